@@ -1,0 +1,174 @@
+/* Control interface of the simulated host, for tests and korvel-sim.
+ *
+ * The simulated host is built as the host API library (libMaxAPI.so natively,
+ * MaxAPI.dll in the Windows build). Besides the host API of
+ * source/host/max_api.h it exports these calls, which do what the host
+ * application and its user do: make patchers and boxes, send messages, run
+ * the low-priority queue, set displays and the mouse, load plug-ins.
+ *
+ * Nothing runs by itself: no threads, no clocks. The queue runs only when
+ * simhost_queue_pass() is called. */
+#ifndef SIMHOST_H
+#define SIMHOST_H
+
+#include "max_api.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- lifecycle ---- */
+
+/* Frees every patcher, box and object (their free methods run), drops every
+ * queued call and queue element, empties the event and call logs, forgets
+ * displays, mouse, plug-in catalogue, classes and symbols, and unloads the
+ * modules. The window system is not touched: reset it after this call. */
+MAXAPI void simhost_reset(void);
+
+/* Loads a module file (dlopen / LoadLibrary), finds "ext_main" and calls it.
+ * Returns 0 on success; on failure posts a console error and returns -1. */
+MAXAPI int simhost_load_module(const char *path);
+
+/* ---- events: the console and every outlet message, in order ---- */
+
+enum simhost_event_kind {
+    SIMHOST_POST = 0,   /* post, object_post */
+    SIMHOST_ERROR = 1,  /* error, object_error */
+    SIMHOST_WARN = 2,   /* object_warn */
+    SIMHOST_OUTLET = 3, /* outlet_anything and the other outlet calls */
+};
+
+typedef struct simhost_event {
+    int kind;
+    t_object *object;      /* the object the line is tied to, or the outlet's owner; NULL for none */
+    const char *classname; /* that object's class name, or NULL */
+    int outlet;            /* outlet index (SIMHOST_OUTLET only), counted from 0 */
+    const char *text;      /* console text; for outlets "selector atom atom ...", longs in
+                              decimal, floats as "%f", symbols as their text */
+} simhost_event;
+
+MAXAPI int simhost_event_count(void);
+MAXAPI const simhost_event *simhost_event_get(int index);
+
+/* ---- call log: how often each host call was made ----
+ * Names are host API function names ("object_attach_byptr_register"), or
+ * "msg:" followed by a selector for every object_method_imp / typed message
+ * sent to any object ("msg:getnamedbox"). */
+MAXAPI long simhost_call_count(const char *name);
+MAXAPI void simhost_calls_clear(void);
+
+/* ---- text ---- */
+
+/* Parses text as the host parses box text: integers become longs, decimal
+ * numbers floats, double-quoted text one symbol without its quotes, the rest
+ * symbols. Returns the count; *argv is host memory (sysmem_freeptr). */
+MAXAPI long simhost_parse_atoms(const char *text, t_atom **argv);
+
+/* ---- patchers and boxes ---- */
+
+/* A new top-level patcher (parent NULL) or subpatcher. A top-level patcher
+ * has its own visible window, as in the host. */
+MAXAPI t_object *simhost_patcher_new(t_object *parent, const char *name);
+
+/* A box made from its text ("vst~ 2 2 NAME", "qzkorvel synth @debug 1") with
+ * an optional scripting name. The first word names the class; the object is
+ * made as the host makes it (constructor with the remaining atoms). When the
+ * class is unknown or its constructor refuses, the box is still made and
+ * holds no object (jbox_get_object gives NULL). */
+MAXAPI t_object *simhost_box_new(t_object *patcher, const char *varname, const char *text);
+
+/* An object made outside any patcher, as a box would make it. */
+MAXAPI t_object *simhost_object_new(const char *text);
+
+MAXAPI void simhost_box_free(t_object *box);
+MAXAPI t_max_err simhost_box_rename(t_object *box, const char *varname);
+MAXAPI const char *simhost_box_varname(t_object *box); /* "" for none */
+MAXAPI const char *simhost_box_text(t_object *box);
+MAXAPI t_object *simhost_box_patcher(t_object *box);
+MAXAPI long simhost_patcher_boxcount(t_object *patcher);
+MAXAPI t_object *simhost_patcher_box(t_object *patcher, long index);
+MAXAPI void *simhost_patcher_window(t_object *patcher); /* HWND of a top-level patcher */
+
+/* The box that holds an object, or NULL. */
+MAXAPI t_object *simhost_object_box(t_object *obj);
+
+/* Connects outlet `outlet` of src to inlet `inlet` of dst. */
+MAXAPI t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, long inlet);
+
+/* Sends a message to an object as a patch cord into inlet 0 would: the
+ * class's method for the selector with its declared argument types (A_GIMME
+ * gets selector, count and atoms), or an attribute of that name is set; else
+ * the console shows `CLASS: doesn't understand "SELECTOR"`. */
+MAXAPI t_max_err simhost_send(t_object *obj, const char *selector, long argc, const t_atom *argv);
+
+/* ---- the low-priority queue ---- */
+
+/* Runs one pass: every call and queue element that was pending when the pass
+ * began, in order. What they add runs in the next pass. Returns the count run. */
+MAXAPI long simhost_queue_pass(void);
+MAXAPI long simhost_queue_pending(void);
+
+/* ---- displays and mouse ---- */
+
+/* Adds a display with its full rectangle and its work area; the first is the
+ * primary one. */
+MAXAPI void simhost_display_add(t_rect display, t_rect workarea);
+MAXAPI long simhost_display_count(void);
+MAXAPI void simhost_display_get(long index, t_rect *display, t_rect *workarea);
+MAXAPI void simhost_mouse_set(int x, int y);
+
+/* ---- classes (inspection) ---- */
+
+MAXAPI t_class *simhost_class_find(const char *name_space, const char *name);
+MAXAPI long simhost_class_method_count(t_class *c);
+MAXAPI const char *simhost_class_method_name(t_class *c, long index);
+/* Copies up to 8 argument type codes; returns how many the method declares. */
+MAXAPI long simhost_class_method_types(t_class *c, const char *name, short *types);
+/* A method attribute's value as text ("1"), or NULL when it has none. */
+MAXAPI const char *simhost_class_method_attr(t_class *c, const char *method, const char *attr);
+MAXAPI long simhost_class_attr_count(t_class *c);
+MAXAPI const char *simhost_class_attr_name(t_class *c, long index);
+MAXAPI const char *simhost_class_attr_type(t_class *c, const char *attr);
+/* An attribute's attribute ("style", "label", "save") as text, or NULL. */
+MAXAPI const char *simhost_class_attr_attr(t_class *c, const char *attr, const char *attrattr);
+
+/* ---- observation (inspection) ---- */
+
+/* How many objects observe obj. */
+MAXAPI long simhost_observer_count(t_object *obj);
+
+/* ---- the vst object and its plug-ins ---- */
+
+/* Declares a plug-in in the catalogue: its name, editor client size and
+ * initial delay. Redeclaring a name replaces it. */
+MAXAPI void simhost_plugin_declare(const char *name, int width, int height, long delay);
+
+/* Loads the named plug-in into a vst object (NULL or "" unloads), as the
+ * message "plug NAME" does. */
+MAXAPI t_max_err simhost_vst_load(t_object *vst, const char *name);
+/* Changes the loaded plug-in's initial delay; the vst object notifies. */
+MAXAPI t_max_err simhost_vst_set_delay(t_object *vst, long delay);
+
+enum simhost_vst_behaviour {
+    SIMHOST_VST_NORMAL = 0,   /* editor client origin exactly on the point */
+    SIMHOST_VST_OFFSET = 1,   /* editor opened (dx, dy) away from the point */
+    SIMHOST_VST_NOEDITOR = 2, /* the open-editor message opens nothing */
+};
+MAXAPI void simhost_vst_misbehave(t_object *vst, int behaviour, int dx, int dy);
+
+/* The vst object's open editor window (HWND), or NULL. */
+MAXAPI void *simhost_vst_editor(t_object *vst);
+
+/* Makes the plug-in wrapper (an object of class "jpluginwrapper") deliver a
+ * notification to the vst object's observers. */
+MAXAPI void simhost_vst_wrapper_notify(t_object *vst, const char *msg);
+
+/* A top-level window of another application, visible, with its client-area
+ * origin on (x, y) and the given client size. Returns its HWND. */
+MAXAPI void *simhost_foreign_window(int x, int y, int width, int height, const char *title);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,53 @@
+/* Control interface of the simulated window system (native builds only).
+ *
+ * The window system itself is the Win32 subset declared in
+ * source/host/win_api.h, with Win32's behaviour. These extra calls do what
+ * the user and the rest of the desktop do, and let tests make a call fail. */
+#ifndef SIMWIN_H
+#define SIMWIN_H
+
+#include "win_api.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Destroys every window (without sending messages), unregisters every class,
+ * clears injected faults, the cursor counter and the application state
+ * (foreground, no active window). */
+WINAPI_EXPORT void simwin_reset(void);
+
+/* Makes the next `count` calls of the named Win32 function fail as Win32
+ * reports failure (0 / NULL / FALSE), with no effect. count < 0: every call
+ * until simwin_reset. Names are the Win32 names: "SetWindowSubclass",
+ * "SetWindowLongPtrA", "RegisterClassExA", "CreateWindowExA", ... */
+WINAPI_EXPORT void simwin_fail(const char *call, int count);
+
+/* What a user does with the mouse. A drag step: moves the frame of hwnd so
+ * that its top-left corner is at (x, y), as Windows does during a drag
+ * (WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE). */
+WINAPI_EXPORT void simwin_user_move(HWND hwnd, int x, int y);
+/* A resize by the frame's border: WM_SIZING, then the frame gets the new
+ * client size (WM_WINDOWPOSCHANGED, WM_SIZE). */
+WINAPI_EXPORT void simwin_user_resize(HWND hwnd, int client_width, int client_height);
+/* The close button: WM_CLOSE to the window. */
+WINAPI_EXPORT void simwin_user_close(HWND hwnd);
+
+/* The application goes to the background (active 0) or comes back (1):
+ * WM_ACTIVATEAPP to every top-level window, and the active window is lost
+ * or given back. Nothing happens when the state does not change. */
+WINAPI_EXPORT void simwin_app_activate(int active);
+WINAPI_EXPORT int simwin_app_active(void);
+
+/* ShowCursor's display counter. */
+WINAPI_EXPORT int simwin_cursor_count(void);
+
+/* How many times a window has been visible since its creation began
+ * (each hidden-to-visible change counts). */
+WINAPI_EXPORT int simwin_times_shown(HWND hwnd);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
