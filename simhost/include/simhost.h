@@ -137,11 +137,21 @@ MAXAPI const char *simhost_class_attr_attr(t_class *c, const char *attr, const c
 /* How many objects observe obj. */
 MAXAPI long simhost_observer_count(t_object *obj);
 
+/* Delivers a notification to the observers of `observed` as if `sender` had
+ * sent it (their "notify" gets sender as the notifying object). */
+MAXAPI void simhost_notify_observers_of(t_object *observed, t_object *sender, t_symbol *msg, void *data);
+
 /* ---- the vst object and its plug-ins ---- */
 
 /* Declares a plug-in in the catalogue: its name, editor client size and
  * initial delay. Redeclaring a name replaces it. */
 MAXAPI void simhost_plugin_declare(const char *name, int width, int height, long delay);
+
+enum simhost_plugin_flags {
+    SIMHOST_PLUGIN_NONAME = 1, /* "getpluginname" leaves the name pointer unset */
+};
+/* As simhost_plugin_declare, with simhost_plugin_flags. */
+MAXAPI void simhost_plugin_declare_flags(const char *name, int width, int height, long delay, int flags);
 
 /* Loads the named plug-in into a vst object (NULL or "" unloads), as the
  * message "plug NAME" does. */

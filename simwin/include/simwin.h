@@ -14,13 +14,18 @@ extern "C" {
 
 /* Destroys every window (without sending messages), unregisters every class,
  * clears injected faults, the cursor counter and the application state
- * (foreground, no active window). */
+ * (foreground, no active window). Handles are never reused, so handles from
+ * before the reset stay invalid. */
 WINAPI_EXPORT void simwin_reset(void);
 
 /* Makes the next `count` calls of the named Win32 function fail as Win32
- * reports failure (0 / NULL / FALSE), with no effect. count < 0: every call
- * until simwin_reset. Names are the Win32 names: "SetWindowSubclass",
- * "SetWindowLongPtrA", "RegisterClassExA", "CreateWindowExA", ... */
+ * reports failure (0 / NULL / FALSE), with no effect; the last error becomes
+ * ERROR_ACCESS_DENIED. count < 0: every call until simwin_reset. Names are
+ * the Win32 names: "SetWindowSubclass", "SetWindowLongPtrA",
+ * "RegisterClassExA", "CreateWindowExA", ...; any other name aborts the
+ * program, so that a misspelt name cannot make a test pass. Only calls made
+ * by programs fail: work the window system does inside (DefWindowProcA's
+ * WM_CLOSE destroying the window, say) goes on. */
 WINAPI_EXPORT void simwin_fail(const char *call, int count);
 
 /* What a user does with the mouse. A drag step: moves the frame of hwnd so
@@ -34,10 +39,20 @@ WINAPI_EXPORT void simwin_user_resize(HWND hwnd, int client_width, int client_he
 WINAPI_EXPORT void simwin_user_close(HWND hwnd);
 
 /* The application goes to the background (active 0) or comes back (1):
- * WM_ACTIVATEAPP to every top-level window, and the active window is lost
- * or given back. Nothing happens when the state does not change. */
+ * WM_ACTIVATEAPP to every top-level window of the application, and the
+ * active window is lost (WM_ACTIVATE WA_INACTIVE) or given back. On return
+ * activation goes to the window that was active, or that asked for
+ * activation in the background, even when it is hidden now; when it has
+ * gone, to the highest visible window of the application. Nothing happens
+ * when the state does not change. */
 WINAPI_EXPORT void simwin_app_activate(int active);
 WINAPI_EXPORT int simwin_app_active(void);
+
+/* Marks hwnd as a window of another application (foreign nonzero) or of this
+ * one. A foreign window never takes activation from this application and
+ * gets no WM_ACTIVATEAPP when this application is switched; EnumWindows
+ * still lists it. */
+WINAPI_EXPORT void simwin_set_foreign(HWND hwnd, int foreign);
 
 /* ShowCursor's display counter. */
 WINAPI_EXPORT int simwin_cursor_count(void);

@@ -186,6 +186,10 @@ MAXAPI void qelem_free(void *q);
 
 /* ---- outlets and atoms ---- */
 MAXAPI void *outlet_anything(void *o, t_symbol *s, short ac, t_atom *av);
+MAXAPI void *outlet_bang(void *o);
+MAXAPI void *outlet_int(void *o, t_atom_long n);
+MAXAPI void *outlet_float(void *o, double f);
+MAXAPI void *outlet_list(void *o, t_symbol *s, short ac, t_atom *av);
 MAXAPI t_max_err atom_setsym(t_atom *a, t_symbol *s);
 MAXAPI t_max_err atom_setlong(t_atom *a, t_atom_long b);
 MAXAPI t_max_err atom_setfloat(t_atom *a, double b);

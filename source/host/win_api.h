@@ -82,8 +82,45 @@ typedef struct tagWNDCLASSEXA {
     HICON hIconSm;
 } WNDCLASSEXA;
 
+/* lParam of WM_NCCREATE and WM_CREATE */
+typedef struct tagCREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy, cx, y, x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTA;
+
+/* lParam of WM_STYLECHANGING and WM_STYLECHANGED */
+typedef struct tagSTYLESTRUCT {
+    DWORD styleOld;
+    DWORD styleNew;
+} STYLESTRUCT;
+
 #define TRUE 1
 #define FALSE 0
+
+#define MAKELONG(lo, hi) ((LONG)(((uint32_t)((uint16_t)(lo))) | (((uint32_t)((uint16_t)(hi))) << 16)))
+#define LOWORD(l) ((uint16_t)((uintptr_t)(l) & 0xffff))
+#define HIWORD(l) ((uint16_t)(((uintptr_t)(l) >> 16) & 0xffff))
+#define MAKEINTATOM(i) ((LPCSTR)(uintptr_t)((uint16_t)(i)))
+
+/* GetLastError codes */
+#define ERROR_SUCCESS 0
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_MOD_NOT_FOUND 126
+#define ERROR_INVALID_WINDOW_HANDLE 1400
+#define ERROR_TLW_WITH_WSCHILD 1406
+#define ERROR_CANNOT_FIND_WND_CLASS 1407
+#define ERROR_CLASS_ALREADY_EXISTS 1410
+#define ERROR_CLASS_DOES_NOT_EXIST 1411
+#define ERROR_CLASS_HAS_WINDOWS 1412
+#define ERROR_INVALID_INDEX 1413
 
 /* messages */
 #define WM_CREATE 0x0001
@@ -108,6 +145,10 @@ typedef struct tagWNDCLASSEXA {
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
+
+/* WM_SIZE wParam, WM_SIZING wParam */
+#define SIZE_RESTORED 0
+#define WMSZ_BOTTOMRIGHT 8
 
 /* SetWindowPos */
 #define SWP_NOSIZE 0x0001
@@ -143,6 +184,7 @@ typedef struct tagWNDCLASSEXA {
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
 #define WS_VISIBLE 0x10000000L
+#define WS_CLIPSIBLINGS 0x04000000L
 #define WS_CAPTION 0x00C00000L
 #define WS_BORDER 0x00800000L
 #define WS_DLGFRAME 0x00400000L
@@ -157,6 +199,7 @@ typedef struct tagWNDCLASSEXA {
 #define WS_EX_TOOLWINDOW 0x00000080L
 #define WS_EX_WINDOWEDGE 0x00000100L
 #define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_STATICEDGE 0x00020000L
 #define WS_EX_APPWINDOW 0x00040000L
 
 #define CW_USEDEFAULT ((int)0x80000000)

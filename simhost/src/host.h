@@ -1,0 +1,252 @@
+/* The simulated host's inner state and the helpers its parts share.
+ *
+ * Everything the host knows lives in one State, which simhost_reset()
+ * throws away and builds anew. The public API functions count themselves in
+ * the call log and then use the helpers here, which count nothing, so the
+ * log shows what callers asked for and not how the host works inside. */
+#ifndef SIMHOST_HOST_H
+#define SIMHOST_HOST_H
+
+#include "simhost.h"
+#include "win_api.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+struct outlet {
+    t_object *owner;
+    long index;
+};
+
+struct Method {
+    t_symbol *name;
+    method fn;
+    std::vector<short> types;
+    t_object *object; /* the method object of the "methods" table */
+};
+
+/* An attribute object, made by attr_offset_new. */
+struct t_simattr {
+    t_object ob;
+    t_symbol *name;
+    t_symbol *type;
+    long flags;
+    method get;
+    method set;
+    long offset;
+    std::map<std::string, std::string> *attrattrs; /* "style" -> "onoff" */
+};
+
+struct maxclass {
+    t_symbol *name;
+    method mnew;
+    method mfree;
+    long size;
+    std::vector<short> newtypes;
+    std::vector<Method> methods; /* in the order added */
+    std::vector<t_simattr *> attrs;
+    t_hashtab *methodtab;
+    t_symbol *name_space; /* NULL until registered */
+};
+
+struct hashtab {
+    t_object ob;
+    std::unordered_map<t_symbol *, t_object *> *entries;
+};
+
+struct string {
+    t_object ob;
+    std::string *text;
+};
+
+namespace simhost {
+
+/* Methods are kept under the host's generic function type and called with
+ * the arguments they declare; going through void (*)(void) says so. */
+template <typename F>
+method as_method(F fn)
+{
+    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
+}
+
+template <typename F>
+F from_method(method m)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void (*)(void)>(m));
+}
+
+/* An attribute given to one object only (object_addattr_parse). */
+struct DynAttr {
+    t_symbol *type;
+    std::string text;
+    std::vector<t_atom> atoms;
+};
+
+struct Observer {
+    t_object *x;
+    t_symbol *name_space;
+};
+
+struct ObjInfo {
+    t_class *cls = nullptr;
+    uint64_t seq = 0;
+    t_object *box = nullptr; /* the box holding the object: obex "#B" */
+    std::vector<std::unique_ptr<outlet>> outlets;
+    std::vector<Observer> observers; /* who observes this object */
+    std::vector<t_object *> observing;
+    std::map<t_symbol *, DynAttr> dynattrs;
+    bool freeing = false;
+    bool class_owned = false; /* method, attribute and table objects of a class */
+};
+
+struct Qelem {
+    void *obj;
+    method fn;
+    bool queued;
+};
+
+struct QueueEntry {
+    uint64_t seq;
+    Qelem *q; /* a queue element, or NULL for a deferred call */
+    void *ob;
+    method fn;
+    t_symbol *s;
+    std::vector<t_atom> atoms;
+};
+
+struct EventRec {
+    simhost_event ev;
+    std::string text;
+    std::string classname;
+};
+
+struct Display {
+    t_rect rect;
+    t_rect work;
+};
+
+/* An object under construction in a box: the patcher and box its obex
+ * answers with, and the object object_alloc made for the class. */
+struct Construct {
+    t_object *patcher;
+    t_object *box;
+    t_class *cls;
+    t_object *obj;
+};
+
+struct Symbol {
+    t_symbol sym;
+    std::string text;
+};
+
+struct State {
+    std::unordered_map<std::string, std::unique_ptr<Symbol>> symbols;
+    std::unordered_set<const t_symbol *> symbol_set;
+
+    std::vector<std::unique_ptr<maxclass>> classes;
+    std::map<std::pair<t_symbol *, t_symbol *>, t_class *> registry; /* (namespace, name) */
+
+    std::unordered_map<const void *, ObjInfo> objects;
+    std::map<uint64_t, t_object *> by_seq;
+    uint64_t next_seq = 1;
+    std::unordered_set<const outlet *> outlets;
+
+    std::deque<QueueEntry> queue;
+    uint64_t next_qseq = 1;
+    std::unordered_set<Qelem *> qelems;
+
+    std::deque<EventRec> events;
+    std::unordered_map<std::string, long> calls;
+
+    std::vector<Display> displays;
+    int mouse_x = 0;
+    int mouse_y = 0;
+
+    std::vector<t_object *> patchers; /* top-level */
+    std::vector<Construct> constructing;
+    std::vector<void *> modules;
+    int send_depth = 0;
+    bool window_class = false;
+
+    t_class *patcher_class = nullptr;
+    t_class *box_class = nullptr;
+    t_class *view_class = nullptr;
+    t_class *string_class = nullptr;
+    t_class *method_class = nullptr;
+    t_class *attr_class = nullptr;
+    t_class *hashtab_class = nullptr;
+};
+
+State &H();
+void count(const char *name);
+void count(const std::string &name);
+
+/* symbols and atoms */
+t_symbol *sym(const char *text);
+bool is_symbol(const void *s);
+void fill_common_symbols();
+std::string float_text(double v);
+t_atom_long float_to_long(double v);
+t_atom_long atom_value_long(const t_atom &a);
+double atom_value_float(const t_atom &a);
+std::string atom_text(const t_atom &a);
+std::string atoms_text(long argc, const t_atom *argv);
+std::vector<t_atom> parse_atoms(const char *text);
+t_atom *copy_to_host(const std::vector<t_atom> &atoms);
+
+/* classes */
+t_class *class_make(const char *name, method mnew, method mfree, long size, const std::vector<short> &types);
+void class_method(t_class *c, method m, const char *name, const std::vector<short> &types);
+t_simattr *attr_make(const char *name, t_symbol *type, method mget, method mset, long offset);
+void class_attr(t_class *c, t_simattr *a);
+void class_internals_setup();
+const Method *find_method(t_class *c, t_symbol *name);
+t_simattr *find_attr(t_class *c, t_symbol *name);
+void class_registration(t_symbol *name_space, t_class *c);
+t_class *class_lookup(t_symbol *name_space, t_symbol *name);
+
+/* objects */
+ObjInfo *info(const void *x);
+t_class *class_of(const void *x);
+bool is_a(const void *x, t_class *c);
+t_object *obj_alloc(t_class *c);
+t_max_err obj_free(void *x);
+t_object *obj_make(const char *text, t_object *patcher, t_object *box);
+void *dispatch_words(void *x, t_symbol *s, void *const words[8]);
+t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv);
+void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void *data);
+void string_class_setup();
+
+/* attributes */
+bool attr_read(t_object *x, t_symbol *name, std::vector<t_atom> &out);
+t_max_err attr_write(t_object *x, t_symbol *name, long argc, const t_atom *argv);
+void dynattr_set(t_object *x, t_symbol *name, t_symbol *type, const std::string &text);
+
+/* console */
+void event(int kind, t_object *obj, int outlet, const std::string &text);
+std::string vformat(const char *fmt, va_list ap);
+
+/* the host's own classes */
+void internal_classes_setup();
+bool is_box(const void *x);
+bool is_patcher(const void *x);
+t_object *box_patcher(t_object *box);
+t_object *box_object(t_object *box);
+void box_forget_object(t_object *box, t_object *obj);
+t_symbol *box_varname(t_object *box);
+void box_connections(t_object *box, long outlet, std::vector<t_object *> &targets);
+void patcher_window_class_drop();
+
+/* the queue */
+void queue_drop();
+
+} // namespace simhost
+
+#endif

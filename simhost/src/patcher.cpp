@@ -1,0 +1,423 @@
+/* Patchers, boxes and patcher views: the host's own classes, and the calls
+ * with which tests and the runner build patches. A top-level patcher has a
+ * view and a visible window; a subpatcher lives in a box of its parent. */
+#include "host.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace simhost {
+
+namespace {
+
+const char *const PATCHER_WINDOW_CLASS = "SimhostPatcher";
+
+struct Connection {
+    long outlet;
+    t_object *dst;
+};
+
+struct PatcherImpl {
+    t_object *parent;
+    std::vector<t_object *> boxes; /* in creation order */
+    t_object *view;
+    HWND window;
+};
+
+struct t_simpatcher {
+    t_object ob;
+    PatcherImpl *impl;
+    t_symbol *name;
+    t_atom_long locked;
+    t_atom_long dirty;
+};
+
+struct BoxImpl {
+    t_object *patcher;
+    t_object *object;
+    std::string text;
+    std::vector<Connection> connections;
+};
+
+struct t_simbox {
+    t_object ob;
+    BoxImpl *impl;
+    t_symbol *varname;
+};
+
+struct t_simview {
+    t_object ob;
+    t_object *patcher;
+    t_object *editbox; /* the box being edited, or NULL */
+    std::string *edittext;
+};
+
+t_simpatcher *as_patcher(const void *x)
+{
+    return is_patcher(x) ? (t_simpatcher *)x : nullptr;
+}
+
+t_simbox *as_box(const void *x)
+{
+    return is_box(x) ? (t_simbox *)x : nullptr;
+}
+
+t_simview *as_view(const void *x)
+{
+    return is_a(x, H().view_class) ? (t_simview *)x : nullptr;
+}
+
+HWND patcher_window(const char *title)
+{
+    State &h = H();
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    if (!h.window_class) {
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = inst;
+        wc.lpszClassName = PATCHER_WINDOW_CLASS;
+        RegisterClassExA(&wc);
+        h.window_class = true;
+    }
+    return CreateWindowExA(0, PATCHER_WINDOW_CLASS, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 800, 600,
+                           nullptr, nullptr, inst, nullptr);
+}
+
+t_simbox *box_alloc(t_simpatcher *p, const char *varname, const char *text)
+{
+    t_simbox *b = (t_simbox *)obj_alloc(H().box_class);
+    b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}};
+    b->varname = sym(varname);
+    p->impl->boxes.push_back(&b->ob);
+    return b;
+}
+
+/* ---- patcher ---- */
+
+void patcher_free(t_simpatcher *p)
+{
+    State &h = H();
+    PatcherImpl *impl = p->impl;
+    while (!impl->boxes.empty()) {
+        t_object *b = impl->boxes.back();
+        obj_free(b);
+        if (!impl->boxes.empty() && impl->boxes.back() == b)
+            impl->boxes.pop_back();
+    }
+    if (impl->view)
+        obj_free(impl->view);
+    if (impl->window)
+        DestroyWindow(impl->window);
+    h.patchers.erase(std::remove(h.patchers.begin(), h.patchers.end(), &p->ob), h.patchers.end());
+    delete impl;
+}
+
+void *patcher_getnamedbox(t_simpatcher *p, t_symbol *name)
+{
+    if (!is_symbol(name) || name == _sym_nothing)
+        return nullptr;
+    for (t_object *b : p->impl->boxes)
+        if (((t_simbox *)b)->varname == name)
+            return b;
+    return nullptr;
+}
+
+void *patcher_firstview(t_simpatcher *p)
+{
+    return p->impl->view;
+}
+
+/* ---- box ---- */
+
+void box_free(t_simbox *b)
+{
+    BoxImpl *impl = b->impl;
+    if (impl->object)
+        obj_free(impl->object);
+    if (t_simpatcher *p = as_patcher(impl->patcher)) {
+        auto &boxes = p->impl->boxes;
+        boxes.erase(std::remove(boxes.begin(), boxes.end(), &b->ob), boxes.end());
+        for (t_object *other : boxes) {
+            auto &cords = ((t_simbox *)other)->impl->connections;
+            cords.erase(std::remove_if(cords.begin(), cords.end(),
+                                       [b](const Connection &c) { return c.dst == &b->ob; }),
+                        cords.end());
+        }
+        if (t_simview *v = as_view(p->impl->view))
+            if (v->editbox == &b->ob)
+                v->editbox = nullptr;
+    }
+    delete impl;
+}
+
+/* A new scripting name tells the observers of the box's object, which may
+ * hold on to the box by its name. */
+t_max_err box_setvarname(t_simbox *b, void *attr, long argc, t_atom *argv)
+{
+    if (argc < 1 || !argv)
+        return MAX_ERR_GENERIC;
+    t_symbol *name = argv[0].a_type == A_SYM && argv[0].a_w.w_sym ? argv[0].a_w.w_sym : sym(atom_text(argv[0]).c_str());
+    if (name == b->varname)
+        return MAX_ERR_NONE;
+    b->varname = name;
+    if (b->impl->object)
+        notify_observers(b->impl->object, b->impl->object, _sym_attr_modified, attr);
+    return MAX_ERR_NONE;
+}
+
+t_max_err box_getatoms(t_simbox *b, void *attr, long *argc, t_atom **argv)
+{
+    std::vector<t_atom> atoms = parse_atoms(b->impl->text.c_str());
+    *argc = (long)atoms.size();
+    *argv = copy_to_host(atoms);
+    return MAX_ERR_NONE;
+}
+
+/* ---- view ---- */
+
+void view_free(t_simview *v)
+{
+    delete v->edittext;
+}
+
+void *view_insertboxtext(t_simview *v, t_object *box, const char *text)
+{
+    if (!as_box(box))
+        return nullptr;
+    v->editbox = box;
+    *v->edittext = text ? text : "";
+    return nullptr;
+}
+
+/* Ends the edit as the user's click outside the box does: the box gets a
+ * new object from its new text; its scripting name stays. */
+void *view_endeditbox(t_simview *v)
+{
+    t_simbox *b = as_box(v->editbox);
+    v->editbox = nullptr;
+    if (!b)
+        return nullptr;
+    std::string text = *v->edittext;
+    if (b->impl->object)
+        obj_free(b->impl->object);
+    if (!as_box(b))
+        return nullptr;
+    b->impl->text = text;
+    b->impl->object = obj_make(text.c_str(), b->impl->patcher, &b->ob);
+    return nullptr;
+}
+
+void *view_accept(t_simview *v)
+{
+    return nullptr;
+}
+
+} // namespace
+
+bool is_box(const void *x)
+{
+    return is_a(x, H().box_class);
+}
+
+bool is_patcher(const void *x)
+{
+    return is_a(x, H().patcher_class);
+}
+
+t_object *box_patcher(t_object *box)
+{
+    t_simbox *b = as_box(box);
+    return b ? b->impl->patcher : nullptr;
+}
+
+t_object *box_object(t_object *box)
+{
+    t_simbox *b = as_box(box);
+    return b ? b->impl->object : nullptr;
+}
+
+void box_forget_object(t_object *box, t_object *obj)
+{
+    t_simbox *b = as_box(box);
+    if (b && b->impl->object == obj)
+        b->impl->object = nullptr;
+}
+
+t_symbol *box_varname(t_object *box)
+{
+    t_simbox *b = as_box(box);
+    return b ? b->varname : nullptr;
+}
+
+void box_connections(t_object *box, long outlet, std::vector<t_object *> &targets)
+{
+    t_simbox *b = as_box(box);
+    if (!b)
+        return;
+    for (const Connection &c : b->impl->connections)
+        if (c.outlet == outlet)
+            targets.push_back(c.dst);
+}
+
+void patcher_window_class_drop()
+{
+    if (H().window_class)
+        UnregisterClassA(PATCHER_WINDOW_CLASS, GetModuleHandleA(nullptr));
+}
+
+void internal_classes_setup()
+{
+    State &h = H();
+    class_internals_setup();
+    string_class_setup();
+
+    t_class *c = class_make("patcher", nullptr, as_method(patcher_free), (long)sizeof(t_simpatcher), {});
+    class_method(c, as_method(patcher_getnamedbox), "getnamedbox", {A_CANT});
+    class_method(c, as_method(patcher_firstview), _sym_firstview->s_name, {A_CANT});
+    class_attr(c, attr_make("name", _sym_symbol, nullptr, nullptr, (long)offsetof(t_simpatcher, name)));
+    class_attr(c, attr_make(_sym_locked->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, locked)));
+    class_attr(c, attr_make(_sym_dirty->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, dirty)));
+    class_registration(_sym_nobox, c);
+    h.patcher_class = c;
+
+    c = class_make("jbox", nullptr, as_method(box_free), (long)sizeof(t_simbox), {});
+    class_attr(c, attr_make(_sym_varname->s_name, _sym_symbol, nullptr, as_method(box_setvarname),
+                            (long)offsetof(t_simbox, varname)));
+    class_attr(c, attr_make("boxatoms", sym("atom"), as_method(box_getatoms), nullptr, 0));
+    class_registration(_sym_nobox, c);
+    h.box_class = c;
+
+    c = class_make("patcherview", nullptr, as_method(view_free), (long)sizeof(t_simview), {});
+    class_method(c, as_method(view_insertboxtext), _sym_insertboxtext->s_name, {A_CANT});
+    class_method(c, as_method(view_endeditbox), "endeditbox", {A_CANT});
+    class_method(c, as_method(view_accept), _sym_wclose->s_name, {A_CANT});
+    class_method(c, as_method(view_accept), _sym_redraw->s_name, {A_CANT});
+    class_registration(_sym_nobox, c);
+    h.view_class = c;
+}
+
+} // namespace simhost
+
+using namespace simhost;
+
+t_object *jbox_get_object(t_object *box)
+{
+    count("jbox_get_object");
+    return box_object(box);
+}
+
+t_object *simhost_patcher_new(t_object *parent, const char *name)
+{
+    State &h = H();
+    t_simpatcher *up = as_patcher(parent);
+    if (parent && !up)
+        return nullptr;
+    t_simpatcher *p = (t_simpatcher *)obj_alloc(h.patcher_class);
+    p->impl = new PatcherImpl{parent, {}, nullptr, nullptr};
+    p->name = sym(name);
+    if (up) {
+        std::string text = name && *name ? std::string("p ") + name : std::string("p");
+        t_simbox *b = box_alloc(up, nullptr, text.c_str());
+        b->impl->object = &p->ob;
+        info(p)->box = &b->ob;
+        return &p->ob;
+    }
+    t_simview *v = (t_simview *)obj_alloc(h.view_class);
+    v->patcher = &p->ob;
+    v->edittext = new std::string;
+    p->impl->view = &v->ob;
+    p->impl->window = patcher_window(name && *name ? name : "Untitled");
+    h.patchers.push_back(&p->ob);
+    return &p->ob;
+}
+
+t_object *simhost_box_new(t_object *patcher, const char *varname, const char *text)
+{
+    t_simpatcher *p = as_patcher(patcher);
+    if (!p)
+        return nullptr;
+    t_simbox *b = box_alloc(p, varname, text);
+    t_object *made = obj_make(text, patcher, &b->ob);
+    if (as_box(b))
+        b->impl->object = made;
+    return &b->ob;
+}
+
+t_object *simhost_object_new(const char *text)
+{
+    return obj_make(text, nullptr, nullptr);
+}
+
+void simhost_box_free(t_object *box)
+{
+    if (as_box(box))
+        obj_free(box);
+}
+
+t_max_err simhost_box_rename(t_object *box, const char *varname)
+{
+    if (!as_box(box))
+        return MAX_ERR_GENERIC;
+    t_atom a;
+    a.a_type = A_SYM;
+    a.a_w.w_sym = sym(varname);
+    return attr_write(box, _sym_varname, 1, &a);
+}
+
+const char *simhost_box_varname(t_object *box)
+{
+    t_simbox *b = as_box(box);
+    return b ? b->varname->s_name : nullptr;
+}
+
+const char *simhost_box_text(t_object *box)
+{
+    t_simbox *b = as_box(box);
+    return b ? b->impl->text.c_str() : nullptr;
+}
+
+t_object *simhost_box_patcher(t_object *box)
+{
+    return box_patcher(box);
+}
+
+long simhost_patcher_boxcount(t_object *patcher)
+{
+    t_simpatcher *p = as_patcher(patcher);
+    return p ? (long)p->impl->boxes.size() : 0;
+}
+
+t_object *simhost_patcher_box(t_object *patcher, long index)
+{
+    t_simpatcher *p = as_patcher(patcher);
+    if (!p || index < 0 || (size_t)index >= p->impl->boxes.size())
+        return nullptr;
+    return p->impl->boxes[(size_t)index];
+}
+
+void *simhost_patcher_window(t_object *patcher)
+{
+    t_simpatcher *p = as_patcher(patcher);
+    return p ? p->impl->window : nullptr;
+}
+
+t_object *simhost_object_box(t_object *obj)
+{
+    ObjInfo *i = info(obj);
+    return i ? i->box : nullptr;
+}
+
+/* Patch cords join boxes of one patcher, into the left inlet. */
+t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, long inlet)
+{
+    t_simbox *src = as_box(src_box);
+    t_simbox *dst = as_box(dst_box);
+    if (!src || !dst || outlet < 0 || inlet != 0 || src->impl->patcher != dst->impl->patcher)
+        return MAX_ERR_GENERIC;
+    for (const Connection &c : src->impl->connections)
+        if (c.outlet == outlet && c.dst == dst_box)
+            return MAX_ERR_NONE;
+    src->impl->connections.push_back(Connection{outlet, dst_box});
+    return MAX_ERR_NONE;
+}

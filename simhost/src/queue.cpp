@@ -1,0 +1,130 @@
+/* The low-priority queue: deferred calls and queue elements, run pass by
+ * pass when the test or the runner asks. A pass runs what was pending when
+ * it began; what it adds waits for the next one. */
+#include "host.h"
+
+#include <algorithm>
+
+namespace simhost {
+
+namespace {
+
+typedef void (*deferred_fn)(void *, t_symbol *, long, t_atom *);
+typedef void (*task_fn)(void *);
+
+void unqueue(Qelem *q)
+{
+    auto &queue = H().queue;
+    queue.erase(std::remove_if(queue.begin(), queue.end(), [q](const QueueEntry &e) { return e.q == q; }),
+                queue.end());
+    q->queued = false;
+}
+
+Qelem *as_qelem(void *q)
+{
+    return q && H().qelems.count((Qelem *)q) ? (Qelem *)q : nullptr;
+}
+
+} // namespace
+
+void queue_drop()
+{
+    State &h = H();
+    h.queue.clear();
+    for (Qelem *q : h.qelems)
+        delete q;
+    h.qelems.clear();
+}
+
+} // namespace simhost
+
+using namespace simhost;
+
+void *defer_low(void *ob, method fn, t_symbol *sym, short argc, t_atom *argv)
+{
+    count("defer_low");
+    if (!fn)
+        return nullptr;
+    State &h = H();
+    QueueEntry e;
+    e.seq = h.next_qseq++;
+    e.q = nullptr;
+    e.ob = ob;
+    e.fn = fn;
+    e.s = sym;
+    if (argc > 0 && argv)
+        e.atoms.assign(argv, argv + argc);
+    h.queue.push_back(std::move(e));
+    return nullptr;
+}
+
+void *qelem_new(void *obj, method fn)
+{
+    count("qelem_new");
+    if (!fn)
+        return nullptr;
+    Qelem *q = new Qelem{obj, fn, false};
+    H().qelems.insert(q);
+    return q;
+}
+
+void qelem_set(void *q)
+{
+    count("qelem_set");
+    Qelem *e = as_qelem(q);
+    if (!e || e->queued)
+        return;
+    State &h = H();
+    e->queued = true;
+    QueueEntry entry;
+    entry.seq = h.next_qseq++;
+    entry.q = e;
+    entry.ob = nullptr;
+    entry.fn = nullptr;
+    entry.s = nullptr;
+    h.queue.push_back(std::move(entry));
+}
+
+void qelem_unset(void *q)
+{
+    count("qelem_unset");
+    if (Qelem *e = as_qelem(q))
+        unqueue(e);
+}
+
+void qelem_free(void *q)
+{
+    count("qelem_free");
+    Qelem *e = as_qelem(q);
+    if (!e)
+        return;
+    unqueue(e);
+    H().qelems.erase(e);
+    delete e;
+}
+
+long simhost_queue_pass(void)
+{
+    State &h = H();
+    uint64_t limit = h.next_qseq;
+    long run = 0;
+    while (!h.queue.empty() && h.queue.front().seq < limit) {
+        QueueEntry e = std::move(h.queue.front());
+        h.queue.pop_front();
+        run++;
+        if (e.q) {
+            /* unqueued first, so that a set during the task runs it again
+             * in a later pass */
+            e.q->queued = false;
+            from_method<task_fn>(e.q->fn)(e.q->obj);
+        } else {
+            from_method<deferred_fn>(e.fn)(e.ob, e.s, (long)e.atoms.size(), e.atoms.empty() ? nullptr : e.atoms.data());
+        }
+    }
+    return run;
+}
+
+long simhost_queue_pending(void)
+{
+    return (long)H().queue.size();
+}

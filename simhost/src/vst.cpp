@@ -1,0 +1,482 @@
+/* The host's VST hosting object "vst~", its plug-in instances and the
+ * plug-in catalogue, and the foreign windows of other applications.
+ *
+ * vst~ is an ordinary class of the host, built only with the host API and
+ * the Win32 calls: what the module sees of it is what a real vst~ shows.
+ * Plug-ins are not real code: a catalogue entry gives a name, an editor
+ * size and an initial delay, and the editor is an empty top-level window of
+ * that client size. */
+#include "vst.h"
+
+#include "max_api.h"
+#include "simhost.h"
+#include "win_api.h"
+#ifndef _WIN32
+#include "simwin.h"
+#endif
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char *const EDITOR_CLASS = "SimhostVstEditor";
+const char *const FOREIGN_CLASS = "SimhostForeignApp";
+
+const int STANDIN_WIDTH = 640;
+const int STANDIN_HEIGHT = 480;
+
+struct t_vst {
+    t_object ob;
+    t_object *instance; /* the loaded plug-in, or NULL */
+    t_object *wrapper;  /* the plug-in wrapper, a "jpluginwrapper" */
+    t_symbol *savedpluginname;
+    HWND editor;
+    int behaviour;
+    int dx, dy;
+};
+
+struct t_plugininstance {
+    t_object ob;
+    char *name; /* host memory */
+    long noname; /* "getpluginname" leaves the pointer unset */
+    t_atom_long initialdelay;
+    t_rect rect; /* width and height: the editor's client size */
+};
+
+/* Methods are stored under the host's generic type and called with the
+ * arguments they declare; going through void (*)(void) says so. */
+template <typename F>
+method as_method(F fn)
+{
+    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
+}
+
+struct Plugin {
+    int width;
+    int height;
+    long delay;
+    int flags;
+};
+
+/* Everything kept between calls; emptied by simhost_vst_teardown. */
+t_class *s_vst_class;
+t_class *s_instance_class;
+t_class *s_wrapper_class;
+std::map<std::string, Plugin> s_catalogue;
+std::vector<t_vst *> s_live;        /* every vst~ object not yet freed */
+std::map<HWND, t_vst *> s_editors;  /* open editor window -> its vst~ */
+std::vector<HWND> s_foreign;
+bool s_editor_class_done;
+bool s_foreign_class_done;
+
+bool ends_with_nocase(const std::string &s, const char *suffix)
+{
+    size_t n = std::strlen(suffix);
+    if (s.size() <= n)
+        return false;
+    for (size_t i = 0; i < n; i++) {
+        char a = s[s.size() - n + i];
+        if (a >= 'A' && a <= 'Z')
+            a = (char)(a - 'A' + 'a');
+        if (a != suffix[i])
+            return false;
+    }
+    return true;
+}
+
+/* "C:/a b/EWI USB VST_x64.dll" -> "EWI USB VST_x64", "C74_VST:/Jun-6 V" ->
+ * "Jun-6 V". Only plug-in file extensions are taken off, so that a name
+ * such as "Dexed 0.9" keeps its dot. */
+std::string plugin_stem(const std::string &text)
+{
+    size_t cut = text.find_last_of("/\\:");
+    std::string stem = cut == std::string::npos ? text : text.substr(cut + 1);
+    static const char *const extensions[] = {".dll", ".vst3", ".vst", ".component"};
+    for (const char *ext : extensions) {
+        if (ends_with_nocase(stem, ext)) {
+            stem.resize(stem.size() - std::strlen(ext));
+            break;
+        }
+    }
+    return stem;
+}
+
+std::string atoms_text(long argc, const t_atom *argv)
+{
+    std::string text;
+    for (long i = 0; i < argc; i++) {
+        char buf[64];
+        const char *word = buf;
+        switch (atom_gettype(argv + i)) {
+        case A_LONG:
+            std::snprintf(buf, sizeof(buf), "%lld", (long long)atom_getlong(argv + i));
+            break;
+        case A_FLOAT:
+            std::snprintf(buf, sizeof(buf), "%g", atom_getfloat(argv + i));
+            break;
+        case A_SYM:
+            word = atom_getsym(argv + i)->s_name;
+            break;
+        default:
+            continue;
+        }
+        if (!text.empty())
+            text += ' ';
+        text += word;
+    }
+    return text;
+}
+
+t_vst *as_vst(t_object *obj)
+{
+    if (!obj || !s_vst_class || !object_classname_compare(obj, gensym("vst~")))
+        return nullptr;
+    return (t_vst *)obj;
+}
+
+/* ---- the plug-in instance ---- */
+
+void *instance_getpluginname(t_plugininstance *x, char **name)
+{
+    if (name && !x->noname)
+        *name = x->name;
+    return nullptr;
+}
+
+void instance_free(t_plugininstance *x)
+{
+    sysmem_freeptr(x->name);
+}
+
+/* A catalogue entry by the name as written, else by its file name; a name
+ * the catalogue does not know gives a stand-in with a default editor. */
+t_plugininstance *instance_make(const std::string &text)
+{
+    std::string name = text;
+    Plugin plugin = {STANDIN_WIDTH, STANDIN_HEIGHT, 0, 0};
+    auto found = s_catalogue.find(text);
+    if (found == s_catalogue.end()) {
+        name = plugin_stem(text);
+        found = s_catalogue.find(name);
+    }
+    if (found != s_catalogue.end())
+        plugin = found->second;
+
+    char *copy = (char *)sysmem_newptr((long)name.size() + 1);
+    if (!copy)
+        return nullptr;
+    std::memcpy(copy, name.c_str(), name.size() + 1);
+    t_plugininstance *x = (t_plugininstance *)object_alloc(s_instance_class);
+    if (!x) {
+        sysmem_freeptr(copy);
+        return nullptr;
+    }
+    x->name = copy;
+    x->noname = (plugin.flags & SIMHOST_PLUGIN_NONAME) != 0;
+    x->initialdelay = plugin.delay;
+    x->rect.x = 0;
+    x->rect.y = 0;
+    x->rect.width = plugin.width;
+    x->rect.height = plugin.height;
+    return x;
+}
+
+/* ---- the editor window ---- */
+
+LRESULT CALLBACK editor_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY: {
+        auto found = s_editors.find(hwnd);
+        if (found != s_editors.end()) {
+            found->second->editor = nullptr;
+            s_editors.erase(found);
+        }
+        return 0;
+    }
+    default:
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+/* Registered at first use rather than at setup: the window system may be
+ * reset after the host. A class left registered by an earlier setup in the
+ * same process makes the call fail harmlessly. */
+void register_window_class(bool *done, const char *name, WNDPROC proc)
+{
+    if (*done)
+        return;
+    WNDCLASSEXA wc;
+    std::memset(&wc, 0, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+    *done = true;
+}
+
+/* A hidden overlapped window whose client area is exactly (x, y, w, h). */
+HWND overlapped_window(const char *cls, const char *title, int x, int y, int w, int h)
+{
+    RECT r = {x, y, x + w, y + h};
+    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    return CreateWindowExA(0, cls, title, WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void editor_close(t_vst *x)
+{
+    if (x->editor)
+        DestroyWindow(x->editor);
+}
+
+/* ---- the vst~ object ---- */
+
+void vst_unplug(t_vst *x)
+{
+    editor_close(x);
+    if (x->instance) {
+        object_free(x->instance);
+        x->instance = nullptr;
+    }
+}
+
+/* Frees what belongs to one vst~ besides its own record. An editor that
+ * would not go is no longer tied to the record, which is about to go. */
+void vst_forget(t_vst *x)
+{
+    vst_unplug(x);
+    if (x->editor) {
+        s_editors.erase(x->editor);
+        x->editor = nullptr;
+    }
+    if (x->wrapper) {
+        object_free(x->wrapper);
+        x->wrapper = nullptr;
+    }
+}
+
+void vst_plugin(t_vst *x, const std::string &name)
+{
+    if (name.empty())
+        return;
+    t_plugininstance *plugin = instance_make(name);
+    if (!plugin) {
+        object_error(&x->ob, "can't load %s", name.c_str());
+        return;
+    }
+    x->instance = &plugin->ob;
+    x->savedpluginname = gensym(plugin->name);
+}
+
+/* Replaces the plug-in as the real object does: observers hear that the
+ * contained view goes before anything changes, and that it is rebuilt once
+ * the new plug-in is in. */
+void vst_replace(t_vst *x, const std::string &name)
+{
+    object_notify(x, gensym("freecontainedview"), nullptr);
+    vst_unplug(x);
+    vst_plugin(x, name);
+    object_notify(x, gensym("rebuildcontainedview"), nullptr);
+}
+
+void *vst_new(t_symbol *s, long argc, t_atom *argv)
+{
+    t_vst *x = (t_vst *)object_alloc(s_vst_class);
+    if (!x)
+        return nullptr;
+    x->savedpluginname = gensym("");
+    x->wrapper = (t_object *)object_alloc(s_wrapper_class);
+    s_live.push_back(x);
+
+    /* leading numbers are the host's channel counts */
+    long first = 0;
+    while (first < argc && (atom_gettype(argv + first) == A_LONG || atom_gettype(argv + first) == A_FLOAT))
+        first++;
+    vst_plugin(x, atoms_text(argc - first, argv + first));
+    return x;
+}
+
+void vst_free(t_vst *x)
+{
+    vst_forget(x);
+    for (size_t i = 0; i < s_live.size(); i++) {
+        if (s_live[i] == x) {
+            s_live.erase(s_live.begin() + (long)i);
+            break;
+        }
+    }
+}
+
+void *vst_getinstance(t_vst *x)
+{
+    return x->instance;
+}
+
+void vst_plug(t_vst *x, t_symbol *s, long argc, t_atom *argv)
+{
+    vst_replace(x, atoms_text(argc, argv));
+}
+
+/* The open-editor message: the editor's client-area origin at (x, y). */
+void *vst_open(t_vst *x, void *px, void *py)
+{
+    if (!x->instance || x->editor || x->behaviour == SIMHOST_VST_NOEDITOR)
+        return nullptr;
+    t_plugininstance *plugin = (t_plugininstance *)x->instance;
+    int left = (int)(intptr_t)px;
+    int top = (int)(intptr_t)py;
+    if (x->behaviour == SIMHOST_VST_OFFSET) {
+        left += x->dx;
+        top += x->dy;
+    }
+
+    register_window_class(&s_editor_class_done, EDITOR_CLASS, editor_proc);
+    HWND hwnd = overlapped_window(EDITOR_CLASS, plugin->name, left, top, (int)plugin->rect.width,
+                                  (int)plugin->rect.height);
+    if (!hwnd) {
+        object_error(&x->ob, "can't open the plug-in editor");
+        return nullptr;
+    }
+    x->editor = hwnd;
+    s_editors[hwnd] = x;
+    ShowWindow(hwnd, SW_SHOW);
+    return nullptr;
+}
+
+void vst_wclose(t_vst *x)
+{
+    editor_close(x);
+}
+
+} // namespace
+
+/* ---- setup and teardown ---- */
+
+void simhost_vst_setup(void)
+{
+    t_class *c = class_new("vst~", as_method(vst_new), as_method(vst_free), (long)sizeof(t_vst), nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(vst_getinstance), "getinstance", A_CANT, 0);
+    class_addmethod(c, as_method(vst_plug), "plug", A_GIMME, 0);
+    class_addmethod(c, as_method(vst_open), _sym_open->s_name, A_CANT, 0);
+    class_addmethod(c, as_method(vst_wclose), _sym_wclose->s_name, 0);
+    class_addattr(c, attr_offset_new("savedpluginname", _sym_symbol, 0, nullptr, nullptr,
+                                     (long)offsetof(t_vst, savedpluginname)));
+    class_register(_sym_box, c);
+    s_vst_class = c;
+
+    c = class_new("vstplugininstance", nullptr, as_method(instance_free), (long)sizeof(t_plugininstance), nullptr, 0);
+    class_addmethod(c, as_method(instance_getpluginname), "getpluginname", A_CANT, 0);
+    class_addattr(c, attr_offset_new("initialdelay", _sym_long, 0, nullptr, nullptr,
+                                     (long)offsetof(t_plugininstance, initialdelay)));
+    class_addattr(c, attr_offset_new(_sym_rect->s_name, _sym_rect, 0, nullptr, nullptr,
+                                     (long)offsetof(t_plugininstance, rect)));
+    class_register(_sym_nobox, c);
+    s_instance_class = c;
+
+    c = class_new("jpluginwrapper", nullptr, nullptr, (long)sizeof(t_object), nullptr, 0);
+    class_register(_sym_nobox, c);
+    s_wrapper_class = c;
+
+    s_editor_class_done = false;
+    s_foreign_class_done = false;
+}
+
+void simhost_vst_teardown(void)
+{
+    /* The host frees the vst~ objects after this; they find nothing left to
+     * free. Windows go now, as the window system of a real process is not
+     * reset between runs. */
+    std::vector<t_vst *> live = s_live;
+    for (t_vst *x : live)
+        vst_forget(x);
+    for (HWND hwnd : s_foreign)
+        DestroyWindow(hwnd);
+    s_live.clear();
+    s_editors.clear();
+    s_foreign.clear();
+    s_catalogue.clear();
+    s_vst_class = nullptr;
+    s_instance_class = nullptr;
+    s_wrapper_class = nullptr;
+}
+
+/* ---- control calls ---- */
+
+void simhost_plugin_declare(const char *name, int width, int height, long delay)
+{
+    simhost_plugin_declare_flags(name, width, height, delay, 0);
+}
+
+void simhost_plugin_declare_flags(const char *name, int width, int height, long delay, int flags)
+{
+    if (!name || !*name || width < 0 || height < 0)
+        return;
+    s_catalogue[name] = Plugin{width, height, delay, flags};
+}
+
+t_max_err simhost_vst_load(t_object *vst, const char *name)
+{
+    t_vst *x = as_vst(vst);
+    if (!x)
+        return MAX_ERR_GENERIC;
+    vst_replace(x, name ? name : "");
+    return MAX_ERR_NONE;
+}
+
+t_max_err simhost_vst_set_delay(t_object *vst, long delay)
+{
+    t_vst *x = as_vst(vst);
+    if (!x || !x->instance)
+        return MAX_ERR_GENERIC;
+    ((t_plugininstance *)x->instance)->initialdelay = delay;
+    object_notify(x, _sym_attr_modified, nullptr);
+    return MAX_ERR_NONE;
+}
+
+void simhost_vst_misbehave(t_object *vst, int behaviour, int dx, int dy)
+{
+    t_vst *x = as_vst(vst);
+    if (!x)
+        return;
+    x->behaviour = behaviour;
+    x->dx = dx;
+    x->dy = dy;
+}
+
+void *simhost_vst_editor(t_object *vst)
+{
+    t_vst *x = as_vst(vst);
+    return x ? x->editor : nullptr;
+}
+
+void simhost_vst_wrapper_notify(t_object *vst, const char *msg)
+{
+    t_vst *x = as_vst(vst);
+    if (!x || !x->wrapper || !msg)
+        return;
+    simhost_notify_observers_of(&x->ob, x->wrapper, gensym(msg), nullptr);
+}
+
+void *simhost_foreign_window(int x, int y, int width, int height, const char *title)
+{
+    register_window_class(&s_foreign_class_done, FOREIGN_CLASS, DefWindowProcA);
+    HWND hwnd = overlapped_window(FOREIGN_CLASS, title ? title : "", x, y, width, height);
+    if (!hwnd)
+        return nullptr;
+#ifndef _WIN32
+    simwin_set_foreign(hwnd, 1);
+#endif
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+    s_foreign.push_back(hwnd);
+    return hwnd;
+}

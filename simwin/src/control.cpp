@@ -1,0 +1,106 @@
+// What the user and the rest of the desktop do, and the test controls.
+#include <cstdio>
+#include <cstdlib>
+
+#include "world.h"
+
+using namespace simwin;
+
+void simwin_reset(void)
+{
+    reset_world();
+}
+
+void simwin_fail(const char *call, int count)
+{
+    if (!call || !known_call(call)) {
+        std::fprintf(stderr, "simwin_fail: no such window call: %s\n", call ? call : "(null)");
+        std::abort();
+    }
+    world().faults[call] = count;
+}
+
+void simwin_user_move(HWND hwnd, int x, int y)
+{
+    if (WindowPtr w = peek(hwnd))
+        set_window_pos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void simwin_user_resize(HWND hwnd, int client_width, int client_height)
+{
+    WindowPtr w = peek(hwnd);
+    if (!w)
+        return;
+    // The frame's bottom-right corner is dragged; the procedure may adjust
+    // the proposed frame, as Win32 lets it.
+    RECT r = w->frame;
+    r.right = r.left + w->insets.left + client_width + w->insets.right;
+    r.bottom = r.top + w->insets.top + client_height + w->insets.bottom;
+    send(w, WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&r));
+    if (w->alive)
+        set_window_pos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void simwin_user_close(HWND hwnd)
+{
+    if (WindowPtr w = peek(hwnd))
+        send(w, WM_CLOSE, 0, 0);
+}
+
+void simwin_app_activate(int active)
+{
+    World &g = world();
+    if ((active != 0) == g.app_active)
+        return;
+    if (!active) {
+        WindowPtr previous = peek(g.active);
+        if (previous)
+            send(previous, WM_ACTIVATE, WA_INACTIVE, 0);
+        World &now = world();
+        now.saved_active = previous && previous->alive ? previous->hwnd : nullptr;
+        now.active = nullptr;
+        now.app_active = false;
+        send_activate_app(false);
+        return;
+    }
+    g.app_active = true;
+    send_activate_app(true);
+    World &now = world();
+    // The window that was active is given back, hidden or not; when it has
+    // gone, the highest visible window of the application.
+    WindowPtr back = peek(now.saved_active);
+    now.saved_active = nullptr;
+    if (!back) {
+        for (HWND hwnd : now.zorder) {
+            WindowPtr w = peek(hwnd);
+            if (w->visible() && !w->foreign && !w->destroying) {
+                back = w;
+                break;
+            }
+        }
+    }
+    if (back && world().app_active)
+        activate(back);
+}
+
+int simwin_app_active(void)
+{
+    return world().app_active ? 1 : 0;
+}
+
+void simwin_set_foreign(HWND hwnd, int foreign)
+{
+    if (WindowPtr w = peek(hwnd))
+        w->foreign = foreign != 0;
+}
+
+int simwin_cursor_count(void)
+{
+    return world().cursor;
+}
+
+int simwin_times_shown(HWND hwnd)
+{
+    WindowPtr w = peek(hwnd);
+    return w ? w->times_shown : 0;
+}

@@ -1,0 +1,378 @@
+// Where windows are: frames, client areas, the z-order, visibility, and the
+// styles that shape the frame.
+#include <algorithm>
+
+#include "world.h"
+
+namespace simwin {
+
+namespace {
+
+bool band_marker(HWND after)
+{
+    return after == HWND_TOP || after == HWND_BOTTOM || after == HWND_TOPMOST || after == HWND_NOTOPMOST;
+}
+
+struct Place {
+    std::vector<HWND> order;
+    bool topmost;
+};
+
+// The z-order after placing w as `after` asks; a window stays in its band
+// unless `after` names a band.
+Place place_for(const World &g, const Window &w, HWND after)
+{
+    Place p{g.zorder, w.topmost()};
+    if (after == w.hwnd)
+        return p;
+    if (after == HWND_NOTOPMOST && !w.topmost())
+        return p;
+    p.order.erase(std::remove(p.order.begin(), p.order.end(), w.hwnd), p.order.end());
+    size_t start = 0;
+    while (start < p.order.size() && g.windows.at(p.order[start])->topmost())
+        ++start;
+
+    size_t at;
+    if (after == HWND_TOPMOST) {
+        p.topmost = true;
+        at = 0;
+    } else if (after == HWND_NOTOPMOST) {
+        p.topmost = false;
+        at = start;
+    } else if (after == HWND_BOTTOM) {
+        p.topmost = false;
+        at = p.order.size();
+    } else if (after == HWND_TOP) {
+        at = p.topmost ? 0 : start;
+    } else {
+        auto it = std::find(p.order.begin(), p.order.end(), after);
+        if (it == p.order.end())
+            return Place{g.zorder, w.topmost()};
+        const bool after_topmost = g.windows.at(after)->topmost();
+        at = after_topmost == p.topmost ? size_t(it - p.order.begin()) + 1 : start;
+    }
+    p.order.insert(p.order.begin() + at, w.hwnd);
+    return p;
+}
+
+// Completes a WINDOWPOS as Win32 does before acting on it: what the flags
+// leave alone takes the window's values, and whatever would not change is
+// marked as not changing.
+void settle(const World &g, const Window &w, WINDOWPOS &pos, Place &place)
+{
+    if (pos.flags & SWP_NOMOVE) {
+        pos.x = w.frame.left;
+        pos.y = w.frame.top;
+    }
+    if (pos.flags & SWP_NOSIZE) {
+        pos.cx = w.frame.right - w.frame.left;
+        pos.cy = w.frame.bottom - w.frame.top;
+    }
+    pos.cx = std::max(pos.cx, 0);
+    pos.cy = std::max(pos.cy, 0);
+    if (pos.x == w.frame.left && pos.y == w.frame.top)
+        pos.flags |= SWP_NOMOVE;
+    if (pos.cx == w.frame.right - w.frame.left && pos.cy == w.frame.bottom - w.frame.top)
+        pos.flags |= SWP_NOSIZE;
+
+    if (pos.flags & SWP_SHOWWINDOW) {
+        pos.flags &= ~UINT(SWP_HIDEWINDOW);
+        if (w.visible())
+            pos.flags &= ~UINT(SWP_SHOWWINDOW);
+    } else if ((pos.flags & SWP_HIDEWINDOW) && !w.visible()) {
+        pos.flags &= ~UINT(SWP_HIDEWINDOW);
+    }
+
+    place = Place{g.zorder, w.topmost()};
+    if (!(pos.flags & SWP_NOZORDER)) {
+        if (!band_marker(pos.hwndInsertAfter) && !g.windows.count(pos.hwndInsertAfter))
+            pos.flags |= SWP_NOZORDER;
+        else
+            place = place_for(g, w, pos.hwndInsertAfter);
+        if (place.order == g.zorder && place.topmost == w.topmost())
+            pos.flags |= SWP_NOZORDER;
+    }
+}
+
+bool same_origin(const RECT &a, const RECT &b)
+{
+    return a.left == b.left && a.top == b.top;
+}
+
+bool same_size(const RECT &a, const RECT &b)
+{
+    return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}
+
+LONG_PTR set_style(const WindowPtr &w, int index, DWORD value)
+{
+    const DWORD old = index == GWL_STYLE ? w->style : w->exstyle;
+    // WS_EX_TOPMOST follows the band, which only SetWindowPos changes.
+    auto fix = [&](DWORD v) -> DWORD {
+        if (index == GWL_STYLE)
+            return v;
+        return (fix_exstyle(w->style, v) & ~DWORD(WS_EX_TOPMOST)) | (w->exstyle & WS_EX_TOPMOST);
+    };
+    STYLESTRUCT ss{old, fix(value)};
+    send(w, WM_STYLECHANGING, WPARAM(index), LPARAM(&ss));
+    if (!w->alive) {
+        set_error(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    const DWORD now = fix(ss.styleNew);
+    if (index == GWL_STYLE) {
+        if (!w->visible() && (now & WS_VISIBLE))
+            ++w->times_shown;
+        w->style = now;
+        w->exstyle = fix_exstyle(now, w->exstyle);
+    } else {
+        w->exstyle = now;
+    }
+    ss = STYLESTRUCT{old, now};
+    send(w, WM_STYLECHANGED, WPARAM(index), LPARAM(&ss));
+    return LONG(old);
+}
+
+} // namespace
+
+BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy, UINT flags)
+{
+    World &g = world();
+    WINDOWPOS pos{w->hwnd, after, x, y, cx, cy, flags};
+    Place place;
+    settle(g, *w, pos, place);
+    if (!(pos.flags & SWP_NOSENDCHANGING)) {
+        send(w, WM_WINDOWPOSCHANGING, 0, LPARAM(&pos));
+        if (!w->alive) {
+            set_error(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        settle(world(), *w, pos, place);
+    }
+
+    const RECT old_client = w->client_screen();
+    if ((pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+        w->frame = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
+    if (pos.flags & SWP_FRAMECHANGED)
+        w->insets = insets_for(w->style, w->exstyle, w->menu);
+    if (!(pos.flags & SWP_NOZORDER)) {
+        world().zorder = place.order;
+        w->exstyle = place.topmost ? (w->exstyle | WS_EX_TOPMOST) : (w->exstyle & ~DWORD(WS_EX_TOPMOST));
+    }
+    if (pos.flags & SWP_SHOWWINDOW) {
+        w->style |= WS_VISIBLE;
+        ++w->times_shown;
+    }
+    if (pos.flags & SWP_HIDEWINDOW)
+        w->style &= ~DWORD(WS_VISIBLE);
+    const RECT new_client = w->client_screen();
+    if (same_origin(old_client, new_client))
+        pos.flags |= SWP_NOCLIENTMOVE;
+    if (same_size(old_client, new_client))
+        pos.flags |= SWP_NOCLIENTSIZE;
+
+    const UINT unchanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+    const bool changed = (pos.flags & unchanged) != unchanged ||
+                         (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED));
+
+    if (!(pos.flags & SWP_NOACTIVATE) && w->visible())
+        activate(w);
+    if (changed && w->alive)
+        send(w, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
+    if (w->alive && (pos.flags & SWP_HIDEWINDOW) && !(pos.flags & SWP_NOACTIVATE)) {
+        World &now = world();
+        if (now.active == w->hwnd || now.saved_active == w->hwnd)
+            activate_other(w);
+    }
+    if (!w->alive) {
+        set_error(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL show_window(const WindowPtr &w, int cmd)
+{
+    const BOOL was_visible = w->visible() ? TRUE : FALSE;
+    UINT flags = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE;
+    switch (cmd) {
+    case SW_HIDE: {
+        if (!was_visible)
+            return FALSE;
+        send(w, WM_SHOWWINDOW, FALSE, 0);
+        if (w->alive)
+            set_window_pos(w, nullptr, 0, 0, 0, 0,
+                           SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        World &g = world();
+        if (w->alive && (g.active == w->hwnd || g.saved_active == w->hwnd))
+            activate_other(w);
+        return was_visible;
+    }
+    case SW_SHOW:
+    case SW_SHOWNORMAL:
+        break;
+    case SW_SHOWNA:
+        flags |= SWP_NOACTIVATE;
+        break;
+    case SW_SHOWNOACTIVATE:
+        flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+        break;
+    default:
+        set_error(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!was_visible)
+        send(w, WM_SHOWWINDOW, TRUE, 0);
+    if (w->alive)
+        set_window_pos(w, HWND_TOP, 0, 0, 0, 0, flags);
+    return was_visible;
+}
+
+} // namespace simwin
+
+using namespace simwin;
+
+BOOL WINAPI GetClientRect(HWND hwnd, LPRECT r)
+{
+    if (fault("GetClientRect"))
+        return FALSE;
+    WindowPtr w = find(hwnd);
+    if (!w)
+        return FALSE;
+    if (!r) {
+        set_error(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const RECT c = w->client_screen();
+    *r = RECT{0, 0, c.right - c.left, c.bottom - c.top};
+    return TRUE;
+}
+
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT r)
+{
+    if (fault("GetWindowRect"))
+        return FALSE;
+    WindowPtr w = find(hwnd);
+    if (!w)
+        return FALSE;
+    if (!r) {
+        set_error(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *r = w->frame;
+    return TRUE;
+}
+
+BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT pt)
+{
+    if (fault("ClientToScreen"))
+        return FALSE;
+    WindowPtr w = find(hwnd);
+    if (!w)
+        return FALSE;
+    if (!pt) {
+        set_error(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const RECT c = w->client_screen();
+    pt->x += c.left;
+    pt->y += c.top;
+    return TRUE;
+}
+
+int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT pts, UINT count)
+{
+    if (fault("MapWindowPoints"))
+        return 0;
+    POINT origin_from{0, 0};
+    POINT origin_to{0, 0};
+    if (from) {
+        WindowPtr w = find(from);
+        if (!w)
+            return 0;
+        origin_from = POINT{w->client_screen().left, w->client_screen().top};
+    }
+    if (to) {
+        WindowPtr w = find(to);
+        if (!w)
+            return 0;
+        origin_to = POINT{w->client_screen().left, w->client_screen().top};
+    }
+    if (!pts && count) {
+        set_error(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const LONG dx = origin_from.x - origin_to.x;
+    const LONG dy = origin_from.y - origin_to.y;
+    for (UINT i = 0; i < count; ++i) {
+        pts[i].x += dx;
+        pts[i].y += dy;
+    }
+    return MAKELONG(dx, dy);
+}
+
+BOOL WINAPI AdjustWindowRectEx(LPRECT r, DWORD style, BOOL menu, DWORD exstyle)
+{
+    if (fault("AdjustWindowRectEx"))
+        return FALSE;
+    if (!r) {
+        set_error(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const Insets in = insets_for(style, exstyle, menu != FALSE);
+    r->left -= in.left;
+    r->top -= in.top;
+    r->right += in.right;
+    r->bottom += in.bottom;
+    return TRUE;
+}
+
+BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags)
+{
+    if (fault("SetWindowPos"))
+        return FALSE;
+    WindowPtr w = find(hwnd);
+    if (!w)
+        return FALSE;
+    if (!(flags & SWP_NOZORDER) && !band_marker(after) && !find(after))
+        return FALSE;
+    return set_window_pos(w, after, x, y, cx, cy, flags);
+}
+
+BOOL WINAPI ShowWindow(HWND hwnd, int cmd)
+{
+    if (fault("ShowWindow"))
+        return FALSE;
+    WindowPtr w = find(hwnd);
+    return w ? show_window(w, cmd) : FALSE;
+}
+
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index)
+{
+    if (fault("GetWindowLongPtrA"))
+        return 0;
+    WindowPtr w = find(hwnd);
+    if (!w)
+        return 0;
+    // A window long is a LONG, sign-extended as 64-bit Win32 returns it.
+    if (index == GWL_STYLE)
+        return LONG(w->style);
+    if (index == GWL_EXSTYLE)
+        return LONG(w->exstyle);
+    set_error(ERROR_INVALID_INDEX);
+    return 0;
+}
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value)
+{
+    if (fault("SetWindowLongPtrA"))
+        return 0;
+    WindowPtr w = find(hwnd);
+    if (!w)
+        return 0;
+    if (index != GWL_STYLE && index != GWL_EXSTYLE) {
+        set_error(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    return set_style(w, index, DWORD(value));
+}

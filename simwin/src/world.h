@@ -1,0 +1,118 @@
+// The one window system of the process: every window, class and setting, and
+// the helpers that the Win32 entry points share. Entry points check their
+// arguments and injected faults; the helpers here do the work, so that work
+// the system does on its own (DefWindowProcA destroying a window, say) is not
+// subject to faults injected for programs.
+#ifndef SIMWIN_WORLD_H
+#define SIMWIN_WORLD_H
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simwin.h"
+
+namespace simwin {
+
+// Flags that Win32 puts in the WM_WINDOWPOSCHANGED of a change that left the
+// client area in place or at its size; DefWindowProcA reads them.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+
+struct WindowClass {
+    std::string name;
+    ATOM atom = 0;
+    WNDPROC proc = nullptr;
+    int windows = 0;
+};
+
+struct Subclass {
+    SUBCLASSPROC proc;
+    UINT_PTR id;
+    DWORD_PTR data;
+};
+
+// One message on its way down a window's subclass chain: the entry that
+// DefSubclassProc calls next (none: the window procedure).
+struct Frame {
+    std::shared_ptr<Subclass> next;
+};
+
+struct Insets {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct Window {
+    HWND hwnd = nullptr;
+    std::shared_ptr<WindowClass> cls;
+    WNDPROC proc = nullptr;
+    std::string title;
+    DWORD style = 0;
+    DWORD exstyle = 0;
+    bool menu = false;
+    RECT frame = {0, 0, 0, 0};
+    Insets insets;
+    bool foreign = false;
+    bool destroying = false;
+    bool alive = true;
+    int times_shown = 0;
+    std::vector<std::shared_ptr<Subclass>> chain; // newest first
+    std::vector<Frame *> frames;                  // innermost last
+
+    bool visible() const { return (style & WS_VISIBLE) != 0; }
+    bool topmost() const { return (exstyle & WS_EX_TOPMOST) != 0; }
+    RECT client_screen() const;
+};
+
+using WindowPtr = std::shared_ptr<Window>;
+
+struct World {
+    std::map<std::string, std::shared_ptr<WindowClass>> classes; // by lower-case name
+    std::map<HWND, WindowPtr> windows;
+    std::vector<HWND> zorder; // top first; topmost band before the rest
+    std::map<std::string, int> faults;
+    HWND active = nullptr;
+    HWND saved_active = nullptr; // given back when the application returns
+    bool app_active = true;
+    int cursor = 0;
+};
+
+World &world();
+void reset_world();
+
+// Consumes one injected fault of `call`; true when the call is to fail.
+bool fault(const char *call);
+bool known_call(const char *call);
+void set_error(DWORD code);
+DWORD last_error();
+
+// The live window behind a handle, or null after setting
+// ERROR_INVALID_WINDOW_HANDLE.
+WindowPtr find(HWND hwnd);
+WindowPtr peek(HWND hwnd);
+
+Insets insets_for(DWORD style, DWORD exstyle, bool menu);
+DWORD fix_exstyle(DWORD style, DWORD exstyle);
+
+LRESULT send(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT call_next(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT def_window_proc(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
+
+BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy, UINT flags);
+BOOL show_window(const WindowPtr &w, int cmd);
+BOOL destroy_window(const WindowPtr &w);
+
+// Activation inside the application.
+void activate(const WindowPtr &w);
+void activate_other(const WindowPtr &leaving);
+void deactivate_app();
+void send_activate_app(bool active);
+
+// Z-order places.
+size_t band_start(const World &g); // index of the first window outside the topmost band
+std::vector<HWND> snapshot();
+
+} // namespace simwin
+
+#endif

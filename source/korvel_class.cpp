@@ -1,0 +1,242 @@
+/* Host binding: the class, the instance record's life, the deferring
+ * wrappers and the helper window. */
+#include <limits.h>
+#include <stddef.h>
+
+#include <unordered_map>
+#include <vector>
+
+#include "korvel.h"
+
+t_common_symbols_table *_common_symbols = NULL;
+t_class *korvel_class = NULL;
+WNDCLASSEXA korvel_helperclass;
+
+/* ---- live-record registry ----
+ *
+ * Calls queued with defer_low are not cancelled when a record is freed, and
+ * the allocator may hand the same address to the next record. So every
+ * defer_low of the module goes through korvel_defer_guarded: it queues a
+ * guard trampoline (korvel_guard<H>, one per handler) with the original
+ * selector and atoms plus one trailing long atom holding the record's serial
+ * number. The trampoline looks the address up here without dereferencing it
+ * and runs the handler only when the serial still matches: a freed record is
+ * gone from the table, and a new record at the same address has a new
+ * serial. korvel_free removes the record before anything else. The window
+ * observer checks membership too, for a window whose observer could not be
+ * removed. */
+static std::unordered_map<const void *, t_atom_long> korvel_live;
+static t_atom_long korvel_serial = 0;
+
+void korvel_register(t_korvel *x)
+{
+    korvel_live[x] = ++korvel_serial;
+}
+
+void korvel_unregister(t_korvel *x)
+{
+    korvel_live.erase(x);
+}
+
+bool korvel_is_registered(const void *x)
+{
+    return korvel_live.count(x) != 0;
+}
+
+bool korvel_is_live(const void *x, t_atom_long serial)
+{
+    auto it = korvel_live.find(x);
+    return it != korvel_live.end() && it->second == serial;
+}
+
+void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc, t_atom *argv)
+{
+    auto it = korvel_live.find(x);
+    if (it == korvel_live.end())
+        return;
+    /* defer_low counts atoms in a short; no handler reads that many */
+    if (argc < 0 || !argv)
+        argc = 0;
+    if (argc > SHRT_MAX - 1)
+        argc = SHRT_MAX - 1;
+    std::vector<t_atom> atoms(argv, argv + argc);
+    atoms.emplace_back();
+    atom_setlong(&atoms.back(), it->second);
+    defer_low(x, trampoline, s, (short)atoms.size(), atoms.data());
+}
+
+/* ---- class ---- */
+
+static void korvel_addmethod(t_class *c, const char *name, method m, short type)
+{
+    class_addmethod(c, m, name, type, 0);
+}
+
+/* direct_ twins run their handler at once and are left out of the docs. */
+static void korvel_adddirect(t_class *c, const char *name, method m)
+{
+    korvel_addmethod(c, name, m, A_GIMME);
+    t_hashtab *methods = (t_hashtab *)class_extra_lookup(c, gensym("methods"));
+    t_object *mob = NULL;
+    if (!methods || hashtab_lookup(methods, gensym(name), &mob) != MAX_ERR_NONE || !mob)
+        return;
+    object_addattr_parse(mob, "undocumented", _sym_long, 0, "1");
+}
+
+static void korvel_addonoff(t_class *c, const char *name, long offset, const char *label)
+{
+    class_addattr(c, attr_offset_new(name, _sym_char, 0, NULL, NULL, offset));
+    class_attr_addattr_parse(c, name, "style", _sym_symbol, 0, "onoff");
+    class_attr_addattr_format(c, name, "label", _sym_symbol, 0, "s", gensym_tr(label));
+    class_attr_addattr_parse(c, name, "save", _sym_long, 0, "1");
+}
+
+extern "C" C74_EXPORT int ext_main(void *r)
+{
+    _common_symbols = common_symbols_gettable();
+
+    t_class *c = class_new("qzkorvel", korvel_method(korvel_new), korvel_method(korvel_free), (long)sizeof(t_korvel),
+                           NULL, A_GIMME, 0);
+
+    korvel_addmethod(c, "assist", korvel_method(korvel_assist), A_CANT);
+    korvel_addmethod(c, "notify", korvel_method(korvel_notify), A_CANT);
+    korvel_addmethod(c, "hide", korvel_method(korvel_hidegate), A_GIMME);
+    korvel_adddirect(c, "direct_hide", korvel_method(korvel_hide));
+    korvel_addmethod(c, "show", korvel_method(korvel_showgate), A_GIMME);
+    korvel_adddirect(c, "direct_show", korvel_method(korvel_show));
+    korvel_addmethod(c, "open", korvel_method(korvel_queue_open), A_GIMME);
+    korvel_adddirect(c, "direct_open", korvel_method(korvel_open));
+    korvel_addmethod(c, "close", korvel_method(korvel_queue_close), A_GIMME);
+    korvel_adddirect(c, "direct_close", korvel_method(korvel_close));
+    korvel_addmethod(c, "pos", korvel_method(korvel_queue_pos), A_GIMME);
+    korvel_adddirect(c, "direct_pos", korvel_method(korvel_pos));
+    korvel_addmethod(c, "clear", korvel_method(korvel_queue_clear), A_GIMME);
+    korvel_adddirect(c, "direct_clear", korvel_method(korvel_clear));
+    korvel_addmethod(c, "state", korvel_method(korvel_queue_state), A_GIMME);
+    korvel_adddirect(c, "direct_state", korvel_method(korvel_state));
+
+    korvel_addonoff(c, "debug", offsetof(t_korvel, debug), "Print debug info to Max window");
+    korvel_addonoff(c, "stayontop", offsetof(t_korvel, stayontop), "Do not hide window when app goes to background");
+
+    class_register(_sym_box, c);
+    korvel_class = c;
+
+    korvel_helperclass.cbSize = sizeof(WNDCLASSEXA);
+    korvel_helperclass.style = 0;
+    korvel_helperclass.lpfnWndProc = korvel_helperwndproc;
+    korvel_helperclass.cbClsExtra = 0;
+    korvel_helperclass.cbWndExtra = 0;
+    korvel_helperclass.hInstance = GetModuleHandleA(NULL);
+    korvel_helperclass.hIcon = NULL;
+    korvel_helperclass.hCursor = NULL;
+    korvel_helperclass.hbrBackground = NULL;
+    korvel_helperclass.lpszMenuName = NULL;
+    korvel_helperclass.lpszClassName = KORVEL_HELPER_CLASS;
+    korvel_helperclass.hIconSm = NULL;
+    if (!RegisterClassExA(&korvel_helperclass))
+        error("korvel helper window Registration Failed! Error!");
+
+    object_post(NULL, "qzkorvel 2024/01/09 qzkorvel.net ");
+    return 0;
+}
+
+/* ---- instances ---- */
+
+void *korvel_new(t_symbol *s, long argc, t_atom *argv)
+{
+    if (argc < 1 || !argv) {
+        object_error(NULL, "Please use the scripting name of the target vst object as first argument when you "
+                           "create the qzkorvel object.");
+        return NULL;
+    }
+    t_korvel *x = (t_korvel *)object_alloc(korvel_class);
+    if (!x)
+        return NULL;
+    korvel_register(x);
+    x->outlet = outlet_new(x, NULL);
+    if (object_obex_lookup(x, gensym("#P"), &x->patcher) != MAX_ERR_NONE) {
+        object_error((t_object *)x, "failed to get the patcher containing this object");
+        object_free(x);
+        return NULL;
+    }
+    x->scriptname = atom_getsym(argv);
+    x->win_x = CENTRE_SENTINEL;
+    x->win_y = 0;
+    x->win_w = 0;
+    x->win_h = 0;
+    x->target = NULL;
+    x->delay_qelem = qelem_new(x, korvel_method(korvel_delaycheck));
+    x->state_qelem = qelem_new(x, korvel_method(checkWindowState));
+    x->editor_hwnd = NULL;
+    x->app_active = 1;
+    x->pos_checked = 0;
+    x->debug = 0;
+    x->stayontop = 0;
+    attr_args_process(x, (short)argc, argv);
+
+    x->helper_hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, KORVEL_HELPER_CLASS, NULL, WS_OVERLAPPEDWINDOW, -32000, -32000,
+                                     1, 1, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    if (!x->helper_hwnd)
+        object_error((t_object *)x, "qzkorvel helper Window Creation Failed!");
+
+    /* bind once the box that creates us is complete */
+    korvel_defer<korvel_attach>(x, NULL, 0, NULL);
+    return x;
+}
+
+void korvel_free(t_korvel *x)
+{
+    korvel_unregister(x);
+    if (x->delay_qelem)
+        qelem_free(x->delay_qelem);
+    if (x->state_qelem)
+        qelem_free(x->state_qelem);
+    x->delay_qelem = NULL;
+    x->state_qelem = NULL;
+    if (x->target)
+        object_detach_byptr(x, x->target);
+    if (x->editor_hwnd) {
+        if (x->debug)
+            post("<-- detach window observer");
+        if (!RemoveWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
+            object_error((t_object *)x, "unset observer: failed to remove subclass!");
+    }
+    if (x->helper_hwnd)
+        DestroyWindow(x->helper_hwnd);
+}
+
+void korvel_assist(t_korvel *x, void *b, long m, long a, char *s)
+{
+}
+
+LRESULT CALLBACK korvel_helperwndproc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+/* ---- public messages: the work runs later on the main thread ---- */
+
+void korvel_queue_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    korvel_defer<korvel_open>(x, s, argc, argv);
+}
+
+void korvel_queue_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    korvel_defer<korvel_close>(x, s, argc, argv);
+}
+
+void korvel_queue_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    korvel_defer<korvel_pos>(x, s, argc, argv);
+}
+
+void korvel_queue_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    korvel_defer<korvel_clear>(x, s, argc, argv);
+}
+
+void korvel_queue_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    korvel_defer<korvel_state>(x, s, argc, argv);
+}

@@ -1,0 +1,236 @@
+/* Editor window control: opening the plug-in editor, capturing its window
+ * by position, and placing it. */
+#include <cmath>
+
+#include "korvel.h"
+
+/* Truncates toward zero into 32 bits, clamping what does not fit. */
+static int32_t korvel_trunc32(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483647.0)
+        return INT32_MAX;
+    if (v <= -2147483648.0)
+        return INT32_MIN;
+    return (int32_t)v;
+}
+
+static int32_t korvel_clamp32(int64_t v)
+{
+    if (v > INT32_MAX)
+        return INT32_MAX;
+    if (v < INT32_MIN)
+        return INT32_MIN;
+    return (int32_t)v;
+}
+
+/* ---- open and capture ---- */
+
+/* Screen position of hwnd's client-area origin; on failure the point stays
+ * (0, 0). */
+static POINT korvel_client_origin(t_korvel *x, HWND hwnd)
+{
+    POINT p = {0, 0};
+    if (!ClientToScreen(hwnd, &p))
+        object_error((t_object *)x, "error converting client to screen coords");
+    return p;
+}
+
+BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
+{
+    t_korvel *x = (t_korvel *)lp;
+    POINT p = korvel_client_origin(x, hwnd);
+    if (p.x != x->win_x || p.y != x->win_y)
+        return TRUE;
+    for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++) {
+        if (!x->known_windows[i]) {
+            x->known_windows[i] = hwnd;
+            break;
+        }
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
+{
+    t_korvel *x = (t_korvel *)lp;
+    POINT p = korvel_client_origin(x, hwnd);
+    if (p.x != x->win_x || p.y != x->win_y)
+        return TRUE;
+    for (int i = 0; i < KORVEL_KNOWN_WINDOWS && x->known_windows[i]; i++) {
+        if (x->known_windows[i] == hwnd)
+            return TRUE;
+    }
+    x->editor_hwnd = hwnd;
+    /* a topmost tool window, without a taskbar button */
+    LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+    if (!SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex & ~(LONG_PTR)WS_EX_APPWINDOW) && x->debug)
+        error("error setting & ~WS_EX_APPWINDOW");
+    ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+    if (!SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex | (LONG_PTR)WS_EX_TOOLWINDOW) && x->debug)
+        error("error setting | WS_EX_TOOLWINDOW");
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+    return FALSE;
+}
+
+/* Validates a requested position once; returns whether to centre. */
+static bool korvel_settle_position(t_korvel *x)
+{
+    if (x->win_x == CENTRE_SENTINEL) {
+        x->win_x = KORVEL_SUBSTITUTE_POS;
+        x->win_y = KORVEL_SUBSTITUTE_POS;
+        return true;
+    }
+    if (x->pos_checked)
+        return false;
+    x->pos_checked = 1;
+    t_rect all = {0, 0, 0, 0};
+    jmonitor_getdisplayrect_foralldisplays(1, &all);
+    t_pt p = {(double)x->win_x, (double)x->win_y};
+    if (jgraphics_ptinrect(p, all)) {
+        if (x->debug)
+            post("predefined POS is valid");
+        return false;
+    }
+    if (x->debug)
+        post("predefined POS is out of view, open centered");
+    x->win_x = KORVEL_SUBSTITUTE_POS;
+    x->win_y = KORVEL_SUBSTITUTE_POS;
+    return true;
+}
+
+void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    korvel_forget_dead_window(x);
+    if (x->editor_hwnd) {
+        SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+        return;
+    }
+    t_object *box = (t_object *)korvel_send(x->patcher, gensym("getnamedbox"), x->scriptname);
+    t_object *obj = box ? jbox_get_object(box) : NULL;
+    if (!obj) {
+        object_error((t_object *)x, "can't find the vst object with this scriptingname in this patcher (%s)",
+                     korvel_text(x->scriptname));
+        if (x->target) {
+            object_detach_byptr(x, x->target);
+            x->target = NULL;
+        }
+        return;
+    }
+    if (!x->target)
+        korvel_attach(x);
+    t_object *instance = (t_object *)korvel_send(obj, gensym("getinstance"));
+    if (!instance) {
+        object_error((t_object *)x, "open: No plugin loaded.");
+        return;
+    }
+    x->instance = instance;
+    if (argc >= 2 && argv) {
+        double fx = atom_getfloat(argv);
+        double fy = atom_getfloat(argv + 1);
+        if (std::isnan(fx) || std::isnan(fy)) {
+            object_error((t_object *)x, "open: coordinates are not numbers");
+            return;
+        }
+        x->win_x = korvel_trunc32(fx);
+        x->win_y = korvel_trunc32(fy);
+    }
+    bool centre = korvel_settle_position(x);
+
+    for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++)
+        x->known_windows[i] = NULL;
+    EnumWindows(korvel_enumknown, (LPARAM)x);
+    korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
+    if (EnumWindows(korvel_enumnew, (LPARAM)x)) {
+        error("critical: NEW WINDOW NOT FOUND");
+        return;
+    }
+    if (x->debug)
+        post("FOUND NEW OPEN WINDOW --> attach");
+    if (centre) {
+        t_atom av[2];
+        atom_setlong(av, CENTRE_SENTINEL);
+        atom_setlong(av + 1, 0);
+        korvel_pos(x, NULL, 2, av);
+    }
+    x->hidden = 0;
+    if (x->debug)
+        post("--> attach window observer");
+    if (x->editor_hwnd) {
+        if (!SetWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x, 0) && x->debug)
+            error("error attaching window observer");
+    } else if (x->debug) {
+        error("cannot start observer if there's no korvel opened");
+    }
+    qelem_set(x->state_qelem);
+}
+
+/* ---- placement ---- */
+
+bool findCenteredPosForVST(t_korvel *x)
+{
+    if (!x->instance) {
+        error("findCenteredPosForVST(): instance not valid!");
+        return false;
+    }
+    if (x->debug)
+        post("finding centered pos for window");
+    int mx = 0, my = 0;
+    jmouse_getposition_global(&mx, &my);
+    t_pt mouse = {(double)mx, (double)my};
+    t_rect d = {0, 0, 0, 0};
+    jmonitor_getdisplayrect_forpoint(1, mouse, &d);
+    double cx = korvel_trunc32(d.x + d.width * 0.5);
+    double cy = korvel_trunc32(d.y + d.height * 0.5);
+    t_rect e = {0, 0, 0, 0};
+    object_attr_get_rect(x->instance, _sym_rect, &e);
+    if (x->debug)
+        post("vstsize: %i %i ", (int)korvel_trunc32(e.width), (int)korvel_trunc32(e.height));
+
+    if (e.width > d.width || e.height > d.height) {
+        x->win_x = korvel_trunc32(d.x + 10);
+        x->win_y = korvel_trunc32(d.y + 50);
+        return true;
+    }
+    if (x->debug)
+        post("open centered");
+    x->win_x = korvel_trunc32(cx - e.width * 0.5);
+    double y = cy - e.height * 0.5;
+    /* small editors sit a little above centre, nearly display-high ones a
+     * little below it */
+    if (d.height * 0.5 - 100 > e.height * 0.5)
+        y -= 80;
+    else if (e.height * 0.5 > d.height * 0.5 - 20)
+        y += 20;
+    x->win_y = korvel_trunc32(y);
+    return true;
+}
+
+void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (x->debug)
+        post("korvel_pos()");
+    if (argc < 2 || !argv) {
+        object_error(NULL, "missing arguments");
+        return;
+    }
+    x->win_x = (int32_t)atom_getlong(argv);
+    x->win_y = (int32_t)atom_getlong(argv + 1);
+    /* without an instance there is no centred position: leave the window */
+    bool move = x->editor_hwnd && (x->win_x != CENTRE_SENTINEL || findCenteredPosForVST(x));
+    if (move) {
+        POINT o = {0, 0};
+        MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
+        if (x->debug)
+            post("%i  %i", (int)o.x, (int)o.y);
+        RECT frame = {0, 0, 0, 0};
+        GetWindowRect(x->editor_hwnd, &frame);
+        /* the frame moves by the distance from the client origin to the
+         * point, whatever its caption and borders */
+        int32_t fx = korvel_clamp32((int64_t)x->win_x + frame.left - o.x);
+        int32_t fy = korvel_clamp32((int64_t)x->win_y + frame.top - o.y);
+        SetWindowPos(x->editor_hwnd, NULL, fx, fy, 0, 0, KORVEL_SWP_MOVE);
+    }
+    qelem_set(x->state_qelem);
+}

@@ -1,0 +1,66 @@
+/* Editor window control: rebuilding the target box from its own text. */
+#include <stdio.h>
+
+#include "korvel.h"
+
+/* ---- target rebuild ---- */
+
+/* The box's own atoms as one line of text, single blanks between atoms. */
+static t_symbol *korvel_boxtext(long ac, t_atom *av)
+{
+    t_string *str = string_new("");
+    /* room for any "%lf" of a double (over 300 digits for 1e308) */
+    char num[400];
+    for (long i = 0; i < ac; i++) {
+        switch (atom_gettype(av + i)) {
+        case A_SYM:
+            string_append(str, korvel_text(atom_getsym(av + i)));
+            break;
+        case A_LONG:
+            snprintf(num, sizeof num, "%lld", (long long)atom_getlong(av + i));
+            string_append(str, num);
+            break;
+        case A_FLOAT:
+            snprintf(num, sizeof num, "%lf", (double)atom_getfloat(av + i));
+            string_append(str, num);
+            break;
+        default:
+            break;
+        }
+        if (i + 1 < ac)
+            string_append(str, " ");
+    }
+    t_symbol *text = gensym(string_getptr(str));
+    object_free(str);
+    return text;
+}
+
+void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (!x->target) {
+        object_error((t_object *)x, "not attached to a vst object");
+        return;
+    }
+    t_object *box = (t_object *)korvel_send(x->patcher, gensym("getnamedbox"), x->scriptname);
+    korvel_close(x, NULL, 0, NULL);
+    t_object *view = (t_object *)korvel_send(x->patcher, _sym_firstview);
+    if (view && box) {
+        long ac = 0;
+        t_atom *av = NULL;
+        /* retyping the box makes the host replace its object; our binding
+         * follows through the old object's free notification */
+        if (object_attr_getvalueof(box, gensym("boxatoms"), &ac, &av) == MAX_ERR_NONE && ac > 0 && av) {
+            t_symbol *text = korvel_boxtext(ac, av);
+            korvel_send(view, _sym_insertboxtext, box, text->s_name);
+            korvel_send(view, gensym("endeditbox"));
+        }
+        if (av)
+            sysmem_freeptr(av);
+    }
+    if (object_attr_getlong(x->patcher, _sym_locked) == 1)
+        korvel_send(view, _sym_wclose);
+    else
+        korvel_send(view, _sym_redraw);
+    object_attr_setlong(x->patcher, _sym_dirty, 0);
+    ShowCursor(TRUE);
+}

@@ -1,0 +1,120 @@
+/* Editor window control: showing, hiding and closing the editor, and
+ * restoring a reported window state. */
+#include "korvel.h"
+
+/* ---- visibility ---- */
+
+void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    /* already out of sight for the background: the flag keeps the observer
+     * from showing it again */
+    if (x->editor_hwnd && !x->hidden && !x->app_active && !x->stayontop) {
+        x->hidden = 1;
+        return;
+    }
+    korvel_defer<korvel_hide>(x, s, argc, argv);
+}
+
+void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (!x->editor_hwnd || x->hidden)
+        return;
+    SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_HIDE);
+    /* a hidden window stays active; showing and hiding the off-screen helper
+     * passes activation on */
+    if (x->helper_hwnd && GetActiveWindow() == x->editor_hwnd) {
+        ShowWindow(x->helper_hwnd, SW_SHOW);
+        ShowWindow(x->helper_hwnd, SW_HIDE);
+    }
+    x->hidden = 1;
+    qelem_set(x->state_qelem);
+}
+
+void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (!x->editor_hwnd) {
+        if (x->debug)
+            post("show(): there's no window");
+        return;
+    }
+    if (x->app_active || x->stayontop) {
+        korvel_defer<korvel_show>(x, s, argc, argv);
+        return;
+    }
+    /* the observer shows it when the host comes back */
+    x->hidden = 0;
+}
+
+void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (x->debug)
+        post("show():");
+    if (!x->editor_hwnd)
+        return;
+    SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
+    if (!x->hidden)
+        return;
+    x->hidden = 0;
+    qelem_set(x->state_qelem);
+}
+
+void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (!x->target) {
+        if (x->debug)
+            post("close: not attached to object");
+        return;
+    }
+    if (!x->editor_hwnd) {
+        if (x->debug)
+            post("close: window not opened");
+        return;
+    }
+    /* the observer forgets the window once the vst object destroys it */
+    korvel_send(x->target, _sym_wclose);
+}
+
+void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (argc < 5 || !argv) {
+        object_error((t_object *)x, "state error: missing arguments");
+        return;
+    }
+    if (x->debug)
+        post("state(): incoming ");
+    x->win_x = (int32_t)atom_getlong(argv);
+    x->win_y = (int32_t)atom_getlong(argv + 1);
+    x->win_w = (int32_t)atom_getlong(argv + 2);
+    x->win_h = (int32_t)atom_getlong(argv + 3);
+    int32_t vis = (int32_t)atom_getlong(argv + 4);
+    if (!x->instance)
+        return;
+    korvel_forget_dead_window(x);
+    switch (vis) {
+    case 0:
+        if (x->editor_hwnd)
+            korvel_close(x, NULL, 0, NULL);
+        break;
+    case 1:
+        if (x->editor_hwnd) {
+            korvel_show(x, NULL, 0, NULL);
+            break;
+        }
+        x->pos_checked = 0;
+        korvel_open(x, NULL, 0, NULL);
+        break;
+    case 2:
+        if (!x->editor_hwnd) {
+            x->pos_checked = 0;
+            korvel_defer<korvel_open>(x, NULL, 0, NULL);
+            korvel_defer<korvel_hide>(x, NULL, 0, NULL);
+        } else if (x->hidden || x->app_active || x->stayontop) {
+            korvel_defer<korvel_hide>(x, NULL, 0, NULL);
+        } else {
+            x->hidden = 1;
+        }
+        break;
+    default:
+        break;
+    }
+}

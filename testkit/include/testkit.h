@@ -1,0 +1,187 @@
+/* Drives the module the way a patch and its user do, in either world: natively
+ * against the simulated host and window system, or under Windows (Wine) with
+ * the simulated host and the real USER32.
+ *
+ * A World is a fresh host with the module loaded and one top-level patcher.
+ * Boxes are named as in scenarios: a box's scripting name, or CLASS#N for the
+ * Nth box of that class in creation order (qzkorvel#1). Every console line and
+ * outlet message becomes one transcript line, in order:
+ *   console post TEXT | console error TEXT | console warn TEXT
+ *       (TEXT led by "CLASS: " when the line is tied to an object)
+ *   out BOX SELECTOR ATOMS...
+ * Nothing runs by itself: the host's queue runs only in pass(). */
+#ifndef TESTKIT_H
+#define TESTKIT_H
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "max_api.h"
+#include "win_api.h"
+
+namespace testkit {
+
+/* A misuse of the kit or a faulty scenario line: unknown box or command,
+ * malformed arguments, a window action with no window to act on. */
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Point {
+    int x, y;
+};
+
+struct Size {
+    int width, height;
+};
+
+class World {
+public:
+    /* Resets host and window system, loads the module (KORVEL_MODULE, or the
+     * module file next to the running program) and makes the patcher. Only
+     * one World lives at a time. Throws Error when the module does not load. */
+    World();
+    ~World();
+    World(const World &) = delete;
+    World &operator=(const World &) = delete;
+
+    /* True natively (simulated windows), false under Windows. */
+    static bool simulated();
+    static std::string module_path();
+
+    t_object *patcher() const { return patcher_; }
+
+    /* ---- boxes and messages ---- */
+
+    /* A box from its text, with an optional scripting name. The first box
+     * made brings the default display (0 0 1920 1080, work area 0 0 1920
+     * 1040) unless display() was called before. */
+    t_object *box(const std::string &text, const std::string &varname = "");
+    t_object *find(const std::string &name);   /* the box; Error when unknown */
+    t_object *object(const std::string &name); /* its object; Error when empty */
+    std::string name_of(t_object *box) const;
+    void send(const std::string &box, const std::string &selector, const std::string &atoms = "");
+    void remove(const std::string &box);
+    void rename(const std::string &box, const std::string &varname);
+
+    /* n passes of the low-priority queue; returns how many calls ran. */
+    long pass(int n = 1);
+
+    /* Transcript lines since the last call. */
+    std::vector<std::string> lines();
+
+    /* ---- the desktop ---- */
+
+    /* A display whose rectangle and work area are both x y w h. */
+    void display(int x, int y, int w, int h);
+    void mouse(int x, int y);
+    /* A top-level window of another application with its client origin on
+     * (x, y). */
+    HWND foreign_window(int x, int y, int w, int h);
+
+    /* ---- plug-ins and the vst object ---- */
+
+    void plugin(const std::string &name, int w, int h, long delay = 0);
+    void load(const std::string &box, const std::string &plugin);
+    void unload(const std::string &box);
+    void latency(const std::string &box, long delay);
+    /* One of SIMHOST_VST_NORMAL, _OFFSET (dx, dy) or _NOEDITOR. */
+    void misbehave(const std::string &box, int behaviour, int dx = 0, int dy = 0);
+
+    /* The most recently opened vst editor that is still open, or NULL. */
+    HWND editor();
+
+    /* ---- windows, read through the Win32 calls ---- */
+
+    static Point client_origin(HWND hwnd);
+    static Size client_size(HWND hwnd);
+    static bool visible(HWND hwnd);
+    static bool topmost(HWND hwnd);
+    static bool toolwindow(HWND hwnd);
+    static HWND active_window();
+
+    /* ---- what the user does ---- */
+
+    /* A drag step that lands the window's client origin on (x, y). */
+    void user_move(HWND hwnd, int x, int y);
+    /* A resize by the frame's border to the given client size. */
+    void user_resize(HWND hwnd, int width, int height);
+    /* The close button. */
+    void user_close(HWND hwnd);
+    /* A click that makes the window the active one. */
+    void user_activate(HWND hwnd);
+    /* Switching to another application and back. */
+    void app_background();
+    void app_foreground();
+
+private:
+    struct Entry {
+        t_object *box;
+        std::string cls;
+        int number;          /* N of CLASS#N */
+        bool alive;
+        t_object *object;    /* last object seen in the box, for lines about freed objects */
+        HWND editor;         /* vst boxes: the editor last seen open */
+        unsigned long opened; /* when that editor was first seen, for editor() */
+    };
+
+    Entry *entry_named(const std::string &name);
+    Entry &entry(const std::string &name);
+    std::string name_of(const Entry &e) const;
+    std::string event_owner(t_object *obj, const char *classname) const;
+    t_object *vst(const std::string &name);
+    void display_with_workarea(int x, int y, int w, int h, int workarea_h);
+    static Point frame_for_client(HWND hwnd, int x, int y);
+    void sync();
+
+    /* The parts that differ between the two worlds. */
+    void reset_windows();
+    void begin();
+
+    t_object *patcher_ = nullptr;
+    std::vector<Entry> entries_;
+    std::vector<std::string> pending_;
+    int events_seen_ = 0;
+    unsigned long clock_ = 0;
+    bool displays_ = false;
+    std::vector<HWND> foreign_;
+    HWND active_before_background_ = nullptr;
+};
+
+/* Plays scenario text (one command a line, "#" at the start of a word opens
+ * a comment) on a World. Commands:
+ *   display X Y W H | mouse X Y | box [NAME =] TEXT... | send BOX SELECTOR ATOMS...
+ *   pass [N] | delete BOX | plugin NAME WxH [delay N] | load BOX NAME | unload BOX
+ *   latency BOX N | rename BOX NEWNAME | window X Y W H [COUNT]
+ *   misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal
+ *   user move editor X Y | user resize editor W H | user close editor
+ *   user activate editor | app background | app foreground | look editor
+ * "look editor" adds a transcript line with what the editor window shows:
+ *   look editor X Y W H visible|hidden [topmost] [toolwindow] [active]
+ * (or "look editor none"). A faulty line throws Error("FILE:LINE: message")
+ * after the lines before it have reached the sink. */
+class Player {
+public:
+    using Sink = std::function<void(const std::string &)>;
+
+    explicit Player(World &world) : world_(world) {}
+
+    /* Every transcript line goes to sink as it is made, starting with the
+     * lines the World holds from before. */
+    void play(const std::string &text, const std::string &file, const Sink &sink);
+    std::vector<std::string> play(const std::string &text, const std::string &file = "scenario");
+
+private:
+    World &world_;
+};
+
+/* The lines of expected and actual as a line diff: "  " both, "- " expected
+ * only, "+ " actual only. */
+std::string diff(const std::vector<std::string> &expected, const std::vector<std::string> &actual);
+
+} // namespace testkit
+
+#endif

@@ -1,0 +1,352 @@
+// The World's parts that are the same in both worlds: the host, the boxes and
+// the transcript. The window actions that differ live in world_simwin.cpp and
+// world_win32.cpp.
+#include "testkit.h"
+
+#include <cstring>
+#include <sstream>
+
+#include "simhost.h"
+
+namespace testkit {
+
+namespace {
+
+World *current = nullptr;
+
+std::string first_word(const std::string &text)
+{
+    std::istringstream in(text);
+    std::string word;
+    in >> word;
+    return word;
+}
+
+bool holds_class(t_object *obj, const char *name)
+{
+    t_symbol *cls = obj ? object_classname(obj) : nullptr;
+    return cls && std::strcmp(cls->s_name, name) == 0;
+}
+
+} // namespace
+
+World::World()
+{
+    if (current)
+        throw Error("only one World can live at a time");
+    simhost_reset();
+    reset_windows();
+    const std::string path = module_path();
+    if (simhost_load_module(path.c_str()) != 0) {
+        std::string why;
+        for (const std::string &line : lines())
+            why += "\n  " + line;
+        simhost_reset();
+        reset_windows();
+        throw Error("cannot load the module " + path + why);
+    }
+    patcher_ = simhost_patcher_new(nullptr, "Untitled");
+    begin();
+    current = this;
+    sync();
+}
+
+World::~World()
+{
+    simhost_reset();
+    reset_windows();
+    current = nullptr;
+}
+
+t_object *World::box(const std::string &text, const std::string &varname)
+{
+    if (!displays_)
+        display_with_workarea(0, 0, 1920, 1080, 1040);
+    t_object *b = simhost_box_new(patcher_, varname.empty() ? nullptr : varname.c_str(), text.c_str());
+    if (!b)
+        throw Error("the host made no box of '" + text + "'");
+    const std::string cls = first_word(text);
+    int number = 1;
+    for (const Entry &e : entries_)
+        number += e.cls == cls;
+    entries_.push_back(Entry{b, cls, number, true, nullptr, nullptr, 0});
+    sync();
+    return b;
+}
+
+World::Entry *World::entry_named(const std::string &name)
+{
+    for (Entry &e : entries_)
+        if (e.alive && name == simhost_box_varname(e.box))
+            return &e;
+    const size_t hash = name.rfind('#');
+    if (hash == std::string::npos || hash == 0 || hash + 1 == name.size())
+        return nullptr;
+    const std::string digits = name.substr(hash + 1);
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+        return nullptr;
+    const int number = std::stoi(digits);
+    for (Entry &e : entries_)
+        if (e.alive && e.number == number && e.cls == name.substr(0, hash))
+            return &e;
+    return nullptr;
+}
+
+World::Entry &World::entry(const std::string &name)
+{
+    Entry *e = entry_named(name);
+    if (!e)
+        throw Error("unknown box '" + name + "'");
+    return *e;
+}
+
+t_object *World::find(const std::string &name)
+{
+    return entry(name).box;
+}
+
+t_object *World::object(const std::string &name)
+{
+    t_object *obj = jbox_get_object(find(name));
+    if (!obj)
+        throw Error("box '" + name + "' holds no object");
+    return obj;
+}
+
+std::string World::name_of(const Entry &e) const
+{
+    const std::string varname = simhost_box_varname(e.box);
+    return varname.empty() ? e.cls + "#" + std::to_string(e.number) : varname;
+}
+
+std::string World::name_of(t_object *box) const
+{
+    for (const Entry &e : entries_)
+        if (e.alive && e.box == box)
+            return name_of(e);
+    throw Error("a box that this World did not make");
+}
+
+void World::send(const std::string &box, const std::string &selector, const std::string &atoms)
+{
+    t_object *obj = object(box);
+    t_atom *argv = nullptr;
+    const long argc = atoms.empty() ? 0 : simhost_parse_atoms(atoms.c_str(), &argv);
+    simhost_send(obj, selector.c_str(), argc, argv);
+    if (argv)
+        sysmem_freeptr(argv);
+    sync();
+}
+
+void World::remove(const std::string &box)
+{
+    Entry &e = entry(box);
+    sync();
+    simhost_box_free(e.box);
+    e.alive = false;
+    e.editor = nullptr;
+    sync();
+}
+
+void World::rename(const std::string &box, const std::string &varname)
+{
+    if (simhost_box_rename(find(box), varname.c_str()) != MAX_ERR_NONE)
+        throw Error("the host refused to rename '" + box + "' to '" + varname + "'");
+    sync();
+}
+
+long World::pass(int n)
+{
+    long ran = 0;
+    for (int i = 0; i < n; ++i) {
+        ran += simhost_queue_pass();
+        sync();
+    }
+    return ran;
+}
+
+std::vector<std::string> World::lines()
+{
+    sync();
+    std::vector<std::string> out;
+    out.swap(pending_);
+    return out;
+}
+
+void World::display(int x, int y, int w, int h)
+{
+    display_with_workarea(x, y, w, h, h);
+}
+
+void World::display_with_workarea(int x, int y, int w, int h, int workarea_h)
+{
+    simhost_display_add(t_rect{double(x), double(y), double(w), double(h)},
+                        t_rect{double(x), double(y), double(w), double(workarea_h)});
+    displays_ = true;
+}
+
+void World::mouse(int x, int y)
+{
+    simhost_mouse_set(x, y);
+}
+
+HWND World::foreign_window(int x, int y, int w, int h)
+{
+    HWND hwnd = static_cast<HWND>(simhost_foreign_window(x, y, w, h, "foreign"));
+    if (!hwnd)
+        throw Error("the host made no foreign window");
+    foreign_.push_back(hwnd);
+    sync();
+    return hwnd;
+}
+
+void World::plugin(const std::string &name, int w, int h, long delay)
+{
+    simhost_plugin_declare(name.c_str(), w, h, delay);
+}
+
+t_object *World::vst(const std::string &name)
+{
+    t_object *obj = object(name);
+    if (!holds_class(obj, "vst~"))
+        throw Error("box '" + name + "' holds no vst~ object");
+    return obj;
+}
+
+void World::load(const std::string &box, const std::string &plugin)
+{
+    if (simhost_vst_load(vst(box), plugin.c_str()) != MAX_ERR_NONE)
+        throw Error("'" + box + "' cannot load the plug-in '" + plugin + "'");
+    sync();
+}
+
+void World::unload(const std::string &box)
+{
+    if (simhost_vst_load(vst(box), nullptr) != MAX_ERR_NONE)
+        throw Error("'" + box + "' cannot unload its plug-in");
+    sync();
+}
+
+void World::latency(const std::string &box, long delay)
+{
+    if (simhost_vst_set_delay(vst(box), delay) != MAX_ERR_NONE)
+        throw Error("'" + box + "' has no plug-in loaded");
+    sync();
+}
+
+void World::misbehave(const std::string &box, int behaviour, int dx, int dy)
+{
+    simhost_vst_misbehave(vst(box), behaviour, dx, dy);
+}
+
+HWND World::editor()
+{
+    sync();
+    const Entry *latest = nullptr;
+    for (const Entry &e : entries_)
+        if (e.alive && e.editor && IsWindow(e.editor) && (!latest || e.opened > latest->opened))
+            latest = &e;
+    return latest ? latest->editor : nullptr;
+}
+
+Point World::client_origin(HWND hwnd)
+{
+    POINT p = {0, 0};
+    ClientToScreen(hwnd, &p);
+    return Point{int(p.x), int(p.y)};
+}
+
+Size World::client_size(HWND hwnd)
+{
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(hwnd, &r);
+    return Size{int(r.right - r.left), int(r.bottom - r.top)};
+}
+
+bool World::visible(HWND hwnd)
+{
+    return IsWindowVisible(hwnd) != 0;
+}
+
+bool World::topmost(HWND hwnd)
+{
+    return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool World::toolwindow(HWND hwnd)
+{
+    return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+}
+
+HWND World::active_window()
+{
+    return GetActiveWindow();
+}
+
+void World::user_activate(HWND hwnd)
+{
+    SetActiveWindow(hwnd);
+    sync();
+}
+
+Point World::frame_for_client(HWND hwnd, int x, int y)
+{
+    const Point origin = client_origin(hwnd);
+    RECT frame = {0, 0, 0, 0};
+    GetWindowRect(hwnd, &frame);
+    return Point{x + int(frame.left) - origin.x, y + int(frame.top) - origin.y};
+}
+
+// An event's owner by the box that holds it. Objects seen at the last sync
+// come first, so that lines of an object freed since then still name its box.
+std::string World::event_owner(t_object *obj, const char *classname) const
+{
+    for (const Entry &e : entries_)
+        if (e.alive && e.object == obj)
+            return name_of(e);
+    if (t_object *box = simhost_object_box(obj))
+        for (const Entry &e : entries_)
+            if (e.alive && e.box == box)
+                return name_of(e);
+    for (const Entry &e : entries_)
+        if (!e.alive && e.object == obj)
+            return e.cls + "#" + std::to_string(e.number);
+    return classname ? classname : "?";
+}
+
+void World::sync()
+{
+    for (const int count = simhost_event_count(); events_seen_ < count; ++events_seen_) {
+        const simhost_event *ev = simhost_event_get(events_seen_);
+        std::string line;
+        switch (ev->kind) {
+        case SIMHOST_POST: line = "console post "; break;
+        case SIMHOST_ERROR: line = "console error "; break;
+        case SIMHOST_WARN: line = "console warn "; break;
+        default:
+            line = "out " + event_owner(ev->object, ev->classname);
+            if (ev->outlet != 0)
+                line += ":" + std::to_string(ev->outlet);
+            pending_.push_back(line + " " + ev->text);
+            continue;
+        }
+        if (ev->object && ev->classname)
+            line += std::string(ev->classname) + ": ";
+        pending_.push_back(line + ev->text);
+    }
+    for (Entry &e : entries_) {
+        if (!e.alive)
+            continue;
+        t_object *obj = jbox_get_object(e.box);
+        if (obj)
+            e.object = obj;
+        HWND hwnd = holds_class(obj, "vst~") ? static_cast<HWND>(simhost_vst_editor(obj)) : nullptr;
+        if (hwnd != e.editor) {
+            e.editor = hwnd;
+            if (hwnd)
+                e.opened = ++clock_;
+        }
+    }
+}
+
+} // namespace testkit

@@ -1,0 +1,70 @@
+// The window actions of the native world: the simulated window system does
+// what the user and the rest of the desktop do.
+#include "testkit.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "simwin.h"
+
+namespace testkit {
+
+bool World::simulated()
+{
+    return true;
+}
+
+std::string World::module_path()
+{
+    if (const char *path = std::getenv("KORVEL_MODULE"))
+        return path;
+    char exe[4096];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0)
+        return "qzkorvel.so";
+    const std::string self(exe, size_t(n));
+    return self.substr(0, self.rfind('/') + 1) + "qzkorvel.so";
+}
+
+void World::reset_windows()
+{
+    simwin_reset();
+}
+
+void World::begin()
+{
+}
+
+void World::user_move(HWND hwnd, int x, int y)
+{
+    const Point frame = frame_for_client(hwnd, x, y);
+    simwin_user_move(hwnd, frame.x, frame.y);
+    sync();
+}
+
+void World::user_resize(HWND hwnd, int width, int height)
+{
+    simwin_user_resize(hwnd, width, height);
+    sync();
+}
+
+void World::user_close(HWND hwnd)
+{
+    simwin_user_close(hwnd);
+    sync();
+}
+
+void World::app_background()
+{
+    simwin_app_activate(0);
+    sync();
+}
+
+void World::app_foreground()
+{
+    simwin_app_activate(1);
+    sync();
+}
+
+} // namespace testkit

@@ -1,0 +1,250 @@
+/* Binding to the vst object, the plug-in report and the notifications. */
+#include "module_test.h"
+
+using namespace module_test;
+
+namespace {
+
+const Lines REPORT_PLUG = {"out qzkorvel#1 pluginname PLUG", "out qzkorvel#1 savedpluginname PLUG",
+                           "out qzkorvel#1 delay 64", "out qzkorvel#1 state -12345 0 0 0 0"};
+const Lines REPORT_NONE = {"out qzkorvel#1 pluginname free", "out qzkorvel#1 savedpluginname free",
+                           "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"};
+const char *const WARN_SYNTH = "console warn qzkorvel: there's currently no object with the specified "
+                               "scriptingname in this patcher (synth)";
+
+TEST(KorvelBinding, ReportsThePluginAfterTheFirstPass)
+{
+    World w;
+    w.plugin("PLUG", 640, 480, 64);
+    play_steps(w, {
+                      {"box synth = vst~ PLUG\nbox qzkorvel synth", {}},
+                      {"pass", REPORT_PLUG},
+                      {"pass", {}},
+                  });
+}
+
+TEST(KorvelBinding, MissingBoxWarnsOnceAndOutputsNothing)
+{
+    World w;
+    w.plugin("PLUG", 640, 480, 64);
+    play_steps(w, {
+                      {"box qzkorvel synth\npass 3", {WARN_SYNTH}},
+                      {"box synth = vst~ PLUG\npass 2", {}},
+                  });
+    EXPECT_EQ(nullptr, record(w)->target);
+}
+
+TEST(KorvelBinding, AnyObjectInTheNamedBoxIsTheTarget)
+{
+    World w;
+    play_steps(w, {
+                      {"box synth = vst~\nbox qzkorvel synth\npass", REPORT_NONE},
+                  });
+    w.box("qzkorvel elsewhere", "other");
+    w.box("qzkorvel other");
+    EXPECT_TRUE(plays(w, "pass",
+                      {"console warn qzkorvel: there's currently no object with the specified scriptingname in "
+                       "this patcher (elsewhere)",
+                       "out qzkorvel#3 pluginname free", "out qzkorvel#3 savedpluginname free",
+                       "out qzkorvel#3 delay 0", "out qzkorvel#3 state -12345 0 0 0 0"}));
+    EXPECT_EQ(w.object("qzkorvel#2"), record(w, "qzkorvel#3")->target);
+}
+
+TEST(KorvelBinding, PluginChangeAnnouncesAndReportsWithoutRebinding)
+{
+    World w;
+    bound_setup(w);
+    w.plugin("OTHER", 300, 200, 7);
+    record(w)->win_w = 11;
+    simhost_calls_clear();
+    EXPECT_TRUE(plays(w, "load synth OTHER",
+                      {"out qzkorvel#1 willchange", "out qzkorvel#1 pluginname OTHER",
+                       "out qzkorvel#1 savedpluginname OTHER", "out qzkorvel#1 delay 7",
+                       "out qzkorvel#1 state -12345 0 0 0 0"}));
+    EXPECT_EQ(0, simhost_call_count("msg:getnamedbox"));
+    EXPECT_EQ(0, simhost_call_count("object_attach_byptr_register"));
+
+    /* a report without a plug-in keeps the last delay and size */
+    record(w)->win_w = 11;
+    EXPECT_TRUE(plays(w, "unload synth",
+                      {"out qzkorvel#1 willchange", "out qzkorvel#1 pluginname free",
+                       "out qzkorvel#1 savedpluginname free", "out qzkorvel#1 delay 0",
+                       "out qzkorvel#1 state -12345 0 11 0 0"}));
+    EXPECT_EQ(7, record(w)->delay);
+    EXPECT_EQ(nullptr, record(w)->instance);
+}
+
+TEST(KorvelBinding, DelayChecksCoalesceAndStaySilentWhenUnchanged)
+{
+    World w;
+    bound_setup(w);
+    play_steps(w, {
+                      {"latency synth 10\nlatency synth 20\nlatency synth 30", {}},
+                      {"pass", {"out qzkorvel#1 delay 30"}},
+                      {"latency synth 30\npass", {}},
+                      {"latency synth -5\npass 2", {"out qzkorvel#1 delay -5"}},
+                  });
+    EXPECT_EQ(-5, record(w)->delay);
+}
+
+TEST(KorvelBinding, FreedTargetUnbindsThenBindsAgainLater)
+{
+    World w;
+    bound_setup(w, "qzkorvel synth @debug 1");
+    play_steps(w, {
+                      {"delete synth",
+                       {"console post notify msg: free  sender class: vst~", "console post vst obj 'free' notification"}},
+                      {"box synth = vst~ PLUG", {}},
+                      {"pass",
+                       {"console post ATTACHED TO OBJ", "console post PLUG LOADED", "out qzkorvel#1 pluginname PLUG",
+                        "out qzkorvel#1 savedpluginname PLUG", "out qzkorvel#1 delay 64",
+                        "console post checkWindowState()", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                  });
+}
+
+TEST(KorvelBinding, NotificationFromARenamedBoxCountsAsFree)
+{
+    World w;
+    bound_setup(w);
+    t_object *vst = w.object("synth");
+    play_steps(w, {
+                      {"rename synth other", {}},
+                      {"pass", {WARN_SYNTH}},
+                  });
+    EXPECT_EQ(nullptr, record(w)->target);
+    EXPECT_EQ(nullptr, record(w)->instance);
+    EXPECT_EQ(0, simhost_observer_count(vst));
+
+    /* even an announced plug-in change gives no "willchange" */
+    w.box("vst~ PLUG", "synth2");
+    w.box("qzkorvel synth2");
+    w.pass();
+    w.lines();
+    record(w, "qzkorvel#2")->scriptname = gensym("elsewhere");
+    EXPECT_TRUE(plays(w, "load synth2 PLUG", {}));
+    EXPECT_EQ(nullptr, record(w, "qzkorvel#2")->target);
+}
+
+TEST(KorvelBinding, WrapperNotificationsAreOnlyTraced)
+{
+    World w;
+    bound_setup(w, "qzkorvel synth @debug 1");
+    simhost_vst_wrapper_notify(w.object("synth"), "free");
+    simhost_vst_wrapper_notify(w.object("synth"), "rebuildcontainedview");
+    w.pass();
+    EXPECT_TRUE(same_lines({"console post notify msg: free  sender class: jpluginwrapper",
+                            "console post notify msg: rebuildcontainedview  sender class: jpluginwrapper"},
+                           w.lines()));
+    EXPECT_EQ(w.object("synth"), record(w)->target);
+}
+
+/* A sender without a box: only the attached object itself is listened to. */
+TEST(KorvelBinding, SenderWithoutBoxCountsOnlyWhenItIsTheTarget)
+{
+    World w;
+    bound_setup(w);
+    t_object *loose = simhost_object_new("vst~ LOOSE");
+    ASSERT_NE(nullptr, loose);
+    t_korvel *x = record(w);
+    simhost_notify_observers_of(w.object("synth"), loose, gensym("free"), nullptr);
+    simhost_notify_observers_of(w.object("synth"), loose, gensym("freecontainedview"), nullptr);
+    w.pass();
+    EXPECT_TRUE(same_lines({}, w.lines()));
+    EXPECT_EQ(w.object("synth"), x->target);
+
+    object_detach_byptr(x, x->target);
+    object_attach_byptr_register(x, loose, gensym("nobox"));
+    x->target = loose;
+    simhost_notify_observers_of(loose, loose, gensym("rebuildcontainedview"), nullptr);
+    EXPECT_TRUE(same_lines({"out qzkorvel#1 pluginname LOOSE", "out qzkorvel#1 savedpluginname LOOSE",
+                            "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"},
+                           w.lines()));
+    simhost_notify_observers_of(loose, loose, gensym("free"), nullptr);
+    EXPECT_EQ(nullptr, x->target);
+    EXPECT_EQ(0, simhost_observer_count(loose));
+    object_free(loose);
+}
+
+TEST(KorvelBinding, PluginWithoutNameIsReportedWithTheEmptyName)
+{
+    World w;
+    simhost_plugin_declare_flags("SILENT", 320, 240, 3, SIMHOST_PLUGIN_NONAME);
+    w.box("vst~ SILENT", "synth");
+    w.box("qzkorvel synth");
+    EXPECT_TRUE(plays(w, "pass",
+                      {"out qzkorvel#1 pluginname ", "out qzkorvel#1 savedpluginname SILENT",
+                       "out qzkorvel#1 delay 3", "out qzkorvel#1 state -12345 0 0 0 0"}));
+}
+
+/* ---- the window observer and the state report ---- */
+
+TEST(KorvelObserver, DragGivesOneReportPerPassWithTheFinalPlace)
+{
+    World w;
+    HWND editor = open_setup(w);
+    ASSERT_NE(nullptr, editor);
+    for (int i = 0; i < 20; i++)
+        w.user_move(editor, 100 + i * 5, 200 + i);
+    EXPECT_TRUE(plays(w, "pass", {"out qzkorvel#1 state 195 219 640 480 1"}));
+    w.user_resize(editor, 500, 300);
+    w.user_move(editor, -40, 10);
+    EXPECT_TRUE(plays(w, "pass\npass", {"out qzkorvel#1 state -40 10 500 300 1"}));
+}
+
+TEST(KorvelObserver, UserClosingTheEditorReportsNoWindow)
+{
+    World w;
+    HWND editor = open_setup(w);
+    w.user_move(editor, 150, 250);
+    w.pass();
+    w.lines();
+    EXPECT_TRUE(plays(w, "user close editor\npass", {"out qzkorvel#1 state 150 250 640 480 0"}));
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_EQ(0, record(w)->hidden);
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 pos 1 2\npass 2", {"out qzkorvel#1 state 1 2 640 480 0"}));
+}
+
+/* The observer's own hide and show change the window's visibility, and so
+ * reach it as position changes, each giving a report. */
+TEST(KorvelObserver, BackgroundHidesAndForegroundShowsWithoutActivatingOrMoving)
+{
+    World w;
+    HWND editor = open_setup(w);
+    HWND active = World::active_window();
+    ASSERT_NE(editor, active);
+    play_steps(w, {
+                      {"app background\npass\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 hidden topmost toolwindow"}},
+                      {"app foreground\npass\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 visible topmost toolwindow"}},
+                  });
+    EXPECT_EQ(1, record(w)->app_active);
+    EXPECT_EQ(active, World::active_window());
+}
+
+TEST(KorvelObserver, StayOnTopOrHiddenEditorIsLeftAlone)
+{
+    World w;
+    open_setup(w, "qzkorvel synth @stayontop 1");
+    play_steps(w, {
+                      {"app background\npass\nlook editor", {"look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"send qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"app foreground\nsend qzkorvel#1 stayontop 0\napp background\napp foreground\npass 2\n"
+                       "look editor",
+                       {"look editor 100 200 640 480 hidden topmost toolwindow"}},
+                  });
+    EXPECT_EQ(1, record(w)->app_active);
+    w.app_background();
+    EXPECT_EQ(0, record(w)->app_active);
+}
+
+TEST(KorvelObserver, SizingAloneIsOnlyTraced)
+{
+    World w;
+    HWND editor = open_setup(w, "qzkorvel synth @debug 1");
+    SendMessageA(editor, WM_SIZING, 0, 0);
+    w.pass(2);
+    EXPECT_TRUE(same_lines({"console post WM_SIZING"}, w.lines()));
+}
+
+} // namespace

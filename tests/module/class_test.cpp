@@ -1,0 +1,198 @@
+/* The class as the host sees it after load, and the life of an instance. */
+#include <algorithm>
+#include <cstring>
+
+#include "module_test.h"
+
+using namespace module_test;
+
+namespace {
+
+const char *const BANNER = "console post qzkorvel 2024/01/09 qzkorvel.net ";
+
+t_class *korvel_cls()
+{
+    return simhost_class_find("box", "qzkorvel");
+}
+
+TEST(KorvelClass, LoadPrintsOneBannerAndRegistersTheClass)
+{
+    testkit::World w;
+    Lines lines = w.lines();
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), BANNER)) << testkit::diff({BANNER}, lines);
+    ASSERT_NE(nullptr, korvel_cls());
+    w.box("qzkorvel a");
+    w.box("qzkorvel b");
+    lines = w.lines();
+    EXPECT_EQ(0, std::count(lines.begin(), lines.end(), BANNER));
+}
+
+TEST(KorvelClass, MessagesTakeTheirTypesAndOnlyDirectOnesAreUndocumented)
+{
+    World w;
+    t_class *c = korvel_cls();
+    ASSERT_NE(nullptr, c);
+    struct Method {
+        const char *name;
+        short type;
+    };
+    const Method methods[] = {
+        {"assist", A_CANT},       {"notify", A_CANT},        {"hide", A_GIMME},        {"direct_hide", A_GIMME},
+        {"show", A_GIMME},        {"direct_show", A_GIMME},  {"open", A_GIMME},        {"direct_open", A_GIMME},
+        {"close", A_GIMME},       {"direct_close", A_GIMME}, {"pos", A_GIMME},         {"direct_pos", A_GIMME},
+        {"clear", A_GIMME},       {"direct_clear", A_GIMME}, {"state", A_GIMME},       {"direct_state", A_GIMME},
+    };
+    for (const Method &m : methods) {
+        SCOPED_TRACE(m.name);
+        short types[8] = {0};
+        ASSERT_EQ(1, simhost_class_method_types(c, m.name, types));
+        EXPECT_EQ(m.type, types[0]);
+        const char *undocumented = simhost_class_method_attr(c, m.name, "undocumented");
+        if (std::strncmp(m.name, "direct_", 7) == 0)
+            EXPECT_STREQ("1", undocumented);
+        else
+            EXPECT_EQ(nullptr, undocumented);
+    }
+}
+
+TEST(KorvelClass, AttributesAreSavedLabelledOnOffAndSetAtCreation)
+{
+    World w;
+    t_class *c = korvel_cls();
+    ASSERT_NE(nullptr, c);
+    struct Attr {
+        const char *name;
+        const char *label;
+    };
+    const Attr attrs[] = {{"debug", "Print debug info to Max window"},
+                          {"stayontop", "Do not hide window when app goes to background"}};
+    for (const Attr &a : attrs) {
+        SCOPED_TRACE(a.name);
+        EXPECT_STREQ("char", simhost_class_attr_type(c, a.name));
+        EXPECT_STREQ("onoff", simhost_class_attr_attr(c, a.name, "style"));
+        EXPECT_STREQ(a.label, simhost_class_attr_attr(c, a.name, "label"));
+        EXPECT_STREQ("1", simhost_class_attr_attr(c, a.name, "save"));
+    }
+    w.box("qzkorvel synth @debug 1 @stayontop 1");
+    t_korvel *x = record(w);
+    EXPECT_EQ(1, x->debug);
+    EXPECT_EQ(1, x->stayontop);
+    EXPECT_STREQ("synth", x->scriptname->s_name);
+}
+
+TEST(KorvelClass, CreationWithoutScriptingNameMakesNothing)
+{
+    World w;
+    w.lines();
+    t_object *box = w.box("qzkorvel");
+    EXPECT_EQ(nullptr, jbox_get_object(box));
+    EXPECT_TRUE(same_lines({"console error Please use the scripting name of the target vst object as first argument "
+                            "when you create the qzkorvel object."},
+                           w.lines()));
+    EXPECT_EQ(0, w.pass());
+}
+
+TEST(KorvelClass, CreationOutsideAPatcherFails)
+{
+    World w;
+    w.lines();
+    EXPECT_EQ(nullptr, simhost_object_new("qzkorvel synth"));
+    EXPECT_TRUE(same_lines({"console error qzkorvel: failed to get the patcher containing this object"}, w.lines()));
+    EXPECT_EQ(0, w.pass());
+}
+
+TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
+{
+    World w;
+    w.plugin("PLUG", 640, 480, 64);
+    w.box("vst~ PLUG", "synth");
+    w.box("qzkorvel synth");
+    w.lines();
+    t_korvel *x = record(w);
+    EXPECT_EQ(CENTRE_SENTINEL, x->win_x);
+    EXPECT_EQ(0, x->win_y);
+    EXPECT_EQ(0, x->win_w);
+    EXPECT_EQ(0, x->win_h);
+    EXPECT_EQ(nullptr, x->target);
+    EXPECT_EQ(nullptr, x->instance);
+    EXPECT_EQ(nullptr, x->editor_hwnd);
+    EXPECT_EQ(0, x->delay);
+    EXPECT_EQ(0, x->hidden);
+    EXPECT_EQ(1, x->app_active);
+    EXPECT_EQ(0, x->pos_checked);
+    EXPECT_EQ(0, x->debug);
+    EXPECT_EQ(0, x->stayontop);
+    EXPECT_TRUE(std::all_of(std::begin(x->known_windows), std::end(x->known_windows),
+                            [](HWND h) { return h == nullptr; }));
+    EXPECT_EQ(0, simhost_observer_count(w.object("synth")));
+    EXPECT_TRUE(plays(w, "pass",
+                      {"out qzkorvel#1 pluginname PLUG", "out qzkorvel#1 savedpluginname PLUG",
+                       "out qzkorvel#1 delay 64", "out qzkorvel#1 state -12345 0 0 0 0"}));
+    EXPECT_EQ(w.object("synth"), x->target);
+}
+
+TEST(KorvelClass, HelperWindowIsHiddenOffScreenOnePixel)
+{
+    World w;
+    w.box("qzkorvel synth");
+    HWND helper = record(w)->helper_hwnd;
+    ASSERT_NE(nullptr, helper);
+    EXPECT_FALSE(World::visible(helper));
+    RECT r = {0, 0, 0, 0};
+    ASSERT_TRUE(GetWindowRect(helper, &r));
+    EXPECT_EQ(-32000, r.left);
+    EXPECT_EQ(-32000, r.top);
+    EXPECT_EQ(1, r.right - r.left);
+    EXPECT_EQ(1, r.bottom - r.top);
+    EXPECT_EQ(WS_EX_CLIENTEDGE, GetWindowLongPtrA(helper, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(WS_OVERLAPPEDWINDOW, GetWindowLongPtrA(helper, GWL_STYLE) & WS_OVERLAPPEDWINDOW);
+    w.remove("qzkorvel#1");
+    EXPECT_FALSE(IsWindow(helper));
+}
+
+TEST(KorvelClass, DeletingTheBoxLeavesTheEditorOpenAndUnobserved)
+{
+    World w;
+    HWND editor = open_setup(w, "qzkorvel synth @debug 1");
+    ASSERT_NE(nullptr, editor);
+    t_object *vst = w.object("synth");
+    EXPECT_EQ(1, simhost_observer_count(vst));
+    w.remove("qzkorvel#1");
+    EXPECT_TRUE(same_lines({"console post <-- detach window observer"}, w.lines()));
+    EXPECT_EQ(0, simhost_observer_count(vst));
+    ASSERT_TRUE(IsWindow(editor));
+    EXPECT_TRUE(World::visible(editor));
+    w.user_move(editor, 300, 300);
+    w.user_close(editor);
+    w.pass(2);
+    EXPECT_TRUE(same_lines({}, w.lines()));
+}
+
+/* Calls queued for a record must not run once it is freed, even on a new
+ * record that the allocator places at the same address. */
+TEST(KorvelClass, QueuedCallsNeverRunOnAFreedRecord)
+{
+    World w;
+    bound_setup(w);
+    w.send("qzkorvel#1", "open", "100 200");
+    w.send("qzkorvel#1", "direct_pos", "10 20");
+    w.send("qzkorvel#1", "pos", "30 40");
+    w.send("qzkorvel#1", "state", "1 2 3 4 2");
+    w.send("qzkorvel#1", "close");
+    w.send("qzkorvel#1", "clear");
+    w.send("qzkorvel#1", "hide");
+    w.send("qzkorvel#1", "show");
+    w.remove("synth"); /* its free notification defers a bind */
+    w.box("vst~ PLUG", "synth");
+    t_korvel *old = record(w);
+    w.remove("qzkorvel#1");
+    w.box("qzkorvel synth");
+    RecordProperty("address_reused", record(w, "qzkorvel#2") == old ? "yes" : "no");
+    w.lines();
+    EXPECT_TRUE(plays(w, "pass 3",
+                      {"out qzkorvel#2 pluginname PLUG", "out qzkorvel#2 savedpluginname PLUG",
+                       "out qzkorvel#2 delay 64", "out qzkorvel#2 state -12345 0 0 0 0"}));
+    EXPECT_EQ(nullptr, w.editor());
+}
+
+} // namespace

@@ -1,0 +1,439 @@
+/* Opening, placing, showing, hiding, closing and restoring the editor. */
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "module_test.h"
+
+using namespace module_test;
+
+namespace {
+
+/* ---- placement ---- */
+
+TEST(KorvelPlacement, CentresByTheWorkedValues)
+{
+    struct Row {
+        int dx, dy, dw, dh; /* a second display, left of the primary; 0 0 0 0 for none */
+        int mx, my;
+        int w, h;
+        int x, y;
+    };
+    const Row rows[] = {
+        {0, 0, 0, 0, 500, 500, 800, 600, 560, 140},     {0, 0, 0, 0, 500, 500, 800, 840, 560, 100},
+        {0, 0, 0, 0, 500, 500, 800, 900, 560, 70},      {0, 0, 0, 0, 500, 500, 800, 1000, 560, 20},
+        {0, 0, 0, 0, 500, 500, 800, 1010, 560, 35},     {0, 0, 0, 0, 500, 500, 1920, 1040, 0, 20},
+        {0, 0, 0, 0, 500, 500, 2000, 600, 10, 50},      {0, 0, 0, 0, 500, 500, 1920, 1041, 10, 50},
+        {-800, 0, 800, 984, -400, 400, 501, 400, -650, 212},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(testing::Message() << r.w << "x" << r.h << " on display " << r.dx);
+        World w;
+        w.display(0, 0, 1920, 1040);
+        if (r.dw)
+            w.display(r.dx, r.dy, r.dw, r.dh);
+        w.mouse(r.mx, r.my);
+        w.plugin("PLUG", r.w, r.h);
+        w.box("vst~ PLUG", "synth");
+        w.box("qzkorvel synth");
+        w.pass();
+        w.lines();
+        std::string state = "out qzkorvel#1 state " + std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                            std::to_string(r.w) + " " + std::to_string(r.h) + " 1";
+        EXPECT_TRUE(plays(w, "send qzkorvel#1 open\npass 2", {state}));
+    }
+}
+
+TEST(KorvelPlacement, PosStoresMovesAndReports)
+{
+    World w;
+    bound_setup(w);
+    HWND before = nullptr;
+    play_steps(w, {
+                      {"send qzkorvel#1 pos 100\nsend qzkorvel#1 pos\npass 2",
+                       {"console error missing arguments", "console error missing arguments"}},
+                      {"send qzkorvel#1 pos 100 200 9\npass 2", {"out qzkorvel#1 state 100 200 0 0 0"}},
+                      {"send qzkorvel#1 open\npass 2", {"out qzkorvel#1 state 100 200 640 480 1"}},
+                  });
+    before = (HWND)simhost_patcher_window(w.patcher());
+    w.user_activate(before);
+    w.pass();
+    w.lines();
+    play_steps(w, {
+                      {"send qzkorvel#1 pos -300 40\npass 2", {"out qzkorvel#1 state -300 40 640 480 1"}},
+                      {"look editor", {"look editor -300 40 640 480 visible topmost toolwindow"}},
+                  });
+    EXPECT_EQ(before, World::active_window());
+}
+
+TEST(KorvelPlacement, SentinelCentresOnTheDisplayUnderTheMouse)
+{
+    World w;
+    w.display(0, 0, 1920, 1040);
+    w.display(1920, 0, 1000, 800);
+    bound_setup(w);
+    play_steps(w, {
+                      {"send qzkorvel#1 pos -12345 0\npass 2", {"out qzkorvel#1 state -12345 0 0 0 0"}},
+                      {"mouse 10 10\nsend qzkorvel#1 open\npass 2", {"out qzkorvel#1 state 640 200 640 480 1"}},
+                      {"mouse 2000 100\nsend qzkorvel#1 pos -12345 0\npass 2",
+                       {"out qzkorvel#1 state 2100 80 640 480 1"}},
+                  });
+}
+
+/* Without a known plug-in there is no centred position: the window stays. */
+TEST(KorvelPlacement, CentringWithoutInstanceLeavesTheWindow)
+{
+    World w;
+    open_setup(w);
+    record(w)->instance = nullptr;
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 direct_pos -12345 0\npass 2",
+                      {"console error findCenteredPosForVST(): instance not valid!",
+                       "out qzkorvel#1 state 100 200 640 480 1"}));
+}
+
+/* ---- open ---- */
+
+TEST(KorvelOpen, TypicalRoadOpensCapturesAndReports)
+{
+    World w;
+    bound_setup(w, "qzkorvel synth @debug 1");
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open 100 200\npass",
+                      {"console post predefined POS is valid", "console post FOUND NEW OPEN WINDOW --> attach",
+                       "console post --> attach window observer"}));
+    t_korvel *x = record(w);
+    EXPECT_EQ(w.editor(), x->editor_hwnd);
+    EXPECT_EQ(1, x->pos_checked);
+    EXPECT_TRUE(plays(w, "pass\nlook editor",
+                      {"console post checkWindowState()", "out qzkorvel#1 state 100 200 640 480 1",
+                       "look editor 100 200 640 480 visible topmost toolwindow active"}));
+    EXPECT_EQ(0, GetWindowLongPtrA(x->editor_hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+}
+
+TEST(KorvelOpen, ArgumentsChooseTheSpot)
+{
+    struct Row {
+        const char *args;
+        const char *state;
+        int pos_checked;
+    };
+    const Row rows[] = {
+        {"", "out qzkorvel#1 state 640 150 640 480 1", 0},
+        {"300", "out qzkorvel#1 state 640 150 640 480 1", 0},
+        {"-12345 7", "out qzkorvel#1 state 640 150 640 480 1", 0},
+        {"300 200", "out qzkorvel#1 state 300 200 640 480 1", 1},
+        {"100.7 -20.9", "out qzkorvel#1 state 100 -20 640 480 1", 1},
+        {"-900 -900", "out qzkorvel#1 state 640 150 640 480 1", 1},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.args);
+        World w;
+        w.display(0, -100, 1920, 1140);
+        w.mouse(500, 500);
+        bound_setup(w);
+        EXPECT_TRUE(plays(w, std::string("send qzkorvel#1 open ") + r.args + "\npass 2", {r.state}));
+        EXPECT_EQ(r.pos_checked, record(w)->pos_checked);
+    }
+}
+
+TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
+{
+    World w;
+    w.mouse(500, 500);
+    bound_setup(w, "qzkorvel synth @debug 0");
+    play_steps(w, {
+                      {"send qzkorvel#1 open -900 -900\npass 2", {"out qzkorvel#1 state 640 200 640 480 1"}},
+                      {"send qzkorvel#1 close\npass 2", {"out qzkorvel#1 state 640 200 640 480 0"}},
+                      {"send qzkorvel#1 open -900 -900\npass 2", {"out qzkorvel#1 state -900 -900 640 480 1"}},
+                      {"send qzkorvel#1 close\npass 2", {"out qzkorvel#1 state -900 -900 640 480 0"}},
+                      {"send qzkorvel#1 state -900 -900 640 480 1\npass 2", {"out qzkorvel#1 state 640 200 640 480 1"}},
+                  });
+}
+
+TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
+{
+    World w;
+    bound_setup(w);
+    HWND foreign = w.foreign_window(100, 200, 300, 300);
+    w.send("qzkorvel#1", "direct_open", "100 200");
+    t_korvel *x = record(w);
+    EXPECT_EQ(foreign, x->known_windows[0]);
+    EXPECT_EQ(nullptr, x->known_windows[1]);
+    EXPECT_EQ(w.editor(), x->editor_hwnd);
+    EXPECT_NE(foreign, x->editor_hwnd);
+    EXPECT_FALSE(World::topmost(foreign));
+}
+
+TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
+{
+    World w;
+    bound_setup(w);
+    for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 20; i++)
+        w.foreign_window(100, 200, 50, 50);
+    w.send("qzkorvel#1", "direct_open", "100 200");
+    t_korvel *x = record(w);
+    EXPECT_TRUE(std::all_of(std::begin(x->known_windows), std::end(x->known_windows),
+                            [](HWND h) { return h != nullptr; }));
+    ASSERT_NE(nullptr, x->editor_hwnd);
+    EXPECT_TRUE(World::toolwindow(x->editor_hwnd));
+}
+
+TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
+{
+    World w;
+    bound_setup(w);
+    play_steps(w, {
+                      {"misbehave synth offset 5 5\nsend qzkorvel#1 open 100 200\npass 2",
+                       {"console error critical: NEW WINDOW NOT FOUND"}},
+                      {"misbehave synth normal\nuser close editor\nmisbehave synth noeditor\n"
+                       "send qzkorvel#1 open 30 40\npass 2",
+                       {"console error critical: NEW WINDOW NOT FOUND"}},
+                  });
+    t_korvel *x = record(w);
+    EXPECT_EQ(nullptr, x->editor_hwnd);
+    EXPECT_EQ(30, x->win_x);
+    EXPECT_EQ(40, x->win_y);
+}
+
+TEST(KorvelOpen, OpenWhileCapturedOnlyRaises)
+{
+    World w;
+    HWND editor = open_setup(w);
+    play_steps(w, {
+                      {"send qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"send qzkorvel#1 open 300 300\npass 2\nlook editor",
+                       {"look editor 100 200 640 480 hidden topmost toolwindow"}},
+                  });
+    EXPECT_EQ(editor, record(w)->editor_hwnd);
+    EXPECT_EQ(100, record(w)->win_x);
+}
+
+TEST(KorvelOpen, NamedBoxGoneWhileBoundDetaches)
+{
+    World w;
+    bound_setup(w);
+    t_korvel *x = record(w);
+    x->scriptname = gensym("gone");
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open\npass 2",
+                      {"console error qzkorvel: can't find the vst object with this scriptingname in this patcher "
+                       "(gone)"}));
+    EXPECT_EQ(nullptr, x->target);
+    EXPECT_NE(nullptr, x->instance);
+    EXPECT_EQ(0, simhost_observer_count(w.object("synth")));
+    x->scriptname = gensym("synth");
+    w.send("qzkorvel#1", "open", "100 200");
+    w.pass(2);
+    EXPECT_TRUE(same_lines({"out qzkorvel#1 pluginname PLUG", "out qzkorvel#1 savedpluginname PLUG",
+                            "out qzkorvel#1 delay 64", "out qzkorvel#1 state -12345 0 0 0 0",
+                            "out qzkorvel#1 state 100 200 640 480 1"},
+                           w.lines()));
+}
+
+TEST(KorvelOpen, NoPluginLoadedOpensNothing)
+{
+    World w;
+    play_steps(w, {
+                      {"box synth = vst~\nbox qzkorvel synth\npass",
+                       {"out qzkorvel#1 pluginname free", "out qzkorvel#1 savedpluginname free",
+                        "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                      {"send qzkorvel#1 open 100 200\npass 2", {"console error qzkorvel: open: No plugin loaded."}},
+                      {"box qzkorvel synth2\npass",
+                       {"console warn qzkorvel: there's currently no object with the specified scriptingname in "
+                        "this patcher (synth2)"}},
+                      {"box synth2 = vst~\nsend qzkorvel#2 open\npass 2",
+                       {"out qzkorvel#2 pluginname free", "out qzkorvel#2 savedpluginname free",
+                        "out qzkorvel#2 delay 0", "out qzkorvel#2 state -12345 0 0 0 0",
+                        "console error qzkorvel: open: No plugin loaded."}},
+                  });
+    EXPECT_EQ(CENTRE_SENTINEL, record(w)->win_x);
+    EXPECT_EQ(nullptr, w.editor());
+}
+
+/* Values beyond 32 bits are clamped; a NaN opens nothing. */
+TEST(KorvelOpen, OutOfRangeAndNanCoordinates)
+{
+    World w;
+    bound_setup(w);
+    t_object *obj = w.object("qzkorvel#1");
+    t_atom av[2];
+    atom_setfloat(av, std::numeric_limits<double>::quiet_NaN());
+    atom_setfloat(av + 1, 10);
+    simhost_send(obj, "direct_open", 2, av);
+    EXPECT_TRUE(same_lines({"console error qzkorvel: open: coordinates are not numbers"}, w.lines()));
+    EXPECT_EQ(nullptr, w.editor());
+    EXPECT_EQ(CENTRE_SENTINEL, record(w)->win_x);
+
+    record(w)->pos_checked = 1;
+    w.misbehave("synth", SIMHOST_VST_NOEDITOR);
+    atom_setfloat(av, 1e12);
+    atom_setfloat(av + 1, -INFINITY);
+    simhost_send(obj, "direct_open", 2, av);
+    EXPECT_TRUE(same_lines({"console error critical: NEW WINDOW NOT FOUND"}, w.lines()));
+    EXPECT_EQ(INT32_MAX, record(w)->win_x);
+    EXPECT_EQ(INT32_MIN, record(w)->win_y);
+}
+
+/* ---- visibility ---- */
+
+TEST(KorvelVisibility, HideAndShowInTheForeground)
+{
+    World w;
+    open_setup(w);
+    play_steps(w, {
+                      {"send qzkorvel#1 hide\npass 2\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 2", "look editor 100 200 640 480 hidden topmost toolwindow"}},
+                      {"send qzkorvel#1 hide\nsend qzkorvel#1 direct_hide\npass 2", {}},
+                      {"send qzkorvel#1 show\npass 2\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"send qzkorvel#1 show\npass 2", {}},
+                  });
+}
+
+TEST(KorvelVisibility, RequestsInTheBackgroundWaitForTheHost)
+{
+    World w;
+    open_setup(w);
+    play_steps(w, {
+                      {"app background\nsend qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"app foreground\npass 2\nlook editor", {"look editor 100 200 640 480 hidden topmost toolwindow"}},
+                      {"send qzkorvel#1 pos 100 200\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"app background\nsend qzkorvel#1 show\npass 2", {}},
+                      {"app foreground\npass 2\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 visible topmost toolwindow"}},
+                  });
+}
+
+TEST(KorvelVisibility, StayOnTopActsAsIfTheHostWereActive)
+{
+    World w;
+    open_setup(w, "qzkorvel synth @stayontop 1");
+    play_steps(w, {
+                      {"app background\nsend qzkorvel#1 hide\npass 2\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 2", "look editor 100 200 640 480 hidden topmost toolwindow"}},
+                      {"send qzkorvel#1 show\npass 2\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 visible topmost toolwindow"}},
+                  });
+}
+
+TEST(KorvelVisibility, HidingTheActiveEditorPassesActivationOn)
+{
+    World w;
+    HWND editor = open_setup(w);
+    HWND helper = record(w)->helper_hwnd;
+    w.user_activate(editor);
+    ASSERT_EQ(editor, World::active_window());
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}));
+    EXPECT_NE(editor, World::active_window());
+    EXPECT_FALSE(World::visible(helper));
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(helper, &r);
+    EXPECT_EQ(-32000, r.left);
+    EXPECT_EQ(-32000, r.top);
+}
+
+TEST(KorvelVisibility, ShowWithoutWindowIsOnlyTraced)
+{
+    World w;
+    bound_setup(w, "qzkorvel synth @debug 1");
+    play_steps(w, {
+                      {"send qzkorvel#1 show\nsend qzkorvel#1 hide\npass 2", {"console post show(): there's no window"}},
+                      {"send qzkorvel#1 direct_show", {"console post show():"}},
+                  });
+}
+
+/* ---- close ---- */
+
+TEST(KorvelClose, ClosesOnlyWhatIsThere)
+{
+    World w;
+    w.plugin("PLUG", 640, 480, 64);
+    play_steps(w, {
+                      {"box qzkorvel synth @debug 1\npass\nsend qzkorvel#1 close\npass",
+                       {"console warn qzkorvel: there's currently no object with the specified scriptingname in "
+                        "this patcher (synth)",
+                        "console post close: not attached to object"}},
+                      {"box synth = vst~ PLUG\nbox qzkorvel synth\npass\nsend qzkorvel#2 close\npass",
+                       {"out qzkorvel#2 pluginname PLUG", "out qzkorvel#2 savedpluginname PLUG",
+                        "out qzkorvel#2 delay 64", "out qzkorvel#2 state -12345 0 0 0 0"}},
+                      {"send qzkorvel#2 open 100 200\npass 2", {"out qzkorvel#2 state 100 200 640 480 1"}},
+                      {"send qzkorvel#2 close\npass", {}},
+                      {"pass", {"out qzkorvel#2 state 100 200 640 480 0"}},
+                      {"look editor", {"look editor none"}},
+                  });
+}
+
+/* ---- state restore ---- */
+
+TEST(KorvelState, RestoresByVisibility)
+{
+    World w;
+    w.plugin("PLUG", 640, 480, 64);
+    play_steps(w, {
+                      {"box synth = vst~\nbox qzkorvel synth\npass",
+                       {"out qzkorvel#1 pluginname free", "out qzkorvel#1 savedpluginname free",
+                        "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                      {"send qzkorvel#1 state 1 2 3 4\npass 2",
+                       {"console error qzkorvel: state error: missing arguments"}},
+                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", {}},
+                      {"load synth PLUG",
+                       {"out qzkorvel#1 willchange", "out qzkorvel#1 pluginname PLUG",
+                        "out qzkorvel#1 savedpluginname PLUG", "out qzkorvel#1 delay 64",
+                        "out qzkorvel#1 state 100 200 0 0 0"}},
+                      {"send qzkorvel#1 state 1 2 3 4 7\npass 2", {}},
+                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", {"out qzkorvel#1 state 100 200 640 480 1"}},
+                      {"send qzkorvel#1 state 5 6 7 8 2\npass 3", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"send qzkorvel#1 state 5 6 7 8 1\npass 2", {"out qzkorvel#1 state 100 200 640 480 1"}},
+                      {"send qzkorvel#1 state 5 6 7 8 0\npass 2", {"out qzkorvel#1 state 5 6 7 8 0"}},
+                      {"send qzkorvel#1 state 300 200 640 480 2\npass 3", {"out qzkorvel#1 state 300 200 640 480 2"}},
+                      {"look editor", {"look editor 300 200 640 480 hidden topmost toolwindow"}},
+                  });
+}
+
+TEST(KorvelState, StoredValuesWithoutPluginAndVisSeven)
+{
+    World w;
+    bound_setup(w);
+    w.send("qzkorvel#1", "direct_state", "1 2 3 4 7");
+    t_korvel *x = record(w);
+    EXPECT_EQ(1, x->win_x);
+    EXPECT_EQ(2, x->win_y);
+    EXPECT_EQ(3, x->win_w);
+    EXPECT_EQ(4, x->win_h);
+    EXPECT_EQ(0, w.pass(2));
+    EXPECT_TRUE(same_lines({}, w.lines()));
+}
+
+TEST(KorvelState, ShowsAtOnceEvenInTheBackground)
+{
+    World w;
+    open_setup(w);
+    play_steps(w, {
+                      {"app background\nsend qzkorvel#1 state 1 2 3 4 1\npass 2\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 1", "out qzkorvel#1 state 100 200 640 480 1",
+                        "look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"send qzkorvel#1 state 1 2 3 4 2\npass 2\nlook editor",
+                       {"look editor 100 200 640 480 visible topmost toolwindow"}},
+                  });
+    EXPECT_EQ(1, record(w)->hidden);
+}
+
+TEST(KorvelState, ReportedListSentBackReopensTheEditor)
+{
+    World w;
+    HWND editor = open_setup(w);
+    w.user_move(editor, 333, 222);
+    w.pass();
+    Lines lines = w.lines();
+    ASSERT_EQ(1u, lines.size());
+    std::string list = lines[0].substr(std::string("out qzkorvel#1 state ").size());
+    EXPECT_EQ("333 222 640 480 1", list);
+    play_steps(w, {
+                      {"user close editor\npass", {"out qzkorvel#1 state 333 222 640 480 0"}},
+                      {"send qzkorvel#1 state " + list + "\npass 2", {"out qzkorvel#1 state 333 222 640 480 1"}},
+                      {"user close editor\npass", {"out qzkorvel#1 state 333 222 640 480 0"}},
+                      {"send qzkorvel#1 state 333 222 640 480 2\npass 3",
+                       {"out qzkorvel#1 state 333 222 640 480 2"}},
+                  });
+}
+
+} // namespace

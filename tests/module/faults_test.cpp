@@ -1,0 +1,139 @@
+/* Window calls that fail, made to fail by the simulated window system. */
+#include <algorithm>
+
+#include "module_test.h"
+#include "simwin.h"
+
+using namespace module_test;
+
+namespace {
+
+TEST(KorvelFaults, HelperClassRegistrationFailureIsReported)
+{
+    World w;
+    w.lines();
+    simwin_fail("RegisterClassExA", 1);
+    ASSERT_EQ(0, simhost_load_module(World::module_path().c_str()));
+    Lines lines = w.lines();
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "console error korvel helper window Registration Failed! Error!"))
+        << testkit::diff({}, lines);
+}
+
+TEST(KorvelFaults, NoHelperWindowStillHides)
+{
+    World w;
+    w.plugin("PLUG", 640, 480, 64);
+    w.box("vst~ PLUG", "synth");
+    simwin_fail("CreateWindowExA", 1);
+    w.box("qzkorvel synth");
+    EXPECT_TRUE(same_lines({"console error qzkorvel: qzkorvel helper Window Creation Failed!"}, w.lines()));
+    EXPECT_EQ(nullptr, record(w)->helper_hwnd);
+    w.pass();
+    w.lines();
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open 100 200\npass 2\nuser activate editor\nsend qzkorvel#1 hide\npass 2",
+                      {"out qzkorvel#1 state 100 200 640 480 1", "out qzkorvel#1 state 100 200 640 480 2"}));
+    EXPECT_FALSE(World::visible(w.editor()));
+    w.remove("qzkorvel#1");
+}
+
+TEST(KorvelFaults, StyleChangesFailingKeepTheCapture)
+{
+    struct Row {
+        int failures;
+        Lines errors;
+        bool toolwindow;
+    };
+    const Row rows[] = {
+        {1, {"console error error setting & ~WS_EX_APPWINDOW"}, true},
+        {2, {"console error error setting & ~WS_EX_APPWINDOW", "console error error setting | WS_EX_TOOLWINDOW"}, false},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.failures);
+        World w;
+        bound_setup(w, "qzkorvel synth @debug 1");
+        simwin_fail("SetWindowLongPtrA", r.failures);
+        w.send("qzkorvel#1", "direct_open", "100 200");
+        Lines lines = w.lines();
+        for (const std::string &e : r.errors)
+            EXPECT_EQ(1, std::count(lines.begin(), lines.end(), e)) << testkit::diff(r.errors, lines);
+        ASSERT_NE(nullptr, record(w)->editor_hwnd);
+        EXPECT_EQ(r.toolwindow, World::toolwindow(record(w)->editor_hwnd));
+        EXPECT_TRUE(World::topmost(record(w)->editor_hwnd));
+    }
+}
+
+TEST(KorvelFaults, ClientToScreenFailureIsReportedAndTheOpenGoesOn)
+{
+    World w;
+    bound_setup(w);
+    simwin_fail("ClientToScreen", 1);
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open 100 200\npass 2",
+                      {"console error qzkorvel: error converting client to screen coords",
+                       "out qzkorvel#1 state 100 200 640 480 1"}));
+}
+
+/* A window that went while unobserved is forgotten by the report and by the
+ * next open, so the object is never stuck with it. */
+TEST(KorvelFaults, UnobservedWindowThatWentIsForgotten)
+{
+    World w;
+    bound_setup(w, "qzkorvel synth @debug 1");
+    simwin_fail("SetWindowSubclass", 1);
+    w.send("qzkorvel#1", "open", "100 200");
+    w.pass();
+    Lines lines = w.lines();
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "console error error attaching window observer"))
+        << testkit::diff({}, lines);
+    w.send("qzkorvel#1", "debug", "0");
+    play_steps(w, {
+                      {"pass", {"out qzkorvel#1 state 100 200 640 480 1"}},
+                      {"user close editor\npass 2", {}},
+                      {"send qzkorvel#1 pos 7 8\npass 2", {"out qzkorvel#1 state 7 8 640 480 0"}},
+                  });
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_EQ(0, record(w)->hidden);
+
+    simwin_fail("SetWindowSubclass", 1);
+    play_steps(w, {
+                      {"send qzkorvel#1 open 100 200\npass 2", {"out qzkorvel#1 state 100 200 640 480 1"}},
+                      {"send qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"user close editor\nsend qzkorvel#1 open 300 200\npass 2", {"out qzkorvel#1 state 300 200 640 480 1"}},
+                  });
+    EXPECT_EQ(0, record(w)->hidden);
+}
+
+TEST(KorvelFaults, ObserverRemovalFailures)
+{
+    World w;
+    HWND editor = open_setup(w, "qzkorvel synth @debug 1");
+    simwin_fail("RemoveWindowSubclass", 1);
+    EXPECT_TRUE(plays(w, "user close editor",
+                      {"console post WM_WINDOWPOSCHANGED", "console post <-- window gets destroyed, unsetting observer",
+                       "console error qzkorvel: WM_DESTROY: failed to remove subclass!"}));
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_FALSE(IsWindow(editor));
+
+    /* freed while its observer stays on the window: the window's messages
+     * pass by the freed record */
+    w.send("qzkorvel#1", "open", "100 200");
+    w.pass(2);
+    editor = record(w)->editor_hwnd;
+    ASSERT_NE(nullptr, editor);
+    w.lines();
+    simwin_fail("RemoveWindowSubclass", 1);
+    w.remove("qzkorvel#1");
+    EXPECT_TRUE(same_lines({"console post <-- detach window observer",
+                            "console error qzkorvel: unset observer: failed to remove subclass!"},
+                           w.lines()));
+    w.box("qzkorvel synth");
+    w.user_move(editor, 10, 10);
+    w.app_background();
+    w.app_foreground();
+    w.user_close(editor);
+    w.pass(2);
+    EXPECT_TRUE(same_lines({"out qzkorvel#2 pluginname PLUG", "out qzkorvel#2 savedpluginname PLUG",
+                            "out qzkorvel#2 delay 64", "out qzkorvel#2 state -12345 0 0 0 0"},
+                           w.lines()));
+}
+
+} // namespace

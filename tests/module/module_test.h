@@ -1,0 +1,86 @@
+/* Shared by the module's unit tests: a World with the module loaded, the
+ * instance record of a qzkorvel box, and transcript checks that print a line
+ * diff when they fail. */
+#ifndef MODULE_TEST_H
+#define MODULE_TEST_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "korvel.h"
+#include "simhost.h"
+#include "testkit.h"
+
+namespace module_test {
+
+using Lines = std::vector<std::string>;
+
+/* A World whose load banner has been read already. */
+class World : public testkit::World {
+public:
+    World() { lines(); }
+};
+
+inline t_korvel *record(testkit::World &w, const std::string &box = "qzkorvel#1")
+{
+    return (t_korvel *)w.object(box);
+}
+
+inline ::testing::AssertionResult same_lines(const Lines &expected, const Lines &actual)
+{
+    if (expected == actual)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "transcript (- expected, + actual):\n" << testkit::diff(expected, actual);
+}
+
+/* Plays a scenario fragment and checks every transcript line it makes. */
+inline ::testing::AssertionResult plays(testkit::World &w, const std::string &scenario, const Lines &expected)
+{
+    testkit::Player player(w);
+    return same_lines(expected, player.play(scenario));
+}
+
+/* A step of a table: a scenario fragment and the lines it must make. */
+struct Step {
+    std::string scenario;
+    Lines expected;
+};
+
+inline void play_steps(testkit::World &w, const std::vector<Step> &steps)
+{
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.scenario);
+        EXPECT_TRUE(plays(w, step.scenario, step.expected));
+    }
+}
+
+/* A vst~ box "synth" hosting PLUG (640x480, delay 64) and a bound qzkorvel,
+ * with the binding report already read. */
+inline void bound_setup(testkit::World &w, const std::string &korvel_text = "qzkorvel synth")
+{
+    w.plugin("PLUG", 640, 480, 64);
+    w.box("vst~ PLUG", "synth");
+    w.box(korvel_text);
+    w.pass();
+    w.lines();
+}
+
+/* bound_setup, then the editor opened at (100, 200) and its report read.
+ * The vst object activates the editor it opens; the patcher window is made
+ * the active window again, so that any activation of the editor shows. */
+inline HWND open_setup(testkit::World &w, const std::string &korvel_text = "qzkorvel synth")
+{
+    bound_setup(w, korvel_text);
+    w.send("qzkorvel#1", "open", "100 200");
+    w.pass(2);
+    w.user_activate((HWND)simhost_patcher_window(w.patcher()));
+    w.pass();
+    w.lines();
+    return record(w)->editor_hwnd;
+}
+
+} // namespace module_test
+
+#endif

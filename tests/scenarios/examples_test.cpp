@@ -1,0 +1,45 @@
+// Every scenario in examples/ plays to its end, in this world too.
+#include <gtest/gtest.h>
+
+#include "examples.h"
+#include "testkit.h"
+
+namespace {
+
+std::vector<std::string> names()
+{
+    std::vector<std::string> out;
+    for (const auto &file : examples())
+        out.push_back(file.first);
+    return out;
+}
+
+class Example : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Example, PlaysWithoutError)
+{
+    testkit::World world;
+    const std::string &text = examples().at(GetParam());
+    EXPECT_EQ(text.rfind("# ", 0), 0u) << GetParam() << " does not open with a comment saying what it shows";
+    try {
+        testkit::Player(world).play(text, GetParam());
+    } catch (const testkit::Error &e) {
+        FAIL() << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Example, ::testing::ValuesIn(names()),
+                         [](const ::testing::TestParamInfo<std::string> &info) {
+                             std::string name = info.param.substr(0, info.param.find('.'));
+                             for (char &c : name)
+                                 if (c == '-')
+                                     c = '_';
+                             return name;
+                         });
+
+TEST(Examples, IncludeTheDemo)
+{
+    EXPECT_EQ(examples().count("demo.ksim"), 1u);
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+// The player's own behaviour: its errors name file and line, its lines and
+// comments are read as written, and boxes are named as scenarios name them.
+#include <gtest/gtest.h>
+
+#include "testkit.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Fault {
+    const char *text;
+    const char *message;
+};
+
+const Fault faults[] = {
+    {"frobnicate 1 2", "t.ksim:1: unknown command 'frobnicate'"},
+    {"# comment\n\nsend nosuch open", "t.ksim:3: unknown box 'nosuch'"},
+    {"send vst~#2 open", "t.ksim:1: unknown box 'vst~#2'"},
+    {"send qzkorvel#0 open", "t.ksim:1: unknown box 'qzkorvel#0'"},
+    {"pass x", "t.ksim:1: malformed line: 'x' is not a whole number"},
+    {"pass 0", "t.ksim:1: malformed line: '0' is not a positive number"},
+    {"pass 1 2", "t.ksim:1: malformed line: usage: pass [N]"},
+    {"pass 99999999999", "t.ksim:1: malformed line: '99999999999' is not a whole number"},
+    {"display 0 0 1920", "t.ksim:1: malformed line: usage: display X Y W H"},
+    {"mouse 1 2.5", "t.ksim:1: malformed line: '2.5' is not a whole number"},
+    {"plugin P 640by480", "t.ksim:1: malformed line: '640by480' is not a size WxH"},
+    {"plugin P 640x0", "t.ksim:1: malformed line: '0' is not a positive number"},
+    {"plugin P 640x480 latency 3", "t.ksim:1: malformed line: usage: plugin NAME WxH [delay N]"},
+    {"box", "t.ksim:1: malformed line: usage: box [NAME =] TEXT..."},
+    {"box synth =", "t.ksim:1: malformed line: usage: box [NAME =] TEXT..."},
+    {"box = vst~", "t.ksim:1: malformed line: usage: box [NAME =] TEXT..."},
+    {"send qzkorvel#1", "t.ksim:1: malformed line: usage: send BOX SELECTOR ATOMS..."},
+    {"load \"My Synth", "t.ksim:1: malformed line: unterminated quote"},
+    {"user move editor 1 2", "t.ksim:1: no editor open"},
+    {"look editor\nuser close editor", "t.ksim:2: no editor open"},
+    {"user move window 1 2", "t.ksim:1: unknown window 'window' (the one window is 'editor')"},
+    {"user fly editor", "t.ksim:1: malformed line: usage: user move editor X Y | user resize editor W H | user "
+                        "close editor | user activate editor"},
+    {"app sideways", "t.ksim:1: malformed line: usage: app background | app foreground"},
+    {"box k = qzkorvel synth\nload k OTHER", "t.ksim:2: box 'k' holds no vst~ object"},
+    {"box qzkorvel\nsend qzkorvel#1 open", "t.ksim:2: box 'qzkorvel#1' holds no object"},
+    {"misbehave qzkorvel#9 noeditor", "t.ksim:1: unknown box 'qzkorvel#9'"},
+    {"box s = vst~\nmisbehave s sideways", "t.ksim:2: malformed line: usage: misbehave BOX offset DX DY | "
+                                           "misbehave BOX noeditor | misbehave BOX normal"},
+    {"window 1 2 3 4 0", "t.ksim:1: malformed line: '0' is not a positive number"},
+};
+
+class PlayerFault : public ::testing::TestWithParam<Fault> {};
+
+TEST_P(PlayerFault, StopsWithFileAndLine)
+{
+    testkit::World world;
+    testkit::Player player(world);
+    try {
+        player.play(GetParam().text, "t.ksim");
+        FAIL() << "no error for:\n" << GetParam().text;
+    } catch (const testkit::Error &e) {
+        EXPECT_EQ(std::string(e.what()), GetParam().message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, PlayerFault, ::testing::ValuesIn(faults));
+
+// What came before the faulty line has reached the sink, in order, and
+// nothing after it ran.
+TEST(Player, DeliversTheTranscriptUpToTheError)
+{
+    testkit::World world;
+    Lines seen;
+    const char *text = "box qzkorvel nosuch\npass\nfrobnicate\nbox qzkorvel other\npass\n";
+    EXPECT_THROW(testkit::Player(world).play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); }),
+                 testkit::Error);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].rfind("console post qzkorvel 2024/01/09 ", 0), 0u) << seen[0];
+    EXPECT_EQ(seen[1], "console warn qzkorvel: there's currently no object with the specified scriptingname in "
+                       "this patcher (nosuch)");
+    EXPECT_TRUE(world.lines().empty());
+}
+
+// "#" opens a comment only at the start of a word; CRLF endings and blank
+// lines are read as any other; quoted words keep their blanks.
+TEST(Player, ReadsCommentsQuotesAndLineEndings)
+{
+    testkit::World world;
+    world.lines();
+    const char *text = "# a vst~ box and two qzkorvel boxes\r\n"
+                       "plugin \"My Synth\" 320x240 delay 5   # quoted name\r\n"
+                       "\r\n"
+                       "   box synth = vst~ \"My Synth\"\r\n"
+                       "box qzkorvel synth\t#bound\r\n"
+                       "box qzkorvel nosuch\r\n"
+                       "pass#this is no comment, so this line is faulty\r\n";
+    Lines seen;
+    try {
+        testkit::Player(world).play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); });
+        FAIL() << "'pass#this' was read as a command with a comment";
+    } catch (const testkit::Error &e) {
+        EXPECT_EQ(std::string(e.what()), "t.ksim:7: unknown command 'pass#this'");
+    }
+    EXPECT_TRUE(seen.empty()) << testkit::diff({}, seen);
+    const Lines after = testkit::Player(world).play("pass\n", "t.ksim");
+    const Lines expected = {
+        "out qzkorvel#1 pluginname My Synth",
+        "out qzkorvel#1 savedpluginname My Synth",
+        "out qzkorvel#1 delay 5",
+        "out qzkorvel#1 state -12345 0 0 0 0",
+        "console warn qzkorvel: there's currently no object with the specified scriptingname in this patcher "
+        "(nosuch)",
+    };
+    EXPECT_TRUE(after == expected) << testkit::diff(expected, after);
+}
+
+// CLASS#N counts the boxes of one class in creation order, empty boxes too,
+// and keeps counting past deleted ones; a scripting name wins over it.
+TEST(World, NamesBoxesAsScenariosDo)
+{
+    testkit::World world;
+    t_object *a = world.box("qzkorvel");
+    t_object *b = world.box("qzkorvel x");
+    t_object *v = world.box("vst~", "synth");
+    t_object *c = world.box("qzkorvel y", "third");
+    EXPECT_EQ(world.find("qzkorvel#1"), a);
+    EXPECT_EQ(world.find("qzkorvel#2"), b);
+    EXPECT_EQ(world.find("vst~#1"), v);
+    EXPECT_EQ(world.find("synth"), v);
+    EXPECT_EQ(world.find("qzkorvel#3"), c);
+    EXPECT_EQ(world.name_of(b), "qzkorvel#2");
+    EXPECT_EQ(world.name_of(v), "synth");
+    EXPECT_EQ(world.name_of(c), "third");
+    EXPECT_EQ(jbox_get_object(a), nullptr);
+    world.remove("qzkorvel#2");
+    EXPECT_THROW(world.find("qzkorvel#2"), testkit::Error);
+    t_object *d = world.box("qzkorvel z");
+    EXPECT_EQ(world.name_of(d), "qzkorvel#4");
+    world.rename("synth", "synth2");
+    EXPECT_THROW(world.find("synth"), testkit::Error);
+    EXPECT_EQ(world.find("synth2"), v);
+    EXPECT_EQ(world.name_of(v), "synth2");
+}
+
+TEST(World, OnlyOneAtATime)
+{
+    testkit::World world;
+    EXPECT_THROW(testkit::World(), testkit::Error);
+}
+
+TEST(Diff, MarksWhatIsMissingAndWhatIsExtra)
+{
+    EXPECT_EQ(testkit::diff({"a", "b", "c", "d"}, {"a", "c", "x", "d", "e"}), "  a\n- b\n  c\n+ x\n  d\n+ e\n");
+    EXPECT_EQ(testkit::diff({"a"}, {"b"}), "- a\n+ b\n");
+    EXPECT_EQ(testkit::diff({}, {}), "");
+}
+
+} // namespace

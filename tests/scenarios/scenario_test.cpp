@@ -1,0 +1,244 @@
+// Scenarios with their exact transcripts. Each case is a scenario (an example
+// file or inline text) and the lines it must print after the load banner; a
+// failure prints the difference.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "examples.h"
+#include "testkit.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Case {
+    std::string name;
+    std::string example; // a file of examples/, or empty
+    std::string text;    // the scenario when there is no example file
+    Lines expected;
+};
+
+Lines operator+(Lines a, const Lines &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// What every report of the binding prints.
+Lines report(const std::string &plugin, const std::string &delay, const std::string &state)
+{
+    return {
+        "out qzkorvel#1 pluginname " + plugin,
+        "out qzkorvel#1 savedpluginname " + plugin,
+        "out qzkorvel#1 delay " + delay,
+        "out qzkorvel#1 state " + state,
+    };
+}
+
+const Lines bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0");
+
+Lines state(const std::string &list)
+{
+    return {"out qzkorvel#1 state " + list};
+}
+
+// A bound qzkorvel#1 beside a vst~ box "synth" that hosts SOMEPLUGIN.
+const std::string bound_setup = R"(
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth
+pass
+)";
+
+const std::vector<Case> cases = {
+    {"binding_report", "binding-report.ksim", "", bound},
+    {"plugin_change", "plugin-change.ksim", "",
+     bound + Lines{"out qzkorvel#1 willchange"} + report("OTHERSYNTH", "32", "-12345 0 0 0 0") +
+         Lines{"out qzkorvel#1 willchange"} + report("free", "0", "-12345 0 0 0 0")},
+    {"delay_change", "delay-change.ksim", "", bound + Lines{"out qzkorvel#1 delay 256"}},
+    {"target_renamed", "target-renamed.ksim", "",
+     bound +
+         Lines{"console warn qzkorvel: there's currently no object with the specified scriptingname in this "
+               "patcher (synth)"} +
+         bound + state("100 200 640 480 1")},
+    {"target_deleted", "target-deleted.ksim", "",
+     bound +
+         Lines{"console warn qzkorvel: there's currently no object with the specified scriptingname in this "
+               "patcher (synth)"} +
+         report("OTHERSYNTH", "32", "-12345 0 0 0 0") + state("100 200 800 600 1")},
+    {"typical_road", "typical-road.ksim", "",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
+    {"drag_coalesced", "drag.ksim", "",
+     bound + state("100 200 640 480 1") + state("150 225 640 480 1") + state("400 300 640 480 1") +
+         state("400 300 700 520 1")},
+    {"centred_first_open", "centred-open.ksim", "",
+     bound + state("640 200 640 480 1") + Lines{"look editor 640 200 640 480 visible topmost toolwindow active"}},
+    {"out_of_view", "out-of-view.ksim", "",
+     Lines{"console post ATTACHED TO OBJ", "console post PLUG LOADED"} +
+         Lines{"out qzkorvel#1 pluginname SOMEPLUGIN", "out qzkorvel#1 savedpluginname SOMEPLUGIN",
+               "out qzkorvel#1 delay 64", "console post checkWindowState()"} +
+         state("-12345 0 0 0 0") +
+         Lines{"console post predefined POS is out of view, open centered",
+               "console post FOUND NEW OPEN WINDOW --> attach", "console post korvel_pos()",
+               "console post finding centered pos for window", "console post vstsize: 640 480 ",
+               "console post open centered", "console post 50  50", "console post --> attach window observer",
+               "console post checkWindowState()"} +
+         state("640 200 640 480 1")},
+    {"hide_show", "hide-show.ksim", "",
+     bound + state("100 200 640 480 1") + state("100 200 640 480 2") +
+         Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} + state("100 200 640 480 1") +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+    {"background", "background.ksim", "",
+     bound + state("100 200 640 480 1") +
+         // out of sight with the host, back with it
+         // (the application gives activation back to the editor, which had it)
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         // hidden by request while in the background: stays hidden
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow active"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         // closed, then restored while in the background
+         state("100 200 640 480 0") + state("300 250 640 480 1") +
+         Lines{"look editor 300 250 640 480 visible topmost toolwindow"}},
+    {"state_restore", "state-restore.ksim", "",
+     bound + state("300 250 640 480 1") + state("300 250 640 480 0") + state("300 250 640 480 2") +
+         Lines{"look editor 300 250 640 480 hidden topmost toolwindow"} + state("300 250 640 480 1") +
+         Lines{"look editor 300 250 640 480 visible topmost toolwindow"}},
+    {"close", "close.ksim", "",
+     bound + state("100 200 640 480 1") + state("100 200 640 480 0") + Lines{"look editor none"} +
+         state("100 200 640 480 1") + state("100 200 640 480 0") + Lines{"look editor none"}},
+    {"clear_and_rebind", "clear.ksim", "",
+     bound + state("100 200 640 480 1") + state("100 200 640 480 0") + report("SOMEPLUGIN", "64", "100 200 0 0 0") +
+         state("100 200 640 480 1")},
+    {"demo", "demo.ksim", "",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("260 190 640 480 1") + state("260 190 640 480 1") +
+         Lines{"look editor 260 190 640 480 hidden topmost toolwindow"} + state("260 190 640 480 1") +
+         state("260 190 640 480 2") + state("260 190 640 480 1") + state("260 190 640 480 0") +
+         Lines{"look editor none"}},
+
+    // Without a scripting name nothing is made; the message says why.
+    {"no_scripting_name", "", "box qzkorvel\npass\n",
+     {"console error Please use the scripting name of the target vst object as first argument when you create the "
+      "qzkorvel object."}},
+
+    // Binding without a target, or with one that hosts no plug-in.
+    {"missing_box_warns_once", "", R"(
+box qzkorvel nosuch
+pass 3
+)",
+     {"console warn qzkorvel: there's currently no object with the specified scriptingname in this patcher "
+      "(nosuch)"}},
+    {"no_plugin_loaded", "", R"(
+box synth = vst~
+box qzkorvel synth
+pass
+send qzkorvel#1 open 100 200
+pass 2
+look editor
+)",
+     report("free", "0", "-12345 0 0 0 0") + Lines{"console error qzkorvel: open: No plugin loaded.", "look editor none"}},
+
+    // The editor opened elsewhere, or not at all, is not captured.
+    {"editor_elsewhere_not_found", "", bound_setup + R"(
+misbehave synth offset 30 0
+send qzkorvel#1 open 100 200
+pass 2
+misbehave synth noeditor
+send qzkorvel#1 open 100 200
+pass 2
+)",
+     bound + Lines{"console error critical: NEW WINDOW NOT FOUND", "console error critical: NEW WINDOW NOT FOUND"}},
+
+    // Windows of other applications already on the point are never taken.
+    {"known_windows_skipped", "", bound_setup + R"(
+window 100 200 300 100 3
+send qzkorvel#1 open 100 200
+pass 2
+look editor
+)",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
+
+    // Centring on a display left of the primary one: -650.5 truncates to -650.
+    {"centred_on_left_display", "", R"(
+display 0 0 1920 1040
+display -800 0 800 984
+mouse -400 500
+plugin SMALL 501x400
+box synth = vst~ SMALL
+box qzkorvel synth
+pass
+send qzkorvel#1 open
+pass 2
+look editor
+)",
+     report("SMALL", "0", "-12345 0 0 0 0") + state("-650 212 501 400 1") +
+         Lines{"look editor -650 212 501 400 visible topmost toolwindow active"}},
+
+    // "pos" moves the client origin exactly onto the point, without activating.
+    {"pos_moves_client_origin", "", bound_setup + R"(
+send qzkorvel#1 open 100 200
+pass 2
+send qzkorvel#1 pos 333 222
+pass 2
+look editor
+)",
+     bound + state("100 200 640 480 1") + state("333 222 640 480 1") +
+         Lines{"look editor 333 222 640 480 visible topmost toolwindow active"}},
+
+    // With stayontop the editor stays in sight while the host is away.
+    {"stayontop_keeps_editor", "", R"(
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth @stayontop 1
+pass
+send qzkorvel#1 open 100 200
+pass 2
+app background
+pass
+look editor
+app foreground
+pass
+)",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+
+    // Hiding the active editor hands activation on.
+    {"hide_active_editor", "", bound_setup + R"(
+send qzkorvel#1 open 100 200
+pass 2
+user activate editor
+look editor
+send qzkorvel#1 hide
+pass 2
+look editor
+)",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 2") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"}},
+};
+
+class Scenario : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Scenario, PrintsItsTranscript)
+{
+    const Case &c = GetParam();
+    std::string text = c.text;
+    if (!c.example.empty()) {
+        const auto it = examples().find(c.example);
+        ASSERT_NE(it, examples().end()) << "no example " << c.example;
+        text = it->second;
+    }
+    testkit::World world;
+    const Lines load = world.lines();
+    ASSERT_EQ(load.size(), 1u) << testkit::diff({"(the banner)"}, load);
+    EXPECT_TRUE(std::regex_match(load[0], std::regex("console post qzkorvel 2024/01/09 [^ ]+ ")))
+        << "banner: '" << load[0] << "'";
+    const Lines actual = testkit::Player(world).play(text, c.example.empty() ? c.name : c.example);
+    EXPECT_TRUE(actual == c.expected) << "expected (-) and actual (+) transcripts:\n"
+                                      << testkit::diff(c.expected, actual);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, Scenario, ::testing::ValuesIn(cases),
+                         [](const ::testing::TestParamInfo<Case> &info) { return info.param.name; });
+
+} // namespace
