@@ -246,7 +246,8 @@ t_max_err class_addmethod(t_class *c, method m, const char *name, ...)
         return MAX_ERR_GENERIC;
     va_list ap;
     va_start(ap, name);
-    std::vector<short> types = read_types((short)va_arg(ap, int), ap);
+    short first = (short)va_arg(ap, int);
+    std::vector<short> types = read_types(first, ap);
     va_end(ap);
     class_method(c, m, name, types);
     return MAX_ERR_NONE;

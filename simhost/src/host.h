@@ -132,10 +132,9 @@ struct Display {
     t_rect work;
 };
 
-/* An object under construction in a box: the patcher and box its obex
- * answers with, and the object object_alloc made for the class. */
+/* An object under construction: the box its obex answers with (NULL
+ * outside a patcher), and the object object_alloc made for the class. */
 struct Construct {
-    t_object *patcher;
     t_object *box;
     t_class *cls;
     t_object *obj;
@@ -218,7 +217,7 @@ t_class *class_of(const void *x);
 bool is_a(const void *x, t_class *c);
 t_object *obj_alloc(t_class *c);
 t_max_err obj_free(void *x);
-t_object *obj_make(const char *text, t_object *patcher, t_object *box);
+t_object *obj_make(const char *text, t_object *box);
 void *dispatch_words(void *x, t_symbol *s, void *const words[8]);
 t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv);
 void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void *data);

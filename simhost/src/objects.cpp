@@ -283,7 +283,7 @@ t_max_err obj_free(void *p)
 /* The object a box's text makes: the first word names a class of the "box"
  * namespace, the other atoms go to its constructor. NULL when the class is
  * unknown or its constructor refuses. */
-t_object *obj_make(const char *text, t_object *patcher, t_object *box)
+t_object *obj_make(const char *text, t_object *box)
 {
     State &h = H();
     std::vector<t_atom> atoms = parse_atoms(text);
@@ -296,7 +296,7 @@ t_object *obj_make(const char *text, t_object *patcher, t_object *box)
     long argc = (long)atoms.size() - 1;
     t_atom *argv = atoms.data() + 1;
 
-    h.constructing.push_back(Construct{patcher, box, c, nullptr});
+    h.constructing.push_back(Construct{box, c, nullptr});
     void *made = nullptr;
     if (is_gimme(c->newtypes)) {
         made = from_method<gimme_new_fn>(c->mnew)(name, argc, argv);
@@ -310,13 +310,14 @@ t_object *obj_make(const char *text, t_object *patcher, t_object *box)
     Construct k = h.constructing.back();
     h.constructing.pop_back();
 
-    ObjInfo *i = info(made);
-    if (!i) {
-        /* a refused object that was not freed belongs to no box */
+    /* an object the constructor made but did not hand back (nor free)
+     * belongs to no box */
+    if (k.obj != made)
         if (ObjInfo *left = info(k.obj))
             left->box = nullptr;
+    ObjInfo *i = info(made);
+    if (!i)
         return nullptr;
-    }
     i->box = box;
     return (t_object *)made;
 }

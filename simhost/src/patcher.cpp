@@ -204,7 +204,7 @@ void *view_endeditbox(t_simview *v)
     if (!as_box(b))
         return nullptr;
     b->impl->text = text;
-    b->impl->object = obj_make(text.c_str(), b->impl->patcher, &b->ob);
+    b->impl->object = obj_make(text.c_str(), &b->ob);
     return nullptr;
 }
 
@@ -338,7 +338,7 @@ t_object *simhost_box_new(t_object *patcher, const char *varname, const char *te
     if (!p)
         return nullptr;
     t_simbox *b = box_alloc(p, varname, text);
-    t_object *made = obj_make(text, patcher, &b->ob);
+    t_object *made = obj_make(text, &b->ob);
     if (as_box(b))
         b->impl->object = made;
     return &b->ob;
@@ -346,7 +346,7 @@ t_object *simhost_box_new(t_object *patcher, const char *varname, const char *te
 
 t_object *simhost_object_new(const char *text)
 {
-    return obj_make(text, nullptr, nullptr);
+    return obj_make(text, nullptr);
 }
 
 void simhost_box_free(t_object *box)

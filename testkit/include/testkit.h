@@ -113,7 +113,9 @@ public:
     void user_close(HWND hwnd);
     /* A click that makes the window the active one. */
     void user_activate(HWND hwnd);
-    /* Switching to another application and back. */
+    /* Switching to another application and back. Coming back gives
+     * activation to the window that had it, or else to the topmost visible
+     * window of the application. */
     void app_background();
     void app_foreground();
 
@@ -147,8 +149,8 @@ private:
     int events_seen_ = 0;
     unsigned long clock_ = 0;
     bool displays_ = false;
-    std::vector<HWND> foreign_;
-    HWND active_before_background_ = nullptr;
+    std::vector<HWND> foreign_;                  /* windows of "other applications" */
+    HWND active_before_background_ = nullptr;    /* given back by app_foreground() */
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens

@@ -79,14 +79,17 @@ void World::user_move(HWND hwnd, int x, int y)
     sync();
 }
 
+// The frame size comes from the window's present styles, as Windows lays the
+// frame out anew on a size change: a frame restyled without SWP_FRAMECHANGED
+// (a tool window caption) gets its new caption height only now.
 void World::user_resize(HWND hwnd, int width, int height)
 {
     RECT frame = {0, 0, 0, 0};
     GetWindowRect(hwnd, &frame);
-    const Size client = client_size(hwnd);
-    RECT wanted = frame;
-    wanted.right = frame.right + width - client.width;
-    wanted.bottom = frame.bottom + height - client.height;
+    RECT wanted = {0, 0, width, height};
+    AdjustWindowRectEx(&wanted, DWORD(GetWindowLongPtrA(hwnd, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)));
+    OffsetRect(&wanted, frame.left - wanted.left, frame.top - wanted.top);
     SendMessageA(hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&wanted));
     SetWindowPos(hwnd, nullptr, 0, 0, wanted.right - wanted.left, wanted.bottom - wanted.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -46,6 +46,12 @@ const Fault faults[] = {
     {"window 1 2 3 4 0", "t.ksim:1: malformed line: '0' is not a positive number"},
 };
 
+void PrintTo(const Fault &f, std::ostream *os)
+{
+    for (const char *c = f.text; *c; ++c)
+        *os << (*c == '\n' ? " / " : std::string(1, *c));
+}
+
 class PlayerFault : public ::testing::TestWithParam<Fault> {};
 
 TEST_P(PlayerFault, StopsWithFileAndLine)
