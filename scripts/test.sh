@@ -24,11 +24,12 @@ step() {
   [[ $status == ok ]] || { failures=$((failures + 1)); return 1; }
 }
 
-# tests PRESET [WRAPPER...]: ctest for a preset, its log kept in the build folder.
+# tests PRESET [WRAPPER...]: ctest for a preset, its log kept in the build
+# folder. The preset says how many tests may run at once.
 tests() {
   local preset=$1 log=$root/build/$1/ctest.log
   shift
-  if "$@" ctest --preset "$preset" -j "$jobs" >"$log" 2>&1; then
+  if "$@" ctest --preset "$preset" >"$log" 2>&1; then
     sed -n '/tests passed/,$p' "$log"
   else
     cat "$log"

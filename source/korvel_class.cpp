@@ -136,7 +136,7 @@ extern "C" C74_EXPORT int ext_main(void *r)
     if (!RegisterClassExA(&korvel_helperclass))
         error("korvel helper window Registration Failed! Error!");
 
-    object_post(NULL, "qzkorvel 2024/01/09 qzkorvel.net ");
+    object_post(NULL, "qzkorvel 2024/01/09 qzkorvel.example ");
     return 0;
 }
 

@@ -1,9 +1,25 @@
 /* Editor window control: rebuilding the target box from its own text. */
 #include <stdio.h>
+#include <string.h>
 
 #include "korvel.h"
 
 /* ---- target rebuild ---- */
+
+/* A symbol as box text. One that holds a blank (a plug-in path such as
+ * "C:/Program Files/X.dll") is quoted, or the retyped box would split it into
+ * several atoms and lose the plug-in. */
+static void korvel_appendsym(t_string *str, t_symbol *sym)
+{
+    const char *text = korvel_text(sym);
+    if (!strpbrk(text, " \t\n")) {
+        string_append(str, text);
+        return;
+    }
+    string_append(str, "\"");
+    string_append(str, text);
+    string_append(str, "\"");
+}
 
 /* The box's own atoms as one line of text, single blanks between atoms. */
 static t_symbol *korvel_boxtext(long ac, t_atom *av)
@@ -14,7 +30,7 @@ static t_symbol *korvel_boxtext(long ac, t_atom *av)
     for (long i = 0; i < ac; i++) {
         switch (atom_gettype(av + i)) {
         case A_SYM:
-            string_append(str, korvel_text(atom_getsym(av + i)));
+            korvel_appendsym(str, atom_getsym(av + i));
             break;
         case A_LONG:
             snprintf(num, sizeof num, "%lld", (long long)atom_getlong(av + i));

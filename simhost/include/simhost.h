@@ -77,6 +77,18 @@ MAXAPI t_object *simhost_patcher_new(t_object *parent, const char *name);
  * holds no object (jbox_get_object gives NULL). */
 MAXAPI t_object *simhost_box_new(t_object *patcher, const char *varname, const char *text);
 
+/* A message box showing text. Clicking it, or any message but "set"
+ * arriving at it, sends its text out of its outlet; "set ATOMS" replaces the
+ * text. jbox_get_object gives its object, of class "message". */
+MAXAPI t_object *simhost_message_new(t_object *patcher, const char *varname, const char *text);
+
+/* Clicks a message box. MAX_ERR_GENERIC when box is not one. */
+MAXAPI t_max_err simhost_click(t_object *box);
+
+/* A box that does nothing and holds no object, such as a "comment" or a
+ * "panel", with its text. */
+MAXAPI t_object *simhost_inert_new(t_object *patcher, const char *maxclass, const char *text);
+
 /* An object made outside any patcher, as a box would make it. */
 MAXAPI t_object *simhost_object_new(const char *text);
 
@@ -84,6 +96,9 @@ MAXAPI void simhost_box_free(t_object *box);
 MAXAPI t_max_err simhost_box_rename(t_object *box, const char *varname);
 MAXAPI const char *simhost_box_varname(t_object *box); /* "" for none */
 MAXAPI const char *simhost_box_text(t_object *box);
+/* The box's kind as patch files name it: "newobj" for boxes made from their
+ * text (subpatchers included), "message", or an inert box's class. */
+MAXAPI const char *simhost_box_maxclass(t_object *box);
 MAXAPI t_object *simhost_box_patcher(t_object *box);
 MAXAPI long simhost_patcher_boxcount(t_object *patcher);
 MAXAPI t_object *simhost_patcher_box(t_object *patcher, long index);

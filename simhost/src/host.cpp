@@ -1,6 +1,7 @@
 /* The host's state and its life: start, reset, the call log, the console
  * and the loading of modules. */
 #include "host.h"
+#include "basic_objects.h"
 #include "vst.h"
 
 #include <cstdio>
@@ -21,6 +22,7 @@ void start()
     fill_common_symbols();
     internal_classes_setup();
     simhost_vst_setup();
+    simhost_basic_setup();
 }
 
 typedef void (*ext_main_fn)(void *);

@@ -241,6 +241,10 @@ t_object *box_object(t_object *box);
 void box_forget_object(t_object *box, t_object *obj);
 t_symbol *box_varname(t_object *box);
 void box_connections(t_object *box, long outlet, std::vector<t_object *> &targets);
+/* A box the host makes itself, not from its text (a message box holding
+ * obj, a comment holding nothing); NULL when patcher is not a patcher. */
+t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj);
+void box_set_text(t_object *box, const std::string &text);
 void patcher_window_class_drop();
 
 /* the queue */

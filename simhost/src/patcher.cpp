@@ -37,6 +37,7 @@ struct BoxImpl {
     t_object *object;
     std::string text;
     std::vector<Connection> connections;
+    std::string maxclass; /* "newobj", "message", "comment", ... */
 };
 
 struct t_simbox {
@@ -87,7 +88,7 @@ HWND patcher_window(const char *title)
 t_simbox *box_alloc(t_simpatcher *p, const char *varname, const char *text)
 {
     t_simbox *b = (t_simbox *)obj_alloc(H().box_class);
-    b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}};
+    b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}, "newobj"};
     b->varname = sym(varname);
     p->impl->boxes.push_back(&b->ob);
     return b;
@@ -199,6 +200,11 @@ void *view_endeditbox(t_simview *v)
     if (!b)
         return nullptr;
     std::string text = *v->edittext;
+    /* message boxes and comments keep what they are and take the new text */
+    if (b->impl->maxclass != "newobj") {
+        b->impl->text = text;
+        return nullptr;
+    }
     if (b->impl->object)
         obj_free(b->impl->object);
     if (!as_box(b))
@@ -258,6 +264,25 @@ void box_connections(t_object *box, long outlet, std::vector<t_object *> &target
     for (const Connection &c : b->impl->connections)
         if (c.outlet == outlet)
             targets.push_back(c.dst);
+}
+
+t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj)
+{
+    t_simpatcher *p = as_patcher(patcher);
+    if (!p)
+        return nullptr;
+    t_simbox *b = box_alloc(p, varname, text);
+    b->impl->maxclass = maxclass ? maxclass : "";
+    b->impl->object = obj;
+    if (ObjInfo *i = info(obj))
+        i->box = &b->ob;
+    return &b->ob;
+}
+
+void box_set_text(t_object *box, const std::string &text)
+{
+    if (t_simbox *b = as_box(box))
+        b->impl->text = text;
 }
 
 void patcher_window_class_drop()
@@ -375,6 +400,12 @@ const char *simhost_box_text(t_object *box)
 {
     t_simbox *b = as_box(box);
     return b ? b->impl->text.c_str() : nullptr;
+}
+
+const char *simhost_box_maxclass(t_object *box)
+{
+    t_simbox *b = as_box(box);
+    return b ? b->impl->maxclass.c_str() : nullptr;
 }
 
 t_object *simhost_box_patcher(t_object *box)

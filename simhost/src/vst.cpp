@@ -15,6 +15,7 @@
 #include "simwin.h"
 #endif
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -132,11 +133,16 @@ std::string atoms_text(long argc, const t_atom *argv)
     return text;
 }
 
+/* The vst~ behind a pointer handed to a control call, or NULL. Looked up in
+ * our own list, so that a wrong pointer is refused without being read and
+ * the host's call log shows only what the module and the test called. */
 t_vst *as_vst(t_object *obj)
 {
-    if (!obj || !s_vst_class || !object_classname_compare(obj, gensym("vst~")))
-        return nullptr;
-    return (t_vst *)obj;
+    for (t_vst *x : s_live) {
+        if (&x->ob == obj)
+            return x;
+    }
+    return nullptr;
 }
 
 /* ---- the plug-in instance ---- */
@@ -309,12 +315,7 @@ void *vst_new(t_symbol *s, long argc, t_atom *argv)
 void vst_free(t_vst *x)
 {
     vst_forget(x);
-    for (size_t i = 0; i < s_live.size(); i++) {
-        if (s_live[i] == x) {
-            s_live.erase(s_live.begin() + (long)i);
-            break;
-        }
-    }
+    s_live.erase(std::remove(s_live.begin(), s_live.end(), x), s_live.end());
 }
 
 void *vst_getinstance(t_vst *x)

@@ -31,11 +31,13 @@ void simwin_user_resize(HWND hwnd, int client_width, int client_height)
     WindowPtr w = peek(hwnd);
     if (!w)
         return;
-    // The frame's bottom-right corner is dragged; the procedure may adjust
-    // the proposed frame, as Win32 lets it.
+    // The frame's bottom-right corner is dragged to where the frame, laid out
+    // from the window's present styles, holds that client size; the
+    // procedure may adjust the proposed frame, as Win32 lets it.
+    const Insets in = insets_for(w->style, w->exstyle, w->menu);
     RECT r = w->frame;
-    r.right = r.left + w->insets.left + client_width + w->insets.right;
-    r.bottom = r.top + w->insets.top + client_height + w->insets.bottom;
+    r.right = r.left + in.left + client_width + in.right;
+    r.bottom = r.top + in.top + client_height + in.bottom;
     send(w, WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&r));
     if (w->alive)
         set_window_pos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -63,15 +65,12 @@ void simwin_app_activate(int active)
         send_activate_app(false);
         return;
     }
-    g.app_active = true;
-    send_activate_app(true);
-    World &now = world();
     // The window that was active is given back, hidden or not; when it has
-    // gone, the highest visible window of the application.
-    WindowPtr back = peek(now.saved_active);
-    now.saved_active = nullptr;
+    // gone, the highest visible window of the application. With neither
+    // there is nothing to switch to.
+    WindowPtr back = peek(g.saved_active);
     if (!back) {
-        for (HWND hwnd : now.zorder) {
+        for (HWND hwnd : g.zorder) {
             WindowPtr w = peek(hwnd);
             if (w->visible() && !w->foreign && !w->destroying) {
                 back = w;
@@ -79,7 +78,7 @@ void simwin_app_activate(int active)
             }
         }
     }
-    if (back && world().app_active)
+    if (back)
         activate(back);
 }
 

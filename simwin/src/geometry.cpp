@@ -55,9 +55,28 @@ Place place_for(const World &g, const Window &w, HWND after)
     return p;
 }
 
-// Completes a WINDOWPOS as Win32 does before acting on it: what the flags
-// leave alone takes the window's values, and whatever would not change is
-// marked as not changing.
+// Where `after` would put w already: Win32 then marks the change as no
+// z-order change. HWND_TOP counts as done only for the very first window, so
+// a window at the top of its band below topmost ones is still "moved".
+bool already_placed(const World &g, const Window &w, HWND after)
+{
+    if (after == HWND_TOP)
+        return g.zorder.front() == w.hwnd;
+    if (after == HWND_BOTTOM)
+        return !w.topmost() && g.zorder.back() == w.hwnd;
+    if (after == HWND_TOPMOST)
+        return w.topmost() && g.zorder.front() == w.hwnd;
+    if (after == HWND_NOTOPMOST)
+        return !w.topmost();
+    if (after == w.hwnd)
+        return true;
+    auto it = std::find(g.zorder.begin(), g.zorder.end(), after);
+    return it != g.zorder.end() && ++it != g.zorder.end() && *it == w.hwnd;
+}
+
+// Completes a WINDOWPOS as Win32 does once WM_WINDOWPOSCHANGING has been
+// answered: what the flags leave alone takes the window's values, and
+// whatever would not change is marked as not changing.
 void settle(const World &g, const Window &w, WINDOWPOS &pos, Place &place)
 {
     if (pos.flags & SWP_NOMOVE) {
@@ -75,23 +94,27 @@ void settle(const World &g, const Window &w, WINDOWPOS &pos, Place &place)
     if (pos.cx == w.frame.right - w.frame.left && pos.cy == w.frame.bottom - w.frame.top)
         pos.flags |= SWP_NOSIZE;
 
-    if (pos.flags & SWP_SHOWWINDOW) {
+    if (w.visible())
+        pos.flags &= ~UINT(SWP_SHOWWINDOW);
+    else
         pos.flags &= ~UINT(SWP_HIDEWINDOW);
-        if (w.visible())
-            pos.flags &= ~UINT(SWP_SHOWWINDOW);
-    } else if ((pos.flags & SWP_HIDEWINDOW) && !w.visible()) {
-        pos.flags &= ~UINT(SWP_HIDEWINDOW);
+
+    // A window that is activated comes to the top.
+    if (!(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) &&
+        ((pos.flags & SWP_NOZORDER) || (pos.hwndInsertAfter != HWND_TOPMOST && pos.hwndInsertAfter != HWND_NOTOPMOST))) {
+        pos.flags &= ~UINT(SWP_NOZORDER);
+        pos.hwndInsertAfter = HWND_TOP;
     }
 
     place = Place{g.zorder, w.topmost()};
-    if (!(pos.flags & SWP_NOZORDER)) {
-        if (!band_marker(pos.hwndInsertAfter) && !g.windows.count(pos.hwndInsertAfter))
-            pos.flags |= SWP_NOZORDER;
-        else
-            place = place_for(g, w, pos.hwndInsertAfter);
-        if (place.order == g.zorder && place.topmost == w.topmost())
-            pos.flags |= SWP_NOZORDER;
+    if (pos.flags & SWP_NOZORDER)
+        return;
+    if ((!band_marker(pos.hwndInsertAfter) && !g.windows.count(pos.hwndInsertAfter)) ||
+        already_placed(g, w, pos.hwndInsertAfter)) {
+        pos.flags |= SWP_NOZORDER;
+        return;
     }
+    place = place_for(g, w, pos.hwndInsertAfter);
 }
 
 bool same_origin(const RECT &a, const RECT &b)
@@ -107,10 +130,11 @@ bool same_size(const RECT &a, const RECT &b)
 LONG_PTR set_style(const WindowPtr &w, int index, DWORD value)
 {
     const DWORD old = index == GWL_STYLE ? w->style : w->exstyle;
-    // WS_EX_TOPMOST follows the band, which only SetWindowPos changes.
+    // A top-level window keeps WS_CLIPSIBLINGS; WS_EX_TOPMOST follows the
+    // band, which only SetWindowPos changes.
     auto fix = [&](DWORD v) -> DWORD {
         if (index == GWL_STYLE)
-            return v;
+            return v | WS_CLIPSIBLINGS;
         return (fix_exstyle(w->style, v) & ~DWORD(WS_EX_TOPMOST)) | (w->exstyle & WS_EX_TOPMOST);
     };
     STYLESTRUCT ss{old, fix(value)};
@@ -130,30 +154,37 @@ LONG_PTR set_style(const WindowPtr &w, int index, DWORD value)
     }
     ss = STYLESTRUCT{old, now};
     send(w, WM_STYLECHANGED, WPARAM(index), LPARAM(&ss));
-    return LONG(old);
+    return LONG_PTR(old);
 }
 
 } // namespace
 
 BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy, UINT flags)
 {
-    World &g = world();
-    WINDOWPOS pos{w->hwnd, after, x, y, cx, cy, flags};
-    Place place;
-    settle(g, *w, pos, place);
+    // Coordinates are kept to what a window can have.
+    WINDOWPOS pos{w->hwnd,
+                  after,
+                  std::clamp(x, -32768, 32767),
+                  std::clamp(y, -32768, 32767),
+                  std::clamp(cx, 0, 32767),
+                  std::clamp(cy, 0, 32767),
+                  flags};
     if (!(pos.flags & SWP_NOSENDCHANGING)) {
         send(w, WM_WINDOWPOSCHANGING, 0, LPARAM(&pos));
         if (!w->alive) {
             set_error(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
-        settle(world(), *w, pos, place);
     }
+    Place place;
+    settle(world(), *w, pos, place);
 
     const RECT old_client = w->client_screen();
     if ((pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
         w->frame = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
-    if (pos.flags & SWP_FRAMECHANGED)
+    // The client area is laid out anew from the present styles whenever the
+    // size changes (WM_NCCALCSIZE), not on a move.
+    if (!(pos.flags & SWP_NOSIZE) || (pos.flags & SWP_FRAMECHANGED))
         w->insets = insets_for(w->style, w->exstyle, w->menu);
     if (!(pos.flags & SWP_NOZORDER)) {
         world().zorder = place.order;
@@ -171,18 +202,19 @@ BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy
     if (same_size(old_client, new_client))
         pos.flags |= SWP_NOCLIENTSIZE;
 
-    const UINT unchanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+    // Hiding never hands activation on here: the hidden window stays active.
+    if (!(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)))
+        activate(w);
+
+    const UINT unchanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE;
     const bool changed = (pos.flags & unchanged) != unchanged ||
                          (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED));
-
-    if (!(pos.flags & SWP_NOACTIVATE) && w->visible())
-        activate(w);
-    if (changed && w->alive)
+    if (changed && w->alive) {
+        pos.x = w->frame.left;
+        pos.y = w->frame.top;
+        pos.cx = w->frame.right - w->frame.left;
+        pos.cy = w->frame.bottom - w->frame.top;
         send(w, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
-    if (w->alive && (pos.flags & SWP_HIDEWINDOW) && !(pos.flags & SWP_NOACTIVATE)) {
-        World &now = world();
-        if (now.active == w->hwnd || now.saved_active == w->hwnd)
-            activate_other(w);
     }
     if (!w->alive) {
         set_error(ERROR_INVALID_WINDOW_HANDLE);
@@ -191,41 +223,50 @@ BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy
     return TRUE;
 }
 
+// ShowWindow as Win32 has it: showing a window that is already visible does
+// nothing (SW_SHOWNA aside), and only hiding the active window hands
+// activation on. A window made without WS_POPUP hears its size and place
+// when ShowWindow first shows it.
 BOOL show_window(const WindowPtr &w, int cmd)
 {
-    const BOOL was_visible = w->visible() ? TRUE : FALSE;
-    UINT flags = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE;
+    const bool was_visible = w->visible();
+    UINT flags = SWP_NOSIZE | SWP_NOMOVE;
     switch (cmd) {
-    case SW_HIDE: {
+    case SW_HIDE:
         if (!was_visible)
             return FALSE;
-        send(w, WM_SHOWWINDOW, FALSE, 0);
-        if (w->alive)
-            set_window_pos(w, nullptr, 0, 0, 0, 0,
-                           SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        World &g = world();
-        if (w->alive && (g.active == w->hwnd || g.saved_active == w->hwnd))
-            activate_other(w);
-        return was_visible;
-    }
+        flags |= SWP_HIDEWINDOW;
+        break;
     case SW_SHOW:
     case SW_SHOWNORMAL:
-        break;
-    case SW_SHOWNA:
-        flags |= SWP_NOACTIVATE;
+        if (was_visible)
+            return TRUE;
+        flags |= SWP_SHOWWINDOW;
         break;
     case SW_SHOWNOACTIVATE:
-        flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+        if (was_visible)
+            return TRUE;
+        flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER;
+        break;
+    case SW_SHOWNA:
+        flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
         break;
     default:
         set_error(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (!was_visible)
-        send(w, WM_SHOWWINDOW, TRUE, 0);
+    const bool show = cmd != SW_HIDE;
+    if (show != was_visible || cmd == SW_SHOWNA)
+        send(w, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (w->alive)
         set_window_pos(w, HWND_TOP, 0, 0, 0, 0, flags);
-    return was_visible;
+    if (w->alive && !show && is_active(*w))
+        activate_other(w);
+    if (w->alive && show && w->need_size) {
+        w->need_size = false;
+        send_size_and_move(w);
+    }
+    return was_visible ? TRUE : FALSE;
 }
 
 } // namespace simwin
@@ -354,11 +395,11 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index)
     WindowPtr w = find(hwnd);
     if (!w)
         return 0;
-    // A window long is a LONG, sign-extended as 64-bit Win32 returns it.
+    // The styles are DWORDs and come back without sign extension.
     if (index == GWL_STYLE)
-        return LONG(w->style);
+        return LONG_PTR(w->style);
     if (index == GWL_EXSTYLE)
-        return LONG(w->exstyle);
+        return LONG_PTR(w->exstyle);
     set_error(ERROR_INVALID_INDEX);
     return 0;
 }

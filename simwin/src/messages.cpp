@@ -52,6 +52,14 @@ LRESULT call_next(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp)
     return entry->proc(w->hwnd, msg, wp, lp, entry->id, entry->data);
 }
 
+void send_size_and_move(const WindowPtr &w)
+{
+    const RECT c = w->client_screen();
+    send(w, WM_SIZE, SIZE_RESTORED, MAKELONG(c.right - c.left, c.bottom - c.top));
+    if (w->alive)
+        send(w, WM_MOVE, 0, MAKELONG(c.left, c.top));
+}
+
 LRESULT def_window_proc(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
@@ -64,6 +72,15 @@ LRESULT def_window_proc(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp)
     case WM_CLOSE:
         destroy_window(w);
         return 0;
+    case WM_WINDOWPOSCHANGING: {
+        auto *pos = reinterpret_cast<WINDOWPOS *>(lp);
+        if (!pos || (pos->flags & SWP_NOSIZE) || !keeps_min_size(w->style))
+            return 0;
+        const Extent least = min_track_size(w->style, w->exstyle, w->menu);
+        pos->cx = std::max(pos->cx, least.cx);
+        pos->cy = std::max(pos->cy, least.cy);
+        return 0;
+    }
     case WM_WINDOWPOSCHANGED: {
         const auto *pos = reinterpret_cast<const WINDOWPOS *>(lp);
         if (!pos)

@@ -78,8 +78,7 @@ BOOL destroy_window(const WindowPtr &w)
     w->destroying = true;
     if (w->visible())
         set_window_pos(w, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
-    World &g = world();
-    if (g.active == w->hwnd || g.saved_active == w->hwnd)
+    if (w->alive && is_active(*w))
         activate_other(w);
     send(w, WM_DESTROY, 0, 0);
     finish(w);
@@ -164,24 +163,33 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD
     g_next_handle += 4;
     win->cls = cls->second;
     win->proc = cls->second->proc;
-    // Overlapped windows always get a caption, as Win32 gives them; the
-    // window starts hidden and is shown at the end when WS_VISIBLE asks.
+    // Top-level windows clip their siblings, and overlapped ones always get
+    // a caption, as Win32 gives them; the window starts hidden and is shown
+    // at the end when WS_VISIBLE asks.
     const bool show = (style & WS_VISIBLE) != 0;
-    win->style = style & ~DWORD(WS_VISIBLE);
-    if (!(style & WS_POPUP))
-        win->style |= WS_CAPTION | WS_CLIPSIBLINGS;
+    const bool popup = (style & WS_POPUP) != 0;
+    win->style = (style & ~DWORD(WS_VISIBLE)) | WS_CLIPSIBLINGS;
+    if (!popup)
+        win->style |= WS_CAPTION;
     win->exstyle = fix_exstyle(win->style, exstyle);
     win->menu = menu != nullptr;
+    win->need_size = !popup;
+    // Only overlapped windows have a default place; a pop-up gets none.
     if (x == CW_USEDEFAULT) {
-        x = DEFAULT_X;
-        y = DEFAULT_Y;
+        x = popup ? 0 : DEFAULT_X;
+        y = popup ? 0 : DEFAULT_Y;
     }
     if (w == CW_USEDEFAULT) {
-        w = DEFAULT_W;
-        h = DEFAULT_H;
+        w = popup ? 0 : DEFAULT_W;
+        h = popup ? 0 : DEFAULT_H;
     }
     w = std::max(w, 0);
     h = std::max(h, 0);
+    if (keeps_min_size(win->style)) {
+        const Extent least = min_track_size(win->style, win->exstyle, win->menu);
+        w = std::max(w, least.cx);
+        h = std::max(h, least.cy);
+    }
     win->frame = {x, y, x + w, y + h};
     win->insets = insets_for(win->style, win->exstyle, win->menu);
 
@@ -216,6 +224,8 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD
             destroy_window(win);
         return nullptr;
     }
+    if (!win->need_size && win->alive)
+        send_size_and_move(win);
     if (show && win->alive)
         show_window(win, SW_SHOW);
     return win->alive ? win->hwnd : nullptr;
@@ -287,11 +297,10 @@ HWND WINAPI SetActiveWindow(HWND hwnd)
         return nullptr;
     World &g = world();
     const HWND previous = g.app_active ? g.active : nullptr;
+    // No active window at all: the application goes to the background.
     if (!hwnd) {
-        if (WindowPtr old = peek(g.active)) {
-            send(old, WM_ACTIVATE, WA_INACTIVE, 0);
-            world().active = nullptr;
-        }
+        if (previous)
+            deactivate_app();
         return previous;
     }
     WindowPtr w = find(hwnd);

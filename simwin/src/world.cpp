@@ -22,24 +22,39 @@ const char *const k_calls[] = {
     "SetWindowSubclass", "RemoveWindowSubclass", "DefSubclassProc",
 };
 
-// Win32's system metrics for the frame parts.
-constexpr int CAPTION = 23;
-constexpr int SMALL_CAPTION = 17;
-constexpr int MENU = 20;
-constexpr int SIZING_FRAME = 8;
-constexpr int DIALOG_FRAME = 3;
+// The frame parts, with the system metrics that Wine's USER32 uses: a sizing
+// frame is 4 pixels wide (SM_CXFRAME), a dialog frame 3 (SM_CXDLGFRAME), a
+// caption 19 high (SM_CYCAPTION), a tool window's caption 16 (SM_CYSMCAPTION).
+constexpr int OUTER_EDGE = 2;    // the raised edge around a dialog or sizing frame
+constexpr int STATIC_EDGE = 1;
+constexpr int SIZING_BORDER = 1; // what a sizing frame adds to a dialog frame
 constexpr int THIN_BORDER = 1;
 constexpr int CLIENT_EDGE = 2;
+constexpr int CAPTION = 19;
+constexpr int SMALL_CAPTION = 16;
+constexpr int MENU = 19;
+// SM_CXMINTRACK, SM_CYMINTRACK
+constexpr int MIN_TRACK_WIDTH = 112;
+constexpr int MIN_TRACK_HEIGHT = 27;
 
 } // namespace
 
 RECT Window::client_screen() const
 {
+    const int e = insets.edge;
     RECT r;
-    r.left = frame.left + insets.left;
-    r.top = frame.top + insets.top;
-    r.right = std::max<LONG>(r.left, frame.right - insets.right);
-    r.bottom = std::max<LONG>(r.top, frame.bottom - insets.bottom);
+    r.left = frame.left + insets.left - e;
+    r.top = frame.top + insets.top - e;
+    r.right = frame.right - insets.right + e;
+    r.bottom = frame.bottom - insets.bottom + e;
+    if (r.right - r.left > 2 * e && r.bottom - r.top > 2 * e) {
+        r.left += e;
+        r.top += e;
+        r.right -= e;
+        r.bottom -= e;
+    }
+    r.right = std::max(r.left, r.right);
+    r.bottom = std::max(r.top, r.bottom);
     return r;
 }
 
@@ -110,21 +125,38 @@ WindowPtr find(HWND hwnd)
 Insets insets_for(DWORD style, DWORD exstyle, bool menu)
 {
     int border = 0;
+    const int edge = (exstyle & WS_EX_CLIENTEDGE) ? CLIENT_EDGE : 0;
+    if ((exstyle & (WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME)) == WS_EX_STATICEDGE)
+        border = STATIC_EDGE;
+    else if ((exstyle & WS_EX_DLGMODALFRAME) || (style & (WS_THICKFRAME | WS_DLGFRAME)))
+        border = OUTER_EDGE;
     if (style & WS_THICKFRAME)
-        border = SIZING_FRAME;
-    else if ((style & WS_DLGFRAME) || (exstyle & WS_EX_DLGMODALFRAME))
-        border = DIALOG_FRAME;
-    else if (style & WS_BORDER)
-        border = THIN_BORDER;
-    if (exstyle & WS_EX_CLIENTEDGE)
-        border += CLIENT_EDGE;
+        border += SIZING_BORDER;
+    if ((style & (WS_BORDER | WS_DLGFRAME)) || (exstyle & WS_EX_DLGMODALFRAME))
+        border += THIN_BORDER;
+    border += edge;
 
-    Insets in{border, border, border, border};
+    Insets in{border, border, border, border, edge};
     if ((style & WS_CAPTION) == WS_CAPTION)
         in.top += (exstyle & WS_EX_TOOLWINDOW) ? SMALL_CAPTION : CAPTION;
     if (menu)
         in.top += MENU;
     return in;
+}
+
+bool keeps_min_size(DWORD style)
+{
+    return (style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD));
+}
+
+// A window with a border is at least as large as the system's minimum; a
+// borderless sizing frame at least twice its frame parts.
+Extent min_track_size(DWORD style, DWORD exstyle, bool menu)
+{
+    if (style & (WS_DLGFRAME | WS_BORDER))
+        return Extent{MIN_TRACK_WIDTH, MIN_TRACK_HEIGHT};
+    const Insets in = insets_for(style, exstyle, menu);
+    return Extent{2 * in.left, 2 * in.top};
 }
 
 // Win32 keeps WS_EX_WINDOWEDGE in step with the frame styles.
@@ -162,27 +194,36 @@ void send_activate_app(bool active)
     }
 }
 
+bool is_active(const Window &w)
+{
+    const World &g = world();
+    return g.app_active && g.active == w.hwnd;
+}
+
+// As Win32 does: the window losing activation hears of it first, then, when
+// the application was in the background, every window of the application
+// hears that it is back, then the window gaining activation.
 void activate(const WindowPtr &w)
 {
     World &g = world();
-    if (w->foreign)
+    if (w->foreign || is_active(*w))
         return;
-    if (!g.app_active) {
-        g.saved_active = w->hwnd;
-        return;
-    }
-    if (g.active == w->hwnd)
-        return;
-    WindowPtr previous = peek(g.active);
-    if (previous)
+    WindowPtr previous = g.app_active ? peek(g.active) : nullptr;
+    if (previous) {
         send(previous, WM_ACTIVATE, WA_INACTIVE, LPARAM(w->hwnd));
-    if (!w->alive)
-        return;
-    world().active = w->hwnd;
-    // The active window comes to the top of its band.
-    set_window_pos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (w->alive)
-        send(w, WM_ACTIVATE, WA_ACTIVE, LPARAM(previous ? previous->hwnd : nullptr));
+        if (!w->alive)
+            return;
+    }
+    World &now = world();
+    now.active = w->hwnd;
+    now.saved_active = nullptr;
+    if (!now.app_active) {
+        now.app_active = true;
+        send_activate_app(true);
+        if (!w->alive)
+            return;
+    }
+    send(w, WM_ACTIVATE, WA_ACTIVE, LPARAM(previous ? previous->hwnd : nullptr));
 }
 
 void deactivate_app()
@@ -198,25 +239,28 @@ void deactivate_app()
     send_activate_app(false);
 }
 
-// The next window to take activation from `leaving`: the highest visible
-// window of the application; with none, the application goes to the
-// background.
+// The next window to take activation from `leaving`, searched as Win32
+// does: the windows below it first, then from the top down to it. With none
+// the application goes to the background.
 void activate_other(const WindowPtr &leaving)
 {
     World &g = world();
-    if (!g.app_active) {
-        if (g.saved_active == leaving->hwnd)
-            g.saved_active = nullptr;
+    auto can_take = [&](HWND hwnd) {
+        WindowPtr w = peek(hwnd);
+        return w && w != leaving && w->visible() && !w->foreign && !w->destroying;
+    };
+    const auto at = std::find(g.zorder.begin(), g.zorder.end(), leaving->hwnd);
+    auto found = std::find_if(at, g.zorder.end(), can_take);
+    if (found == g.zorder.end()) {
+        found = std::find_if(g.zorder.begin(), at, can_take);
+        if (found == at)
+            found = g.zorder.end();
+    }
+    if (found == g.zorder.end()) {
+        deactivate_app();
         return;
     }
-    for (HWND hwnd : g.zorder) {
-        WindowPtr w = peek(hwnd);
-        if (w != leaving && w->visible() && !w->foreign && !w->destroying) {
-            activate(w);
-            return;
-        }
-    }
-    deactivate_app();
+    activate(peek(*found));
 }
 
 } // namespace simwin

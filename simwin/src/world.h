@@ -39,8 +39,16 @@ struct Frame {
     std::shared_ptr<Subclass> next;
 };
 
+// From the frame to the client area on each side; `edge` is the part of each
+// that a client edge takes, which gives way when the client area is too
+// small to hold it.
 struct Insets {
     int left = 0, top = 0, right = 0, bottom = 0;
+    int edge = 0;
+};
+
+struct Extent {
+    int cx = 0, cy = 0;
 };
 
 struct Window {
@@ -54,6 +62,7 @@ struct Window {
     RECT frame = {0, 0, 0, 0};
     Insets insets;
     bool foreign = false;
+    bool need_size = false; // WM_SIZE and WM_MOVE wait for the first ShowWindow
     bool destroying = false;
     bool alive = true;
     int times_shown = 0;
@@ -74,7 +83,7 @@ struct World {
     std::map<std::string, int> faults;
     HWND active = nullptr;
     HWND saved_active = nullptr; // given back when the application returns
-    bool app_active = true;
+    bool app_active = false;     // no window active until the first activation
     int cursor = 0;
 };
 
@@ -94,20 +103,27 @@ WindowPtr peek(HWND hwnd);
 
 Insets insets_for(DWORD style, DWORD exstyle, bool menu);
 DWORD fix_exstyle(DWORD style, DWORD exstyle);
+// Overlapped windows and sizing frames keep a minimum tracking size.
+bool keeps_min_size(DWORD style);
+Extent min_track_size(DWORD style, DWORD exstyle, bool menu);
 
 LRESULT send(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT call_next(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT def_window_proc(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
+// WM_SIZE then WM_MOVE with the client area as it is.
+void send_size_and_move(const WindowPtr &w);
 
 BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy, UINT flags);
 BOOL show_window(const WindowPtr &w, int cmd);
 BOOL destroy_window(const WindowPtr &w);
 
-// Activation inside the application.
+// Activation inside the application. Activating a window while the
+// application is in the background brings the application back.
 void activate(const WindowPtr &w);
 void activate_other(const WindowPtr &leaving);
 void deactivate_app();
 void send_activate_app(bool active);
+bool is_active(const Window &w);
 
 // Z-order places.
 size_t band_start(const World &g); // index of the first window outside the topmost band

@@ -3,8 +3,9 @@
  * the simulated host and the real USER32.
  *
  * A World is a fresh host with the module loaded and one top-level patcher.
- * Boxes are named as in scenarios: a box's scripting name, or CLASS#N for the
- * Nth box of that class in creation order (qzkorvel#1). Every console line and
+ * Boxes are named as in scenarios: a box's scripting name, CLASS#N for the
+ * Nth box of that class in creation order (qzkorvel#1), or the id a patch
+ * file gave it (obj-12). Every console line and
  * outlet message becomes one transcript line, in order:
  *   console post TEXT | console error TEXT | console warn TEXT
  *       (TEXT led by "CLASS: " when the line is tied to an object)
@@ -73,6 +74,26 @@ public:
     /* Transcript lines since the last call. */
     std::vector<std::string> lines();
 
+    /* Passes until the queue is empty, at most max; returns the passes run. */
+    int settle(int max = 100);
+
+    /* ---- patch files ---- */
+
+    /* Opens a Max patcher file (the JSON text of a .maxpat or .maxhelp)
+     * into the patcher, as the host opens one: every box, subpatchers
+     * included, then every patch cord. "newobj" boxes become the object
+     * their text names; message boxes, comments and panels are the host's
+     * own; any other box stays inert, and each class left inert gets one
+     * console warning (at its first box) with the number of its boxes. A
+     * constructor's refusal leaves its box empty and is no failure. The
+     * top-level boxes can be named by their file id too; the boxes of
+     * subpatchers are not named. A malformed file throws Error("FILE: what
+     * is wrong") before any box is made. */
+    void open_patch(const std::string &text, const std::string &file);
+
+    /* Clicks a message box. */
+    void click(const std::string &box);
+
     /* ---- the desktop ---- */
 
     /* A display whose rectangle and work area are both x y w h. */
@@ -103,6 +124,25 @@ public:
     static bool toolwindow(HWND hwnd);
     static HWND active_window();
 
+    /* ---- pictures ---- */
+
+    /* The desktop as an SVG picture, read through the host's display and
+     * mouse calls and the Win32 window calls: the displays with their work
+     * areas, every top-level window of this program in z-order (the top one
+     * drawn last) with its frame, client area and title, and the mouse
+     * pointer, in desktop pixels with the coordinates on the axes. Windows
+     * outside the view (the displays plus a margin) are listed below it.
+     * Elements carry their rectangles as "x y w h": data-display and
+     * data-workarea on each display; data-frame, data-client and data-title
+     * on each window, whose classes add hidden, topmost, toolwindow and
+     * active; data-mouse on the pointer. */
+    std::string picture() const;
+    /* Writes picture() to path, taken from the picture directory when
+     * relative. Throws Error when the file cannot be written. */
+    void snapshot(const std::string &path) const;
+    /* Where relative snapshot paths lead; the current directory when empty. */
+    void picture_directory(const std::string &directory) { pictures_ = directory; }
+
     /* ---- what the user does ---- */
 
     /* A drag step that lands the window's client origin on (x, y). */
@@ -128,8 +168,11 @@ private:
         t_object *object;    /* last object seen in the box, for lines about freed objects */
         HWND editor;         /* vst boxes: the editor last seen open */
         unsigned long opened; /* when that editor was first seen, for editor() */
+        std::string id;      /* the box's id in the patch file it came from, or "" */
     };
 
+    Entry &adopt(t_object *box, const std::string &cls, const std::string &id);
+    void default_display();
     Entry *entry_named(const std::string &name);
     Entry &entry(const std::string &name);
     std::string name_of(const Entry &e) const;
@@ -151,6 +194,7 @@ private:
     bool displays_ = false;
     std::vector<HWND> foreign_;                  /* windows of "other applications" */
     HWND active_before_background_ = nullptr;    /* given back by app_foreground() */
+    std::string pictures_;                       /* picture_directory() */
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens
@@ -161,10 +205,14 @@ private:
  *   misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal
  *   user move editor X Y | user resize editor W H | user close editor
  *   user activate editor | app background | app foreground | look editor
+ *   click BOX (a message box)
+ *   snapshot FILE.svg
  * "look editor" adds a transcript line with what the editor window shows:
  *   look editor X Y W H visible|hidden [topmost] [toolwindow] [active]
- * (or "look editor none"). A faulty line throws Error("FILE:LINE: message")
- * after the lines before it have reached the sink. */
+ * (or "look editor none"). "snapshot FILE.svg" writes World::snapshot() and
+ * adds no transcript line, so that a transcript reads the same with and
+ * without pictures. A faulty line throws Error("FILE:LINE: message") after
+ * the lines before it have reached the sink. */
 class Player {
 public:
     using Sink = std::function<void(const std::string &)>;

@@ -239,6 +239,8 @@ const std::map<std::string, Command> &commands()
                   4, run_user}},
         {"app", {"app background | app foreground", 1, 1, run_app}},
         {"look", {"look editor", 1, 1, run_look}},
+        {"click", {"click BOX", 1, 1, [](Context &c) { c.world.click(c.text(1)); }}},
+        {"snapshot", {"snapshot FILE.svg", 1, 1, [](Context &c) { c.world.snapshot(c.text(1)); }}},
     };
     return table;
 }

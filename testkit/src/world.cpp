@@ -58,26 +58,39 @@ World::~World()
     current = nullptr;
 }
 
-t_object *World::box(const std::string &text, const std::string &varname)
+void World::default_display()
 {
     if (!displays_)
         display_with_workarea(0, 0, 1920, 1080, 1040);
+}
+
+t_object *World::box(const std::string &text, const std::string &varname)
+{
+    default_display();
     t_object *b = simhost_box_new(patcher_, varname.empty() ? nullptr : varname.c_str(), text.c_str());
     if (!b)
         throw Error("the host made no box of '" + text + "'");
-    const std::string cls = first_word(text);
+    adopt(b, first_word(text), "");
+    sync();
+    return b;
+}
+
+World::Entry &World::adopt(t_object *box, const std::string &cls, const std::string &id)
+{
     int number = 1;
     for (const Entry &e : entries_)
         number += e.cls == cls;
-    entries_.push_back(Entry{b, cls, number, true, nullptr, nullptr, 0});
-    sync();
-    return b;
+    entries_.push_back(Entry{box, cls, number, true, nullptr, nullptr, 0, id});
+    return entries_.back();
 }
 
 World::Entry *World::entry_named(const std::string &name)
 {
     for (Entry &e : entries_)
         if (e.alive && name == simhost_box_varname(e.box))
+            return &e;
+    for (Entry &e : entries_)
+        if (e.alive && !e.id.empty() && name == e.id)
             return &e;
     const size_t hash = name.rfind('#');
     if (hash == std::string::npos || hash == 0 || hash + 1 == name.size())
@@ -163,6 +176,23 @@ long World::pass(int n)
         sync();
     }
     return ran;
+}
+
+int World::settle(int max)
+{
+    int passes = 0;
+    while (passes < max && simhost_queue_pending() > 0) {
+        pass();
+        ++passes;
+    }
+    return passes;
+}
+
+void World::click(const std::string &box)
+{
+    if (simhost_click(find(box)) != MAX_ERR_NONE)
+        throw Error("box '" + box + "' is no message box");
+    sync();
 }
 
 std::vector<std::string> World::lines()

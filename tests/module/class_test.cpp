@@ -8,7 +8,7 @@ using namespace module_test;
 
 namespace {
 
-const char *const BANNER = "console post qzkorvel 2024/01/09 qzkorvel.net ";
+const char *const BANNER = "console post qzkorvel 2024/01/09 qzkorvel.example ";
 
 t_class *korvel_cls()
 {

@@ -187,6 +187,9 @@ TEST(KorvelClear, BuildsTheBoxTextFromItsAtoms)
         {"huge floats", [] { return Atoms{float_atom(-DBL_MAX), sym_atom("x"), float_atom(1e308)}; },
          std::to_string(-DBL_MAX) + " x " + std::to_string(1e308)},
         {"one atom", [] { return Atoms{float_atom(1.0 / 3)}; }, "0.333333"},
+        {"a symbol with blanks stays one atom",
+         [] { return Atoms{sym_atom("vst~"), sym_atom("C:/Program Files/EWI USB.dll")}; },
+         "vst~ \"C:/Program Files/EWI USB.dll\""},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);

@@ -39,9 +39,15 @@ TEST(KorvelPlacement, CentresByTheWorkedValues)
         w.box("qzkorvel synth");
         w.pass();
         w.lines();
-        std::string state = "out qzkorvel#1 state " + std::to_string(r.x) + " " + std::to_string(r.y) + " " +
-                            std::to_string(r.w) + " " + std::to_string(r.h) + " 1";
-        EXPECT_TRUE(plays(w, "send qzkorvel#1 open\npass 2", {state}));
+        /* a real screen may cut the editor's size; its place is what counts */
+        testkit::Player player(w);
+        Lines lines = player.play("send qzkorvel#1 open\npass 2");
+        ASSERT_EQ(1u, lines.size()) << testkit::diff({}, lines);
+        std::string place = "out qzkorvel#1 state " + std::to_string(r.x) + " " + std::to_string(r.y) + " ";
+        EXPECT_EQ(place, lines[0].substr(0, place.size()));
+        if (World::simulated()) {
+            EXPECT_EQ(place + std::to_string(r.w) + " " + std::to_string(r.h) + " 1", lines[0]);
+        }
     }
 }
 
@@ -357,6 +363,8 @@ TEST(KorvelClose, ClosesOnlyWhatIsThere)
                       {"box synth = vst~ PLUG\nbox qzkorvel synth\npass\nsend qzkorvel#2 close\npass",
                        {"out qzkorvel#2 pluginname PLUG", "out qzkorvel#2 savedpluginname PLUG",
                         "out qzkorvel#2 delay 64", "out qzkorvel#2 state -12345 0 0 0 0"}},
+                      {"send qzkorvel#2 debug 1\nsend qzkorvel#2 close\npass\nsend qzkorvel#2 debug 0",
+                       {"console post close: window not opened"}},
                       {"send qzkorvel#2 open 100 200\npass 2", {"out qzkorvel#2 state 100 200 640 480 1"}},
                       {"send qzkorvel#2 close\npass", {}},
                       {"pass", {"out qzkorvel#2 state 100 200 640 480 0"}},

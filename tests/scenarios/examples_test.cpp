@@ -1,6 +1,8 @@
 // Every scenario in examples/ plays to its end, in this world too.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "examples.h"
 #include "testkit.h"
 
@@ -14,11 +16,24 @@ std::vector<std::string> names()
     return out;
 }
 
+// A folder of the test's own for the pictures an example writes, so that a
+// test run leaves no files behind.
+struct TempFolder {
+    explicit TempFolder(const std::string &name) : path(std::filesystem::temp_directory_path() / name)
+    {
+        std::filesystem::create_directories(path);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+    const std::filesystem::path path;
+};
+
 class Example : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Example, PlaysWithoutError)
 {
+    const TempFolder pictures("qzkorvel-example-" + GetParam());
     testkit::World world;
+    world.picture_directory(pictures.path.string());
     const std::string &text = examples().at(GetParam());
     EXPECT_EQ(text.rfind("# ", 0), 0u) << GetParam() << " does not open with a comment saying what it shows";
     try {

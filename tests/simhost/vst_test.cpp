@@ -23,9 +23,19 @@ struct t_watch {
 std::vector<std::string> g_log;
 t_object *g_watched;
 
+t_object *instance_of(t_object *vst)
+{
+    return (t_object *)object_method_imp(vst, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0);
+}
+
+void close_editor(t_object *vst)
+{
+    object_method_imp(vst, gensym("wclose"), 0, 0, 0, 0, 0, 0, 0, 0);
+}
+
 std::string loaded_name(t_object *vst)
 {
-    t_object *instance = (t_object *)object_method_imp(vst, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0);
+    t_object *instance = instance_of(vst);
     if (!instance)
         return "-";
     char *name = nullptr;
@@ -156,7 +166,7 @@ TEST_F(VstTest, BoxTextLoadsFromTheCatalogueOrAStandIn)
         t_object *vst = make(row.text);
         ASSERT_NE(vst, nullptr);
         EXPECT_EQ(loaded_name(vst), row.name);
-        t_object *instance = (t_object *)object_method_imp(vst, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0);
+        t_object *instance = instance_of(vst);
         if (!instance) {
             EXPECT_STREQ(object_attr_getsym(vst, gensym("savedpluginname"))->s_name, "");
             continue;
@@ -177,7 +187,7 @@ TEST_F(VstTest, CatalogueRedeclaresAndCanHideTheName)
     simhost_plugin_declare_flags("Mute", 320, 240, 1, SIMHOST_PLUGIN_NONAME);
 
     t_object *alpha = make("vst~ Alpha");
-    t_object *instance = (t_object *)object_method_imp(alpha, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0);
+    t_object *instance = instance_of(alpha);
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(object_attr_getlong(instance, gensym("initialdelay")), 9);
 
@@ -191,7 +201,7 @@ TEST_F(VstTest, CatalogueRedeclaresAndCanHideTheName)
     simwin_reset();
 #endif
     t_object *again = make("vst~ Alpha");
-    instance = (t_object *)object_method_imp(again, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0);
+    instance = instance_of(again);
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(object_attr_getlong(instance, gensym("initialdelay")), 0);
 }
@@ -238,7 +248,7 @@ TEST_F(VstTest, DelayChangeNotifiesEveryTime)
 
     ASSERT_EQ(simhost_vst_set_delay(vst, 128), MAX_ERR_NONE);
     ASSERT_EQ(simhost_vst_set_delay(vst, 128), MAX_ERR_NONE);
-    t_object *instance = (t_object *)object_method_imp(vst, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0);
+    t_object *instance = instance_of(vst);
     EXPECT_EQ(object_attr_getlong(instance, gensym("initialdelay")), 128);
     EXPECT_EQ(g_log, (std::vector<std::string>{"attr_modified from vst~", "attr_modified from vst~"}));
 
@@ -297,7 +307,7 @@ TEST_F(VstTest, EditorClientAreaLiesExactlyOnThePoint)
         EXPECT_EQ(toplevel_count(), before + 1);
         EXPECT_EQ(client_origin(editor), (Point{at.x, at.y}));
 
-        object_method_imp(vst, gensym("wclose"), 0, 0, 0, 0, 0, 0, 0, 0);
+        close_editor(vst);
         EXPECT_FALSE(IsWindow(editor));
         EXPECT_EQ(simhost_vst_editor(vst), nullptr);
         EXPECT_EQ(toplevel_count(), before);
@@ -326,7 +336,7 @@ TEST_F(VstTest, MisbehavingEditorsOpenElsewhereOrNotAtAll)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(client_origin(editor), (Point{130, 193}));
     EXPECT_EQ(client_size(editor), (Point{320, 240}));
-    object_method_imp(vst, gensym("wclose"), 0, 0, 0, 0, 0, 0, 0, 0);
+    close_editor(vst);
 
     simhost_vst_misbehave(vst, SIMHOST_VST_NOEDITOR, 0, 0);
     int before = toplevel_count();
@@ -351,7 +361,7 @@ TEST_F(VstTest, CloseButtonDestroysTheEditor)
     EXPECT_EQ(simhost_vst_editor(vst), nullptr);
 
     // closing with nothing open does nothing, and the editor opens again
-    object_method_imp(vst, gensym("wclose"), 0, 0, 0, 0, 0, 0, 0, 0);
+    close_editor(vst);
     editor = open_editor(vst, 100, 200);
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(IsWindowVisible(editor));
@@ -372,6 +382,9 @@ TEST_F(VstTest, DeletingTheBoxClosesTheEditorAfterTellingObservers)
     simhost_box_free(box);
     EXPECT_EQ(g_log, (std::vector<std::string>{"free from vst~ editor=open plugin=Alpha"}));
     EXPECT_FALSE(IsWindow(editor));
+    // the freed object is refused, not read
+    EXPECT_EQ(simhost_vst_load(vst, "Alpha"), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_vst_editor(vst), nullptr);
 }
 
 TEST_F(VstTest, ResetTakesEditorsAndForeignWindowsAway)

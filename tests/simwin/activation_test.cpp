@@ -18,7 +18,8 @@ HWND foreign_window(const char *title)
 // The module's way of moving activation off a hidden editor, as measured
 // under Wine: showing the helper activates it, and hiding it with nothing
 // else of the application to activate sends the application to the
-// background.
+// background. A window below a topmost one is "moved" to the top of its band
+// by each ShowWindow, so its WM_WINDOWPOSCHANGED carries no nozorder.
 TEST_F(ActivationTest, HidingTheLastVisibleWindowDeactivatesTheApplication)
 {
     HWND e = make_visible("e");
@@ -30,59 +31,72 @@ TEST_F(ActivationTest, HidingTheLastVisibleWindowDeactivatesTheApplication)
     ASSERT_EQ(GetActiveWindow(), e);
 
     EXPECT_FALSE(ShowWindow(h, SW_SHOW));
-    EXPECT_LOG("h WM_SHOWWINDOW 1", "h WM_WINDOWPOSCHANGING", "e WM_ACTIVATE WA_INACTIVE to h", "h WM_WINDOWPOSCHANGING",
-               "h WM_ACTIVATE WA_ACTIVE from e",
-               "h WM_WINDOWPOSCHANGED nomove nosize show noclientsize noclientmove");
+    EXPECT_LOG("h WM_SHOWWINDOW 1", "h WM_WINDOWPOSCHANGING", "e WM_ACTIVATE WA_INACTIVE to h",
+               "h WM_ACTIVATE WA_ACTIVE from e", "h WM_WINDOWPOSCHANGED nomove nosize show noclientsize noclientmove");
     EXPECT_EQ(GetActiveWindow(), h);
-    EXPECT_TRUE(ShowWindow(h, SW_SHOW));
-    EXPECT_LOG("h WM_WINDOWPOSCHANGING");
+    EXPECT_EQ(order(), "e h f");
+    EXPECT_TRUE(ShowWindow(h, SW_SHOW)) << "showing a visible window does nothing";
+    EXPECT_EQ(take(), "");
 
     EXPECT_TRUE(ShowWindow(h, SW_HIDE));
     EXPECT_LOG("h WM_SHOWWINDOW 0", "h WM_WINDOWPOSCHANGING",
-               "h WM_WINDOWPOSCHANGED nomove nosize nozorder noactivate hide noclientsize noclientmove",
-               "h WM_ACTIVATE WA_INACTIVE to -", "e WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0");
+               "h WM_WINDOWPOSCHANGED nomove nosize hide noclientsize noclientmove", "h WM_ACTIVATE WA_INACTIVE to -",
+               "e WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0");
     EXPECT_EQ(GetActiveWindow(), nullptr);
     EXPECT_EQ(simwin_app_active(), 0);
     EXPECT_FALSE(ShowWindow(h, SW_HIDE));
     EXPECT_EQ(take(), "");
 }
 
-TEST_F(ActivationTest, ActivationPassesToTheHighestVisibleWindowOfTheApplication)
+// The next window is looked for below the one leaving first, then from the
+// top down to it; activating a window never moves it in the z-order.
+TEST_F(ActivationTest, ActivationPassesBelowFirstThenFromTheTop)
 {
     HWND o = make_visible("o");
     make_window("hidden");
     HWND f = foreign_window("f");
     HWND h = make_window("h", WS_POPUP);
     ShowWindow(h, SW_SHOW);
-    EXPECT_EQ(order(), "h f hidden o");
+    HWND t = make_window("t");
+    ShowWindow(t, SW_SHOWNA);
+    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, 0x13);
+    EXPECT_EQ(order(), "h t f hidden o");
     take();
 
     ShowWindow(h, SW_HIDE);
     EXPECT_LOG("h WM_SHOWWINDOW 0", "h WM_WINDOWPOSCHANGING",
-               "h WM_WINDOWPOSCHANGED nomove nosize nozorder noactivate hide noclientsize noclientmove",
-               "h WM_ACTIVATE WA_INACTIVE to o", "o WM_WINDOWPOSCHANGING",
-               "o WM_WINDOWPOSCHANGED nomove nosize noactivate noclientsize noclientmove", "o WM_ACTIVATE WA_ACTIVE from h");
-    EXPECT_EQ(GetActiveWindow(), o);
-    EXPECT_EQ(order(), "o h f hidden");
+               "h WM_WINDOWPOSCHANGED nomove nosize nozorder hide noclientsize noclientmove",
+               "h WM_ACTIVATE WA_INACTIVE to t", "t WM_ACTIVATE WA_ACTIVE from h");
+    EXPECT_EQ(GetActiveWindow(), t);
+
+    SetActiveWindow(o);
+    take();
+    ShowWindow(o, SW_HIDE);
+    EXPECT_LOG("o WM_SHOWWINDOW 0", "o WM_WINDOWPOSCHANGING",
+               "o WM_WINDOWPOSCHANGED nomove nosize hide noclientsize noclientmove",
+               "o WM_ACTIVATE WA_INACTIVE to t", "t WM_ACTIVATE WA_ACTIVE from o");
+    EXPECT_EQ(order(), "o h t f hidden") << "ShowWindow puts even a window it hides on top";
 
     // A window of another application never takes activation.
     EXPECT_EQ(SetActiveWindow(f), nullptr);
-    ShowWindow(f, SW_SHOW);
     SetWindowPos(f, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    EXPECT_EQ(GetActiveWindow(), o);
+    EXPECT_EQ(GetActiveWindow(), t);
     EXPECT_EQ(take().find("WM_ACTIVATE"), std::string::npos);
 
-    EXPECT_EQ(SetActiveWindow(h), o) << "a hidden window can be activated";
-    EXPECT_LOG("o WM_ACTIVATE WA_INACTIVE to h", "h WM_WINDOWPOSCHANGING",
-               "h WM_WINDOWPOSCHANGED nomove nosize noactivate noclientsize noclientmove", "h WM_ACTIVATE WA_ACTIVE from o");
+    EXPECT_EQ(SetActiveWindow(h), t) << "a hidden window can be activated";
+    EXPECT_LOG("t WM_ACTIVATE WA_INACTIVE to h", "h WM_ACTIVATE WA_ACTIVE from t");
     EXPECT_EQ(SetActiveWindow(h), h);
     EXPECT_EQ(take(), "");
 
-    // Hiding with SetWindowPos hands activation on unless SWP_NOACTIVATE.
+    // Hiding with SetWindowPos leaves the window active, with or without
+    // SWP_NOACTIVATE; activating with SetWindowPos brings it to the top.
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
     SetWindowPos(h, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);
     SetWindowPos(h, nullptr, 0, 0, 0, 0, keep | SWP_HIDEWINDOW);
-    EXPECT_EQ(GetActiveWindow(), o);
+    EXPECT_EQ(GetActiveWindow(), h);
+    SetWindowPos(t, nullptr, 0, 0, 0, 0, keep);
+    EXPECT_EQ(GetActiveWindow(), t);
+    EXPECT_EQ(order(), "t h f o hidden");
 }
 
 TEST_F(ActivationTest, TheApplicationGoesToTheBackgroundAndComesBack)
@@ -99,17 +113,11 @@ TEST_F(ActivationTest, TheApplicationGoesToTheBackgroundAndComesBack)
     EXPECT_EQ(take(), "");
 
     simwin_app_activate(1);
-    EXPECT_LOG("b WM_ACTIVATEAPP 1", "a WM_ACTIVATEAPP 1", "a WM_WINDOWPOSCHANGING",
-               "a WM_WINDOWPOSCHANGED nomove nosize noactivate noclientsize noclientmove", "a WM_ACTIVATE WA_ACTIVE from -");
+    EXPECT_LOG("b WM_ACTIVATEAPP 1", "a WM_ACTIVATEAPP 1", "a WM_ACTIVATE WA_ACTIVE from -");
     EXPECT_EQ(GetActiveWindow(), a);
 
-    // Activation asked for in the background takes effect on return; a
-    // window destroyed meanwhile is not given back.
-    simwin_app_activate(0);
+    // A window destroyed meanwhile is not given back.
     ShowWindow(b, SW_SHOW);
-    EXPECT_EQ(GetActiveWindow(), nullptr);
-    simwin_app_activate(1);
-    EXPECT_EQ(GetActiveWindow(), b);
     simwin_app_activate(0);
     DestroyWindow(b);
     simwin_app_activate(1);
@@ -118,10 +126,62 @@ TEST_F(ActivationTest, TheApplicationGoesToTheBackgroundAndComesBack)
     // A window hidden meanwhile gets activation back all the same.
     HWND c = make_visible("c");
     simwin_app_activate(0);
-    SetWindowPos(c, nullptr, 0, 0, 0, 0, 0x497);
+    ShowWindow(c, SW_HIDE);
     simwin_app_activate(1);
     EXPECT_EQ(GetActiveWindow(), c);
     EXPECT_EQ(simwin_app_active(), 1);
+
+    // No active window at all is the application in the background.
+    take();
+    EXPECT_EQ(SetActiveWindow(nullptr), c);
+    EXPECT_LOG("c WM_ACTIVATE WA_INACTIVE to -", "c WM_ACTIVATEAPP 0", "a WM_ACTIVATEAPP 0");
+    EXPECT_EQ(simwin_app_active(), 0);
+}
+
+// Under Wine, a window that is activated while the application is in the
+// background brings the application back; one shown without activation
+// does not.
+TEST_F(ActivationTest, ActivatingAWindowInTheBackgroundBringsTheApplicationBack)
+{
+    HWND a = make_visible("a");
+    HWND b = make_window("b");
+    simwin_app_activate(0);
+    take();
+
+    SetWindowPos(b, nullptr, 0, 0, 0, 0, 0x457);
+    ShowWindow(b, SW_SHOWNA);
+    SetWindowPos(b, nullptr, 0, 0, 0, 0, 0x497);
+    EXPECT_EQ(simwin_app_active(), 0);
+    take();
+
+    ShowWindow(b, SW_SHOW);
+    EXPECT_LOG("b WM_SHOWWINDOW 1", "b WM_WINDOWPOSCHANGING", "b WM_ACTIVATEAPP 1", "a WM_ACTIVATEAPP 1",
+               "b WM_ACTIVATE WA_ACTIVE from -", "b WM_WINDOWPOSCHANGED nomove nosize nozorder show noclientsize noclientmove");
+    EXPECT_EQ(GetActiveWindow(), b);
+
+    const std::vector<std::pair<const char *, std::function<void()>>> ways = {
+        {"SetActiveWindow", [a] { SetActiveWindow(a); }},
+        {"SetWindowPos", [a] { SetWindowPos(a, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER); }},
+        {"a new visible window", [] { make_visible("n"); }},
+    };
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.first);
+        simwin_app_activate(0);
+        take();
+        way.second();
+        const std::string log = take();
+        EXPECT_NE(log.find("a WM_ACTIVATEAPP 1"), std::string::npos) << log;
+        EXPECT_EQ(simwin_app_active(), 1);
+    }
+    EXPECT_EQ(title_of(GetActiveWindow()), "n");
+
+    // With no window to go back to, the application stays in the background.
+    simwin_reset();
+    SetUp();
+    make_window("hidden");
+    simwin_app_activate(1);
+    EXPECT_EQ(simwin_app_active(), 0);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
 TEST_F(ActivationTest, DisplayCounterAndShowCount)

@@ -88,16 +88,42 @@ TEST_F(WindowsTest, TheTitleIsSetByDefWindowProc)
     EXPECT_EQ(title_of(a), "");
 }
 
+// The first window activated brings the application to the foreground.
 TEST_F(WindowsTest, AWindowCreatedVisibleIsShownAndActivated)
 {
     HWND a = make_visible("a");
-    EXPECT_LOG("a WM_NCCREATE", "a WM_CREATE", "a WM_SHOWWINDOW 1", "a WM_WINDOWPOSCHANGING",
-               "a WM_WINDOWPOSCHANGING", "a WM_ACTIVATE WA_ACTIVE from -",
-               "a WM_WINDOWPOSCHANGED nomove nosize nozorder show noclientsize noclientmove");
+    EXPECT_LOG("a WM_NCCREATE", "a WM_CREATE", "a WM_SHOWWINDOW 1", "a WM_WINDOWPOSCHANGING", "a WM_ACTIVATEAPP 1",
+               "a WM_ACTIVATE WA_ACTIVE from -",
+               "a WM_WINDOWPOSCHANGED nomove nosize nozorder show noclientsize noclientmove", "a WM_SIZE 392,273",
+               "a WM_MOVE 104,123");
     EXPECT_TRUE(IsWindowVisible(a));
     EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(simwin_app_active(), 1);
     EXPECT_EQ(simwin_times_shown(a), 1);
     EXPECT_EQ(GetWindowLongPtrA(a, GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
+}
+
+// A pop-up hears its client size and place at once; an overlapped window
+// when ShowWindow first shows it, not when SetWindowPos does.
+TEST_F(WindowsTest, SizeAndPlaceAreAnnouncedOnce)
+{
+    make_window("p", WS_POPUP, 0, RECT{10, 20, 60, 80});
+    EXPECT_LOG("p WM_NCCREATE", "p WM_CREATE", "p WM_SIZE 50,60", "p WM_MOVE 10,20");
+
+    HWND o = make_window("o");
+    EXPECT_LOG("o WM_NCCREATE", "o WM_CREATE");
+    SetWindowPos(o, nullptr, 0, 0, 0, 0, 0x457);
+    EXPECT_LOG("o WM_WINDOWPOSCHANGED nomove nosize nozorder noactivate show noclientsize noclientmove");
+    ShowWindow(o, SW_HIDE);
+    EXPECT_LOG("o WM_SHOWWINDOW 0", "o WM_WINDOWPOSCHANGING",
+               "o WM_WINDOWPOSCHANGED nomove nosize nozorder hide noclientsize noclientmove");
+    ShowWindow(o, SW_SHOWNA);
+    EXPECT_LOG("o WM_SHOWWINDOW 1", "o WM_WINDOWPOSCHANGING",
+               "o WM_WINDOWPOSCHANGED nomove nosize nozorder noactivate show noclientsize noclientmove",
+               "o WM_SIZE 392,273", "o WM_MOVE 104,123");
+    ShowWindow(o, SW_HIDE);
+    ShowWindow(o, SW_SHOWNA);
+    EXPECT_EQ(take().find("WM_SIZE"), std::string::npos);
 }
 
 TEST_F(WindowsTest, DestroyingHidesHandsOnActivationAndInvalidatesTheHandle)
@@ -108,9 +134,7 @@ TEST_F(WindowsTest, DestroyingHidesHandsOnActivationAndInvalidatesTheHandle)
 
     EXPECT_TRUE(DestroyWindow(b));
     EXPECT_LOG("b WM_WINDOWPOSCHANGING", "b WM_WINDOWPOSCHANGED nomove nosize nozorder noactivate hide noclientsize noclientmove",
-               "b WM_ACTIVATE WA_INACTIVE to a", "a WM_WINDOWPOSCHANGING",
-               "a WM_WINDOWPOSCHANGED nomove nosize noactivate noclientsize noclientmove", "a WM_ACTIVATE WA_ACTIVE from b",
-               "b WM_DESTROY", "b WM_NCDESTROY");
+               "b WM_ACTIVATE WA_INACTIVE to a", "a WM_ACTIVATE WA_ACTIVE from b", "b WM_DESTROY", "b WM_NCDESTROY");
     EXPECT_EQ(order(), "a");
 
     RECT r;

@@ -39,7 +39,7 @@ TEST_F(ZOrderTest, FlagSetsSendChangedExactlyWhenSomethingChanges)
         {"topmost again", pos(HWND_TOPMOST, 0, 0, 0x13), {"e WM_WINDOWPOSCHANGING"}},
         {"move",
          pos(nullptr, 300, 200, 0x15),
-         {"e WM_WINDOWPOSCHANGING", "e WM_WINDOWPOSCHANGED nosize nozorder noactivate noclientsize", "e WM_MOVE 308,231"}},
+         {"e WM_WINDOWPOSCHANGING", "e WM_WINDOWPOSCHANGED nosize nozorder noactivate noclientsize", "e WM_MOVE 304,223"}},
         {"move to the same place", pos(nullptr, 300, 200, 0x15), {"e WM_WINDOWPOSCHANGING"}},
         {"hide", pos(nullptr, 0, 0, 0x497), {hidden}},
         {"hide hidden", pos(nullptr, 0, 0, 0x497), {}},
@@ -70,13 +70,15 @@ TEST_F(ZOrderTest, WindowsKeepToTheirBandUnlessMovedOutOfIt)
     DestroyWindow(find_titled("n"));
     take();
 
+    // HWND_TOP counts as done only for the very first window: a window at
+    // the top of its band below a topmost one is "moved" every time.
     const struct {
         HWND hwnd, after;
         const char *order;
         bool changed;
     } steps[] = {
         {a, HWND_TOP, "d a c b", true},
-        {a, HWND_TOP, "d a c b", false},
+        {a, HWND_TOP, "d a c b", true},
         {d, HWND_BOTTOM, "a c b d", true},
         {b, HWND_TOPMOST, "b a c d", true},
         {c, b, "b c a d", true},
@@ -85,6 +87,7 @@ TEST_F(ZOrderTest, WindowsKeepToTheirBandUnlessMovedOutOfIt)
         {a, c, "b c a d", false},
         {b, a, "c a b d", true},
         {d, d, "c a b d", false},
+        {c, HWND_TOP, "c a b d", false},
     };
     for (const auto &s : steps) {
         SCOPED_TRACE(testing::Message() << title_of(s.hwnd) << " after " << s.after);

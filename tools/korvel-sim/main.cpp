@@ -1,5 +1,8 @@
-// korvel-sim: loads the module into the simulated host and plays a scenario
-// file, printing the transcript: the console lines and the outlet messages.
+// korvel-sim: loads the module into the simulated host, opens a Max patch
+// file and plays a scenario file (either or both), printing the transcript:
+// the console lines and the outlet messages.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -12,12 +15,58 @@ namespace {
 
 const char usage[] =
     "usage: korvel-sim SCENARIO\n"
+    "       korvel-sim --svg FILE SCENARIO\n"
+    "       korvel-sim [--svg FILE] PATCH [SCENARIO]\n"
     "Loads the qzkorvel module into the simulated host, plays the scenario file\n"
     "and prints the transcript: one line per console line or outlet message.\n"
+    "A PATCH (a .maxpat or .maxhelp file) is opened first, and the host's queue\n"
+    "runs until it is empty (at most 100 passes), so that its objects bind.\n"
+    "--svg FILE writes a picture of the desktop as it is at the end, as SVG.\n"
     "The module file is the one next to this program, or $KORVEL_MODULE.\n";
 
 // Exit codes: 0 played, 1 the scenario or the module failed, 2 wrong use.
 enum { played = 0, failed = 1, misused = 2 };
+
+// Takes "--svg FILE" out of the arguments, wherever it stands. False when
+// FILE is missing.
+bool take_svg(int &argc, char **argv, std::string &file)
+{
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--svg") != 0) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        if (++i == argc || argv[i][0] == '\0')
+            return false;
+        file = argv[i];
+    }
+    argc = kept;
+    return true;
+}
+
+// A Max patcher file, by its name.
+bool is_patch(const std::string &path)
+{
+    std::string lower(path);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const std::string ext : {".maxpat", ".maxhelp"})
+        if (lower.size() > ext.size() && lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0)
+            return true;
+    return false;
+}
+
+bool read(const std::string &path, std::string &text)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    text = content.str();
+    if (in)
+        return true;
+    std::cerr << "korvel-sim: cannot read " << path << "\n";
+    return false;
+}
 
 } // namespace
 
@@ -27,25 +76,41 @@ int main(int argc, char **argv)
         std::cout << usage;
         return played;
     }
-    if (argc != 2 || argv[1][0] == '-') {
+    std::string svg;
+    if (!take_svg(argc, argv, svg) || argc < 2 || argc > 3 || argv[1][0] == '-' ||
+        (argc == 3 && (!is_patch(argv[1]) || argv[2][0] == '-'))) {
         std::cerr << usage;
         return misused;
     }
-    const std::string path = argv[1];
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!in) {
-        std::cerr << "korvel-sim: cannot read " << path << "\n";
+    const std::string patch = is_patch(argv[1]) ? argv[1] : "";
+    const std::string path = argc == 3 ? argv[2] : patch.empty() ? argv[1] : "";
+    std::string patch_text, scenario_text;
+    if ((!patch.empty() && !read(patch, patch_text)) || (!path.empty() && !read(path, scenario_text)))
         return misused;
-    }
+    int code = played;
     try {
         testkit::World world;
         testkit::Player player(world);
-        player.play(text.str(), path, [](const std::string &line) { std::cout << line << std::endl; });
+        const auto print = [](const std::string &line) { std::cout << line << std::endl; };
+        try {
+            if (!patch.empty()) {
+                world.open_patch(patch_text, patch);
+                world.settle();
+            }
+            if (!path.empty())
+                player.play(scenario_text, path, print);
+            for (const std::string &line : world.lines())
+                print(line);
+        } catch (const testkit::Error &e) {
+            std::cerr << e.what() << "\n";
+            code = failed;
+        }
+        // The picture shows where a failed run stopped, too.
+        if (!svg.empty())
+            world.snapshot(svg);
     } catch (const testkit::Error &e) {
         std::cerr << e.what() << "\n";
         return failed;
     }
-    return played;
+    return code;
 }

@@ -1,0 +1,388 @@
+// Max patcher files (.maxpat, .maxhelp) opened into the World's patcher. The
+// whole file is read and checked first, so that a malformed one is refused
+// before the host holds any of its boxes; then the boxes are made, level by
+// level, and the patch cords joined.
+#include "testkit.h"
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "simhost.h"
+
+namespace testkit {
+
+namespace {
+
+using nlohmann::json;
+
+// Subpatchers inside subpatchers; real patches stay far below this, and a
+// file nested deeper is refused rather than followed.
+const int deepest = 32;
+
+enum class Kind {
+    object,  // a newobj box of a class the host knows
+    message, // a message box
+    quiet,   // a box that does nothing in the host either: comments, panels, empty object boxes
+    inert,   // a box the simulated host cannot run: warned about
+    sub,     // a subpatcher
+};
+
+struct PatcherSpec;
+
+struct BoxSpec {
+    std::string id, maxclass, text, varname;
+    long long inlets = -1, outlets = -1; // -1: not in the file
+    double x = 0, y = 0;
+    Kind kind = Kind::quiet;
+    std::string cls; // the class it is named and warned by
+    std::unique_ptr<PatcherSpec> sub;
+};
+
+struct LineSpec {
+    std::string src, dst;
+    long long outlet, inlet;
+};
+
+struct PatcherSpec {
+    std::string where; // "" for the file's top level, else "subpatcher obj-2/obj-7: "
+    std::vector<BoxSpec> boxes;
+    std::vector<LineSpec> lines;
+};
+
+std::string first_word(const std::string &text)
+{
+    const size_t begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos)
+        return "";
+    const size_t end = text.find_first_of(" \t\r\n", begin);
+    return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+std::string rest_after_first_word(const std::string &text)
+{
+    const std::string word = first_word(text);
+    const size_t at = text.find(word) + word.size();
+    const size_t begin = text.find_first_not_of(" \t\r\n", at);
+    return begin == std::string::npos ? "" : text.substr(begin);
+}
+
+bool known_class(const std::string &name)
+{
+    return simhost_class_find("box", name.c_str()) != nullptr;
+}
+
+class Reader {
+public:
+    explicit Reader(const std::string &file) : file_(file) {}
+
+    PatcherSpec patcher(const json &p, const std::string &where, int depth) const
+    {
+        if (depth > deepest)
+            fail(where, "subpatchers nested deeper than " + std::to_string(deepest));
+        PatcherSpec spec;
+        spec.where = where;
+        const json *boxes = member(p, "boxes");
+        if (boxes && !boxes->is_array())
+            fail(where, "\"boxes\" is not an array");
+        std::set<std::string> ids;
+        for (size_t i = 0; boxes && i < boxes->size(); ++i) {
+            spec.boxes.push_back(box((*boxes)[i], where, "boxes[" + std::to_string(i) + "]", depth));
+            if (!ids.insert(spec.boxes.back().id).second)
+                fail(where, "box " + spec.boxes.back().id + ": the id is used twice");
+        }
+        const json *lines = member(p, "lines");
+        if (lines && !lines->is_array())
+            fail(where, "\"lines\" is not an array");
+        for (size_t i = 0; lines && i < lines->size(); ++i)
+            spec.lines.push_back(line((*lines)[i], spec, "lines[" + std::to_string(i) + "]"));
+        return spec;
+    }
+
+    [[noreturn]] void fail(const std::string &where, const std::string &what) const
+    {
+        throw Error(file_ + ": " + where + what);
+    }
+
+private:
+    static const json *member(const json &object, const char *key)
+    {
+        const auto it = object.find(key);
+        return it == object.end() ? nullptr : &*it;
+    }
+
+    // A count or an index: a whole number from 0 on, or -1 when absent.
+    long long whole(const json &object, const char *key, const std::string &where, const std::string &what) const
+    {
+        const json *v = member(object, key);
+        if (!v)
+            return -1;
+        if (!v->is_number_unsigned() || v->get<unsigned long long>() > INT_MAX)
+            fail(where, what + ": \"" + key + "\" is not a whole number from 0 on");
+        return v->get<long long>();
+    }
+
+    std::string text(const json &object, const char *key, const std::string &where, const std::string &what) const
+    {
+        const json *v = member(object, key);
+        if (!v)
+            return "";
+        if (!v->is_string())
+            fail(where, what + ": \"" + key + "\" is not a text");
+        return v->get<std::string>();
+    }
+
+    BoxSpec box(const json &entry, const std::string &where, const std::string &at, int depth) const
+    {
+        const json *b = entry.is_object() ? member(entry, "box") : nullptr;
+        if (!b || !b->is_object())
+            fail(where, at + ": not {\"box\": {...}}");
+        BoxSpec spec;
+        if (!member(*b, "id"))
+            fail(where, at + ": no \"id\"");
+        spec.id = text(*b, "id", where, at);
+        if (spec.id.empty())
+            fail(where, at + ": an empty \"id\"");
+        const std::string what = "box " + spec.id;
+        if (!member(*b, "maxclass"))
+            fail(where, what + ": no \"maxclass\"");
+        spec.maxclass = text(*b, "maxclass", where, what);
+        const bool runs = spec.maxclass == "newobj" || spec.maxclass == "message";
+        if (spec.maxclass == "newobj" && !member(*b, "text"))
+            fail(where, what + ": a newobj box without \"text\"");
+        if (runs)
+            spec.text = text(*b, "text", where, what);
+        else if (const json *t = member(*b, "text"))
+            spec.text = t->is_string() ? t->get<std::string>() : "";
+        spec.varname = text(*b, "varname", where, what);
+        spec.inlets = whole(*b, "numinlets", where, what);
+        spec.outlets = whole(*b, "numoutlets", where, what);
+        const json *rect = member(*b, "patching_rect");
+        if (rect && rect->is_array() && rect->size() >= 2 && (*rect)[0].is_number() && (*rect)[1].is_number()) {
+            spec.x = (*rect)[0].get<double>();
+            spec.y = (*rect)[1].get<double>();
+        }
+        const json *sub = member(*b, "patcher");
+        if (sub && !sub->is_object())
+            fail(where, what + ": \"patcher\" is not an object");
+        if (sub)
+            spec.sub = std::make_unique<PatcherSpec>(
+                patcher(*sub, (where.empty() ? "subpatcher " : where.substr(0, where.size() - 2) + "/") + spec.id + ": ",
+                        depth + 1));
+        classify(spec);
+        return spec;
+    }
+
+    static void classify(BoxSpec &spec)
+    {
+        const std::string word = first_word(spec.text);
+        const bool newobj = spec.maxclass == "newobj";
+        spec.cls = newobj ? word : spec.maxclass;
+        if (spec.sub || (newobj && (word == "p" || word == "patcher"))) {
+            spec.kind = Kind::sub;
+            if (!newobj)
+                return;
+            if (!spec.sub)
+                spec.sub = std::make_unique<PatcherSpec>();
+        } else if (newobj) {
+            spec.cls = word.empty() ? "newobj" : word;
+            spec.kind = word.empty() ? Kind::quiet : known_class(word) ? Kind::object : Kind::inert;
+        } else if (spec.maxclass == "message") {
+            spec.kind = Kind::message;
+        } else {
+            spec.kind = spec.maxclass == "comment" || spec.maxclass == "panel" ? Kind::quiet : Kind::inert;
+        }
+    }
+
+    // One end of a patch cord: [id, outlet or inlet].
+    bool end(const json &line, const char *key, std::string &id, long long &index) const
+    {
+        const json *v = member(line, key);
+        if (!v || !v->is_array() || v->size() != 2 || !(*v)[0].is_string() || !(*v)[1].is_number_unsigned() ||
+            (*v)[1].get<unsigned long long>() > INT_MAX)
+            return false;
+        id = (*v)[0].get<std::string>();
+        index = (*v)[1].get<long long>();
+        return true;
+    }
+
+    LineSpec line(const json &entry, const PatcherSpec &spec, const std::string &at) const
+    {
+        const std::string &where = spec.where;
+        const json *l = entry.is_object() ? member(entry, "patchline") : nullptr;
+        if (!l || !l->is_object())
+            fail(where, at + ": not {\"patchline\": {...}}");
+        LineSpec line;
+        if (!end(*l, "source", line.src, line.outlet))
+            fail(where, at + ": \"source\" is not [id, outlet]");
+        if (!end(*l, "destination", line.dst, line.inlet))
+            fail(where, at + ": \"destination\" is not [id, inlet]");
+        const std::string what = "patch cord " + line.src + ":" + std::to_string(line.outlet) + " -> " + line.dst +
+                                 ":" + std::to_string(line.inlet);
+        const BoxSpec *src = find(spec, line.src);
+        const BoxSpec *dst = find(spec, line.dst);
+        if (!src)
+            fail(where, what + ": no box " + line.src);
+        if (!dst)
+            fail(where, what + ": no box " + line.dst);
+        if (src->outlets >= 0 && line.outlet >= src->outlets)
+            fail(where, what + ": box " + line.src + " has " + std::to_string(src->outlets) + " outlets");
+        if (dst->inlets >= 0 && line.inlet >= dst->inlets)
+            fail(where, what + ": box " + line.dst + " has " + std::to_string(dst->inlets) + " inlets");
+        return line;
+    }
+
+    static const BoxSpec *find(const PatcherSpec &spec, const std::string &id)
+    {
+        for (const BoxSpec &b : spec.boxes)
+            if (b.id == id)
+                return &b;
+        return nullptr;
+    }
+
+    std::string file_;
+};
+
+// Boxes the simulated host cannot run, by class: how many the whole file
+// holds, in the order their classes first appear.
+void count_inert(const PatcherSpec &spec, std::vector<std::pair<std::string, int>> &counts)
+{
+    for (const BoxSpec &b : spec.boxes) {
+        if (b.kind == Kind::inert) {
+            auto it = std::find_if(counts.begin(), counts.end(), [&b](const auto &c) { return c.first == b.cls; });
+            if (it == counts.end())
+                counts.emplace_back(b.cls, 1);
+            else
+                ++it->second;
+        }
+        if (b.sub)
+            count_inert(*b.sub, counts);
+    }
+}
+
+const char *or_null(const std::string &s)
+{
+    return s.empty() ? nullptr : s.c_str();
+}
+
+// Builds one level: its boxes, each subpatcher's level in turn, then its
+// cords. A cord into any inlet but the left one is checked and left out: the
+// simulated host's objects take messages in their left inlet only. When one
+// outlet feeds several boxes, the host sends right to left (then bottom to
+// top), so the cords are joined in that order.
+struct Builder {
+    const std::string &file;
+    std::function<void(const std::string &)> warn;   // a console warning
+    std::function<void(t_object *, const BoxSpec &)> top; // a box made on the top level
+    std::vector<std::pair<std::string, int>> inert;
+    std::set<std::string> warned;
+
+    void build(t_object *patcher, const PatcherSpec &spec, bool top_level)
+    {
+        std::map<std::string, std::pair<t_object *, const BoxSpec *>> made;
+        for (const BoxSpec &b : spec.boxes) {
+            if (b.kind == Kind::inert && warned.insert(b.cls).second)
+                warn_about(b.cls);
+            t_object *inner = nullptr;
+            t_object *box = make(patcher, b, inner);
+            if (!box)
+                throw Error(file + ": " + spec.where + "the host made no box for " + b.id);
+            made[b.id] = {box, &b};
+            if (top_level)
+                top(box, b);
+            if (b.sub)
+                build(inner, *b.sub, false);
+        }
+        std::vector<const LineSpec *> order;
+        for (const LineSpec &l : spec.lines)
+            order.push_back(&l);
+        std::stable_sort(order.begin(), order.end(), [&made](const LineSpec *a, const LineSpec *b) {
+            const BoxSpec *da = made.at(a->dst).second;
+            const BoxSpec *db = made.at(b->dst).second;
+            return da->x != db->x ? da->x > db->x : da->y > db->y;
+        });
+        for (const LineSpec *l : order) {
+            if (l->inlet != 0)
+                continue;
+            if (simhost_connect(made.at(l->src).first, long(l->outlet), made.at(l->dst).first, 0) != MAX_ERR_NONE)
+                throw Error(file + ": " + spec.where + "the host refused the patch cord " + l->src + " -> " + l->dst);
+        }
+    }
+
+    // The box for b; a subpatcher's own patcher goes to sub.
+    t_object *make(t_object *patcher, const BoxSpec &b, t_object *&sub)
+    {
+        t_object *box = nullptr;
+        switch (b.kind) {
+        case Kind::object:
+        case Kind::inert:
+            if (b.maxclass == "newobj")
+                return simhost_box_new(patcher, or_null(b.varname), b.text.c_str());
+            box = simhost_inert_new(patcher, b.maxclass.c_str(), b.text.c_str());
+            break;
+        case Kind::message:
+            return simhost_message_new(patcher, or_null(b.varname), b.text.c_str());
+        case Kind::quiet:
+            box = b.maxclass == "newobj" ? simhost_box_new(patcher, nullptr, b.text.c_str())
+                                         : simhost_inert_new(patcher, b.maxclass.c_str(), b.text.c_str());
+            break;
+        case Kind::sub:
+            sub = simhost_patcher_new(patcher, rest_after_first_word(b.text).c_str());
+            box = sub ? simhost_object_box(sub) : nullptr;
+            break;
+        }
+        if (box && !b.varname.empty() && simhost_box_rename(box, b.varname.c_str()) != MAX_ERR_NONE)
+            throw Error(file + ": the host refused the scripting name of box " + b.id);
+        return box;
+    }
+
+    void warn_about(const std::string &cls)
+    {
+        const int n = std::find_if(inert.begin(), inert.end(), [&cls](const auto &c) { return c.first == cls; })->second;
+        const std::string name = file.substr(file.find_last_of("/\\") + 1);
+        warn(name + ": \"" + cls + "\" is unknown to the simulated host: " + std::to_string(n) +
+             (n == 1 ? " box stays inert" : " boxes stay inert"));
+    }
+};
+
+} // namespace
+
+void World::open_patch(const std::string &text, const std::string &file)
+{
+    json root;
+    try {
+        root = json::parse(text);
+    } catch (const json::exception &e) {
+        std::string why = e.what();
+        const size_t close = why.find("] ");
+        if (why.rfind("[json.exception.", 0) == 0 && close != std::string::npos)
+            why = why.substr(close + 2);
+        throw Error(file + ": not JSON: " + why);
+    }
+    const Reader reader(file);
+    if (!root.is_object() || !root.contains("patcher") || !root["patcher"].is_object())
+        reader.fail("", "no \"patcher\" object at the top");
+    const PatcherSpec spec = reader.patcher(root["patcher"], "", 0);
+    for (const BoxSpec &b : spec.boxes)
+        for (const Entry &e : entries_)
+            if (e.alive && e.id == b.id)
+                reader.fail("", "box " + b.id + ": the id is taken by a box of a file opened before");
+
+    default_display();
+    Builder builder{file,
+                    [this](const std::string &line) {
+                        sync();
+                        pending_.push_back("console warn " + line);
+                    },
+                    [this](t_object *box, const BoxSpec &b) { adopt(box, b.cls, b.id); },
+                    {},
+                    {}};
+    count_inert(spec, builder.inert);
+    builder.build(patcher_, spec, true);
+    sync();
+}
+
+} // namespace testkit

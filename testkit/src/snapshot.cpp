@@ -1,0 +1,394 @@
+// A picture of the desktop as SVG, read only through the host's display and
+// mouse calls and the Win32 window calls, so that it shows the same thing
+// natively and under Windows.
+//
+// Elements are placed in desktop pixels (the viewBox is a piece of the
+// desktop) and carry their rectangles as data attributes, so that a test or a
+// script can find a window where the object said it would be.
+#include "testkit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "simhost.h"
+
+namespace testkit {
+
+namespace {
+
+// Wide enough that no sum of window or display coordinates overflows.
+struct Box {
+    long long x, y, w, h;
+
+    long long right() const { return x + w; }
+    long long bottom() const { return y + h; }
+    // Overlap, with an empty box taken as its top-left pixel.
+    bool meets(const Box &o) const
+    {
+        return x < o.x + std::max(o.w, 1LL) && o.x < x + std::max(w, 1LL) && y < o.y + std::max(o.h, 1LL) &&
+               o.y < y + std::max(h, 1LL);
+    }
+};
+
+Box unite(const Box &a, const Box &b)
+{
+    const long long x = std::min(a.x, b.x);
+    const long long y = std::min(a.y, b.y);
+    return Box{x, y, std::max(a.right(), b.right()) - x, std::max(a.bottom(), b.bottom()) - y};
+}
+
+// The host's rectangles are doubles; anything beyond a billion pixels (or
+// not a number) is held at that bound.
+long long whole(double v)
+{
+    return v > -1e9 ? v < 1e9 ? (long long)v : 1000000000LL : -1000000000LL;
+}
+
+Box from_rect(const t_rect &r)
+{
+    return Box{whole(r.x), whole(r.y), whole(r.width), whole(r.height)};
+}
+
+std::string numbers(const Box &b)
+{
+    return std::to_string(b.x) + " " + std::to_string(b.y) + " " + std::to_string(b.w) + " " + std::to_string(b.h);
+}
+
+// "x,y w×h", for people.
+std::string placement(const Box &b)
+{
+    return std::to_string(b.x) + "," + std::to_string(b.y) + " " + std::to_string(b.w) + "\u00d7" +
+           std::to_string(b.h);
+}
+
+std::string rect(const Box &b)
+{
+    return "x=\"" + std::to_string(b.x) + "\" y=\"" + std::to_string(b.y) + "\" width=\"" + std::to_string(b.w) +
+           "\" height=\"" + std::to_string(b.h) + "\"";
+}
+
+// The smallest multiple of step that is not below v.
+long long round_up(long long v, long long step)
+{
+    const long long q = v / step * step;
+    return q < v ? q + step : q;
+}
+
+std::string num(double v)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return buf;
+}
+
+// Length of the UTF-8 sequence that starts at s[i], or 0 when it is not one.
+size_t utf8_length(const std::string &s, size_t i)
+{
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+// Text for XML content and attribute values. Window titles are whatever a
+// program set: bytes that are no UTF-8 (an ANSI title) and control
+// characters, which XML cannot hold at all, become '?'.
+std::string escape(const std::string &s)
+{
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80) {
+            const size_t n = utf8_length(s, i);
+            out += n ? s.substr(i, n) : "?";
+            i += n ? n : 1;
+            continue;
+        }
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += c < 0x20 ? '?' : char(c);
+        }
+        ++i;
+    }
+    return out;
+}
+
+#ifdef _WIN32
+// Under Windows the desktop also holds other programs' windows (Wine's own
+// among them); the picture is of this program's.
+bool ours(HWND hwnd)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    return process == GetCurrentProcessId();
+}
+#else
+bool ours(HWND)
+{
+    return true;
+}
+#endif
+
+BOOL CALLBACK collect(HWND hwnd, LPARAM list)
+{
+    if (ours(hwnd))
+        reinterpret_cast<std::vector<HWND> *>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+struct Window {
+    std::string title;
+    Box frame, client;
+    bool visible, topmost, toolwindow, active;
+};
+
+Window measure(HWND hwnd)
+{
+    char title[256] = "";
+    GetWindowTextA(hwnd, title, sizeof title);
+    RECT frame = {0, 0, 0, 0};
+    GetWindowRect(hwnd, &frame);
+    const Point origin = World::client_origin(hwnd);
+    const Size size = World::client_size(hwnd);
+    return Window{title,
+                  Box{frame.left, frame.top, (long long)frame.right - frame.left, (long long)frame.bottom - frame.top},
+                  Box{origin.x, origin.y, size.width, size.height},
+                  World::visible(hwnd),
+                  World::topmost(hwnd),
+                  World::toolwindow(hwnd),
+                  World::active_window() == hwnd};
+}
+
+std::string marks(const Window &w)
+{
+    std::string out;
+    for (const auto &[on, name] : {std::pair<bool, const char *>{w.topmost, "topmost"}, {w.toolwindow, "tool window"},
+                                   {!w.visible, "hidden"}, {w.active, "active"}})
+        if (on)
+            out += std::string(out.empty() ? "" : " \u00b7 ") + name;
+    return out;
+}
+
+// Draws in desktop pixels; lengths meant as screen sizes (text, strokes)
+// are divided by the scale, so that they look the same on any desktop.
+class Canvas {
+public:
+    Canvas(const Box &desktop, const Point &mouse)
+        : scale_(std::min({0.5, 1400.0 / std::max(desktop.w, 1LL), 900.0 / std::max(desktop.h, 1LL)})),
+          desktop_(desktop), mouse_(mouse)
+    {
+        const long long margin = px(56);
+        view_ = Box{desktop.x - margin, desktop.y - margin, desktop.w + 2 * margin, desktop.h + 2 * margin};
+    }
+
+    const Box &view() const { return view_; }
+    long long px(double screen) const { return (long long)(screen / scale_ + 0.5); }
+
+    // The picture is the view with the legend's lines below it.
+    void begin(std::ostream &out, size_t legend_lines)
+    {
+        picture_ = Box{view_.x, view_.y, view_.w, view_.h + px(18) * (long long)(legend_lines + 1)};
+        out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << (long long)(picture_.w * scale_ + 0.5)
+            << "\" height=\"" << (long long)(picture_.h * scale_ + 0.5) << "\" viewBox=\"" << numbers(picture_)
+            << "\" data-view=\"" << numbers(view_) << "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\""
+            << px(12) << "\">\n"
+            << "<title>Simulated desktop</title>\n"
+            << "<rect class=\"background\" " << rect(picture_) << " fill=\"#f7f7f4\"/>\n";
+    }
+
+    // Lines every step across the displays, labelled on the top and left
+    // margins, and the origin marked. The step is the smallest of 100, 200,
+    // 500, 1000, 2000, ... that leaves 40 screen pixels between labels.
+    void axes(std::ostream &out) const
+    {
+        long long step = 100;
+        for (int k = 0; step * scale_ < 40; ++k)
+            step = k % 3 == 1 ? step * 5 / 2 : step * 2;
+        const long long first_x = round_up(desktop_.x, step);
+        const long long first_y = round_up(desktop_.y, step);
+        out << "<g class=\"axes\" data-step=\"" << step << "\" stroke=\"#8a8f98\" stroke-opacity=\"0.35\" stroke-width=\""
+            << num(1 / scale_) << "\">\n";
+        for (long long x = first_x; x <= desktop_.right(); x += step)
+            out << "<line x1=\"" << x << "\" y1=\"" << desktop_.y << "\" x2=\"" << x << "\" y2=\""
+                << desktop_.bottom() << "\"/>\n";
+        for (long long y = first_y; y <= desktop_.bottom(); y += step)
+            out << "<line x1=\"" << desktop_.x << "\" y1=\"" << y << "\" x2=\"" << desktop_.right() << "\" y2=\"" << y
+                << "\"/>\n";
+        out << "</g>\n<g class=\"ticks\" fill=\"#40444c\" font-size=\"" << px(10) << "\">\n";
+        for (long long x = first_x; x <= desktop_.right(); x += step)
+            out << "<text class=\"tick\" data-x=\"" << x << "\" x=\"" << x << "\" y=\"" << desktop_.y - px(8)
+                << "\" text-anchor=\"middle\">" << x << "</text>\n";
+        for (long long y = first_y; y <= desktop_.bottom(); y += step)
+            out << "<text class=\"tick\" data-y=\"" << y << "\" x=\"" << desktop_.x - px(6) << "\" y=\"" << y + px(4)
+                << "\" text-anchor=\"end\">" << y << "</text>\n";
+        out << "</g>\n";
+        if (!view_.meets(Box{0, 0, 1, 1}))
+            return;
+        out << "<g class=\"origin\" fill=\"#b03030\">\n<circle cx=\"0\" cy=\"0\" r=\"" << px(4) << "\"/>\n"
+            << "<text x=\"" << px(6) << "\" y=\"" << px(15) << "\" font-size=\"" << px(10) << "\">0,0</text>\n</g>\n";
+    }
+
+    // The whole display dark, its work area light: what is left dark is the
+    // taskbar's strip.
+    void display(std::ostream &out, long index, const Box &display, const Box &workarea) const
+    {
+        out << "<g class=\"display" << (index == 0 ? " primary" : "") << "\" data-display=\"" << numbers(display)
+            << "\" data-workarea=\"" << numbers(workarea) << "\">\n"
+            << "<rect class=\"display-area\" " << rect(display) << " fill=\"#4b5563\"/>\n"
+            << "<rect class=\"workarea\" " << rect(workarea) << " fill=\"#dde5ee\" stroke=\"#4b5563\" stroke-width=\""
+            << num(1 / scale_) << "\"/>\n"
+            << "<text x=\"" << workarea.x + px(6) << "\" y=\"" << workarea.bottom() - px(6)
+            << "\" fill=\"#4b5563\">display " << index + 1 << (index == 0 ? " (primary) " : " ")
+            << placement(display) << ", work area " << placement(workarea) << "</text>\n</g>\n";
+    }
+
+    void window(std::ostream &out, int id, const Window &w) const
+    {
+        out << "<g class=\"window" << (w.visible ? "" : " hidden") << (w.topmost ? " topmost" : "")
+            << (w.toolwindow ? " toolwindow" : "") << (w.active ? " active" : "") << "\" data-title=\""
+            << escape(w.title) << "\" data-frame=\"" << numbers(w.frame) << "\" data-client=\"" << numbers(w.client)
+            << "\"" << (w.visible ? "" : " opacity=\"0.6\"") << ">\n"
+            << "<clipPath id=\"window" << id << "\"><rect " << rect(w.frame) << "/></clipPath>\n";
+        const std::string dashes =
+            w.visible ? "" : " stroke-dasharray=\"" + num(6 / scale_) + " " + num(4 / scale_) + "\"";
+        const std::string stroke = " stroke=\"#1f2937\" stroke-width=\"" + num((w.active ? 2.5 : 1.5) / scale_) + "\"";
+        out << "<rect class=\"frame\" " << rect(w.frame) << " fill=\"" << (w.topmost ? "#f0b44c" : "#9db4d0") << "\""
+            << (w.visible ? "" : " fill-opacity=\"0.35\"") << stroke << dashes << "/>\n"
+            << "<rect class=\"client\" " << rect(w.client) << " fill=\"#ffffff\""
+            << (w.visible ? "" : " fill-opacity=\"0.35\"") << stroke << dashes << "/>\n"
+            << "<g clip-path=\"url(#window" << id << ")\" fill=\"#111827\">\n";
+        // The title goes in the caption when the caption is as high as the
+        // text, else just above the frame.
+        const bool in_caption = w.client.y - w.frame.y >= px(12);
+        const std::string title = "<text class=\"title\" x=\"" + std::to_string(w.frame.x + px(5)) + "\" y=\"" +
+                                  std::to_string(in_caption ? w.client.y - px(3) : w.frame.y - px(3)) +
+                                  "\" font-weight=\"bold\">" + escape(w.title) + "</text>\n";
+        out << (in_caption ? title : "")
+            << "<text class=\"coords\" x=\"" << w.client.x + px(5) << "\" y=\"" << w.client.y + px(15) << "\">"
+            << "client " << placement(w.client) << "</text>\n";
+        if (!marks(w).empty())
+            out << "<text class=\"marks\" x=\"" << w.client.x + px(5) << "\" y=\"" << w.client.y + px(31)
+                << "\" font-style=\"italic\">" << marks(w) << "</text>\n";
+        out << "</g>\n" << (in_caption ? "" : title) << "</g>\n";
+    }
+
+    // A cross on the centre of a work area, the point centred editors are
+    // placed by; drawn over the windows, since a centred editor covers it.
+    void centre(std::ostream &out, const Box &workarea) const
+    {
+        const long long cx = workarea.x + workarea.w / 2, cy = workarea.y + workarea.h / 2;
+        out << "<path class=\"centre\" data-centre=\"" << cx << " " << cy << "\" d=\"M" << cx - px(8) << " " << cy
+            << "h" << px(16) << "M" << cx << " " << cy - px(8) << "v" << px(16)
+            << "\" stroke=\"#b03030\" stroke-width=\"" << num(1.5 / scale_) << "\"/>\n";
+    }
+
+    // An arrow pointer with its tip on the mouse position.
+    void mouse(std::ostream &out) const
+    {
+        if (!view_.meets(Box{mouse_.x, mouse_.y, 1, 1}))
+            return;
+        const long long x = mouse_.x, y = mouse_.y;
+        out << "<g class=\"mouse\" data-mouse=\"" << x << " " << y << "\">\n<polygon points=\"" << x << "," << y
+            << " " << x << "," << y + px(21) << " " << x + px(5) << "," << y + px(16) << " " << x + px(9) << ","
+            << y + px(24) << " " << x + px(12) << "," << y + px(22) << " " << x + px(8) << "," << y + px(15) << " "
+            << x + px(15) << "," << y + px(15) << "\" fill=\"#ffffff\" stroke=\"#000000\" stroke-width=\""
+            << num(1.5 / scale_) << "\" stroke-linejoin=\"round\"/>\n</g>\n";
+    }
+
+    void legend(std::ostream &out, const std::vector<Window> &off_view) const
+    {
+        const bool mouse_shown = view_.meets(Box{mouse_.x, mouse_.y, 1, 1});
+        out << "<g class=\"legend\" fill=\"#1f2937\" font-size=\"" << px(11) << "\">\n"
+            << "<text x=\"" << view_.x + px(8) << "\" y=\"" << view_.bottom() + px(14)
+            << "\">Dark: display; light: its work area, + its centre. Orange frame: topmost; dashed: hidden. Mouse "
+            << (mouse_shown ? "" : "(off view) ") << "at " << mouse_.x << "," << mouse_.y << ".</text>\n";
+        int line = 1;
+        for (const Window &w : off_view)
+            out << "<text class=\"offview\" data-title=\"" << escape(w.title) << "\" data-frame=\""
+                << numbers(w.frame) << "\" data-client=\"" << numbers(w.client) << "\" x=\"" << view_.x + px(8)
+                << "\" y=\"" << view_.bottom() + px(14) + px(18) * line++ << "\">Off view: "
+                << (w.title.empty() ? "(untitled)" : escape(w.title)) << ", frame " << placement(w.frame)
+                << (marks(w).empty() ? "" : " (" + marks(w) + ")") << "</text>\n";
+        out << "</g>\n";
+    }
+
+private:
+    double scale_;
+    Box desktop_;
+    Point mouse_;
+    Box view_{}, picture_{};
+};
+
+} // namespace
+
+std::string World::picture() const
+{
+    std::vector<std::pair<Box, Box>> displays;
+    for (long i = 0, n = simhost_display_count(); i < n; ++i) {
+        t_rect display, workarea;
+        simhost_display_get(i, &display, &workarea);
+        displays.emplace_back(from_rect(display), from_rect(workarea));
+    }
+    Point mouse{0, 0};
+    jmouse_getposition_global(&mouse.x, &mouse.y);
+
+    Box desktop{0, 0, 0, 0};
+    for (size_t i = 0; i < displays.size(); ++i)
+        desktop = i == 0 ? displays[i].first : unite(desktop, displays[i].first);
+
+    std::vector<HWND> order; // top first, as EnumWindows gives them
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&order));
+    std::vector<Window> windows;
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        windows.push_back(measure(*it));
+
+    Canvas canvas(desktop, mouse);
+    std::vector<Window> off_view;
+    for (const Window &w : windows)
+        if (!w.frame.meets(canvas.view()))
+            off_view.push_back(w);
+
+    std::ostringstream out;
+    canvas.begin(out, off_view.size());
+    out << "<g class=\"displays\">\n";
+    for (size_t i = 0; i < displays.size(); ++i)
+        canvas.display(out, long(i), displays[i].first, displays[i].second);
+    out << "</g>\n";
+    canvas.axes(out);
+    out << "<g class=\"windows\">\n";
+    int id = 0;
+    for (const Window &w : windows)
+        if (w.frame.meets(canvas.view()))
+            canvas.window(out, ++id, w);
+    out << "</g>\n";
+    for (const auto &d : displays)
+        canvas.centre(out, d.second);
+    canvas.mouse(out);
+    canvas.legend(out, off_view);
+    out << "</svg>\n";
+    return out.str();
+}
+
+void World::snapshot(const std::string &path) const
+{
+    const std::filesystem::path file = std::filesystem::path(pictures_) / path;
+    std::ofstream out(file, std::ios::binary);
+    out << picture();
+    out.close();
+    if (!out)
+        throw Error("cannot write the picture " + file.string());
+}
+
+} // namespace testkit

@@ -1,0 +1,5 @@
+{
+	"patcher" : {
+		"boxes" : [ { "box" : { "id" : "obj-1", } } ]
+	}
+}

@@ -1,0 +1,435 @@
+// The ordinary objects of a patch: message boxes, print, prepend, route and
+// the inert boxes. Each test reads what happened as lines, one per console
+// line or outlet message, so that a failure reads like a diff.
+#include <gtest/gtest.h>
+
+#include "simhost.h"
+#include "win_api.h"
+#ifndef _WIN32
+#include "simwin.h"
+#endif
+
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::string> Lines;
+
+// "console post TEXT" for a line tied to no object, "CLASS error TEXT" for
+// one tied to an object, "CLASS[n] TEXT" for a message out of outlet n.
+std::string line_of(const simhost_event &e)
+{
+    static const char *const kinds[] = {"post", "error", "warn"};
+    std::string who = e.classname ? e.classname : "console";
+    if (e.kind == SIMHOST_OUTLET)
+        return who + "[" + std::to_string(e.outlet) + "] " + e.text;
+    return who + " " + kinds[e.kind] + " " + e.text;
+}
+
+t_atom sym_atom(const char *s)
+{
+    t_atom a;
+    atom_setsym(&a, gensym(s));
+    return a;
+}
+
+t_atom long_atom(t_atom_long n)
+{
+    t_atom a;
+    atom_setlong(&a, n);
+    return a;
+}
+
+t_atom float_atom(double f)
+{
+    t_atom a;
+    atom_setfloat(&a, f);
+    return a;
+}
+
+// Frees the box named by its argument's scripting name when any message
+// arrives: a patch that deletes a box while the box is sending.
+struct t_remover {
+    t_object ob;
+    t_symbol *victim;
+};
+
+t_class *g_remover_class;
+
+void *remover_new(t_symbol *s, long argc, t_atom *argv)
+{
+    t_remover *x = (t_remover *)object_alloc(g_remover_class);
+    x->victim = argc > 0 ? atom_getsym(argv) : gensym("");
+    return x;
+}
+
+void remover_anything(t_remover *x, t_symbol *s, long argc, t_atom *argv)
+{
+    t_object *patcher = nullptr;
+    object_obex_lookup(x, gensym("#P"), &patcher);
+    for (long i = 0; i < simhost_patcher_boxcount(patcher); i++) {
+        t_object *box = simhost_patcher_box(patcher, i);
+        if (std::string(simhost_box_varname(box)) == x->victim->s_name) {
+            simhost_box_free(box);
+            return;
+        }
+    }
+}
+
+template <typename F>
+method M(F fn)
+{
+    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
+}
+
+class BasicObjects : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        simhost_reset();
+#ifndef _WIN32
+        simwin_reset();
+#endif
+        patcher_ = simhost_patcher_new(nullptr, "patch");
+        mark();
+    }
+
+    void mark() { mark_ = simhost_event_count(); }
+
+    // The lines since the last mark; sets a new mark.
+    Lines lines()
+    {
+        Lines out;
+        for (int i = mark_; i < simhost_event_count(); i++)
+            out.push_back(line_of(*simhost_event_get(i)));
+        mark();
+        return out;
+    }
+
+    t_object *message(const char *text, const char *varname = nullptr)
+    {
+        return simhost_message_new(patcher_, varname, text);
+    }
+
+    t_object *box(const char *text, const char *varname = nullptr) { return simhost_box_new(patcher_, varname, text); }
+
+    void send(t_object *box, const char *selector, std::vector<t_atom> atoms = {})
+    {
+        simhost_send(jbox_get_object(box), selector, (long)atoms.size(), atoms.data());
+    }
+
+    t_object *patcher_ = nullptr;
+    int mark_ = 0;
+};
+
+TEST_F(BasicObjects, ClickingSendsTheTextAsTheHostWould)
+{
+    struct Case {
+        const char *text;
+        Lines out;
+    };
+    const Case cases[] = {
+        {"open", {"message[0] open"}},
+        {"open 100 200", {"message[0] open 100 200"}},
+        {"100 200", {"message[0] list 100 200"}},
+        {"5", {"message[0] int 5"}},
+        {"0.5", {"message[0] float 0.500000"}},
+        {"29 0.", {"message[0] list 29 0.000000"}},
+        {"\"My Plugin\" 1", {"message[0] My Plugin 1"}},
+        {"", {}},
+        {"   ", {}},
+        {"1, 2 3, open", {"message[0] int 1", "message[0] list 2 3", "message[0] open"}},
+        {"a ,, b", {"message[0] a", "message[0] b"}},
+        {"\"x, y\" z", {"message[0] x, y z"}},
+        {"a; r b", {"message[0] a"}},
+        {"; r b", {}},
+        {"set $1, $2 foo", {"message[0] set 0", "message[0] list 0 foo"}},
+    };
+    for (const Case &c : cases) {
+        t_object *b = message(c.text);
+        ASSERT_NE(b, nullptr);
+        mark();
+        EXPECT_EQ(simhost_click(b), MAX_ERR_NONE) << c.text;
+        EXPECT_EQ(lines(), c.out) << "text: " << c.text;
+        EXPECT_STREQ(simhost_box_text(b), c.text);
+        EXPECT_STREQ(simhost_box_maxclass(b), "message");
+        EXPECT_STREQ(object_classname(jbox_get_object(b))->s_name, "message");
+    }
+}
+
+TEST_F(BasicObjects, SetReplacesTheTextSoThatItReadsBack)
+{
+    t_object *b = message("open 100 200");
+    t_object *p = box("print shown");
+    ASSERT_EQ(simhost_connect(b, 0, p, 0), MAX_ERR_NONE);
+
+    send(b, "set", {float_atom(0.5), sym_atom("My Plugin"), float_atom(1), long_atom(-3), sym_atom("100")});
+    EXPECT_EQ(lines(), Lines{});
+    EXPECT_STREQ(simhost_box_text(b), "0.5 \"My Plugin\" 1. -3 \"100\"");
+    simhost_click(b);
+    EXPECT_EQ(lines(), (Lines{"message[0] list 0.500000 My Plugin 1.000000 -3 100",
+                              "console post shown: 0.5 \"My Plugin\" 1. -3 \"100\""}));
+
+    send(b, "set", {sym_atom("a,b"), sym_atom("say \"hi\""), sym_atom("")});
+    EXPECT_STREQ(simhost_box_text(b), "\"a,b\" \"say \\\"hi\\\"\" \"\"");
+    simhost_click(b);
+    EXPECT_EQ(lines(), (Lines{"message[0] a,b say \"hi\" ", "console post shown: \"a,b\" \"say \\\"hi\\\"\" \"\""}));
+
+    send(b, "set");
+    EXPECT_STREQ(simhost_box_text(b), "");
+    simhost_click(b);
+    EXPECT_EQ(lines(), Lines{});
+}
+
+TEST_F(BasicObjects, AnyOtherMessageMakesItSendWithDollarArguments)
+{
+    t_object *plain = message("open");
+    t_object *dollars = message("got $1 $2");
+    struct Case {
+        const char *selector;
+        std::vector<t_atom> atoms;
+        Lines out;
+    };
+    const Case cases[] = {
+        {"bang", {}, {"message[0] open", "message[0] got 0 0"}},
+        {"int", {long_atom(7)}, {"message[0] open", "message[0] got 7 0"}},
+        {"list", {long_atom(7), float_atom(0.25)}, {"message[0] open", "message[0] got 7 0.250000"}},
+        {"symbol", {sym_atom("x")}, {"message[0] open", "message[0] got x 0"}},
+        {"foo", {long_atom(1), long_atom(2)}, {"message[0] open", "message[0] got foo 1"}},
+    };
+    for (const Case &c : cases) {
+        send(plain, c.selector, c.atoms);
+        send(dollars, c.selector, c.atoms);
+        EXPECT_EQ(lines(), c.out) << c.selector;
+    }
+    EXPECT_STREQ(simhost_box_text(dollars), "got $1 $2");
+}
+
+TEST_F(BasicObjects, PrintShowsEachMessageOnTheConsole)
+{
+    t_object *named = box("print qzkorvel");
+    t_object *plain = box("print");
+    t_object *attr = box("print midi @popup 1");
+    t_object *only_attr = box("print @popup 1");
+    ASSERT_NE(jbox_get_object(named), nullptr);
+    send(named, "state", {long_atom(100), long_atom(200), long_atom(640), long_atom(480), long_atom(1)});
+    send(plain, "list", {long_atom(1), long_atom(2)});
+    send(plain, "int", {long_atom(5)});
+    send(plain, "float", {float_atom(0.25)});
+    send(plain, "symbol", {sym_atom("foo")});
+    send(plain, "bang");
+    send(plain, "list");
+    send(attr, "pluginname", {sym_atom("My Plugin")});
+    send(only_attr, "delay", {long_atom(64)});
+    EXPECT_EQ(lines(), (Lines{
+                           "console post qzkorvel: state 100 200 640 480 1",
+                           "console post print: 1 2",
+                           "console post print: 5",
+                           "console post print: 0.25",
+                           "console post print: foo",
+                           "console post print: bang",
+                           "console post print: list",
+                           "console post midi: pluginname \"My Plugin\"",
+                           "console post print: delay 64",
+                       }));
+    const simhost_event *e = simhost_event_get(simhost_event_count() - 1);
+    EXPECT_EQ(e->object, nullptr);
+    EXPECT_EQ(e->classname, nullptr);
+}
+
+TEST_F(BasicObjects, PrependPutsItsArgumentsFirst)
+{
+    t_object *set = box("prepend set");
+    t_object *number = box("prepend 144");
+    t_object *none = box("prepend");
+    send(set, "state", {long_atom(1), long_atom(2), long_atom(3), long_atom(4), long_atom(5)});
+    send(set, "list", {long_atom(1), long_atom(2)});
+    send(set, "int", {long_atom(9)});
+    send(set, "symbol", {sym_atom("x")});
+    send(set, "bang");
+    send(number, "int", {long_atom(60)});
+    send(number, "foo");
+    send(none, "int", {long_atom(5)});
+    send(none, "float", {float_atom(1.5)});
+    send(none, "bang");
+    EXPECT_EQ(lines(), (Lines{
+                           "prepend[0] set state 1 2 3 4 5",
+                           "prepend[0] set 1 2",
+                           "prepend[0] set 9",
+                           "prepend[0] set x",
+                           "prepend[0] set",
+                           "prepend[0] list 144 60",
+                           "prepend[0] list 144 foo",
+                           "prepend[0] int 5",
+                           "prepend[0] float 1.500000",
+                           "prepend[0] bang",
+                       }));
+}
+
+TEST_F(BasicObjects, PrependSetIntoAMessageBoxShowsTheLastOutput)
+{
+    t_object *prepend = box("prepend set");
+    t_object *shown = message("");
+    ASSERT_EQ(simhost_connect(prepend, 0, shown, 0), MAX_ERR_NONE);
+    send(prepend, "list", {long_atom(1), long_atom(2)});
+    EXPECT_STREQ(simhost_box_text(shown), "1 2");
+    send(prepend, "float", {float_atom(64)});
+    EXPECT_STREQ(simhost_box_text(shown), "64.");
+    send(prepend, "symbol", {sym_atom("EWI USB VST_x64")});
+    EXPECT_STREQ(simhost_box_text(shown), "\"EWI USB VST_x64\"");
+    EXPECT_EQ(lines(), (Lines{"prepend[0] set 1 2", "prepend[0] set 64.000000", "prepend[0] set EWI USB VST_x64"}));
+}
+
+TEST_F(BasicObjects, RouteSendsMatchesWithoutTheKeyAndTheRestUnchanged)
+{
+    t_object *bysel = box("route pluginname savedpluginname delay state");
+    t_object *bynum = box("route 1 0");
+    t_object *bare = box("route");
+    struct Case {
+        t_object *route;
+        const char *selector;
+        std::vector<t_atom> atoms;
+        const char *out;
+    };
+    const Case cases[] = {
+        {bysel, "state", {long_atom(1), long_atom(2), long_atom(3), long_atom(4), long_atom(5)}, "route[3] list 1 2 3 4 5"},
+        {bysel, "pluginname", {sym_atom("My Plugin")}, "route[0] My Plugin"},
+        {bysel, "savedpluginname", {sym_atom("a"), long_atom(2)}, "route[1] a 2"},
+        {bysel, "delay", {long_atom(64)}, "route[2] int 64"},
+        {bysel, "delay", {float_atom(0.5)}, "route[2] float 0.500000"},
+        {bysel, "pluginname", {}, "route[0] bang"},
+        {bysel, "willchange", {}, "route[4] willchange"},
+        {bysel, "list", {long_atom(1), long_atom(2)}, "route[4] list 1 2"},
+        {bynum, "int", {long_atom(1)}, "route[0] bang"},
+        {bynum, "list", {long_atom(0), long_atom(5), long_atom(6)}, "route[1] list 5 6"},
+        {bynum, "list", {float_atom(1), sym_atom("foo")}, "route[0] foo"},
+        {bynum, "int", {long_atom(7)}, "route[2] int 7"},
+        {bynum, "list", {}, "route[2] list"},
+        {bynum, "state", {long_atom(1)}, "route[2] state 1"},
+        {bare, "state", {long_atom(1)}, "route[0] state 1"},
+    };
+    for (const Case &c : cases) {
+        send(c.route, c.selector, c.atoms);
+        EXPECT_EQ(lines(), Lines{c.out}) << c.selector;
+    }
+}
+
+// The help patch's display of its reports, small: a message box playing
+// qzkorvel's outlet, route by selector, prepend set, message boxes showing
+// the last report, and print beside them.
+TEST_F(BasicObjects, ReportsRoutedIntoDisplayBoxes)
+{
+    t_object *report = message("state 100 200 640 480 1, pluginname \"My Plugin\", delay 64, willchange");
+    t_object *route = box("route pluginname state");
+    t_object *print = box("print qzkorvel");
+    t_object *setname = box("prepend set");
+    t_object *setstate = box("prepend set");
+    t_object *name = message("");
+    t_object *state = message("");
+    t_object *echo = box("print echo");
+    ASSERT_EQ(simhost_connect(report, 0, route, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(report, 0, print, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(route, 0, setname, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(route, 1, setstate, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(setname, 0, name, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(setstate, 0, state, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(state, 0, echo, 0), MAX_ERR_NONE);
+
+    ASSERT_EQ(simhost_click(report), MAX_ERR_NONE);
+    EXPECT_EQ(lines(), (Lines{
+                           "message[0] state 100 200 640 480 1",
+                           "route[1] list 100 200 640 480 1",
+                           "prepend[0] set 100 200 640 480 1",
+                           "console post qzkorvel: state 100 200 640 480 1",
+                           "message[0] pluginname My Plugin",
+                           "route[0] My Plugin",
+                           "prepend[0] set My Plugin",
+                           "console post qzkorvel: pluginname \"My Plugin\"",
+                           "message[0] delay 64",
+                           "route[2] delay 64",
+                           "console post qzkorvel: delay 64",
+                           "message[0] willchange",
+                           "route[2] willchange",
+                           "console post qzkorvel: willchange",
+                       }));
+    EXPECT_STREQ(simhost_box_text(state), "100 200 640 480 1");
+    EXPECT_STREQ(simhost_box_text(name), "\"My Plugin\"");
+
+    // the display box sends what it shows, as the stored state list would
+    simhost_click(state);
+    EXPECT_EQ(lines(), (Lines{"message[0] list 100 200 640 480 1", "console post echo: 100 200 640 480 1"}));
+}
+
+TEST_F(BasicObjects, InertBoxesHoldTextAndNothingElse)
+{
+    t_object *comment = simhost_inert_new(patcher_, "comment", "qzkorvel synth opens the editor");
+    t_object *panel = simhost_inert_new(patcher_, "panel", "");
+    ASSERT_NE(comment, nullptr);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(jbox_get_object(comment), nullptr);
+    EXPECT_EQ(jbox_get_object(panel), nullptr);
+    EXPECT_STREQ(simhost_box_text(comment), "qzkorvel synth opens the editor");
+    EXPECT_STREQ(simhost_box_maxclass(comment), "comment");
+    EXPECT_STREQ(simhost_box_maxclass(panel), "panel");
+    t_object *object = box("print");
+    EXPECT_STREQ(simhost_box_maxclass(object), "newobj");
+    EXPECT_EQ(simhost_inert_new(nullptr, "comment", "x"), nullptr);
+    EXPECT_EQ(simhost_patcher_boxcount(patcher_), 3);
+
+    // only message boxes can be clicked, and only patchers hold them
+    EXPECT_EQ(simhost_click(comment), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_click(object), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_click(nullptr), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_click(patcher_), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_message_new(nullptr, nullptr, "open"), nullptr);
+    EXPECT_EQ(simhost_message_new(object, nullptr, "open"), nullptr);
+    EXPECT_EQ(lines(), Lines{});
+}
+
+// Retyping a message box or a comment in the patcher changes its text; it
+// does not become an object box.
+TEST_F(BasicObjects, EditingKeepsTheKindOfBox)
+{
+    t_object *b = message("open", "msg");
+    t_object *comment = simhost_inert_new(patcher_, "comment", "print this");
+    t_object *view = (t_object *)object_method_imp(patcher_, gensym("firstview"), 0, 0, 0, 0, 0, 0, 0, 0);
+    ASSERT_NE(view, nullptr);
+    t_object *obj = jbox_get_object(b);
+    for (t_object *edited : {b, comment}) {
+        object_method_imp(view, gensym("insertboxtext"), edited, (void *)"print hello", 0, 0, 0, 0, 0, 0);
+        object_method_imp(view, gensym("endeditbox"), 0, 0, 0, 0, 0, 0, 0, 0);
+        EXPECT_STREQ(simhost_box_text(edited), "print hello");
+    }
+    EXPECT_EQ(jbox_get_object(b), obj);
+    EXPECT_EQ(jbox_get_object(comment), nullptr);
+    EXPECT_STREQ(simhost_box_varname(b), "msg");
+    simhost_click(b);
+    EXPECT_EQ(lines(), Lines{"message[0] print hello"});
+}
+
+// A box freed by what its own message set off sends nothing more; a box
+// feeding itself is stopped by the host, not by a crash.
+TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
+{
+    g_remover_class = class_new("remover", M(remover_new), nullptr, (long)sizeof(t_remover), nullptr, A_GIMME, 0);
+    class_addmethod(g_remover_class, M(remover_anything), "anything", A_GIMME, 0);
+    class_register(gensym("box"), g_remover_class);
+
+    t_object *doomed = message("first, second", "doomed");
+    t_object *remover = box("remover doomed");
+    ASSERT_EQ(simhost_connect(doomed, 0, remover, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_click(doomed), MAX_ERR_NONE);
+    EXPECT_EQ(lines(), Lines{"message[0] first"});
+    EXPECT_EQ(simhost_patcher_boxcount(patcher_), 1);
+
+    t_object *loop = message("again");
+    ASSERT_EQ(simhost_connect(loop, 0, loop, 0), MAX_ERR_NONE);
+    simhost_click(loop);
+    Lines out = lines();
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.back(), "message error stack overflow: messages loop through the patch cords");
+    EXPECT_STREQ(simhost_box_text(loop), "again");
+}
+
+} // namespace
