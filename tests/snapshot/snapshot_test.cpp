@@ -79,7 +79,7 @@ TEST_F(Snapshot, FaultyLinesNameFileAndLine)
     EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 
-// Titles are whatever a program set: XML's special characters are escaped,
+// Titles are whatever a program set: XML's markup characters are escaped,
 // and control characters and bytes that are no UTF-8, which an XML file
 // cannot hold, become '?'.
 TEST_F(Snapshot, TitlesAreEscaped)
