@@ -13,9 +13,10 @@ extern "C" {
 #endif
 
 /* Destroys every window (without sending messages), unregisters every class,
- * clears injected faults, the cursor counter and the application state
- * (foreground, no active window). Handles are never reused, so handles from
- * before the reset stay invalid. */
+ * clears injected faults, the cursor counter and the application state (no
+ * window active; the first window activated brings the application to the
+ * foreground, with WM_ACTIVATEAPP). Handles are never reused, so handles
+ * from before the reset stay invalid. */
 WINAPI_EXPORT void simwin_reset(void);
 
 /* Makes the next `count` calls of the named Win32 function fail as Win32
@@ -32,8 +33,9 @@ WINAPI_EXPORT void simwin_fail(const char *call, int count);
  * that its top-left corner is at (x, y), as Windows does during a drag
  * (WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE). */
 WINAPI_EXPORT void simwin_user_move(HWND hwnd, int x, int y);
-/* A resize by the frame's border: WM_SIZING, then the frame gets the new
- * client size (WM_WINDOWPOSCHANGED, WM_SIZE). */
+/* A resize by the frame's border: WM_SIZING, then the frame, laid out from
+ * the window's present styles, gets the new client size
+ * (WM_WINDOWPOSCHANGED, WM_SIZE, and WM_MOVE when the client area moved). */
 WINAPI_EXPORT void simwin_user_resize(HWND hwnd, int client_width, int client_height);
 /* The close button: WM_CLOSE to the window. */
 WINAPI_EXPORT void simwin_user_close(HWND hwnd);
@@ -41,10 +43,11 @@ WINAPI_EXPORT void simwin_user_close(HWND hwnd);
 /* The application goes to the background (active 0) or comes back (1):
  * WM_ACTIVATEAPP to every top-level window of the application, and the
  * active window is lost (WM_ACTIVATE WA_INACTIVE) or given back. On return
- * activation goes to the window that was active, or that asked for
- * activation in the background, even when it is hidden now; when it has
- * gone, to the highest visible window of the application. Nothing happens
- * when the state does not change. */
+ * activation goes to the window that was active, even when it is hidden
+ * now; when it has gone, to the highest visible window of the application;
+ * with neither there is nothing to return to. Nothing happens when the state
+ * does not change. (A window of the application that is activated while it
+ * is in the background brings it back the same way, as under Wine.) */
 WINAPI_EXPORT void simwin_app_activate(int active);
 WINAPI_EXPORT int simwin_app_active(void);
 

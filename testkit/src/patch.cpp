@@ -31,26 +31,28 @@ enum class Kind {
     sub,     // a subpatcher
 };
 
-struct PatcherSpec;
+struct Level;
 
-struct BoxSpec {
+// A box as the file describes it.
+struct Box {
     std::string id, maxclass, text, varname;
     long long inlets = -1, outlets = -1; // -1: not in the file
     double x = 0, y = 0;
     Kind kind = Kind::quiet;
     std::string cls; // the class it is named and warned by
-    std::unique_ptr<PatcherSpec> sub;
+    std::unique_ptr<Level> sub;
 };
 
-struct LineSpec {
+struct Cord {
     std::string src, dst;
     long long outlet, inlet;
 };
 
-struct PatcherSpec {
-    std::string where; // "" for the file's top level, else "subpatcher obj-2/obj-7: "
-    std::vector<BoxSpec> boxes;
-    std::vector<LineSpec> lines;
+// One patcher of the file: the top level or a subpatcher.
+struct Level {
+    std::string where; // "" for the top level, else "subpatcher obj-2/obj-7: "
+    std::vector<Box> boxes;
+    std::vector<Cord> cords;
 };
 
 std::string first_word(const std::string &text)
@@ -62,44 +64,38 @@ std::string first_word(const std::string &text)
     return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
-std::string rest_after_first_word(const std::string &text)
+std::string after_first_word(const std::string &text)
 {
     const std::string word = first_word(text);
-    const size_t at = text.find(word) + word.size();
-    const size_t begin = text.find_first_not_of(" \t\r\n", at);
+    const size_t begin = text.find_first_not_of(" \t\r\n", text.find(word) + word.size());
     return begin == std::string::npos ? "" : text.substr(begin);
-}
-
-bool known_class(const std::string &name)
-{
-    return simhost_class_find("box", name.c_str()) != nullptr;
 }
 
 class Reader {
 public:
     explicit Reader(const std::string &file) : file_(file) {}
 
-    PatcherSpec patcher(const json &p, const std::string &where, int depth) const
+    Level patcher(const json &p, const std::string &where, int depth) const
     {
         if (depth > deepest)
             fail(where, "subpatchers nested deeper than " + std::to_string(deepest));
-        PatcherSpec spec;
-        spec.where = where;
+        Level level;
+        level.where = where;
         const json *boxes = member(p, "boxes");
         if (boxes && !boxes->is_array())
             fail(where, "\"boxes\" is not an array");
         std::set<std::string> ids;
         for (size_t i = 0; boxes && i < boxes->size(); ++i) {
-            spec.boxes.push_back(box((*boxes)[i], where, "boxes[" + std::to_string(i) + "]", depth));
-            if (!ids.insert(spec.boxes.back().id).second)
-                fail(where, "box " + spec.boxes.back().id + ": the id is used twice");
+            level.boxes.push_back(box((*boxes)[i], where, "boxes[" + std::to_string(i) + "]", depth));
+            if (!ids.insert(level.boxes.back().id).second)
+                fail(where, "box " + level.boxes.back().id + ": the id is used twice");
         }
         const json *lines = member(p, "lines");
         if (lines && !lines->is_array())
             fail(where, "\"lines\" is not an array");
         for (size_t i = 0; lines && i < lines->size(); ++i)
-            spec.lines.push_back(line((*lines)[i], spec, "lines[" + std::to_string(i) + "]"));
-        return spec;
+            level.cords.push_back(cord((*lines)[i], level, "lines[" + std::to_string(i) + "]"));
+        return level;
     }
 
     [[noreturn]] void fail(const std::string &where, const std::string &what) const
@@ -110,8 +106,8 @@ public:
 private:
     static const json *member(const json &object, const char *key)
     {
-        const auto it = object.find(key);
-        return it == object.end() ? nullptr : &*it;
+        const auto found = object.find(key);
+        return found == object.end() ? nullptr : &*found;
     }
 
     // A count or an index: a whole number from 0 on, or -1 when absent.
@@ -135,66 +131,65 @@ private:
         return v->get<std::string>();
     }
 
-    BoxSpec box(const json &entry, const std::string &where, const std::string &at, int depth) const
+    // Only boxes that run need their text; the text of others (a comment's,
+    // a user-interface object's) is kept when it is one.
+    Box box(const json &entry, const std::string &where, const std::string &at, int depth) const
     {
         const json *b = entry.is_object() ? member(entry, "box") : nullptr;
         if (!b || !b->is_object())
             fail(where, at + ": not {\"box\": {...}}");
-        BoxSpec spec;
+        Box box;
         if (!member(*b, "id"))
             fail(where, at + ": no \"id\"");
-        spec.id = text(*b, "id", where, at);
-        if (spec.id.empty())
+        box.id = text(*b, "id", where, at);
+        if (box.id.empty())
             fail(where, at + ": an empty \"id\"");
-        const std::string what = "box " + spec.id;
+        const std::string what = "box " + box.id;
         if (!member(*b, "maxclass"))
             fail(where, what + ": no \"maxclass\"");
-        spec.maxclass = text(*b, "maxclass", where, what);
-        const bool runs = spec.maxclass == "newobj" || spec.maxclass == "message";
-        if (spec.maxclass == "newobj" && !member(*b, "text"))
+        box.maxclass = text(*b, "maxclass", where, what);
+        if (box.maxclass == "newobj" && !member(*b, "text"))
             fail(where, what + ": a newobj box without \"text\"");
-        if (runs)
-            spec.text = text(*b, "text", where, what);
+        if (box.maxclass == "newobj" || box.maxclass == "message")
+            box.text = text(*b, "text", where, what);
         else if (const json *t = member(*b, "text"))
-            spec.text = t->is_string() ? t->get<std::string>() : "";
-        spec.varname = text(*b, "varname", where, what);
-        spec.inlets = whole(*b, "numinlets", where, what);
-        spec.outlets = whole(*b, "numoutlets", where, what);
+            box.text = t->is_string() ? t->get<std::string>() : "";
+        box.varname = text(*b, "varname", where, what);
+        box.inlets = whole(*b, "numinlets", where, what);
+        box.outlets = whole(*b, "numoutlets", where, what);
         const json *rect = member(*b, "patching_rect");
         if (rect && rect->is_array() && rect->size() >= 2 && (*rect)[0].is_number() && (*rect)[1].is_number()) {
-            spec.x = (*rect)[0].get<double>();
-            spec.y = (*rect)[1].get<double>();
+            box.x = (*rect)[0].get<double>();
+            box.y = (*rect)[1].get<double>();
         }
         const json *sub = member(*b, "patcher");
         if (sub && !sub->is_object())
             fail(where, what + ": \"patcher\" is not an object");
+        const std::string inside = (where.empty() ? "subpatcher " : where.substr(0, where.size() - 2) + "/") + box.id;
         if (sub)
-            spec.sub = std::make_unique<PatcherSpec>(
-                patcher(*sub, (where.empty() ? "subpatcher " : where.substr(0, where.size() - 2) + "/") + spec.id + ": ",
-                        depth + 1));
-        classify(spec);
-        return spec;
+            box.sub = std::make_unique<Level>(patcher(*sub, inside + ": ", depth + 1));
+        classify(box);
+        return box;
     }
 
-    static void classify(BoxSpec &spec)
+    // A "p" box saved without its patcher gets an empty one, as Max gives it.
+    static void classify(Box &box)
     {
-        const std::string word = first_word(spec.text);
-        const bool newobj = spec.maxclass == "newobj";
-        spec.cls = newobj ? word : spec.maxclass;
-        if (spec.sub || (newobj && (word == "p" || word == "patcher"))) {
-            spec.kind = Kind::sub;
-            if (!newobj)
-                return;
-            if (!spec.sub)
-                spec.sub = std::make_unique<PatcherSpec>();
-        } else if (newobj) {
-            spec.cls = word.empty() ? "newobj" : word;
-            spec.kind = word.empty() ? Kind::quiet : known_class(word) ? Kind::object : Kind::inert;
-        } else if (spec.maxclass == "message") {
-            spec.kind = Kind::message;
-        } else {
-            spec.kind = spec.maxclass == "comment" || spec.maxclass == "panel" ? Kind::quiet : Kind::inert;
-        }
+        const bool newobj = box.maxclass == "newobj";
+        const std::string word = first_word(box.text);
+        box.cls = !newobj ? box.maxclass : word.empty() ? "newobj" : word;
+        if (newobj && (word == "p" || word == "patcher") && !box.sub)
+            box.sub = std::make_unique<Level>();
+        if (box.sub)
+            box.kind = Kind::sub;
+        else if (newobj && word.empty())
+            box.kind = Kind::quiet;
+        else if (newobj)
+            box.kind = simhost_class_find("box", word.c_str()) ? Kind::object : Kind::inert;
+        else if (box.maxclass == "message")
+            box.kind = Kind::message;
+        else
+            box.kind = box.maxclass == "comment" || box.maxclass == "panel" ? Kind::quiet : Kind::inert;
     }
 
     // One end of a patch cord: [id, outlet or inlet].
@@ -209,35 +204,35 @@ private:
         return true;
     }
 
-    LineSpec line(const json &entry, const PatcherSpec &spec, const std::string &at) const
+    Cord cord(const json &entry, const Level &level, const std::string &at) const
     {
-        const std::string &where = spec.where;
+        const std::string &where = level.where;
         const json *l = entry.is_object() ? member(entry, "patchline") : nullptr;
         if (!l || !l->is_object())
             fail(where, at + ": not {\"patchline\": {...}}");
-        LineSpec line;
-        if (!end(*l, "source", line.src, line.outlet))
+        Cord cord;
+        if (!end(*l, "source", cord.src, cord.outlet))
             fail(where, at + ": \"source\" is not [id, outlet]");
-        if (!end(*l, "destination", line.dst, line.inlet))
+        if (!end(*l, "destination", cord.dst, cord.inlet))
             fail(where, at + ": \"destination\" is not [id, inlet]");
-        const std::string what = "patch cord " + line.src + ":" + std::to_string(line.outlet) + " -> " + line.dst +
-                                 ":" + std::to_string(line.inlet);
-        const BoxSpec *src = find(spec, line.src);
-        const BoxSpec *dst = find(spec, line.dst);
+        const std::string what = "patch cord " + cord.src + ":" + std::to_string(cord.outlet) + " -> " + cord.dst +
+                                 ":" + std::to_string(cord.inlet);
+        const Box *src = find(level, cord.src);
+        const Box *dst = find(level, cord.dst);
         if (!src)
-            fail(where, what + ": no box " + line.src);
+            fail(where, what + ": no box " + cord.src);
         if (!dst)
-            fail(where, what + ": no box " + line.dst);
-        if (src->outlets >= 0 && line.outlet >= src->outlets)
-            fail(where, what + ": box " + line.src + " has " + std::to_string(src->outlets) + " outlets");
-        if (dst->inlets >= 0 && line.inlet >= dst->inlets)
-            fail(where, what + ": box " + line.dst + " has " + std::to_string(dst->inlets) + " inlets");
-        return line;
+            fail(where, what + ": no box " + cord.dst);
+        if (src->outlets >= 0 && cord.outlet >= src->outlets)
+            fail(where, what + ": box " + cord.src + " has " + std::to_string(src->outlets) + " outlets");
+        if (dst->inlets >= 0 && cord.inlet >= dst->inlets)
+            fail(where, what + ": box " + cord.dst + " has " + std::to_string(dst->inlets) + " inlets");
+        return cord;
     }
 
-    static const BoxSpec *find(const PatcherSpec &spec, const std::string &id)
+    static const Box *find(const Level &level, const std::string &id)
     {
-        for (const BoxSpec &b : spec.boxes)
+        for (const Box &b : level.boxes)
             if (b.id == id)
                 return &b;
         return nullptr;
@@ -248,15 +243,16 @@ private:
 
 // Boxes the simulated host cannot run, by class: how many the whole file
 // holds, in the order their classes first appear.
-void count_inert(const PatcherSpec &spec, std::vector<std::pair<std::string, int>> &counts)
+void count_inert(const Level &level, std::vector<std::pair<std::string, int>> &counts)
 {
-    for (const BoxSpec &b : spec.boxes) {
+    for (const Box &b : level.boxes) {
         if (b.kind == Kind::inert) {
-            auto it = std::find_if(counts.begin(), counts.end(), [&b](const auto &c) { return c.first == b.cls; });
-            if (it == counts.end())
+            const auto found =
+                std::find_if(counts.begin(), counts.end(), [&b](const auto &c) { return c.first == b.cls; });
+            if (found == counts.end())
                 counts.emplace_back(b.cls, 1);
             else
-                ++it->second;
+                ++found->second;
         }
         if (b.sub)
             count_inert(*b.sub, counts);
@@ -276,63 +272,55 @@ const char *or_null(const std::string &s)
 struct Builder {
     const std::string &file;
     std::function<void(const std::string &)> warn;   // a console warning
-    std::function<void(t_object *, const BoxSpec &)> top; // a box made on the top level
+    std::function<void(t_object *, const Box &)> top; // a box made on the top level
     std::vector<std::pair<std::string, int>> inert;
     std::set<std::string> warned;
 
-    void build(t_object *patcher, const PatcherSpec &spec, bool top_level)
+    void build(t_object *patcher, const Level &level, bool top_level)
     {
-        std::map<std::string, std::pair<t_object *, const BoxSpec *>> made;
-        for (const BoxSpec &b : spec.boxes) {
+        std::map<std::string, std::pair<t_object *, const Box *>> made;
+        for (const Box &b : level.boxes) {
             if (b.kind == Kind::inert && warned.insert(b.cls).second)
                 warn_about(b.cls);
             t_object *inner = nullptr;
             t_object *box = make(patcher, b, inner);
             if (!box)
-                throw Error(file + ": " + spec.where + "the host made no box for " + b.id);
+                throw Error(file + ": " + level.where + "the host made no box for " + b.id);
             made[b.id] = {box, &b};
             if (top_level)
                 top(box, b);
             if (b.sub)
                 build(inner, *b.sub, false);
         }
-        std::vector<const LineSpec *> order;
-        for (const LineSpec &l : spec.lines)
-            order.push_back(&l);
-        std::stable_sort(order.begin(), order.end(), [&made](const LineSpec *a, const LineSpec *b) {
-            const BoxSpec *da = made.at(a->dst).second;
-            const BoxSpec *db = made.at(b->dst).second;
+        std::vector<const Cord *> order;
+        for (const Cord &c : level.cords)
+            order.push_back(&c);
+        std::stable_sort(order.begin(), order.end(), [&made](const Cord *a, const Cord *b) {
+            const Box *da = made.at(a->dst).second;
+            const Box *db = made.at(b->dst).second;
             return da->x != db->x ? da->x > db->x : da->y > db->y;
         });
-        for (const LineSpec *l : order) {
-            if (l->inlet != 0)
+        for (const Cord *c : order) {
+            if (c->inlet != 0)
                 continue;
-            if (simhost_connect(made.at(l->src).first, long(l->outlet), made.at(l->dst).first, 0) != MAX_ERR_NONE)
-                throw Error(file + ": " + spec.where + "the host refused the patch cord " + l->src + " -> " + l->dst);
+            if (simhost_connect(made.at(c->src).first, long(c->outlet), made.at(c->dst).first, 0) != MAX_ERR_NONE)
+                throw Error(file + ": " + level.where + "the host refused the patch cord " + c->src + " -> " + c->dst);
         }
     }
 
     // The box for b; a subpatcher's own patcher goes to sub.
-    t_object *make(t_object *patcher, const BoxSpec &b, t_object *&sub)
+    t_object *make(t_object *patcher, const Box &b, t_object *&sub)
     {
-        t_object *box = nullptr;
-        switch (b.kind) {
-        case Kind::object:
-        case Kind::inert:
-            if (b.maxclass == "newobj")
-                return simhost_box_new(patcher, or_null(b.varname), b.text.c_str());
-            box = simhost_inert_new(patcher, b.maxclass.c_str(), b.text.c_str());
-            break;
-        case Kind::message:
+        if (b.kind == Kind::message)
             return simhost_message_new(patcher, or_null(b.varname), b.text.c_str());
-        case Kind::quiet:
-            box = b.maxclass == "newobj" ? simhost_box_new(patcher, nullptr, b.text.c_str())
-                                         : simhost_inert_new(patcher, b.maxclass.c_str(), b.text.c_str());
-            break;
-        case Kind::sub:
-            sub = simhost_patcher_new(patcher, rest_after_first_word(b.text).c_str());
+        if (b.kind != Kind::sub && b.maxclass == "newobj")
+            return simhost_box_new(patcher, or_null(b.varname), b.text.c_str());
+        t_object *box = nullptr;
+        if (b.kind == Kind::sub) {
+            sub = simhost_patcher_new(patcher, after_first_word(b.text).c_str());
             box = sub ? simhost_object_box(sub) : nullptr;
-            break;
+        } else {
+            box = simhost_inert_new(patcher, b.maxclass.c_str(), b.text.c_str());
         }
         if (box && !b.varname.empty() && simhost_box_rename(box, b.varname.c_str()) != MAX_ERR_NONE)
             throw Error(file + ": the host refused the scripting name of box " + b.id);
@@ -341,7 +329,8 @@ struct Builder {
 
     void warn_about(const std::string &cls)
     {
-        const int n = std::find_if(inert.begin(), inert.end(), [&cls](const auto &c) { return c.first == cls; })->second;
+        const int n =
+            std::find_if(inert.begin(), inert.end(), [&cls](const auto &c) { return c.first == cls; })->second;
         const std::string name = file.substr(file.find_last_of("/\\") + 1);
         warn(name + ": \"" + cls + "\" is unknown to the simulated host: " + std::to_string(n) +
              (n == 1 ? " box stays inert" : " boxes stay inert"));
@@ -365,8 +354,8 @@ void World::open_patch(const std::string &text, const std::string &file)
     const Reader reader(file);
     if (!root.is_object() || !root.contains("patcher") || !root["patcher"].is_object())
         reader.fail("", "no \"patcher\" object at the top");
-    const PatcherSpec spec = reader.patcher(root["patcher"], "", 0);
-    for (const BoxSpec &b : spec.boxes)
+    const Level top = reader.patcher(root["patcher"], "", 0);
+    for (const Box &b : top.boxes)
         for (const Entry &e : entries_)
             if (e.alive && e.id == b.id)
                 reader.fail("", "box " + b.id + ": the id is taken by a box of a file opened before");
@@ -377,11 +366,11 @@ void World::open_patch(const std::string &text, const std::string &file)
                         sync();
                         pending_.push_back("console warn " + line);
                     },
-                    [this](t_object *box, const BoxSpec &b) { adopt(box, b.cls, b.id); },
+                    [this](t_object *box, const Box &b) { adopt(box, b.cls, b.id); },
                     {},
                     {}};
-    count_inert(spec, builder.inert);
-    builder.build(patcher_, spec, true);
+    count_inert(top, builder.inert);
+    builder.build(patcher_, top, true);
     sync();
 }
 

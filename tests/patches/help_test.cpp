@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <sstream>
 
@@ -93,14 +94,22 @@ TEST(HelpPatch, EveryMessageBoxIsClicked)
     }
 }
 
-// The tour as korvel-sim plays it, against the reviewed transcript.
+// The tour as korvel-sim plays it, against the reviewed transcript. Its
+// pictures go to a folder of the test's own, which goes with the test.
 TEST(HelpPatch, TourPrintsTheReviewedTranscript)
 {
-    Help help;
-    help.world.picture_directory(::testing::TempDir());
-    Lines actual = help.opened;
-    const Lines played = testkit::Player(help.world).play(files().at("examples/tour.ksim"), "tour.ksim");
-    actual.insert(actual.end(), played.begin(), played.end());
+    const std::filesystem::path pictures = std::filesystem::temp_directory_path() / "qzkorvel-tour";
+    std::filesystem::create_directories(pictures);
+    Lines actual;
+    {
+        Help help;
+        help.world.picture_directory(pictures.string());
+        actual = help.opened;
+        const Lines played = testkit::Player(help.world).play(files().at("examples/tour.ksim"), "tour.ksim");
+        actual.insert(actual.end(), played.begin(), played.end());
+    }
+    EXPECT_TRUE(std::filesystem::exists(pictures / "tour-open.svg"));
+    std::filesystem::remove_all(pictures);
     const Lines expected = split(files().at("tests/patches/tour.expected"));
     EXPECT_EQ(expected, actual) << testkit::diff(expected, actual);
 }

@@ -11,8 +11,10 @@ namespace {
 std::vector<std::string> names()
 {
     std::vector<std::string> out;
+    // The tour plays over the help patch; tests/patches runs it there.
     for (const auto &file : examples())
-        out.push_back(file.first);
+        if (file.first != "tour.ksim")
+            out.push_back(file.first);
     return out;
 }
 

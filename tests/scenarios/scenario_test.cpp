@@ -90,7 +90,7 @@ const std::vector<Case> cases = {
                "console post finding centered pos for window", "console post vstsize: 640 480 ",
                "console post open centered", "console post 50  50", "console post --> attach window observer",
                "console post checkWindowState()"} +
-         state("640 200 640 480 1")},
+         state("640 200 640 480 1") + Lines{"look editor 640 200 640 480 visible topmost toolwindow active"}},
     {"hide_show", "hide-show.ksim", "",
      bound + state("100 200 640 480 1") + state("100 200 640 480 2") +
          Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} + state("100 200 640 480 1") +
