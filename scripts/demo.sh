@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# The main job: builds the module and korvel-sim natively, then plays
-# examples/demo.ksim on the module in the simulated Max and prints the
-# transcript. Installs the Debian packages it misses first.
+# The main job: builds the module and korvel-sim natively, opens the object's
+# help patch in the simulated Max and clicks through it (examples/tour.ksim),
+# printing the transcript; the tour's pictures of the desktop land in
+# build/native/tour/. Installs the Debian packages it misses first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 
 scripts/setup.sh native
-cmake --preset native >/dev/null
-cmake --build --preset native --target korvel-sim qzkorvel
-echo
-echo "== korvel-sim examples/demo.ksim"
-exec build/native/bin/korvel-sim examples/demo.ksim
+
+log=build/native/demo-build.log
+echo "== building the module and korvel-sim (log: $log)"
+mkdir -p build/native
+if ! { cmake --preset native && cmake --build --preset native --target korvel-sim qzkorvel; } >"$log" 2>&1; then
+  cat "$log"
+  exit 1
+fi
+
+echo "== korvel-sim package/qzkorvel/help/qzkorvel.maxhelp examples/tour.ksim"
+mkdir -p build/native/tour
+cd build/native/tour
+"$root/build/native/bin/korvel-sim" "$root/package/qzkorvel/help/qzkorvel.maxhelp" "$root/examples/tour.ksim"
+echo "== pictures: $(ls -- *.svg | sed 's|^|build/native/tour/|' | tr '\n' ' ')"

@@ -18,5 +18,9 @@ trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 wineboot -i </dev/null >"$WINEPREFIX/wineboot.log" 2>&1
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
   </dev/null >>"$WINEPREFIX/wineboot.log" 2>&1
+# Without a window manager Wine waits two seconds for one at every hide or
+# destroy of a visible window; unmanaged windows behave the same otherwise.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  </dev/null >>"$WINEPREFIX/wineboot.log" 2>&1
 
 "$@"
