@@ -172,8 +172,6 @@ TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
 
 TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
 {
-    if (!testkit::World::simulated())
-        GTEST_SKIP() << "hundreds of real windows take minutes under Wine";
     World w;
     bound_setup(w);
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 20; i++)
