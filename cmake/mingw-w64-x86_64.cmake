@@ -21,5 +21,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Each build folder gets a Wine prefix of its own, so a run never depends on
 # whatever $HOME/.wine holds.
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    /usr/bin/env WINEDEBUG=-all WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${CMAKE_BINARY_DIR}/wineprefix)
