@@ -269,21 +269,29 @@ BOOL show_window(const WindowPtr &w, int cmd)
     return was_visible ? TRUE : FALSE;
 }
 
+/* The window a geometry query names, or NULL when the call fails: an
+ * injected fault, an invalid handle, or no place for the answer. */
+static WindowPtr queried(const char *call, HWND hwnd, const void *out)
+{
+    if (fault(call))
+        return nullptr;
+    WindowPtr w = find(hwnd);
+    if (w && !out) {
+        set_error(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return w;
+}
+
 } // namespace simwin
 
 using namespace simwin;
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT r)
 {
-    if (fault("GetClientRect"))
-        return FALSE;
-    WindowPtr w = find(hwnd);
+    WindowPtr w = queried("GetClientRect", hwnd, r);
     if (!w)
         return FALSE;
-    if (!r) {
-        set_error(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     const RECT c = w->client_screen();
     *r = RECT{0, 0, c.right - c.left, c.bottom - c.top};
     return TRUE;
@@ -291,30 +299,18 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT r)
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT r)
 {
-    if (fault("GetWindowRect"))
-        return FALSE;
-    WindowPtr w = find(hwnd);
+    WindowPtr w = queried("GetWindowRect", hwnd, r);
     if (!w)
         return FALSE;
-    if (!r) {
-        set_error(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     *r = w->frame;
     return TRUE;
 }
 
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT pt)
 {
-    if (fault("ClientToScreen"))
-        return FALSE;
-    WindowPtr w = find(hwnd);
+    WindowPtr w = queried("ClientToScreen", hwnd, pt);
     if (!w)
         return FALSE;
-    if (!pt) {
-        set_error(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     const RECT c = w->client_screen();
     pt->x += c.left;
     pt->y += c.top;
