@@ -119,30 +119,10 @@ void fill_common_symbols()
 {
     t_common_symbols_table &t = g_common;
     t.version = 1;
+#define SIMHOST_FILL_COMMON_SYMBOL(text) t.s_##text = sym(#text);
+    KORVEL_COMMON_SYMBOLS(SIMHOST_FILL_COMMON_SYMBOL)
+#undef SIMHOST_FILL_COMMON_SYMBOL
     t.s_nothing = sym("");
-    t.s_bang = sym("bang");
-    t.s_int = sym("int");
-    t.s_float = sym("float");
-    t.s_list = sym("list");
-    t.s_symbol = sym("symbol");
-    t.s_anything = sym("anything");
-    t.s_set = sym("set");
-    t.s_char = sym("char");
-    t.s_long = sym("long");
-    t.s_box = sym("box");
-    t.s_nobox = sym("nobox");
-    t.s_patcher = sym("patcher");
-    t.s_free = sym("free");
-    t.s_varname = sym("varname");
-    t.s_attr_modified = sym("attr_modified");
-    t.s_open = sym("open");
-    t.s_wclose = sym("wclose");
-    t.s_rect = sym("rect");
-    t.s_firstview = sym("firstview");
-    t.s_insertboxtext = sym("insertboxtext");
-    t.s_locked = sym("locked");
-    t.s_redraw = sym("redraw");
-    t.s_dirty = sym("dirty");
     _common_symbols = &t;
 }
 

@@ -6,7 +6,10 @@
 #ifndef KORVEL_HOST_MAX_API_H
 #define KORVEL_HOST_MAX_API_H
 
+#include <stddef.h>
 #include <stdint.h>
+
+#include "common_symbols.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -90,37 +93,39 @@ enum e_max_atomtypes {
     A_CANT = 9,
 };
 
+/* Record sizes as the host lays them out on 64-bit. */
+#if defined(__cplusplus)
+#  define KORVEL_STATIC_ASSERT(cond, why) static_assert(cond, why)
+#else
+#  define KORVEL_STATIC_ASSERT(cond, why) _Static_assert(cond, why)
+#endif
+#if UINTPTR_MAX == UINT64_MAX
+KORVEL_STATIC_ASSERT(sizeof(t_object) == 32, "t_object is four pointer-sized fields");
+KORVEL_STATIC_ASSERT(sizeof(t_symbol) == 16, "t_symbol is a name and a thing");
+KORVEL_STATIC_ASSERT(sizeof(t_atom) == 16, "t_atom is a short type, padding and an 8-byte union");
+KORVEL_STATIC_ASSERT(sizeof(t_rect) == 32, "t_rect is four doubles");
+KORVEL_STATIC_ASSERT(sizeof(t_pt) == 16, "t_pt is two doubles");
+#endif
+
 /* ---- common symbols ----
- * The host's table of ready-made symbols. Code reaches the entries through
- * the _sym_<text> macros, which read the table fetched at load into
+ * The host's table of ready-made symbols, laid out as the host lays it out
+ * (common_symbols.h lists every entry). Code reaches the entries through the
+ * _sym_<text> macros, which read the table fetched at load into
  * _common_symbols (defined once by each program or module that uses it). */
+
 typedef struct _common_symbols_table {
     long version;
-    t_symbol *s_nothing;
-    t_symbol *s_bang;
-    t_symbol *s_int;
-    t_symbol *s_float;
-    t_symbol *s_list;
-    t_symbol *s_symbol;
-    t_symbol *s_anything;
-    t_symbol *s_set;
-    t_symbol *s_char;
-    t_symbol *s_long;
-    t_symbol *s_box;
-    t_symbol *s_nobox;
-    t_symbol *s_patcher;
-    t_symbol *s_free;
-    t_symbol *s_varname;
-    t_symbol *s_attr_modified;
-    t_symbol *s_open;
-    t_symbol *s_wclose;
-    t_symbol *s_rect;
-    t_symbol *s_firstview;
-    t_symbol *s_insertboxtext;
-    t_symbol *s_locked;
-    t_symbol *s_redraw;
-    t_symbol *s_dirty;
+#define KORVEL_COMMON_SYMBOL_FIELD(text) t_symbol *s_##text;
+    KORVEL_COMMON_SYMBOLS(KORVEL_COMMON_SYMBOL_FIELD)
+#undef KORVEL_COMMON_SYMBOL_FIELD
 } t_common_symbols_table;
+
+#if UINTPTR_MAX == UINT64_MAX
+KORVEL_STATIC_ASSERT(sizeof(t_common_symbols_table) == 8 + 8 * KORVEL_COMMON_SYMBOL_COUNT,
+                     "the common-symbol table is a version and 1454 entries");
+KORVEL_STATIC_ASSERT(offsetof(t_common_symbols_table, s_free) == 3600, "the host keeps free at byte 3600");
+KORVEL_STATIC_ASSERT(offsetof(t_common_symbols_table, s_varname) == 11280, "the host keeps varname at byte 11280");
+#endif
 
 extern t_common_symbols_table *_common_symbols;
 

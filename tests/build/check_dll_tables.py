@@ -4,9 +4,11 @@
 The host finds the module through its one export, ext_main; Windows must
 resolve every import on a user's machine without the mingw runtime DLLs; and
 COMCTL32 must be bound by ordinal, since that is how it exports the window
-subclass calls. The tables are read from `objdump -p` output.
+subclass calls; and every function taken from MaxAPI.dll must be one that
+the host exports by name, or Max refuses to load the module. The tables are
+read from `objdump -p` output.
 
-Usage: check_dll_tables.py --objdump OBJDUMP DLL
+Usage: check_dll_tables.py --objdump OBJDUMP --host-exports FILE DLL
 Prints one line per table entry that differs and exits 1 if any does.
 """
 
@@ -68,7 +70,24 @@ def read_tables(text):
     return names, addresses, imports
 
 
-def problems(text):
+def read_host_exports(path):
+    """The names in a list of the host's exports, one a line, # for comments."""
+    with open(path, encoding="utf-8") as lines:
+        return {line.strip() for line in lines if line.strip() and not line.startswith("#")}
+
+
+def host_import_problems(entries, host_exports):
+    """Each import from MaxAPI.dll that the host does not export by name."""
+    found = []
+    for kind, value in entries:
+        if kind == "ordinal":
+            found.append(f"imports: MaxAPI.dll ordinal {value}: the host exports its functions by name")
+        elif value not in host_exports:
+            found.append(f"imports: MaxAPI.dll '{value}' is not exported by the host")
+    return found
+
+
+def problems(text, host_exports):
     """Lists every table entry that differs from the expected tables."""
     names, addresses, imports = read_tables(text)
     found = []
@@ -86,6 +105,8 @@ def problems(text):
         if entries is None:
             found.append(f"imports: {dll} is not imported")
             continue
+        if dll == "MaxAPI.dll":
+            found += host_import_problems(entries, host_exports)
         if ordinals is None:
             continue
         for kind, value in entries:
@@ -107,11 +128,12 @@ def problems(text):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--objdump", required=True)
+    parser.add_argument("--host-exports", required=True)
     parser.add_argument("dll")
     args = parser.parse_args()
     text = subprocess.run([args.objdump, "-p", args.dll], check=True,
                           capture_output=True, text=True).stdout
-    found = problems(text)
+    found = problems(text, read_host_exports(args.host_exports))
     for line in found:
         print(f"{args.dll}: {line}")
     if not found:
