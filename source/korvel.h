@@ -15,6 +15,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <atomic>
 #include <type_traits>
 
 #include "host/max_api.h"
@@ -38,6 +39,29 @@
 
 #define KORVEL_HELPER_CLASS "korvel_helperwindowclass"
 
+/* The most atoms a deferred message carries on to its handler. No handler
+ * reads more than five; a longer message is refused, not allocated for. */
+#define KORVEL_DEFER_ATOMS 64
+
+/* A field that the "show" and "hide" gates (on whatever thread the message
+ * arrives) and the main thread's observer and handlers both touch. Reads and
+ * writes are whole but unordered, as with a plain field on the host's
+ * platforms; the field keeps the size and place of a plain one. */
+template <typename T>
+class korvel_relaxed {
+public:
+    korvel_relaxed &operator=(T v)
+    {
+        value.store(v, std::memory_order_relaxed);
+        return *this;
+    }
+    operator T() const { return value.load(std::memory_order_relaxed); }
+
+private:
+    static_assert(std::atomic<T>::is_always_lock_free, "a plain field needs no lock");
+    std::atomic<T> value;
+};
+
 typedef struct _korvel {
     t_object ob;
     t_object *patcher;
@@ -52,17 +76,18 @@ typedef struct _korvel {
     t_symbol *scriptname;
     int32_t delay;
     void *outlet;
-    char debug;
-    char stayontop;
-    int32_t hidden;
-    int32_t app_active;
+    korvel_relaxed<char> debug;
+    korvel_relaxed<char> stayontop;
+    korvel_relaxed<int32_t> hidden;
+    korvel_relaxed<int32_t> app_active;
     int32_t pos_checked;
     HWND helper_hwnd;
     HWND known_windows[KORVEL_KNOWN_WINDOWS];
-    HWND editor_hwnd;
+    korvel_relaxed<HWND> editor_hwnd;
 } t_korvel;
 
-/* ---- module-wide state, written only by ext_main ---- */
+/* ---- module-wide state, written only by ext_main (the live-record registry
+ * in korvel_class.cpp keeps its own lock) ---- */
 extern t_class *korvel_class;
 extern WNDCLASSEXA korvel_helperclass;
 

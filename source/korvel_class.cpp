@@ -1,10 +1,10 @@
 /* Host binding: the class, the instance record's life, the deferring
  * wrappers and the helper window. */
-#include <limits.h>
 #include <stddef.h>
+#include <string.h>
 
+#include <mutex>
 #include <unordered_map>
-#include <vector>
 
 #include "korvel.h"
 
@@ -24,45 +24,63 @@ WNDCLASSEXA korvel_helperclass;
  * gone from the table, and a new record at the same address has a new
  * serial. korvel_free removes the record before anything else. The window
  * observer checks membership too, for a window whose observer could not be
- * removed. */
+ * removed.
+ *
+ * Messages arrive on the scheduler thread too, and their deferral and the
+ * gates read the table while the main thread's korvel_new and korvel_free
+ * change it; the lock is held for each lookup and change, never across a
+ * host call. */
+static std::mutex korvel_live_lock;
 static std::unordered_map<const void *, t_atom_long> korvel_live;
 static t_atom_long korvel_serial = 0;
 
 void korvel_register(t_korvel *x)
 {
+    std::lock_guard<std::mutex> hold(korvel_live_lock);
     korvel_live[x] = ++korvel_serial;
 }
 
 void korvel_unregister(t_korvel *x)
 {
+    std::lock_guard<std::mutex> hold(korvel_live_lock);
     korvel_live.erase(x);
+}
+
+/* The record's serial number, or 0 when it is not alive. */
+static t_atom_long korvel_serial_of(const void *x)
+{
+    std::lock_guard<std::mutex> hold(korvel_live_lock);
+    auto it = korvel_live.find(x);
+    return it == korvel_live.end() ? 0 : it->second;
 }
 
 bool korvel_is_registered(const void *x)
 {
-    return korvel_live.count(x) != 0;
+    return korvel_serial_of(x) != 0;
 }
 
 bool korvel_is_live(const void *x, t_atom_long serial)
 {
-    auto it = korvel_live.find(x);
-    return it != korvel_live.end() && it->second == serial;
+    return serial != 0 && korvel_serial_of(x) == serial;
 }
 
 void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc, t_atom *argv)
 {
-    auto it = korvel_live.find(x);
-    if (it == korvel_live.end())
+    t_atom_long serial = korvel_serial_of(x);
+    if (!serial)
         return;
-    /* defer_low counts atoms in a short; no handler reads that many */
     if (argc < 0 || !argv)
         argc = 0;
-    if (argc > SHRT_MAX - 1)
-        argc = SHRT_MAX - 1;
-    std::vector<t_atom> atoms(argv, argv + argc);
-    atoms.emplace_back();
-    atom_setlong(&atoms.back(), it->second);
-    defer_low(x, trampoline, s, (short)atoms.size(), atoms.data());
+    if (argc > KORVEL_DEFER_ATOMS) {
+        object_error((t_object *)x, "%s: %ld arguments are too many, at most %d are read", korvel_text(s), argc,
+                     KORVEL_DEFER_ATOMS);
+        return;
+    }
+    t_atom atoms[KORVEL_DEFER_ATOMS + 1];
+    if (argc > 0)
+        memcpy(atoms, argv, (size_t)argc * sizeof(t_atom));
+    atom_setlong(atoms + argc, serial);
+    defer_low(x, trampoline, s, (short)(argc + 1), atoms);
 }
 
 /* ---- class ---- */
