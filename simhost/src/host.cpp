@@ -57,13 +57,21 @@ State &H()
     return *g_state;
 }
 
+std::recursive_mutex &host_lock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
 void count(const char *name)
 {
+    HostLock hold(host_lock());
     H().calls[name]++;
 }
 
 void count(const std::string &name)
 {
+    HostLock hold(host_lock());
     H().calls[name]++;
 }
 
@@ -85,6 +93,7 @@ std::string vformat(const char *fmt, va_list ap)
 
 void event(int kind, t_object *obj, int outlet, const std::string &text)
 {
+    HostLock hold(host_lock());
     State &h = H();
     h.events.emplace_back();
     EventRec &rec = h.events.back();
@@ -175,11 +184,13 @@ int simhost_load_module(const char *path)
 
 int simhost_event_count(void)
 {
+    HostLock hold(host_lock());
     return (int)H().events.size();
 }
 
 const simhost_event *simhost_event_get(int index)
 {
+    HostLock hold(host_lock());
     State &h = H();
     if (index < 0 || (size_t)index >= h.events.size())
         return nullptr;
@@ -190,6 +201,7 @@ long simhost_call_count(const char *name)
 {
     if (!name)
         return 0;
+    HostLock hold(host_lock());
     State &h = H();
     auto it = h.calls.find(name);
     return it == h.calls.end() ? 0 : it->second;
@@ -197,6 +209,7 @@ long simhost_call_count(const char *name)
 
 void simhost_calls_clear(void)
 {
+    HostLock hold(host_lock());
     H().calls.clear();
 }
 

@@ -15,6 +15,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -184,6 +185,16 @@ struct State {
 };
 
 State &H();
+
+/* Messages reach objects from the scheduler thread too, as in the host: the
+ * cross-thread entry points (defer_low and queue elements, outlets and
+ * messages sent to objects, the console, symbols) hold this lock, and so
+ * does every change of the tables they read (objects, outlets, the queue,
+ * the event and call logs). The main thread reads without it. Recursive: a
+ * message holds it while the object's method calls back into the host. */
+std::recursive_mutex &host_lock();
+typedef std::lock_guard<std::recursive_mutex> HostLock;
+
 void count(const char *name);
 void count(const std::string &name);
 

@@ -132,6 +132,7 @@ t_symbol *registered_name(t_object *observed, const Observer &o)
 
 void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
 {
+    HostLock hold(host_lock());
     State &h = H();
     if (!o || !h.outlets.count((const outlet *)o)) {
         event(SIMHOST_ERROR, nullptr, 0, "message to an outlet that does not exist");
@@ -221,6 +222,7 @@ t_object *obj_alloc(t_class *c)
 {
     if (!c)
         return nullptr;
+    HostLock hold(host_lock());
     State &h = H();
     size_t size = c->size > (long)sizeof(t_object) ? (size_t)c->size : sizeof(t_object);
     t_object *x = (t_object *)std::calloc(1, size);
@@ -246,6 +248,7 @@ t_object *obj_alloc(t_class *c)
  * host; then the object leaves every observation, its box and its outlets. */
 t_max_err obj_free(void *p)
 {
+    HostLock hold(host_lock());
     State &h = H();
     ObjInfo *i = info(p);
     if (!i)
@@ -463,6 +466,7 @@ void *object_method_imp(void *x, void *s, void *p1, void *p2, void *p3, void *p4
 
 t_max_err simhost_send(t_object *obj, const char *selector, long argc, const t_atom *argv)
 {
+    HostLock hold(host_lock());
     if (!selector || !info(obj))
         return MAX_ERR_GENERIC;
     return send_typed(obj, sym(selector), argc, argv);
@@ -473,6 +477,7 @@ t_max_err simhost_send(t_object *obj, const char *selector, long argc, const t_a
 void *outlet_new(void *x, const char *type)
 {
     count("outlet_new");
+    HostLock hold(host_lock());
     ObjInfo *i = info(x);
     if (!i)
         return nullptr;

@@ -45,6 +45,7 @@ void *defer_low(void *ob, method fn, t_symbol *sym, short argc, t_atom *argv)
     count("defer_low");
     if (!fn)
         return nullptr;
+    HostLock hold(host_lock());
     State &h = H();
     QueueEntry e;
     e.seq = h.next_qseq++;
@@ -64,6 +65,7 @@ void *qelem_new(void *obj, method fn)
     if (!fn)
         return nullptr;
     Qelem *q = new Qelem{obj, fn, false};
+    HostLock hold(host_lock());
     H().qelems.insert(q);
     return q;
 }
@@ -71,6 +73,7 @@ void *qelem_new(void *obj, method fn)
 void qelem_set(void *q)
 {
     count("qelem_set");
+    HostLock hold(host_lock());
     Qelem *e = as_qelem(q);
     if (!e || e->queued)
         return;
@@ -88,6 +91,7 @@ void qelem_set(void *q)
 void qelem_unset(void *q)
 {
     count("qelem_unset");
+    HostLock hold(host_lock());
     if (Qelem *e = as_qelem(q))
         unqueue(e);
 }
@@ -95,6 +99,7 @@ void qelem_unset(void *q)
 void qelem_free(void *q)
 {
     count("qelem_free");
+    HostLock hold(host_lock());
     Qelem *e = as_qelem(q);
     if (!e)
         return;
@@ -103,19 +108,36 @@ void qelem_free(void *q)
     delete e;
 }
 
+/* The next entry queued before limit, taken off the queue; false when none.
+ * A queue element's entry is unqueued first, so that a set during its task
+ * runs it again in a later pass. */
+static bool next_entry(uint64_t limit, QueueEntry &e)
+{
+    HostLock hold(host_lock());
+    State &h = H();
+    if (h.queue.empty() || h.queue.front().seq >= limit)
+        return false;
+    e = std::move(h.queue.front());
+    h.queue.pop_front();
+    if (e.q)
+        e.q->queued = false;
+    return true;
+}
+
 long simhost_queue_pass(void)
 {
-    State &h = H();
-    uint64_t limit = h.next_qseq;
+    uint64_t limit;
+    {
+        HostLock hold(host_lock());
+        limit = H().next_qseq;
+    }
     long run = 0;
-    while (!h.queue.empty() && h.queue.front().seq < limit) {
-        QueueEntry e = std::move(h.queue.front());
-        h.queue.pop_front();
+    QueueEntry e;
+    /* the lock is not held while a call runs: the scheduler thread's
+     * messages go on meanwhile */
+    while (next_entry(limit, e)) {
         run++;
         if (e.q) {
-            /* unqueued first, so that a set during the task runs it again
-             * in a later pass */
-            e.q->queued = false;
             from_method<task_fn>(e.q->fn)(e.q->obj);
         } else {
             from_method<deferred_fn>(e.fn)(e.ob, e.s, (long)e.atoms.size(), e.atoms.empty() ? nullptr : e.atoms.data());
@@ -126,5 +148,6 @@ long simhost_queue_pass(void)
 
 long simhost_queue_pending(void)
 {
+    HostLock hold(host_lock());
     return (long)H().queue.size();
 }

@@ -94,6 +94,7 @@ t_symbol *sym(const char *text)
 {
     if (!text)
         text = "";
+    HostLock hold(host_lock());
     State &h = H();
     auto it = h.symbols.find(text);
     if (it != h.symbols.end())
@@ -110,6 +111,7 @@ t_symbol *sym(const char *text)
 
 bool is_symbol(const void *s)
 {
+    HostLock hold(host_lock());
     return s && H().symbol_set.count((const t_symbol *)s) != 0;
 }
 

@@ -1,0 +1,106 @@
+/* A patch's scheduler thread sends public messages, "show", "hide" and
+ * state lists (through a patch cord too) to two live objects, while the main
+ * thread makes and deletes other instances, runs the queue and the user
+ * drags an editor. Whatever the interleaving, no message fails, and once
+ * all has settled the thread's next messages still have their effect. Under
+ * ThreadSanitizer any data race fails the program. */
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "simhost.h"
+#include "testkit.h"
+
+namespace {
+
+struct Message {
+    const char *selector;
+    std::vector<t_atom> atoms;
+};
+
+std::vector<t_atom> longs(std::initializer_list<long> values)
+{
+    std::vector<t_atom> atoms;
+    for (long v : values) {
+        atoms.emplace_back();
+        atom_setlong(&atoms.back(), v);
+    }
+    return atoms;
+}
+
+void send(t_object *to, const Message &m)
+{
+    simhost_send(to, m.selector, (long)m.atoms.size(), m.atoms.empty() ? nullptr : const_cast<t_atom *>(m.atoms.data()));
+}
+
+constexpr int kRounds = 200;
+
+TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
+{
+    testkit::World w;
+    w.plugin("PLUG", 640, 480, 64);
+    w.box("vst~ PLUG", "synth");
+    w.box("vst~ PLUG", "other");
+    w.box("qzkorvel synth");
+    w.box("qzkorvel other");
+    t_object *cord[2] = {w.box("prepend state"), w.box("prepend state")};
+    simhost_connect(cord[0], 0, w.find("qzkorvel#1"), 0);
+    simhost_connect(cord[1], 0, w.find("qzkorvel#2"), 0);
+    w.settle();
+    t_object *live[2] = {w.object("qzkorvel#1"), w.object("qzkorvel#2")};
+    t_object *prepend[2] = {w.object("prepend#1"), w.object("prepend#2")};
+    const std::vector<Message> round = {
+        {"open", longs({100, 200})}, {"pos", longs({120, 220})}, {"hide", {}},
+        {"show", {}},                {"state", longs({140, 240, 640, 480, 2})},
+        {"close", {}},               {"state", longs({100, 200, 640, 480, 1})},
+    };
+    const Message list{"list", longs({160, 260, 640, 480, 1})};
+    const std::vector<Message> last = {{"close", {}}, {"open", longs({100, 200})}, {"pos", longs({300, 400})}};
+    w.lines();
+
+    std::atomic<bool> done(false);
+    std::thread scheduler([&] {
+        for (int r = 0; r < kRounds; r++) {
+            for (int k = 0; k < 2; k++) {
+                for (const Message &m : round)
+                    send(live[k], m);
+                send(prepend[k], list);
+            }
+        }
+        done = true;
+    });
+    for (int i = 0; !done || i < kRounds / 4; i++) {
+        w.box("qzkorvel synth", "passing");
+        simhost_queue_pass();
+        w.remove("passing");
+        simhost_queue_pass();
+        if (HWND editor = w.editor())
+            w.user_move(editor, 500 + i % 50, 300);
+    }
+    scheduler.join();
+    w.settle();
+    std::thread([&] {
+        for (const Message &m : last)
+            for (t_object *k : live)
+                send(k, m);
+    }).join();
+    w.settle();
+
+    std::vector<std::string> states[2];
+    for (const std::string &line : w.lines()) {
+        EXPECT_EQ(std::string::npos, line.find("console error")) << line;
+        for (int k = 0; k < 2; k++)
+            if (line.rfind("out qzkorvel#" + std::to_string(k + 1) + " state ", 0) == 0)
+                states[k].push_back(line);
+    }
+    for (int k = 0; k < 2; k++) {
+        ASSERT_FALSE(states[k].empty());
+        EXPECT_EQ("out qzkorvel#" + std::to_string(k + 1) + " state 300 400 640 480 1", states[k].back());
+    }
+}
+
+} // namespace
