@@ -6,7 +6,10 @@
  *   Drag/M           M user moves of the editor, then one queue pass, which must
  *                    report the position once;
  *   OpenAllocations  the heap allocations of one open, split into those of the
- *                    host and window system and those of the module. */
+ *                    host and window system and those of the module;
+ *   MessageAllocations/<message>  the same for one public message sent as a
+ *                    patch sends it (queued) and the queue pass that runs
+ *                    it. */
 #include <benchmark/benchmark.h>
 
 #include <link.h>
@@ -354,11 +357,28 @@ void standin_close(t_standin *x)
         object_method_imp(x->vst, gensym("wclose"), 0, 0, 0, 0, 0, 0, 0, 0);
 }
 
+void standin_deferred(t_standin *, t_symbol *, long, t_atom *) {}
+
+void standin_queue(t_standin *x, t_symbol *s, long argc, t_atom *argv)
+{
+    t_atom atoms[8];
+    const long n = std::min(argc, 7L);
+    std::copy(argv, argv + n, atoms);
+    atom_setlong(atoms + n, 1);
+    defer_low(x, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(standin_deferred)), s, (short)(n + 1),
+              atoms);
+}
+
+const char *const kQueued[] = {"open", "pos", "state", "hide", "show", "close", "clear"};
+
 t_standin *standin_new_object(testkit::World &w)
 {
     t_class *c = class_new("korvelstandin", nullptr, nullptr, (long)sizeof(t_standin), nullptr, 0);
     class_addmethod(c, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(standin_open)), "direct_open",
                     A_GIMME, 0);
+    for (const char *selector : kQueued)
+        class_addmethod(c, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(standin_queue)), selector,
+                        A_GIMME, 0);
     class_register(gensym("box"), c);
     auto *x = static_cast<t_standin *>(object_alloc(c));
     x->patcher = w.patcher();
@@ -424,6 +444,85 @@ void open_allocations(benchmark::State &state)
                                 .c_str());
 }
 BENCHMARK(open_allocations)->Name("OpenAllocations")->Arg(0)->Arg(300)->Iterations(200);
+
+/* ---- allocations of a message ----
+ * A public message is queued with its atoms and a serial number. The host
+ * allocates for the queue entry; the stand-in's message queues the same
+ * number of atoms with defer_low and nothing else, so what the module's
+ * sending allocates beyond that is its own. Allocations called from the
+ * module's code are counted over the send and the pass that runs the
+ * handler. Each message is followed, outside the counts, by what puts the
+ * editor back as it was (open, shown, at the point). */
+
+struct MessageCase {
+    const char *selector;
+    std::vector<long> args;
+    const char *undo; /* a direct_ message, or NULL */
+};
+
+void message_allocations(benchmark::State &state, const MessageCase &m)
+{
+    testkit::World w;
+    t_object *korvel = setup(w, 0);
+    t_standin *standin = standin_new_object(w);
+    find_module_range();
+    std::vector<t_atom> atoms(m.args.size());
+    for (size_t i = 0; i < m.args.size(); i++)
+        atom_setlong(&atoms[i], m.args[i]);
+    const long argc = (long)atoms.size();
+    if (!open_editor(w, korvel) || g_module_lo == g_module_hi) {
+        state.SkipWithError("the editor did not open, or the module's code was not found");
+        return;
+    }
+    w.settle();
+    w.lines();
+
+    std::vector<long> module_sends, standin_sends;
+    long caller_module = 0;
+    for (auto _ : state) {
+        long before = g_allocs, before_module = g_module_allocs;
+        simhost_send(korvel, m.selector, argc, atoms.data());
+        module_sends.push_back(g_allocs - before);
+        simhost_queue_pass();
+        caller_module += g_module_allocs - before_module;
+
+        before = g_allocs;
+        simhost_send(&standin->ob, m.selector, argc, atoms.data());
+        standin_sends.push_back(g_allocs - before);
+        if (m.undo)
+            simhost_send(korvel, m.undo, 2, g_point);
+        w.settle();
+        w.lines();
+    }
+    const long own = median(module_sends) - median(standin_sends);
+    state.counters["allocs_per_message"] = mean(module_sends);
+    state.counters["host_and_windows"] = mean(standin_sends);
+    state.counters["module_own"] = (double)own;
+    state.counters["called_from_module"] = (double)caller_module;
+    state.SetLabel("counts per message; the time is of no interest");
+    if (own != 0 || caller_module != 0)
+        state.SkipWithError(("\"" + std::string(m.selector) + "\" allocates memory of its own: " + std::to_string(own) +
+                             " per message, " + std::to_string(caller_module) + " called from the module")
+                                .c_str());
+}
+
+const MessageCase kMessages[] = {
+    {"open", {kX, kY}, "direct_close"},
+    {"pos", {kX, kY}, nullptr},
+    {"state", {kX, kY, 640, 480, 1}, nullptr},
+    {"hide", {}, "direct_show"},
+    {"show", {}, nullptr},
+    {"close", {}, "direct_open"},
+    {"clear", {}, "direct_open"},
+};
+
+const bool registered_messages = [] {
+    for (const MessageCase &m : kMessages)
+        benchmark::RegisterBenchmark((std::string("MessageAllocations/") + m.selector).c_str(),
+                                     [m](benchmark::State &state) { message_allocations(state, m); })
+            ->Iterations(100);
+    return true;
+}();
 
 } // namespace
 
