@@ -5,8 +5,9 @@ The host finds the module through its one export, ext_main; Windows must
 resolve every import on a user's machine without the mingw runtime DLLs; and
 COMCTL32 must be bound by ordinal, since that is how it exports the window
 subclass calls; and every function taken from MaxAPI.dll must be one that
-the host exports by name, or Max refuses to load the module. The tables are
-read from `objdump -p` output.
+the host exports by name, or Max refuses to load the module. The module
+carries a version resource (file version, product name, description), as
+externals do. The tables are read from `objdump -p` output.
 
 Usage: check_dll_tables.py --objdump OBJDUMP --host-exports FILE DLL
 Prints one line per table entry that differs and exits 1 if any does.
@@ -87,6 +88,19 @@ def host_import_problems(entries, host_exports):
     return found
 
 
+VERSION_STRINGS = ["FileVersion", "ProductName", "FileDescription"]
+RT_VERSION = re.compile(r"^\s*\d+\s+Entry: ID: 0x000010,", re.MULTILINE)
+
+
+def version_problems(text, dll_bytes):
+    """What the version resource lacks: the resource itself (type 16 in the
+    resource directory) or one of its strings (UTF-16 in the file)."""
+    if not RT_VERSION.search(text):
+        return ["resources: no version resource"]
+    return [f"resources: the version resource has no {key}" for key in VERSION_STRINGS
+            if (key + "\0").encode("utf-16-le") not in dll_bytes]
+
+
 def problems(text, host_exports):
     """Lists every table entry that differs from the expected tables."""
     names, addresses, imports = read_tables(text)
@@ -133,7 +147,9 @@ def main():
     args = parser.parse_args()
     text = subprocess.run([args.objdump, "-p", args.dll], check=True,
                           capture_output=True, text=True).stdout
-    found = problems(text, read_host_exports(args.host_exports))
+    with open(args.dll, "rb") as dll:
+        dll_bytes = dll.read()
+    found = problems(text, read_host_exports(args.host_exports)) + version_problems(text, dll_bytes)
     for line in found:
         print(f"{args.dll}: {line}")
     if not found:

@@ -32,6 +32,11 @@ class FaultyModule(unittest.TestCase):
             "imports: COMCTL32.dll ordinal 413 is missing",
         ]))
 
+    def test_names_a_missing_version_resource(self):
+        with open(FAULTY_DLL, "rb") as dll:
+            self.assertEqual(check_dll_tables.version_problems(self.text, dll.read()),
+                             ["resources: no version resource"])
+
     def test_names_the_dynamic_cxx_runtime(self):
         self.assertIn("imports: unexpected DLL libstdc++-6.dll (only MaxAPI.dll, USER32.dll,"
                       " COMCTL32.dll, KERNEL32.dll, msvcrt.dll; the runtimes are linked statically)",
