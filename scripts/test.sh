@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the native build, the native build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build under Wine in a virtual X
-# server. Installs what is missing first. Prints each test run's summary (the
+# UndefinedBehaviorSanitizer, the thread test with ThreadSanitizer, and the
+# Windows build under Wine in a virtual X server. Installs what is missing first. Prints each test run's summary (the
 # whole log when it fails) and a table of the steps; exits nonzero if any
 # step failed.
 set -uo pipefail
@@ -38,7 +38,7 @@ tests() {
   fi
 }
 
-for preset in native sanitize mingw; do
+for preset in native sanitize tsan mingw; do
   step "$preset configure" cmake --preset "$preset" || continue
   step "$preset build" cmake --build --preset "$preset" -j "$jobs" || continue
   if [[ $preset == mingw ]]; then
