@@ -172,7 +172,6 @@ struct State {
     std::vector<t_object *> patchers; /* top-level */
     std::vector<Construct> constructing;
     std::vector<void *> modules;
-    int send_depth = 0;
     bool window_class = false;
 
     t_class *patcher_class = nullptr;

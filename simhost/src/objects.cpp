@@ -17,6 +17,9 @@ const t_atom_long OB_MAGIC = 1758379419;
  * overflow does in the host. */
 const int MAX_SEND_DEPTH = 256;
 
+/* How deep this thread's messages run through patch cords. */
+thread_local int send_depth = 0;
+
 /* A typed call has the receiver and at most this many other arguments. */
 const size_t MAX_TYPED_ARGS = 6;
 
@@ -130,41 +133,49 @@ t_symbol *registered_name(t_object *observed, const Observer &o)
     return o.name_space ? o.name_space : _sym_nothing;
 }
 
-void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
+/* The objects that an outlet's patch cords lead to, its message logged;
+ * false when the message goes nowhere. */
+bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std::vector<t_object *> &objects)
 {
     HostLock hold(host_lock());
-    State &h = H();
-    if (!o || !h.outlets.count((const outlet *)o)) {
+    if (!H().outlets.count(out)) {
         event(SIMHOST_ERROR, nullptr, 0, "message to an outlet that does not exist");
-        return nullptr;
+        return false;
     }
-    if (ac < 0 || !av)
-        ac = 0;
-    const outlet *out = (const outlet *)o;
-    t_object *owner = out->owner;
-    long index = out->index;
     std::string text = s ? s->s_name : "";
     if (ac)
         text += " " + atoms_text(ac, av);
-    event(SIMHOST_OUTLET, owner, (int)index, text);
+    event(SIMHOST_OUTLET, out->owner, (int)out->index, text);
 
-    ObjInfo *i = info(owner);
+    ObjInfo *i = info(out->owner);
     if (!i || !i->box || !s)
-        return nullptr;
+        return false;
     std::vector<t_object *> targets;
-    box_connections(i->box, index, targets);
-    if (targets.empty())
-        return nullptr;
-    if (h.send_depth >= MAX_SEND_DEPTH) {
-        event(SIMHOST_ERROR, owner, (int)index, "stack overflow: messages loop through the patch cords");
-        return nullptr;
-    }
-    std::vector<t_atom> atoms(av, av + ac);
-    h.send_depth++;
+    box_connections(i->box, out->index, targets);
     for (t_object *dst : targets)
         if (t_object *obj = box_object(dst))
-            send_typed(obj, s, ac, atoms.data());
-    h.send_depth--;
+            objects.push_back(obj);
+    if (!objects.empty() && send_depth >= MAX_SEND_DEPTH) {
+        event(SIMHOST_ERROR, out->owner, (int)out->index, "stack overflow: messages loop through the patch cords");
+        return false;
+    }
+    return !objects.empty();
+}
+
+/* The host's lock is held to find the receivers, not while they run, as in
+ * the host: a message on the scheduler thread runs beside the main thread. */
+void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
+{
+    if (ac < 0 || !av)
+        ac = 0;
+    std::vector<t_object *> objects;
+    if (!o || !cord_targets((const outlet *)o, s, ac, av, objects))
+        return nullptr;
+    std::vector<t_atom> atoms(av, av + ac);
+    send_depth++;
+    for (t_object *obj : objects)
+        send_typed(obj, s, ac, atoms.data());
+    send_depth--;
     return nullptr;
 }
 
@@ -341,7 +352,11 @@ void *dispatch_words(void *x, t_symbol *s, void *const w[8])
 
 t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv)
 {
-    ObjInfo *i = info(x);
+    ObjInfo *i;
+    {
+        HostLock hold(host_lock());
+        i = info(x);
+    }
     if (!i || !s)
         return MAX_ERR_GENERIC;
     count("msg:" + std::string(s->s_name));
@@ -466,8 +481,7 @@ void *object_method_imp(void *x, void *s, void *p1, void *p2, void *p3, void *p4
 
 t_max_err simhost_send(t_object *obj, const char *selector, long argc, const t_atom *argv)
 {
-    HostLock hold(host_lock());
-    if (!selector || !info(obj))
+    if (!selector)
         return MAX_ERR_GENERIC;
     return send_typed(obj, sym(selector), argc, argv);
 }

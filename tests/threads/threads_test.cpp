@@ -37,7 +37,7 @@ void send(t_object *to, const Message &m)
     simhost_send(to, m.selector, (long)m.atoms.size(), m.atoms.empty() ? nullptr : const_cast<t_atom *>(m.atoms.data()));
 }
 
-constexpr int kRounds = 200;
+constexpr int kRounds = 600;
 
 TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
 {
