@@ -276,6 +276,25 @@ double mean(const std::vector<long> &v)
     return v.empty() ? 0 : (double)std::accumulate(v.begin(), v.end(), 0L) / (double)v.size();
 }
 
+/* The counters of an allocation benchmark, per unit counted ("open",
+ * "message"); the benchmark fails when the module allocates of its own. */
+void report_allocations(benchmark::State &state, const std::string &what, const std::string &unit,
+                        const std::vector<long> &module, const std::vector<long> &standin, long caller_module)
+{
+    const long own = median(module) - median(standin);
+    state.counters["allocs_per_" + unit] = mean(module);
+    state.counters["host_and_windows"] = mean(standin);
+    state.counters["module_own"] = (double)own;
+    state.counters["called_from_module"] = (double)caller_module;
+    state.SetLabel("counts per " + unit + "; the time is of no interest");
+    if (own != 0 || caller_module != 0)
+        state.SkipWithError((what + " allocates memory of its own: " + std::to_string(own) + " per " + unit +
+                             " beyond the " + std::to_string(median(standin)) + " of the host and windows, " +
+                             std::to_string(caller_module) + " called from the module in " +
+                             std::to_string(module.size()) + " " + unit + "s")
+                                .c_str());
+}
+
 struct t_standin {
     t_object ob;
     t_object *patcher;
@@ -430,18 +449,7 @@ void open_allocations(benchmark::State &state)
         module_opens.push_back(by_module);
         standin_opens.push_back(by_standin);
     }
-    const long own = median(module_opens) - median(standin_opens);
-    state.counters["allocs_per_open"] = mean(module_opens);
-    state.counters["host_and_windows"] = mean(standin_opens);
-    state.counters["module_own"] = (double)own;
-    state.counters["called_from_module"] = (double)caller_module;
-    state.SetLabel("counts per open; the time is of no interest");
-    if (own != 0 || caller_module != 0)
-        state.SkipWithError(("an open allocates memory of its own: " + std::to_string(own) + " per open beyond the " +
-                             std::to_string(median(standin_opens)) + " of the host and windows, " +
-                             std::to_string(caller_module) + " called from the module in " +
-                             std::to_string(module_opens.size()) + " opens")
-                                .c_str());
+    report_allocations(state, "an open", "open", module_opens, standin_opens, caller_module);
 }
 BENCHMARK(open_allocations)->Name("OpenAllocations")->Arg(0)->Arg(300)->Iterations(200);
 
@@ -494,16 +502,8 @@ void message_allocations(benchmark::State &state, const MessageCase &m)
         w.settle();
         w.lines();
     }
-    const long own = median(module_sends) - median(standin_sends);
-    state.counters["allocs_per_message"] = mean(module_sends);
-    state.counters["host_and_windows"] = mean(standin_sends);
-    state.counters["module_own"] = (double)own;
-    state.counters["called_from_module"] = (double)caller_module;
-    state.SetLabel("counts per message; the time is of no interest");
-    if (own != 0 || caller_module != 0)
-        state.SkipWithError(("\"" + std::string(m.selector) + "\" allocates memory of its own: " + std::to_string(own) +
-                             " per message, " + std::to_string(caller_module) + " called from the module")
-                                .c_str());
+    report_allocations(state, "\"" + std::string(m.selector) + "\"", "message", module_sends, standin_sends,
+                       caller_module);
 }
 
 const MessageCase kMessages[] = {
