@@ -187,10 +187,12 @@ State &H();
 
 /* Messages reach objects from the scheduler thread too, as in the host: the
  * cross-thread entry points (defer_low and queue elements, outlets and
- * messages sent to objects, the console, symbols) hold this lock, and so
- * does every change of the tables they read (objects, outlets, the queue,
- * the event and call logs). The main thread reads without it. Recursive: a
- * message holds it while the object's method calls back into the host. */
+ * messages sent to objects, the console, symbols) hold this lock while they
+ * read the host's tables (a message only while its receivers are found, not
+ * while they run), and so does every change of those tables (objects,
+ * outlets, the queue, the event and call logs). The main thread reads
+ * without it. Recursive: freeing an object holds it while the object's free
+ * method calls back into the host. */
 std::recursive_mutex &host_lock();
 typedef std::lock_guard<std::recursive_mutex> HostLock;
 
