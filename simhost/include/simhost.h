@@ -70,6 +70,12 @@ MAXAPI long simhost_parse_atoms(const char *text, t_atom **argv);
  * has its own visible window, as in the host. */
 MAXAPI t_object *simhost_patcher_new(t_object *parent, const char *name);
 
+/* Shows a subpatcher on a tab of its top-level patcher's window, as a
+ * patch file asks with "showontab": the subpatcher gets a view of its own
+ * (firstview), and no window. MAX_ERR_GENERIC for a top-level patcher, one
+ * already shown, or what is no patcher. */
+MAXAPI t_max_err simhost_patcher_show_on_tab(t_object *patcher);
+
 /* A box made from its text ("vst~ 2 2 NAME", "qzkorvel synth @debug 1") with
  * an optional scripting name. The first word names the class; the object is
  * made as the host makes it (constructor with the remaining atoms). When the

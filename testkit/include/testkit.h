@@ -140,7 +140,8 @@ public:
      * active; data-mouse on the pointer. */
     std::string picture() const;
     /* Writes picture() to path, taken from the picture directory when
-     * relative. Throws Error when the file cannot be written. */
+     * relative; a missing folder is made. Throws Error when the file cannot
+     * be written. */
     void snapshot(const std::string &path) const;
     /* Where relative snapshot paths lead; the current directory when empty. */
     void picture_directory(const std::string &directory) { pictures_ = directory; }
@@ -205,16 +206,9 @@ private:
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens
- * a comment) on a World. Commands:
- *   display X Y W H | mouse X Y | box [NAME =] TEXT... | send BOX SELECTOR ATOMS...
- *   pass [N] | delete BOX | plugin NAME WxH [delay N] | load BOX NAME | unload BOX
- *   latency BOX N | rename BOX NEWNAME | window X Y W H [COUNT]
- *   misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal
- *   user move editor X Y | user resize editor W H | user close editor
- *   user activate editor | app background | app foreground | look editor
- *   click BOX (a message box)
- *   snapshot FILE.svg
- * "look editor" adds a transcript line with what the editor window shows:
+ * a comment) on a World. reference() lists the commands; docs/SCENARIOS.md
+ * explains them. "look editor" adds a transcript line with what the editor
+ * window shows:
  *   look editor X Y W H visible|hidden [topmost] [toolwindow] [active]
  * (or "look editor none"). "snapshot FILE.svg" writes World::snapshot() and
  * adds no transcript line, so that a transcript reads the same with and
@@ -230,6 +224,12 @@ public:
      * lines the World holds from before. */
     void play(const std::string &text, const std::string &file, const Sink &sink);
     std::vector<std::string> play(const std::string &text, const std::string &file = "scenario");
+
+    /* Every command with its arguments and one line on what it does, a
+     * line each form ("  pass [N]   run N passes ..."), in the order of a
+     * typical scenario. An unknown command in play() names the nearest
+     * known one when it is near enough to be a slip. */
+    static std::string reference();
 
 private:
     World &world_;

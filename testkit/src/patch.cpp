@@ -52,6 +52,7 @@ struct Cord {
 // One patcher of the file: the top level or a subpatcher.
 struct Level {
     std::string where; // "" for the top level, else "subpatcher obj-2/obj-7: "
+    bool tab = false;  // a subpatcher shown on a tab of the window ("showontab")
     std::vector<Box> boxes;
     std::vector<Cord> cords;
 };
@@ -82,6 +83,8 @@ public:
             fail(where, "subpatchers nested deeper than " + std::to_string(deepest));
         Level level;
         level.where = where;
+        const json *tab = member(p, "showontab");
+        level.tab = tab && tab->is_number() && tab->get<double>() != 0;
         const json *boxes = member(p, "boxes");
         if (boxes && !boxes->is_array())
             fail(where, "\"boxes\" is not an array");
@@ -338,6 +341,8 @@ struct Builder {
         if (b.kind == Kind::sub) {
             sub = simhost_patcher_new(patcher, after_first_word(b.text).c_str());
             box = sub ? simhost_object_box(sub) : nullptr;
+            if (sub && b.sub->tab && simhost_patcher_show_on_tab(sub) != MAX_ERR_NONE)
+                throw Error(file + ": the host refused to show subpatcher " + b.id + " on a tab");
         } else {
             box = simhost_inert_new(patcher, b.maxclass.c_str(), b.text.c_str());
         }
