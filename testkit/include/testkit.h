@@ -140,8 +140,7 @@ public:
      * active; data-mouse on the pointer. */
     std::string picture() const;
     /* Writes picture() to path, taken from the picture directory when
-     * relative; a missing folder is made. Throws Error when the file cannot
-     * be written. */
+     * relative. Throws Error when the file cannot be written. */
     void snapshot(const std::string &path) const;
     /* Where relative snapshot paths lead; the current directory when empty. */
     void picture_directory(const std::string &directory) { pictures_ = directory; }

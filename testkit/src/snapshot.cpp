@@ -384,8 +384,6 @@ std::string World::picture() const
 void World::snapshot(const std::string &path) const
 {
     const std::filesystem::path file = std::filesystem::path(pictures_) / path;
-    std::error_code ignored; // a folder that cannot be made fails the write below
-    std::filesystem::create_directories(file.parent_path(), ignored);
     std::ofstream out(file, std::ios::binary);
     out << picture();
     out.close();

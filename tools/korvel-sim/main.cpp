@@ -106,7 +106,15 @@ int main(int argc, char **argv)
     int code = played;
     try {
         testkit::World world;
-        world.picture_directory(pictures.empty() ? default_pictures() : pictures);
+        if (pictures.empty())
+            pictures = default_pictures();
+        std::error_code error;
+        std::filesystem::create_directories(pictures, error);
+        if (error) {
+            std::cerr << "korvel-sim: cannot make the pictures folder " << pictures << ": " << error.message() << "\n";
+            return misused;
+        }
+        world.picture_directory(pictures);
         testkit::Player player(world);
         const auto print = [](const std::string &line) { std::cout << line << std::endl; };
         try {
