@@ -239,6 +239,32 @@ TEST(Loader, NamesBoxesOnEveryLevel)
               "bad.maxpat: box obj-2: the id is taken by a box of a file opened before");
 }
 
+// A vst box loads the plug-in its saved snapshot names, whatever its text
+// says; mcs.vst~ is one too; @attributes in the text are no part of the
+// plug-in's name. A snapshot in another shape is left alone.
+TEST(Loader, VstBoxesTakeTheirSnapshots)
+{
+    testkit::World world;
+    const json snapshot = {
+        {"snapshot", {{"snapshot", {{"pluginname", "Diva.vst"}, {"plugindisplayname", "Diva"},
+                                    {"pluginsavedname", "/Library/Audio/Plug-Ins/VST/u-he/Diva.vst"}}}}}};
+    json multi = box("obj-1", "newobj", "mcs.vst~ 4", snapshot);
+    multi["box"]["varname"] = "multi";
+    json odd = box("obj-3", "newobj", "vst~ Plain.dll", {{"varname", "odd"}, {"snapshot", {{"snapshot", "Diva"}}}});
+    world.open_patch(patch({multi, box("obj-2", "newobj", "vst~ 16 16 \"VCV Rack 2\" @autosave 0", {{"varname", "rack"}}),
+                            odd}),
+                     "vsts.maxpat");
+    world.settle();
+    world.lines();
+    const Lines lines = testkit::Player(world).play("box qzkorvel multi\nbox qzkorvel rack\nbox qzkorvel odd\npass");
+    for (const char *expected :
+         {"out qzkorvel#1 pluginname Diva", "out qzkorvel#1 savedpluginname /Library/Audio/Plug-Ins/VST/u-he/Diva.vst",
+          "out qzkorvel#2 pluginname VCV Rack 2", "out qzkorvel#2 savedpluginname VCV Rack 2",
+          "out qzkorvel#3 pluginname Plain"})
+        EXPECT_TRUE(has(lines, expected)) << expected << "\n" << testkit::diff({}, lines);
+    EXPECT_EQ(object_attr_getlong(world.object("rack"), gensym("autosave")), 0);
+}
+
 // One outlet into several boxes: the host sends right to left, then bottom
 // to top, whatever order the file lists the cords in. Cords into other
 // inlets than the left one carry nothing here.
