@@ -417,7 +417,8 @@ void simhost_vst_setup(void)
     s_vst_class = vst_class("vst~");
     s_mcs_vst_class = vst_class("mcs.vst~");
 
-    t_class *c = class_new("vstplugininstance", nullptr, as_method(instance_free), (long)sizeof(t_plugininstance), nullptr, 0);
+    t_class *c =
+        class_new("vstplugininstance", nullptr, as_method(instance_free), (long)sizeof(t_plugininstance), nullptr, 0);
     class_addmethod(c, as_method(instance_getpluginname), "getpluginname", A_CANT, 0);
     class_addattr(c, attr_offset_new("initialdelay", _sym_long, 0, nullptr, nullptr,
                                      (long)offsetof(t_plugininstance, initialdelay)));

@@ -2,10 +2,10 @@
 #include "testkit.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <algorithm>
 
 #include "simhost.h"
 
@@ -259,7 +259,8 @@ const std::vector<Named> &commands()
         {"user", {"user move editor X Y | user resize editor W H | user close editor | user activate editor",
                   "drag the editor until its content starts at X Y | resize the editor's content to W H | "
                   "click the editor's close button | click the editor, making it the active window", 2, 4, run_user}},
-        {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1, run_app}},
+        {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1,
+                 run_app}},
         {"look", {"look editor", "add a transcript line with where the editor is and how it shows", 1, 1, run_look}},
         {"snapshot", {"snapshot FILE.svg", "draw the desktop into FILE.svg (relative: in the pictures folder)", 1, 1,
                       [](Context &c) { c.world.snapshot(c.text(1)); }}},
@@ -285,7 +286,7 @@ size_t distance(const std::string &a, const std::string &b)
     return row[b.size()];
 }
 
-// A name within a third of its length of a command (two edits at least)
+// A name a few edits from a command (a third of its length, two at least)
 // is taken for a slip of that command.
 std::string unknown(const std::string &name)
 {

@@ -85,15 +85,15 @@ World::Entry &World::adopt(t_object *box, const std::string &cls, const std::str
     return entries_.back();
 }
 
-// A plain name: a top-level box's scripting name, then its file id, then a
-// scripting name that one box alone carries inside the subpatchers, then
-// CLASS#N.
+// A top-level box's scripting name, then its file id; a path into
+// subpatchers; a scripting name that one box alone carries inside the
+// subpatchers; CLASS#N.
 World::Entry *World::entry_named(const std::string &name)
 {
-    if (name.find('/') != std::string::npos)
-        return entry_by_path(name);
     if (Entry *e = entry_in("", name))
         return e;
+    if (name.find('/') != std::string::npos)
+        return entry_by_path(name);
     if (Entry *e = entry_by_inner_varname(name))
         return e;
     return entry_by_number(name);

@@ -449,7 +449,8 @@ TEST_F(HelpPatch, StateListIsStoredAndSentBackWithItsSelector)
     std::string object = tab.the_object();
     ASSERT_FALSE(object.empty());
     std::vector<std::string> fed = tab.fed_by(object, 0);
-    auto route = std::find_if(fed.begin(), fed.end(), [&](const std::string &id) { return tab.text(id) == "route state"; });
+    auto route =
+        std::find_if(fed.begin(), fed.end(), [&](const std::string &id) { return tab.text(id) == "route state"; });
     ASSERT_NE(route, fed.end());
     std::vector<std::string> keep = tab.fed_by(*route, 0);
     ASSERT_EQ(keep.size(), 1u);

@@ -126,7 +126,8 @@ void PrintTo(const Beside &b, std::ostream *os)
 // one); none is in the catalogue, so each is a stand-in.
 const std::vector<Beside> beside = {
     {"channels_2_2_phoenixverb.maxpat", "vst~[1]", "PhoenixVerb", "PhoenixVerb"},
-    {"poly_ewi_quoted_path_spaces.maxpat", "vst~[1]", "EWI USB", "C:/Program Files/Akai/EWI USB/VST/EWI USB VST_x64.dll"},
+    {"poly_ewi_quoted_path_spaces.maxpat", "vst~[1]", "EWI USB",
+     "C:/Program Files/Akai/EWI USB/VST/EWI USB VST_x64.dll"},
     {"oculus_four_vst_bracket_varnames.maxpat", "vst~[3]", "OculusSpatializer", "OculusSpatializer"},
     {"small_vstcomp_vst1.maxpat", "vst~[1]", "Ozone 9 Vintage Compressor",
      "/Library/Audio/Plug-Ins/VST/Ozone 9 Vintage Compressor.vst"},

@@ -251,9 +251,8 @@ TEST(Loader, VstBoxesTakeTheirSnapshots)
     json multi = box("obj-1", "newobj", "mcs.vst~ 4", snapshot);
     multi["box"]["varname"] = "multi";
     json odd = box("obj-3", "newobj", "vst~ Plain.dll", {{"varname", "odd"}, {"snapshot", {{"snapshot", "Diva"}}}});
-    world.open_patch(patch({multi, box("obj-2", "newobj", "vst~ 16 16 \"VCV Rack 2\" @autosave 0", {{"varname", "rack"}}),
-                            odd}),
-                     "vsts.maxpat");
+    json rack = box("obj-2", "newobj", "vst~ 16 16 \"VCV Rack 2\" @autosave 0", {{"varname", "rack"}});
+    world.open_patch(patch({multi, rack, odd}), "vsts.maxpat");
     world.settle();
     world.lines();
     const Lines lines = testkit::Player(world).play("box qzkorvel multi\nbox qzkorvel rack\nbox qzkorvel odd\npass");

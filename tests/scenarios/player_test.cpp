@@ -105,7 +105,8 @@ TEST(Player, ReadsCommentsQuotesAndLineEndings)
         testkit::Player(world).play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); });
         FAIL() << "'pass#this' was read as a command with a comment";
     } catch (const testkit::Error &e) {
-        EXPECT_EQ(std::string(e.what()), "t.ksim:7: unknown command 'pass#this' (korvel-sim --help lists the commands)");
+        EXPECT_EQ(std::string(e.what()),
+                  "t.ksim:7: unknown command 'pass#this' (korvel-sim --help lists the commands)");
     }
     EXPECT_TRUE(seen.empty()) << testkit::diff({}, seen);
     const Lines after = testkit::Player(world).play("pass\n", "t.ksim");

@@ -93,7 +93,8 @@ int main(int argc, char **argv)
         return played;
     }
     std::string svg, pictures;
-    if (!take_option(argc, argv, "--svg", svg) || !take_option(argc, argv, "--pictures", pictures) || argc < 2 || argc > 3 || argv[1][0] == '-' ||
+    if (!take_option(argc, argv, "--svg", svg) || !take_option(argc, argv, "--pictures", pictures) || argc < 2 ||
+        argc > 3 || argv[1][0] == '-' ||
         (argc == 3 && (!is_patch(argv[1]) || argv[2][0] == '-'))) {
         std::cerr << usage;
         return misused;
