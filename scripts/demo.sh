@@ -5,7 +5,6 @@
 # build/native/tour/. Installs the Debian packages it misses first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 
 scripts/setup.sh native
 
@@ -17,8 +16,6 @@ if ! { cmake --preset native && cmake --build --preset native --target korvel-si
   exit 1
 fi
 
-echo "== korvel-sim package/qzkorvel/help/qzkorvel.maxhelp examples/tour.ksim"
-mkdir -p build/native/tour
-cd build/native/tour
-"$root/build/native/bin/korvel-sim" "$root/package/qzkorvel/help/qzkorvel.maxhelp" "$root/examples/tour.ksim"
-echo "== pictures: $(ls -- *.svg | sed 's|^|build/native/tour/|' | tr '\n' ' ')"
+echo "== korvel-sim --pictures build/native/tour package/qzkorvel/help/qzkorvel.maxhelp examples/tour.ksim"
+build/native/bin/korvel-sim --pictures build/native/tour package/qzkorvel/help/qzkorvel.maxhelp examples/tour.ksim
+echo "== pictures: $(ls -- build/native/tour/*.svg | tr '\n' ' ')"

@@ -36,10 +36,8 @@ if ! command -v rsvg-convert >/dev/null; then
   as_root apt-get install -y librsvg2-bin
 fi
 
-mkdir -p docs/images
-cd docs/images
 for name in "${examples[@]}"; do
-  "$build/bin/korvel-sim" "$root/examples/$name.ksim" >/dev/null
-  rsvg-convert "$name.svg" -o "$name.png"
+  "$build/bin/korvel-sim" --pictures docs/images "examples/$name.ksim" >/dev/null
+  rsvg-convert "docs/images/$name.svg" -o "docs/images/$name.png"
   echo "docs/images/$name.svg docs/images/$name.png"
 done

@@ -25,12 +25,14 @@ step() {
 }
 
 # tests PRESET FILTER [WRAPPER...]: ctest for a preset (only the tests whose
-# names match FILTER, when not empty), its log kept in the build folder. The
-# preset says how many tests may run at once.
+# names match FILTER, when not empty), its log kept in the build folder, a
+# line as each test program finishes. The preset says how many tests may run
+# at once.
 tests() {
   local preset=$1 filter=$2 log=$root/build/$1/ctest${2:+-$2}.log
   shift 2
-  if "$@" ctest --preset "$preset" ${filter:+-R "^$filter\$"} >"$log" 2>&1; then
+  if "$@" ctest --preset "$preset" ${filter:+-R "^$filter\$"} 2>&1 | tee "$log" |
+    python3 scripts/progress.py "$preset" ${filter:+"^$filter\$"}; then
     sed -n '/tests passed/,$p' "$log"
   else
     cat "$log"

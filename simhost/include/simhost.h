@@ -70,6 +70,12 @@ MAXAPI long simhost_parse_atoms(const char *text, t_atom **argv);
  * has its own visible window, as in the host. */
 MAXAPI t_object *simhost_patcher_new(t_object *parent, const char *name);
 
+/* Shows a subpatcher on a tab of its top-level patcher's window, as a
+ * patch file asks with "showontab": the subpatcher gets a view of its own
+ * (firstview), and no window. MAX_ERR_GENERIC for a top-level patcher, one
+ * already shown, or what is no patcher. */
+MAXAPI t_max_err simhost_patcher_show_on_tab(t_object *patcher);
+
 /* A box made from its text ("vst~ 2 2 NAME", "qzkorvel synth @debug 1") with
  * an optional scripting name. The first word names the class; the object is
  * made as the host makes it (constructor with the remaining atoms). When the
@@ -156,7 +162,9 @@ MAXAPI long simhost_observer_count(t_object *obj);
  * sent it (their "notify" gets sender as the notifying object). */
 MAXAPI void simhost_notify_observers_of(t_object *observed, t_object *sender, t_symbol *msg, void *data);
 
-/* ---- the vst object and its plug-ins ---- */
+/* ---- the vst objects (vst~, mcs.vst~) and their plug-ins ----
+ * Box text: [channel counts] [plug-in name or file] [@attribute value...];
+ * the attributes are autosave, bypass and prefer besides savedpluginname. */
 
 /* Declares a plug-in in the catalogue: its name, editor client size and
  * initial delay. Redeclaring a name replaces it. */
@@ -171,6 +179,12 @@ MAXAPI void simhost_plugin_declare_flags(const char *name, int width, int height
 /* Loads the named plug-in into a vst object (NULL or "" unloads), as the
  * message "plug NAME" does. */
 MAXAPI t_max_err simhost_vst_load(t_object *vst, const char *name);
+/* Loads the plug-in that a box's saved snapshot names, as the host does
+ * when it opens a patch: the plug-in by its display name (a stand-in named
+ * so when the catalogue does not know it) with savedname as the object's
+ * savedpluginname (the display name when NULL or ""). MAX_ERR_GENERIC when
+ * vst is no vst object or displayname is empty. */
+MAXAPI t_max_err simhost_vst_snapshot(t_object *vst, const char *displayname, const char *savedname);
 /* Changes the loaded plug-in's initial delay; the vst object notifies. */
 MAXAPI t_max_err simhost_vst_set_delay(t_object *vst, long delay);
 

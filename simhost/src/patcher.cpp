@@ -332,6 +332,18 @@ t_object *jbox_get_object(t_object *box)
     return box_object(box);
 }
 
+namespace {
+
+t_object *view_new(t_simpatcher *p)
+{
+    t_simview *v = (t_simview *)obj_alloc(H().view_class);
+    v->patcher = &p->ob;
+    v->edittext = new std::string;
+    return &v->ob;
+}
+
+} // namespace
+
 t_object *simhost_patcher_new(t_object *parent, const char *name)
 {
     State &h = H();
@@ -348,10 +360,7 @@ t_object *simhost_patcher_new(t_object *parent, const char *name)
         info(p)->box = &b->ob;
         return &p->ob;
     }
-    t_simview *v = (t_simview *)obj_alloc(h.view_class);
-    v->patcher = &p->ob;
-    v->edittext = new std::string;
-    p->impl->view = &v->ob;
+    p->impl->view = view_new(p);
     p->impl->window = patcher_window(name && *name ? name : "Untitled");
     h.patchers.push_back(&p->ob);
     return &p->ob;
@@ -425,6 +434,15 @@ t_object *simhost_patcher_box(t_object *patcher, long index)
     if (!p || index < 0 || (size_t)index >= p->impl->boxes.size())
         return nullptr;
     return p->impl->boxes[(size_t)index];
+}
+
+t_max_err simhost_patcher_show_on_tab(t_object *patcher)
+{
+    t_simpatcher *p = as_patcher(patcher);
+    if (!p || !p->impl->parent || p->impl->view)
+        return MAX_ERR_GENERIC;
+    p->impl->view = view_new(p);
+    return MAX_ERR_NONE;
 }
 
 void *simhost_patcher_window(t_object *patcher)

@@ -1,5 +1,6 @@
-/* The host's VST hosting object "vst~", its plug-in instances and the
- * plug-in catalogue, and the foreign windows of other applications.
+/* The host's VST hosting objects "vst~" and "mcs.vst~", their plug-in
+ * instances and the plug-in catalogue, and the foreign windows of other
+ * applications.
  *
  * vst~ is an ordinary class of the host, built only with the host API and
  * the Win32 calls: what the module sees of it is what a real vst~ shows.
@@ -36,6 +37,9 @@ struct t_vst {
     t_object *instance; /* the loaded plug-in, or NULL */
     t_object *wrapper;  /* the plug-in wrapper, a "jpluginwrapper" */
     t_symbol *savedpluginname;
+    t_atom_long autosave; /* attributes a box text may set with @name value */
+    t_atom_long bypass;
+    t_symbol *prefer;
     HWND editor;
     int behaviour;
     int dx, dy;
@@ -66,6 +70,7 @@ struct Plugin {
 
 /* Everything kept between calls; emptied by simhost_vst_teardown. */
 t_class *s_vst_class;
+t_class *s_mcs_vst_class;
 t_class *s_instance_class;
 t_class *s_wrapper_class;
 std::map<std::string, Plugin> s_catalogue;
@@ -271,7 +276,9 @@ void vst_forget(t_vst *x)
     }
 }
 
-void vst_plugin(t_vst *x, const std::string &name)
+/* Loads a plug-in; its saved name is the one it goes by unless saved says
+ * otherwise. */
+void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = "")
 {
     if (name.empty())
         return;
@@ -281,34 +288,51 @@ void vst_plugin(t_vst *x, const std::string &name)
         return;
     }
     x->instance = &plugin->ob;
-    x->savedpluginname = gensym(plugin->name);
+    x->savedpluginname = gensym(saved.empty() ? plugin->name : saved.c_str());
 }
 
 /* Replaces the plug-in as the real object does: observers hear that the
  * contained view goes before anything changes, and that it is rebuilt once
  * the new plug-in is in. */
-void vst_replace(t_vst *x, const std::string &name)
+void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "")
 {
     object_notify(x, gensym("freecontainedview"), nullptr);
     vst_unplug(x);
-    vst_plugin(x, name);
+    vst_plugin(x, name, saved);
     object_notify(x, gensym("rebuildcontainedview"), nullptr);
+}
+
+bool is_number(const t_atom *a)
+{
+    return atom_gettype(a) == A_LONG || atom_gettype(a) == A_FLOAT;
+}
+
+bool is_attribute(const t_atom *a)
+{
+    return atom_gettype(a) == A_SYM && atom_getsym(a)->s_name[0] == '@';
 }
 
 void *vst_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_vst *x = (t_vst *)object_alloc(s_vst_class);
+    t_vst *x = (t_vst *)object_alloc(s == gensym("mcs.vst~") ? s_mcs_vst_class : s_vst_class);
     if (!x)
         return nullptr;
     x->savedpluginname = gensym("");
+    x->autosave = 1;
+    x->prefer = gensym("");
     x->wrapper = (t_object *)object_alloc(s_wrapper_class);
     s_live.push_back(x);
 
-    /* leading numbers are the host's channel counts */
+    /* leading numbers are channel counts (mcs.vst~ has one, vst~ up to two);
+     * the plug-in's name runs up to the first @attribute */
     long first = 0;
-    while (first < argc && (atom_gettype(argv + first) == A_LONG || atom_gettype(argv + first) == A_FLOAT))
+    while (first < argc && is_number(argv + first))
         first++;
-    vst_plugin(x, atoms_text(argc - first, argv + first));
+    long end = first;
+    while (end < argc && !is_attribute(argv + end))
+        end++;
+    vst_plugin(x, atoms_text(end - first, argv + first));
+    attr_args_process(x, (short)(argc - end), argv + end);
     return x;
 }
 
@@ -363,19 +387,38 @@ void vst_wclose(t_vst *x)
 
 /* ---- setup and teardown ---- */
 
-void simhost_vst_setup(void)
+namespace {
+
+void vst_attribute(t_class *c, const char *name, t_symbol *type, long offset)
 {
-    t_class *c = class_new("vst~", as_method(vst_new), as_method(vst_free), (long)sizeof(t_vst), nullptr, A_GIMME, 0);
+    class_addattr(c, attr_offset_new(name, type, 0, nullptr, nullptr, offset));
+}
+
+/* vst~ and its multichannel twin mcs.vst~ are the same object to a patch. */
+t_class *vst_class(const char *name)
+{
+    t_class *c = class_new(name, as_method(vst_new), as_method(vst_free), (long)sizeof(t_vst), nullptr, A_GIMME, 0);
     class_addmethod(c, as_method(vst_getinstance), "getinstance", A_CANT, 0);
     class_addmethod(c, as_method(vst_plug), "plug", A_GIMME, 0);
     class_addmethod(c, as_method(vst_open), _sym_open->s_name, A_CANT, 0);
     class_addmethod(c, as_method(vst_wclose), _sym_wclose->s_name, 0);
-    class_addattr(c, attr_offset_new("savedpluginname", _sym_symbol, 0, nullptr, nullptr,
-                                     (long)offsetof(t_vst, savedpluginname)));
+    vst_attribute(c, "savedpluginname", _sym_symbol, (long)offsetof(t_vst, savedpluginname));
+    vst_attribute(c, "autosave", _sym_long, (long)offsetof(t_vst, autosave));
+    vst_attribute(c, "bypass", _sym_long, (long)offsetof(t_vst, bypass));
+    vst_attribute(c, "prefer", _sym_symbol, (long)offsetof(t_vst, prefer));
     class_register(_sym_box, c);
-    s_vst_class = c;
+    return c;
+}
 
-    c = class_new("vstplugininstance", nullptr, as_method(instance_free), (long)sizeof(t_plugininstance), nullptr, 0);
+} // namespace
+
+void simhost_vst_setup(void)
+{
+    s_vst_class = vst_class("vst~");
+    s_mcs_vst_class = vst_class("mcs.vst~");
+
+    t_class *c =
+        class_new("vstplugininstance", nullptr, as_method(instance_free), (long)sizeof(t_plugininstance), nullptr, 0);
     class_addmethod(c, as_method(instance_getpluginname), "getpluginname", A_CANT, 0);
     class_addattr(c, attr_offset_new("initialdelay", _sym_long, 0, nullptr, nullptr,
                                      (long)offsetof(t_plugininstance, initialdelay)));
@@ -407,6 +450,7 @@ void simhost_vst_teardown(void)
     s_foreign.clear();
     s_catalogue.clear();
     s_vst_class = nullptr;
+    s_mcs_vst_class = nullptr;
     s_instance_class = nullptr;
     s_wrapper_class = nullptr;
 }
@@ -431,6 +475,15 @@ t_max_err simhost_vst_load(t_object *vst, const char *name)
     if (!x)
         return MAX_ERR_GENERIC;
     vst_replace(x, name ? name : "");
+    return MAX_ERR_NONE;
+}
+
+t_max_err simhost_vst_snapshot(t_object *vst, const char *displayname, const char *savedname)
+{
+    t_vst *x = as_vst(vst);
+    if (!x || !displayname || !*displayname)
+        return MAX_ERR_GENERIC;
+    vst_replace(x, displayname, savedname ? savedname : "");
     return MAX_ERR_NONE;
 }
 

@@ -4,8 +4,9 @@
  *
  * A World is a fresh host with the module loaded and one top-level patcher.
  * Boxes are named as in scenarios: a box's scripting name, CLASS#N for the
- * Nth box of that class in creation order (qzkorvel#1), or the id a patch
- * file gave it (obj-12). Every console line and
+ * Nth box of that class in creation order (qzkorvel#1), the id a patch file
+ * gave it (obj-12), or, inside subpatchers, a path of ids or scripting names
+ * from the top (obj-3/obj-8, obj-3/synth). Every console line and
  * outlet message becomes one transcript line, in order:
  *   console post TEXT | console error TEXT | console warn TEXT
  *       (TEXT led by "CLASS: " when the line is tied to an object)
@@ -85,10 +86,11 @@ public:
      * their text names; message boxes, comments and panels are the host's
      * own; any other box stays inert, and each class left inert gets one
      * console warning (at its first box) with the number of its boxes. A
-     * constructor's refusal leaves its box empty and is no failure. The
-     * top-level boxes can be named by their file id too; the boxes of
-     * subpatchers are not named. A malformed file throws Error("FILE: what
-     * is wrong") before any box is made. */
+     * constructor's refusal leaves its box empty and is no failure. Every
+     * box, subpatchers' included, can be named by its path of file ids
+     * (obj-3/obj-8); a scripting name used only inside subpatchers names
+     * its box when one box alone carries it. A malformed file throws
+     * Error("FILE: what is wrong") before any box is made. */
     void open_patch(const std::string &text, const std::string &file);
 
     /* Clicks a message box. */
@@ -169,11 +171,16 @@ private:
         HWND editor;         /* vst boxes: the editor last seen open */
         unsigned long opened; /* when that editor was first seen, for editor() */
         std::string id;      /* the box's id in the patch file it came from, or "" */
+        std::string parent;  /* the path of the subpatcher box holding it, "" on the top level */
     };
 
-    Entry &adopt(t_object *box, const std::string &cls, const std::string &id);
+    Entry &adopt(t_object *box, const std::string &cls, const std::string &id, const std::string &parent = "");
     void default_display();
     Entry *entry_named(const std::string &name);
+    Entry *entry_in(const std::string &parent, const std::string &segment);
+    Entry *entry_by_path(const std::string &path);
+    Entry *entry_by_inner_varname(const std::string &name);
+    Entry *entry_by_number(const std::string &name);
     Entry &entry(const std::string &name);
     std::string name_of(const Entry &e) const;
     std::string event_owner(t_object *obj, const char *classname) const;
@@ -198,16 +205,9 @@ private:
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens
- * a comment) on a World. Commands:
- *   display X Y W H | mouse X Y | box [NAME =] TEXT... | send BOX SELECTOR ATOMS...
- *   pass [N] | delete BOX | plugin NAME WxH [delay N] | load BOX NAME | unload BOX
- *   latency BOX N | rename BOX NEWNAME | window X Y W H [COUNT]
- *   misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal
- *   user move editor X Y | user resize editor W H | user close editor
- *   user activate editor | app background | app foreground | look editor
- *   click BOX (a message box)
- *   snapshot FILE.svg
- * "look editor" adds a transcript line with what the editor window shows:
+ * a comment) on a World. reference() lists the commands; docs/SCENARIOS.md
+ * explains them. "look editor" adds a transcript line with what the editor
+ * window shows:
  *   look editor X Y W H visible|hidden [topmost] [toolwindow] [active]
  * (or "look editor none"). "snapshot FILE.svg" writes World::snapshot() and
  * adds no transcript line, so that a transcript reads the same with and
@@ -223,6 +223,12 @@ public:
      * lines the World holds from before. */
     void play(const std::string &text, const std::string &file, const Sink &sink);
     std::vector<std::string> play(const std::string &text, const std::string &file = "scenario");
+
+    /* Every command with its arguments and one line on what it does, a
+     * line each form ("  pass [N]   run N passes ..."), in the order of a
+     * typical scenario. An unknown command in play() names the nearest
+     * known one when it is near enough to be a slip. */
+    static std::string reference();
 
 private:
     World &world_;

@@ -40,6 +40,7 @@ struct Box {
     double x = 0, y = 0;
     Kind kind = Kind::quiet;
     std::string cls; // the class it is named and warned by
+    std::string plugin, saved; // a vst box's saved snapshot: display name and saved name
     std::unique_ptr<Level> sub;
 };
 
@@ -51,6 +52,7 @@ struct Cord {
 // One patcher of the file: the top level or a subpatcher.
 struct Level {
     std::string where; // "" for the top level, else "subpatcher obj-2/obj-7: "
+    bool tab = false;  // a subpatcher shown on a tab of the window ("showontab")
     std::vector<Box> boxes;
     std::vector<Cord> cords;
 };
@@ -81,6 +83,8 @@ public:
             fail(where, "subpatchers nested deeper than " + std::to_string(deepest));
         Level level;
         level.where = where;
+        const json *tab = member(p, "showontab");
+        level.tab = tab && tab->is_number() && tab->get<double>() != 0;
         const json *boxes = member(p, "boxes");
         if (boxes && !boxes->is_array())
             fail(where, "\"boxes\" is not an array");
@@ -162,6 +166,7 @@ private:
             box.x = (*rect)[0].get<double>();
             box.y = (*rect)[1].get<double>();
         }
+        snapshot(*b, box);
         const json *sub = member(*b, "patcher");
         if (sub && !sub->is_object())
             fail(where, what + ": \"patcher\" is not an object");
@@ -170,6 +175,23 @@ private:
             box.sub = std::make_unique<Level>(patcher(*sub, inside + ": ", depth + 1));
         classify(box);
         return box;
+    }
+
+    // The plug-in a vst box held when the patch was saved: Max keeps it in
+    // the box's snapshot, often with nothing in the box text. A snapshot
+    // in a shape other than this one is left alone, as the host's own.
+    static void snapshot(const json &b, Box &box)
+    {
+        const json *outer = member(b, "snapshot");
+        const json *inner = outer && outer->is_object() ? member(*outer, "snapshot") : nullptr;
+        if (!inner || !inner->is_object())
+            return;
+        const auto field = [inner](const char *key) {
+            const json *v = member(*inner, key);
+            return v && v->is_string() ? v->get<std::string>() : std::string();
+        };
+        box.plugin = field("plugindisplayname");
+        box.saved = field("pluginsavedname");
     }
 
     // A "p" box saved without its patcher gets an empty one, as Max gives it.
@@ -272,11 +294,12 @@ const char *or_null(const std::string &s)
 struct Builder {
     const std::string &file;
     std::function<void(const std::string &)> warn;   // a console warning
-    std::function<void(t_object *, const Box &)> top; // a box made on the top level
+    std::function<void(t_object *, const Box &, const std::string &)> made_box; // a box and its patcher's path
     std::vector<std::pair<std::string, int>> inert;
     std::set<std::string> warned;
 
-    void build(t_object *patcher, const Level &level, bool top_level)
+    // path: the ids of the subpatcher boxes that lead to this level, "" on top.
+    void build(t_object *patcher, const Level &level, const std::string &path)
     {
         std::map<std::string, std::pair<t_object *, const Box *>> made;
         for (const Box &b : level.boxes) {
@@ -287,10 +310,9 @@ struct Builder {
             if (!box)
                 throw Error(file + ": " + level.where + "the host made no box for " + b.id);
             made[b.id] = {box, &b};
-            if (top_level)
-                top(box, b);
+            made_box(box, b, path);
             if (b.sub)
-                build(inner, *b.sub, false);
+                build(inner, *b.sub, path.empty() ? b.id : path + "/" + b.id);
         }
         std::vector<const Cord *> order;
         for (const Cord &c : level.cords)
@@ -314,16 +336,26 @@ struct Builder {
         if (b.kind == Kind::message)
             return simhost_message_new(patcher, or_null(b.varname), b.text.c_str());
         if (b.kind != Kind::sub && b.maxclass == "newobj")
-            return simhost_box_new(patcher, or_null(b.varname), b.text.c_str());
+            return vst_snapshot(simhost_box_new(patcher, or_null(b.varname), b.text.c_str()), b);
         t_object *box = nullptr;
         if (b.kind == Kind::sub) {
             sub = simhost_patcher_new(patcher, after_first_word(b.text).c_str());
             box = sub ? simhost_object_box(sub) : nullptr;
+            if (sub && b.sub->tab && simhost_patcher_show_on_tab(sub) != MAX_ERR_NONE)
+                throw Error(file + ": the host refused to show subpatcher " + b.id + " on a tab");
         } else {
             box = simhost_inert_new(patcher, b.maxclass.c_str(), b.text.c_str());
         }
         if (box && !b.varname.empty() && simhost_box_rename(box, b.varname.c_str()) != MAX_ERR_NONE)
             throw Error(file + ": the host refused the scripting name of box " + b.id);
+        return box;
+    }
+
+    t_object *vst_snapshot(t_object *box, const Box &b)
+    {
+        if (box && !b.plugin.empty() && (b.cls == "vst~" || b.cls == "mcs.vst~") && jbox_get_object(box) &&
+            simhost_vst_snapshot(jbox_get_object(box), b.plugin.c_str(), b.saved.c_str()) != MAX_ERR_NONE)
+            throw Error(file + ": the host refused the snapshot of box " + b.id);
         return box;
     }
 
@@ -357,7 +389,7 @@ void World::open_patch(const std::string &text, const std::string &file)
     const Level top = reader.patcher(root["patcher"], "", 0);
     for (const Box &b : top.boxes)
         for (const Entry &e : entries_)
-            if (e.alive && e.id == b.id)
+            if (e.alive && e.parent.empty() && e.id == b.id)
                 reader.fail("", "box " + b.id + ": the id is taken by a box of a file opened before");
 
     default_display();
@@ -366,11 +398,11 @@ void World::open_patch(const std::string &text, const std::string &file)
                         sync();
                         pending_.push_back("console warn " + line);
                     },
-                    [this](t_object *box, const Box &b) { adopt(box, b.cls, b.id); },
+                    [this](t_object *box, const Box &b, const std::string &path) { adopt(box, b.cls, b.id, path); },
                     {},
                     {}};
     count_inert(top, builder.inert);
-    builder.build(patcher_, top, true);
+    builder.build(patcher_, top, "");
     sync();
 }
 

@@ -2,10 +2,10 @@
 #include "testkit.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
 
 #include "simhost.h"
 
@@ -114,7 +114,8 @@ struct Context {
 
 struct Command {
     const char *usage;
-    size_t min, max; // argument counts
+    const char *what; // one line for korvel-sim --help, a " | " between forms as in usage
+    size_t min, max;  // argument counts
     void (*run)(Context &);
 };
 
@@ -215,43 +216,115 @@ void run_window(Context &c)
         c.world.foreign_window(number(c.word(1)), number(c.word(2)), positive(c.word(3)), positive(c.word(4)));
 }
 
-const std::map<std::string, Command> &commands()
+struct Named {
+    const char *name;
+    Command command;
+};
+
+// The scenario language: the player dispatches on this table and
+// korvel-sim --help prints it, so the two cannot disagree.
+const std::vector<Named> &commands()
 {
-    static const std::map<std::string, Command> table = {
-        {"display", {"display X Y W H", 4, 4, [](Context &c) {
+    static const std::vector<Named> table = {
+        {"display", {"display X Y W H", "add a display (the first is the primary one)", 4, 4, [](Context &c) {
              c.world.display(number(c.word(1)), number(c.word(2)), positive(c.word(3)), positive(c.word(4)));
          }}},
-        {"mouse", {"mouse X Y", 2, 2, [](Context &c) { c.world.mouse(number(c.word(1)), number(c.word(2))); }}},
-        {"box", {"box [NAME =] TEXT...", 1, SIZE_MAX, run_box}},
-        {"send", {"send BOX SELECTOR ATOMS...", 2, SIZE_MAX,
-                  [](Context &c) { c.world.send(c.text(1), c.text(2), c.line.rest(3)); }}},
-        {"pass", {"pass [N]", 0, 1, [](Context &c) { c.world.pass(c.count() ? positive(c.word(1)) : 1); }}},
-        {"delete", {"delete BOX", 1, 1, [](Context &c) { c.world.remove(c.text(1)); }}},
-        {"plugin", {"plugin NAME WxH [delay N]", 2, 4, run_plugin}},
-        {"load", {"load BOX NAME", 2, 2, [](Context &c) { c.world.load(c.text(1), c.text(2)); }}},
-        {"unload", {"unload BOX", 1, 1, [](Context &c) { c.world.unload(c.text(1)); }}},
-        {"latency", {"latency BOX N", 2, 2, [](Context &c) { c.world.latency(c.text(1), number(c.word(2))); }}},
-        {"rename", {"rename BOX NEWNAME", 2, 2, [](Context &c) { c.world.rename(c.text(1), c.text(2)); }}},
-        {"window", {"window X Y W H [COUNT]", 4, 5, run_window}},
-        {"misbehave", {"misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal", 2, 4,
+        {"mouse", {"mouse X Y", "put the mouse pointer at X Y", 2, 2,
+                   [](Context &c) { c.world.mouse(number(c.word(1)), number(c.word(2))); }}},
+        {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,
+                    run_plugin}},
+        {"box", {"box [NAME =] TEXT...", "make an object box from its text, with scripting name NAME", 1, SIZE_MAX,
+                 run_box}},
+        {"send", {"send BOX SELECTOR ATOMS...", "send a message to the object in BOX, as a patch cord would", 2,
+                  SIZE_MAX, [](Context &c) { c.world.send(c.text(1), c.text(2), c.line.rest(3)); }}},
+        {"click", {"click BOX", "click a message box: it sends what it shows", 1, 1,
+                   [](Context &c) { c.world.click(c.text(1)); }}},
+        {"pass", {"pass [N]", "run N passes of the host's low-priority queue (1 by default)", 0, 1,
+                  [](Context &c) { c.world.pass(c.count() ? positive(c.word(1)) : 1); }}},
+        {"delete", {"delete BOX", "delete a box and its object", 1, 1, [](Context &c) { c.world.remove(c.text(1)); }}},
+        {"rename", {"rename BOX NEWNAME", "give a box another scripting name", 2, 2,
+                    [](Context &c) { c.world.rename(c.text(1), c.text(2)); }}},
+        {"load", {"load BOX NAME", "load a plug-in into the vst~ object in BOX", 2, 2,
+                  [](Context &c) { c.world.load(c.text(1), c.text(2)); }}},
+        {"unload", {"unload BOX", "take the plug-in out of the vst~ object in BOX", 1, 1,
+                    [](Context &c) { c.world.unload(c.text(1)); }}},
+        {"latency", {"latency BOX N", "change the delay of the plug-in in BOX's vst~ to N samples", 2, 2,
+                     [](Context &c) { c.world.latency(c.text(1), number(c.word(2))); }}},
+        {"misbehave", {"misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal",
+                       "BOX's plug-in opens its editor DX DY off the point | BOX's plug-in opens no editor | "
+                       "BOX's plug-in behaves again", 2, 4,
                        run_misbehave}},
-        {"user", {"user move editor X Y | user resize editor W H | user close editor | user activate editor", 2,
-                  4, run_user}},
-        {"app", {"app background | app foreground", 1, 1, run_app}},
-        {"look", {"look editor", 1, 1, run_look}},
-        {"click", {"click BOX", 1, 1, [](Context &c) { c.world.click(c.text(1)); }}},
-        {"snapshot", {"snapshot FILE.svg", 1, 1, [](Context &c) { c.world.snapshot(c.text(1)); }}},
+        {"window", {"window X Y W H [COUNT]", "open COUNT windows of another application with their content at X Y",
+                    4, 5, run_window}},
+        {"user", {"user move editor X Y | user resize editor W H | user close editor | user activate editor",
+                  "drag the editor until its content starts at X Y | resize the editor's content to W H | "
+                  "click the editor's close button | click the editor, making it the active window", 2, 4, run_user}},
+        {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1,
+                 run_app}},
+        {"look", {"look editor", "add a transcript line with where the editor is and how it shows", 1, 1, run_look}},
+        {"snapshot", {"snapshot FILE.svg", "draw the desktop into FILE.svg (relative: in the pictures folder)", 1, 1,
+                      [](Context &c) { c.world.snapshot(c.text(1)); }}},
     };
     return table;
+}
+
+// Edit distance, for suggesting the command that a mistyped one meant.
+size_t distance(const std::string &a, const std::string &b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// A name a few edits from a command (a third of its length, two at least)
+// is taken for a slip of that command.
+std::string unknown(const std::string &name)
+{
+    const Named *nearest = nullptr;
+    size_t best = SIZE_MAX;
+    for (const Named &n : commands()) {
+        const size_t d = distance(name, n.name);
+        if (d < best) {
+            best = d;
+            nearest = &n;
+        }
+    }
+    std::string message = "unknown command '" + name + "'";
+    if (nearest && best <= std::max<size_t>(2, name.size() / 3))
+        return message + "; did you mean '" + nearest->name + "'? (" + nearest->command.usage + ")";
+    return message + " (korvel-sim --help lists the commands)";
+}
+
+// The forms of a usage, "a | b" being two.
+std::vector<std::string> forms(const std::string &usage)
+{
+    std::vector<std::string> out;
+    for (size_t from = 0; from <= usage.size();) {
+        const size_t bar = std::min(usage.find(" | ", from), usage.size());
+        out.push_back(usage.substr(from, bar - from));
+        from = bar + 3;
+    }
+    return out;
 }
 
 void run(World &world, const Line &line, const Player::Sink &sink)
 {
     const std::string &name = line.words[0].text;
-    const auto it = commands().find(name);
+    const auto it = std::find_if(commands().begin(), commands().end(),
+                                 [&name](const Named &n) { return name == n.name; });
     if (it == commands().end())
-        throw Error("unknown command '" + name + "'");
-    const Command &command = it->second;
+        throw Error(unknown(name));
+    const Command &command = it->command;
     const size_t count = line.words.size() - 1;
     if (count < command.min || count > command.max)
         throw Error(std::string("malformed line: usage: ") + command.usage);
@@ -288,6 +361,22 @@ void Player::play(const std::string &text, const std::string &file, const Sink &
         for (const std::string &s : world_.lines())
             sink(s);
     }
+}
+
+std::string Player::reference()
+{
+    size_t width = 0;
+    for (const Named &n : commands())
+        for (const std::string &form : forms(n.command.usage))
+            width = std::max(width, form.size());
+    std::string text;
+    for (const Named &n : commands()) {
+        const std::vector<std::string> all = forms(n.command.usage);
+        const std::vector<std::string> what = forms(n.command.what);
+        for (size_t i = 0; i < all.size(); ++i)
+            text += "  " + all[i] + std::string(width + 2 - all[i].size(), ' ') + what.at(i) + "\n";
+    }
+    return text;
 }
 
 std::vector<std::string> Player::play(const std::string &text, const std::string &file)

@@ -3,6 +3,7 @@
 // world_win32.cpp.
 #include "testkit.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -22,10 +23,10 @@ std::string first_word(const std::string &text)
     return word;
 }
 
-bool holds_class(t_object *obj, const char *name)
+bool holds_vst(t_object *obj)
 {
     t_symbol *cls = obj ? object_classname(obj) : nullptr;
-    return cls && std::strcmp(cls->s_name, name) == 0;
+    return cls && (std::strcmp(cls->s_name, "vst~") == 0 || std::strcmp(cls->s_name, "mcs.vst~") == 0);
 }
 
 } // namespace
@@ -75,23 +76,79 @@ t_object *World::box(const std::string &text, const std::string &varname)
     return b;
 }
 
-World::Entry &World::adopt(t_object *box, const std::string &cls, const std::string &id)
+World::Entry &World::adopt(t_object *box, const std::string &cls, const std::string &id, const std::string &parent)
 {
     int number = 1;
     for (const Entry &e : entries_)
         number += e.cls == cls;
-    entries_.push_back(Entry{box, cls, number, true, nullptr, nullptr, 0, id});
+    entries_.push_back(Entry{box, cls, number, true, nullptr, nullptr, 0, id, parent});
     return entries_.back();
 }
 
+// A top-level box's scripting name, then its file id; a path into
+// subpatchers; a scripting name that one box alone carries inside the
+// subpatchers; CLASS#N.
 World::Entry *World::entry_named(const std::string &name)
 {
+    if (Entry *e = entry_in("", name))
+        return e;
+    if (name.find('/') != std::string::npos)
+        return entry_by_path(name);
+    if (Entry *e = entry_by_inner_varname(name))
+        return e;
+    return entry_by_number(name);
+}
+
+// The box in the patcher at path parent ("" for the top level) whose
+// scripting name, else file id, is segment.
+World::Entry *World::entry_in(const std::string &parent, const std::string &segment)
+{
+    if (segment.empty())
+        return nullptr;
     for (Entry &e : entries_)
-        if (e.alive && name == simhost_box_varname(e.box))
+        if (e.alive && e.parent == parent && segment == simhost_box_varname(e.box))
             return &e;
     for (Entry &e : entries_)
-        if (e.alive && !e.id.empty() && name == e.id)
+        if (e.alive && e.parent == parent && !e.id.empty() && segment == e.id)
             return &e;
+    return nullptr;
+}
+
+// "obj-3/obj-8", "obj-3/synth": one segment a level, from the top.
+World::Entry *World::entry_by_path(const std::string &path)
+{
+    Entry *e = nullptr;
+    std::string parent;
+    size_t from = 0;
+    while (from <= path.size()) {
+        const size_t slash = std::min(path.find('/', from), path.size());
+        e = entry_in(parent, path.substr(from, slash - from));
+        if (!e)
+            return nullptr;
+        parent = (parent.empty() ? "" : parent + "/") + e->id;
+        from = slash + 1;
+    }
+    return e;
+}
+
+// Patches often give boxes in different subpatchers the same scripting
+// name; such a name is refused rather than one of them picked.
+World::Entry *World::entry_by_inner_varname(const std::string &name)
+{
+    std::vector<Entry *> found;
+    for (Entry &e : entries_)
+        if (e.alive && !e.parent.empty() && name == simhost_box_varname(e.box))
+            found.push_back(&e);
+    if (found.size() < 2)
+        return found.empty() ? nullptr : found[0];
+    std::string paths;
+    for (const Entry *e : found)
+        paths += (paths.empty() ? "" : ", ") + e->parent + "/" + e->id;
+    throw Error("box name '" + name + "' is ambiguous (" + paths + "); name one by its path");
+}
+
+World::Entry *World::entry_by_number(const std::string &name)
+{
     const size_t hash = name.rfind('#');
     if (hash == std::string::npos || hash == 0 || hash + 1 == name.size())
         return nullptr;
@@ -126,10 +183,14 @@ t_object *World::object(const std::string &name)
     return obj;
 }
 
+// Inside subpatchers the same scripting name may stand in many places, so
+// there it comes with the path that leads to it.
 std::string World::name_of(const Entry &e) const
 {
     const std::string varname = simhost_box_varname(e.box);
-    return varname.empty() ? e.cls + "#" + std::to_string(e.number) : varname;
+    if (varname.empty())
+        return e.cls + "#" + std::to_string(e.number);
+    return e.parent.empty() ? varname : e.parent + "/" + varname;
 }
 
 std::string World::name_of(t_object *box) const
@@ -238,7 +299,7 @@ void World::plugin(const std::string &name, int w, int h, long delay)
 t_object *World::vst(const std::string &name)
 {
     t_object *obj = object(name);
-    if (!holds_class(obj, "vst~"))
+    if (!holds_vst(obj))
         throw Error("box '" + name + "' holds no vst~ object");
     return obj;
 }
@@ -370,7 +431,7 @@ void World::sync()
         t_object *obj = jbox_get_object(e.box);
         if (obj)
             e.object = obj;
-        HWND hwnd = holds_class(obj, "vst~") ? static_cast<HWND>(simhost_vst_editor(obj)) : nullptr;
+        HWND hwnd = holds_vst(obj) ? static_cast<HWND>(simhost_vst_editor(obj)) : nullptr;
         if (hwnd != e.editor) {
             e.editor = hwnd;
             if (hwnd)

@@ -1,10 +1,11 @@
 // The help patch of the package in the simulated host: it opens with every
-// box known, its tour prints the reviewed transcript, and each of its message
-// boxes, clicked, does what the object promises.
+// box of its tabs known, its tour prints the reviewed transcript, and each
+// of its message boxes, clicked, does what the object promises.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -56,24 +57,35 @@ struct Help {
     std::string shown(const std::string &id) { return simhost_box_text(world.find(id)); }
 };
 
+// The boxes of a patcher and of all its subpatchers.
+void walk(t_object *patcher, const std::function<void(t_object *)> &visit)
+{
+    for (long i = 0; i < simhost_patcher_boxcount(patcher); ++i) {
+        t_object *box = simhost_patcher_box(patcher, i);
+        visit(box);
+        t_object *obj = jbox_get_object(box);
+        if (obj && std::string(object_classname(obj)->s_name) == "patcher")
+            walk(obj, visit);
+    }
+}
+
 // The message boxes that the tests below click; the tour clicks the rest.
-const std::set<std::string> clicked_by_tests = {"obj-7",  "obj-10", "obj-11", "obj-20", "obj-21", "obj-23",
-                                                "obj-24", "obj-32", "obj-34", "obj-36", "obj-38"};
+const std::set<std::string> clicked_by_tests = {"basics/obj-4",  "basics/obj-17", "basics/obj-18", "basics/obj-19",
+                                                "basics/obj-20", "changes/obj-9", "changes/obj-10"};
 
 TEST(HelpPatch, OpensWithEveryBoxKnown)
 {
     Help help;
     for (const std::string &line : help.opened)
         EXPECT_EQ(line.rfind("console warn", 0), std::string::npos) << line;
-    t_object *patcher = help.world.patcher();
-    ASSERT_GT(simhost_patcher_boxcount(patcher), 0);
-    for (long i = 0; i < simhost_patcher_boxcount(patcher); ++i) {
-        t_object *box = simhost_patcher_box(patcher, i);
-        const std::string maxclass = simhost_box_maxclass(box);
-        if (maxclass != "comment") {
-            EXPECT_NE(jbox_get_object(box), nullptr) << maxclass << " " << simhost_box_text(box);
+    long boxes = 0;
+    walk(help.world.patcher(), [&boxes](t_object *box) {
+        ++boxes;
+        if (std::string(simhost_box_maxclass(box)) != "comment") {
+            EXPECT_NE(jbox_get_object(box), nullptr) << simhost_box_maxclass(box) << " " << simhost_box_text(box);
         }
-    }
+    });
+    EXPECT_GT(boxes, 4);
 }
 
 TEST(HelpPatch, EveryMessageBoxIsClicked)
@@ -85,13 +97,11 @@ TEST(HelpPatch, EveryMessageBoxIsClicked)
             clicked.insert(help.world.find(line.substr(6)));
     for (const std::string &id : clicked_by_tests)
         clicked.insert(help.world.find(id));
-    t_object *patcher = help.world.patcher();
-    for (long i = 0; i < simhost_patcher_boxcount(patcher); ++i) {
-        t_object *box = simhost_patcher_box(patcher, i);
+    walk(help.world.patcher(), [&clicked](t_object *box) {
         if (std::string(simhost_box_maxclass(box)) == "message") {
             EXPECT_EQ(clicked.count(box), 1u) << "nobody clicks the message box \"" << simhost_box_text(box) << "\"";
         }
-    }
+    });
 }
 
 // The tour as korvel-sim plays it, against the reviewed transcript. Its
@@ -114,23 +124,53 @@ TEST(HelpPatch, TourPrintsTheReviewedTranscript)
     EXPECT_EQ(expected, actual) << testkit::diff(expected, actual);
 }
 
-// The report reaches the console through [print] and the four message boxes
-// through [route] and [prepend set]; clicked, each sends what it shows.
+// In the basics tab the report reaches the console through [print] and the
+// four message boxes through [route] and [prepend set]; clicked, each sends
+// what it shows.
 TEST(HelpPatch, ReportShowsInTheMessageBoxes)
 {
     Help help;
     EXPECT_TRUE(has(help.opened, "console post qzkorvel: pluginname MyPlugin"));
-    EXPECT_EQ(help.shown("obj-32"), "MyPlugin");
-    EXPECT_EQ(help.shown("obj-34"), "MyPlugin");
-    EXPECT_EQ(help.shown("obj-36"), "0");
-    EXPECT_EQ(help.shown("obj-38"), "-12345 0 0 0 0");
-    help.click("obj-8");
-    EXPECT_EQ(help.shown("obj-38"), "100 200 640 480 1");
+    EXPECT_EQ(help.shown("basics/obj-17"), "MyPlugin");
+    EXPECT_EQ(help.shown("basics/obj-18"), "MyPlugin");
+    EXPECT_EQ(help.shown("basics/obj-19"), "0");
+    EXPECT_EQ(help.shown("basics/obj-20"), "-12345 0 0 0 0");
+    help.click("basics/obj-5");
+    EXPECT_EQ(help.shown("basics/obj-20"), "100 200 640 480 1");
 
-    EXPECT_EQ(help.click("obj-32"), (Lines{"out message#14 MyPlugin"}));
-    EXPECT_EQ(help.click("obj-34"), (Lines{"out message#15 MyPlugin"}));
-    EXPECT_EQ(help.click("obj-36"), (Lines{"out message#16 int 0"}));
-    EXPECT_EQ(help.click("obj-38"), (Lines{"out message#17 list 100 200 640 480 1"}));
+    EXPECT_EQ(help.click("basics/obj-17"), (Lines{"out message#4 MyPlugin"}));
+    EXPECT_EQ(help.click("basics/obj-18"), (Lines{"out message#5 MyPlugin"}));
+    EXPECT_EQ(help.click("basics/obj-19"), (Lines{"out message#6 int 0"}));
+    EXPECT_EQ(help.click("basics/obj-20"), (Lines{"out message#7 list 100 200 640 480 1"}));
+}
+
+// The state list shown in the placement tab is a message qzkorvel takes:
+// stored by a click and restored by another, from any place and with the
+// editor closed, it puts the editor back, and nothing goes unread.
+TEST(HelpPatch, StoredStateRestoresTheEditor)
+{
+    Help help;
+    EXPECT_EQ(help.shown("placement/obj-14"), "state -12345 0 0 0 0");
+    help.click("placement/obj-4");
+    help.world.user_move(help.world.editor(), 420, 310);
+    help.world.settle();
+    EXPECT_EQ(help.shown("placement/obj-14"), "state 420 310 640 480 1");
+    Lines lines = help.click("placement/obj-14");
+    EXPECT_EQ(help.shown("placement/obj-17"), "state 420 310 640 480 1");
+
+    for (const char *away : {"placement/obj-6", "placement/obj-7"})
+        for (const std::string &line : help.click(away))
+            lines.push_back(line);
+    EXPECT_EQ(help.world.editor(), nullptr);
+    for (const std::string &line : help.click("placement/obj-17"))
+        lines.push_back(line);
+    HWND editor = help.world.editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(testkit::World::client_origin(editor).x, 420);
+    EXPECT_EQ(testkit::World::client_origin(editor).y, 310);
+    EXPECT_TRUE(testkit::World::visible(editor));
+    for (const std::string &line : lines)
+        EXPECT_EQ(line.find("doesn't understand"), std::string::npos) << line;
 }
 
 // "open" without a place centres the editor on the display under the mouse.
@@ -139,7 +179,7 @@ TEST(HelpPatch, OpenCentresOnTheDisplayUnderTheMouse)
     Help help;
     help.world.display(1920, 0, 1280, 1024);
     help.world.mouse(2500, 500);
-    help.click("obj-7");
+    help.click("basics/obj-4");
     HWND editor = help.world.editor();
     ASSERT_NE(editor, nullptr);
     const testkit::Point at = testkit::World::client_origin(editor);
@@ -149,51 +189,18 @@ TEST(HelpPatch, OpenCentresOnTheDisplayUnderTheMouse)
     EXPECT_LE(at.y + size.height, 1024);
 }
 
-// "pos 300 200" moves the open editor there; "pos -12345 0" centres it.
-TEST(HelpPatch, PosMovesTheEditor)
-{
-    Help help;
-    help.click("obj-8");
-    EXPECT_TRUE(has(help.click("obj-10"), "out qzkorvel#1 state 300 200 640 480 1"));
-    HWND editor = help.world.editor();
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(testkit::World::client_origin(editor).x, 300);
-    EXPECT_EQ(testkit::World::client_origin(editor).y, 200);
-
-    help.click("obj-11");
-    EXPECT_EQ(testkit::World::client_origin(editor).x, 960 - 320);
-    EXPECT_EQ(help.world.editor(), editor);
-}
-
 // "debug 1" makes the object trace what it does; "debug 0" stops it.
 TEST(HelpPatch, DebugTurnsTracesOnAndOff)
 {
     Help help;
-    const std::string trace = "console post close: window not opened";
-    EXPECT_FALSE(has(help.click("obj-16"), trace));
-    help.click("obj-20");
-    EXPECT_TRUE(has(help.click("obj-16"), trace));
-    help.click("obj-21");
-    EXPECT_FALSE(has(help.click("obj-16"), trace));
-}
-
-// "stayontop 1" keeps the editor in sight while Max is in the background;
-// "stayontop 0" lets it go out of sight with Max again.
-TEST(HelpPatch, StayOnTopKeepsTheEditorInTheBackground)
-{
-    Help help;
-    help.click("obj-8");
-    HWND editor = help.world.editor();
-    ASSERT_NE(editor, nullptr);
-    help.click("obj-23");
-    help.world.app_background();
-    help.world.settle();
-    EXPECT_TRUE(testkit::World::visible(editor));
-    help.world.app_foreground();
-    help.click("obj-24");
-    help.world.app_background();
-    help.world.settle();
-    EXPECT_FALSE(testkit::World::visible(editor));
+    const std::string trace = "console post checkWindowState()";
+    EXPECT_FALSE(has(help.click("changes/obj-4"), trace));
+    help.click("changes/obj-7");
+    help.click("changes/obj-9");
+    EXPECT_TRUE(has(help.click("changes/obj-4"), trace));
+    help.click("changes/obj-7");
+    help.click("changes/obj-10");
+    EXPECT_FALSE(has(help.click("changes/obj-4"), trace));
 }
 
 } // namespace

@@ -187,30 +187,81 @@ TEST(Loader, WarnsOncePerInertClass)
 }
 
 // Boxes are named by scripting name, by CLASS#N counting the boxes a
-// scenario made before, or by their id; the boxes of subpatchers keep to
-// themselves.
-TEST(Loader, NamesTopLevelBoxes)
+// scenario made before (subpatchers' boxes in file order), by their id, or
+// inside subpatchers by a path of ids and scripting names. A scripting name
+// that only subpatchers use names its box when one box alone has it.
+TEST(Loader, NamesBoxesOnEveryLevel)
 {
     testkit::World world;
     world.box("print first");
-    json sub = box("obj-3", "newobj", "p inside");
-    sub["box"]["patcher"] = {{"boxes", json::array({box("obj-9", "newobj", "print deep", {{"varname", "deep"}})})}};
+    json inner = box("obj-4", "newobj", "p deeper");
+    inner["box"]["patcher"] = {{"boxes", json::array({box("obj-9", "message", "hi", {{"varname", "twin"}})})}};
+    json sub = box("obj-3", "newobj", "p inside", {{"varname", "tab"}});
+    sub["box"]["patcher"] = {
+        {"boxes", json::array({box("obj-9", "newobj", "print deep", {{"varname", "deep"}}), inner,
+                               box("obj-5", "message", "ho", {{"varname", "twin"}})})},
+        {"lines", json::array({cord("obj-5", 0, "obj-9", 0)})}};
     world.open_patch(patch({box("obj-1", "newobj", "print second"), box("obj-2", "toggle", "", {{"varname", "tog"}}),
-                            sub}),
+                            sub, box("obj-6", "newobj", "print third")}),
                      "names.maxpat");
     EXPECT_EQ(world.find("print#2"), world.find("obj-1"));
+    EXPECT_EQ(world.find("print#3"), world.find("obj-3/obj-9"));
+    EXPECT_EQ(world.find("print#4"), world.find("obj-6"));
     EXPECT_EQ(world.find("tog"), world.find("obj-2"));
     EXPECT_STREQ(simhost_box_varname(world.find("obj-2")), "tog");
     EXPECT_EQ(world.find("p#1"), world.find("obj-3"));
-    EXPECT_THROW(world.find("obj-9"), testkit::Error);
-    EXPECT_THROW(world.find("deep"), testkit::Error);
 
-    t_object *inner = jbox_get_object(world.find("obj-3"));
-    ASSERT_EQ(simhost_patcher_boxcount(inner), 1);
-    EXPECT_STREQ(simhost_box_varname(simhost_patcher_box(inner, 0)), "deep");
+    t_object *deep = world.find("obj-3/obj-9");
+    EXPECT_EQ(simhost_box_patcher(deep), jbox_get_object(world.find("obj-3")));
+    EXPECT_STREQ(simhost_box_varname(deep), "deep");
+    EXPECT_EQ(world.find("deep"), deep);
+    EXPECT_EQ(world.find("tab/deep"), deep);
+    EXPECT_EQ(world.find("obj-3/obj-4/obj-9"), world.find("obj-3/obj-4/twin"));
+    EXPECT_NE(world.find("obj-3/twin"), world.find("obj-3/obj-4/twin"));
+    EXPECT_THROW(world.find("obj-9"), testkit::Error);
+    EXPECT_THROW(world.find("obj-3/obj-6"), testkit::Error);
+    EXPECT_THROW(world.find("obj-3/"), testkit::Error);
+    try {
+        world.find("twin");
+        ADD_FAILURE() << "an ambiguous name was taken";
+    } catch (const testkit::Error &e) {
+        EXPECT_STREQ(e.what(), "box name 'twin' is ambiguous (obj-3/obj-4/obj-9, obj-3/obj-5); name one by its path");
+    }
+
+    // a named box in a subpatcher shows in the transcript by its path
+    world.lines();
+    world.click("obj-3/twin");
+    EXPECT_EQ(world.lines(), (Lines{"out obj-3/twin ho", "console post deep: ho"}));
+    world.click("obj-3/obj-4/obj-9");
+    EXPECT_EQ(world.lines(), (Lines{"out obj-3/obj-4/twin hi"}));
 
     EXPECT_EQ(refusal(world, patch({box("obj-2", "comment")})),
               "bad.maxpat: box obj-2: the id is taken by a box of a file opened before");
+}
+
+// A vst box loads the plug-in its saved snapshot names, whatever its text
+// says; mcs.vst~ is one too; @attributes in the text are no part of the
+// plug-in's name. A snapshot in another shape is left alone.
+TEST(Loader, VstBoxesTakeTheirSnapshots)
+{
+    testkit::World world;
+    const json snapshot = {
+        {"snapshot", {{"snapshot", {{"pluginname", "Diva.vst"}, {"plugindisplayname", "Diva"},
+                                    {"pluginsavedname", "/Library/Audio/Plug-Ins/VST/u-he/Diva.vst"}}}}}};
+    json multi = box("obj-1", "newobj", "mcs.vst~ 4", snapshot);
+    multi["box"]["varname"] = "multi";
+    json odd = box("obj-3", "newobj", "vst~ Plain.dll", {{"varname", "odd"}, {"snapshot", {{"snapshot", "Diva"}}}});
+    json rack = box("obj-2", "newobj", "vst~ 16 16 \"VCV Rack 2\" @autosave 0", {{"varname", "rack"}});
+    world.open_patch(patch({multi, rack, odd}), "vsts.maxpat");
+    world.settle();
+    world.lines();
+    const Lines lines = testkit::Player(world).play("box qzkorvel multi\nbox qzkorvel rack\nbox qzkorvel odd\npass");
+    for (const char *expected :
+         {"out qzkorvel#1 pluginname Diva", "out qzkorvel#1 savedpluginname /Library/Audio/Plug-Ins/VST/u-he/Diva.vst",
+          "out qzkorvel#2 pluginname VCV Rack 2", "out qzkorvel#2 savedpluginname VCV Rack 2",
+          "out qzkorvel#3 pluginname Plain"})
+        EXPECT_TRUE(has(lines, expected)) << expected << "\n" << testkit::diff({}, lines);
+    EXPECT_EQ(object_attr_getlong(world.object("rack"), gensym("autosave")), 0);
 }
 
 // One outlet into several boxes: the host sends right to left, then bottom

@@ -14,7 +14,10 @@ struct Fault {
 };
 
 const Fault faults[] = {
-    {"frobnicate 1 2", "t.ksim:1: unknown command 'frobnicate'"},
+    {"frobnicate 1 2", "t.ksim:1: unknown command 'frobnicate' (korvel-sim --help lists the commands)"},
+    {"pas 2", "t.ksim:1: unknown command 'pas'; did you mean 'pass'? (pass [N])"},
+    {"snapshots x.svg", "t.ksim:1: unknown command 'snapshots'; did you mean 'snapshot'? (snapshot FILE.svg)"},
+    {"Look editor", "t.ksim:1: unknown command 'Look'; did you mean 'look'? (look editor)"},
     {"# comment\n\nsend nosuch open", "t.ksim:3: unknown box 'nosuch'"},
     {"send vst~#2 open", "t.ksim:1: unknown box 'vst~#2'"},
     {"send qzkorvel#0 open", "t.ksim:1: unknown box 'qzkorvel#0'"},
@@ -102,7 +105,8 @@ TEST(Player, ReadsCommentsQuotesAndLineEndings)
         testkit::Player(world).play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); });
         FAIL() << "'pass#this' was read as a command with a comment";
     } catch (const testkit::Error &e) {
-        EXPECT_EQ(std::string(e.what()), "t.ksim:7: unknown command 'pass#this'");
+        EXPECT_EQ(std::string(e.what()),
+                  "t.ksim:7: unknown command 'pass#this' (korvel-sim --help lists the commands)");
     }
     EXPECT_TRUE(seen.empty()) << testkit::diff({}, seen);
     const Lines after = testkit::Player(world).play("pass\n", "t.ksim");

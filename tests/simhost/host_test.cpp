@@ -645,6 +645,29 @@ TEST_F(Host, PatchersFindNamedBoxesOfTheirOwnAndAnswerWithTheirView)
     EXPECT_EQ(simhost_patcher_window(sub), nullptr);
 }
 
+// A subpatcher shown on a tab has a view of its own, which edits its boxes
+// as the view of a window does; it has no window. A patcher is shown once.
+TEST_F(Host, SubpatcherOnATabHasAViewAndNoWindow)
+{
+    t_object *p = simhost_patcher_new(nullptr, "main");
+    t_object *tab = simhost_patcher_new(p, "basics");
+    t_object *box = simhost_box_new(tab, "synth", "probe 1");
+    ASSERT_EQ(simhost_patcher_show_on_tab(tab), MAX_ERR_NONE);
+    void *view = call(tab, "firstview");
+    ASSERT_NE(view, nullptr);
+    EXPECT_NE(view, call(p, "firstview"));
+    EXPECT_EQ(simhost_patcher_window(tab), nullptr);
+
+    call(view, "insertboxtext", box, (void *)"probe 2");
+    call(view, "endeditbox");
+    EXPECT_STREQ(simhost_box_text(box), "probe 2");
+
+    EXPECT_EQ(simhost_patcher_show_on_tab(tab), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_patcher_show_on_tab(p), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_patcher_show_on_tab(box), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_patcher_show_on_tab(nullptr), MAX_ERR_GENERIC);
+}
+
 TEST_F(Host, RenamingABoxTellsTheObserversOfItsObject)
 {
     t_object *p = simhost_patcher_new(nullptr, "main");

@@ -160,6 +160,10 @@ TEST_F(VstTest, BoxTextLoadsFromTheCatalogueOrAStandIn)
         {"vst~ OculusSpatializer.DLL", "OculusSpatializer", 0, 640, 480},
         {"vst~", "-", 0, 0, 0},
         {"vst~ 2 2", "-", 0, 0, 0},
+        {"vst~ 16 16 \"Dexed 0.9\" @autosave 0", "Dexed 0.9", 3, 500, 400},
+        {"vst~ @autosave 0", "-", 0, 0, 0},
+        {"mcs.vst~ 4 Beta", "Beta", 7, 300, 200},
+        {"mcs.vst~ 8", "-", 0, 0, 0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.text);
@@ -178,6 +182,48 @@ TEST_F(VstTest, BoxTextLoadsFromTheCatalogueOrAStandIn)
         EXPECT_EQ(r.width, row.width);
         EXPECT_EQ(r.height, row.height);
     }
+}
+
+// Attributes in the box text set the object's attributes; one the object
+// does not have is refused on the console and the rest still count.
+TEST_F(VstTest, BoxTextAttributesAreAttributes)
+{
+    t_object *vst = make("vst~ 2 2 \"VCV Rack 2\" @autosave 0 @prefer VST3 @bypass 1");
+    EXPECT_EQ(loaded_name(vst), "VCV Rack 2");
+    EXPECT_EQ(object_attr_getlong(vst, gensym("autosave")), 0);
+    EXPECT_EQ(object_attr_getlong(vst, gensym("bypass")), 1);
+    EXPECT_STREQ(object_attr_getsym(vst, gensym("prefer"))->s_name, "VST3");
+
+    const int before = simhost_event_count();
+    t_object *other = make("mcs.vst~ 2 Beta @colour red @autosave 0");
+    EXPECT_EQ(loaded_name(other), "Beta");
+    EXPECT_EQ(object_attr_getlong(other, gensym("autosave")), 0);
+    ASSERT_EQ(simhost_event_count(), before + 1);
+    EXPECT_STREQ(simhost_event_get(before)->text, "can't set attribute \"colour\"");
+    EXPECT_EQ(object_attr_getlong(make("vst~ Beta"), gensym("autosave")), 1);
+}
+
+// A saved snapshot names the plug-in by its display name and gives the
+// saved name, in place of what the box text loaded; observers hear of the
+// change as of any other.
+TEST_F(VstTest, SnapshotLoadsItsPluginWithItsSavedName)
+{
+    simhost_plugin_declare("Alpha", 800, 600, 64);
+    t_object *vst = make("vst~ 2 2 Other.dll");
+    watch(vst);
+    ASSERT_EQ(simhost_vst_snapshot(vst, "Alpha", "/Library/Audio/Plug-Ins/VST/Alpha.vst"), MAX_ERR_NONE);
+    EXPECT_EQ(loaded_name(vst), "Alpha");
+    EXPECT_EQ(object_attr_getlong(instance_of(vst), gensym("initialdelay")), 64);
+    EXPECT_STREQ(object_attr_getsym(vst, gensym("savedpluginname"))->s_name, "/Library/Audio/Plug-Ins/VST/Alpha.vst");
+    EXPECT_EQ(g_log.size(), 2u);
+
+    t_object *bare = make("mcs.vst~ 2");
+    ASSERT_EQ(simhost_vst_snapshot(bare, "EP-1", ""), MAX_ERR_NONE);
+    EXPECT_EQ(loaded_name(bare), "EP-1");
+    EXPECT_STREQ(object_attr_getsym(bare, gensym("savedpluginname"))->s_name, "EP-1");
+    EXPECT_EQ(simhost_vst_snapshot(bare, "", "x"), MAX_ERR_GENERIC);
+    EXPECT_EQ(simhost_vst_snapshot(nullptr, "Alpha", nullptr), MAX_ERR_GENERIC);
+    EXPECT_EQ(loaded_name(bare), "EP-1");
 }
 
 TEST_F(VstTest, CatalogueRedeclaresAndCanHideTheName)

@@ -23,8 +23,9 @@ def korvel_sim(cwd, *args):
 
 
 def play(scenario, cwd):
-    """Runs korvel-sim with --svg in cwd; returns its stdout and the parsed picture."""
-    run = korvel_sim(cwd, "--svg", "end.svg", scenario)
+    """Runs korvel-sim with --svg in cwd, which is its pictures folder too;
+    returns its stdout and the parsed picture."""
+    run = korvel_sim(cwd, "--svg", "end.svg", "--pictures", cwd, scenario)
     assert run.returncode == 0, run.stderr
     return run.stdout.replace("\r\n", "\n"), ET.parse(os.path.join(cwd, "end.svg")).getroot()
 
@@ -131,7 +132,7 @@ class Pictures(unittest.TestCase):
         self.assertEqual(last_state(transcript), "-650 212 501 400")
         self.assertEqual(window(root, "SMALLSYNTH").get("data-client"), "-650 212 501 400")
         self.assertLess(numbers(root.get("data-view"))[0], -800)
-        # the example's own snapshot line wrote into the current directory
+        # the example's own snapshot line wrote into the pictures folder
         ET.parse(os.path.join(self.dir.name, "left-display.svg"))
 
     def test_failed_run_pictured_misuse_refused(self):
