@@ -151,7 +151,8 @@ public:
     void user_resize(HWND hwnd, int width, int height);
     /* The close button. */
     void user_close(HWND hwnd);
-    /* A click that makes the window the active one. */
+    /* A click on the window: SetForegroundWindow, which brings the
+     * application back from the background too. */
     void user_activate(HWND hwnd);
     /* Switching to another application and back. Coming back gives
      * activation to the window that had it, or else to the topmost visible

@@ -315,7 +315,7 @@ HWND World::active_window()
 
 void World::user_activate(HWND hwnd)
 {
-    SetActiveWindow(hwnd);
+    SetForegroundWindow(hwnd);
     sync();
 }
 
