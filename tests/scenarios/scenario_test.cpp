@@ -7,6 +7,7 @@
 
 #include "examples.h"
 #include "testkit.h"
+#include "transcript.h"
 
 namespace {
 
@@ -271,6 +272,7 @@ TEST_P(Scenario, PrintsItsTranscript)
     EXPECT_TRUE(std::regex_match(load[0], std::regex("console post qzkorvel 2024/01/09 [^ ]+ ")))
         << "banner: '" << load[0] << "'";
     const Lines actual = testkit::Player(world).play(text, c.example.empty() ? c.name : c.example);
+    print_transcript(c.name, actual);
     EXPECT_TRUE(actual == c.expected) << "expected (-) and actual (+) transcripts:\n"
                                       << testkit::diff(c.expected, actual);
 }
