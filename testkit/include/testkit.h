@@ -100,8 +100,11 @@ public:
     void display(int x, int y, int w, int h);
     void mouse(int x, int y);
     /* A top-level window of another application with its client origin on
-     * (x, y). */
+     * (x, y): natively the simulated host's, under Windows one of the
+     * korvel-foreign process, which belongs to no one else. */
     HWND foreign_window(int x, int y, int w, int h);
+    /* The foreign window made last, or NULL. */
+    HWND last_foreign_window() const { return foreign_.empty() ? nullptr : foreign_.back(); }
 
     /* ---- plug-ins and the vst object ---- */
 
@@ -204,10 +207,12 @@ private:
  *   pass [N] | delete BOX | plugin NAME WxH [delay N] | load BOX NAME | unload BOX
  *   latency BOX N | rename BOX NEWNAME | window X Y W H [COUNT]
  *   misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal
- *   user move editor X Y | user resize editor W H | user close editor
- *   user activate editor | app background | app foreground | look editor
+ *   user move WINDOW X Y | user resize WINDOW W H | user close WINDOW
+ *   user activate WINDOW | app background | app foreground | look editor
  *   click BOX (a message box)
  *   snapshot FILE.svg
+ * WINDOW is "editor" (the editor) or "window" (the foreign window made
+ * last); activating a foreign window sends the host to the background.
  * "look editor" adds a transcript line with what the editor window shows:
  *   look editor X Y W H visible|hidden [topmost] [toolwindow] [active]
  * (or "look editor none"). "snapshot FILE.svg" writes World::snapshot() and

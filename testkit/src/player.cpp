@@ -103,8 +103,13 @@ struct Context {
 
     HWND window(size_t i) const
     {
+        if (text(i) == "window") {
+            if (HWND hwnd = world.last_foreign_window())
+                return hwnd;
+            throw Error("no window made");
+        }
         if (text(i) != "editor")
-            throw Error("unknown window '" + text(i) + "' (the one window is 'editor')");
+            throw Error("unknown window '" + text(i) + "' (the windows are 'editor' and 'window')");
         HWND hwnd = world.editor();
         if (!hwnd)
             throw Error("no editor open");
@@ -130,8 +135,8 @@ void run_user(Context &c)
     else if (action == "activate" && c.count() == 2)
         c.world.user_activate(c.window(2));
     else
-        throw Error("malformed line: usage: user move editor X Y | user resize editor W H | "
-                    "user close editor | user activate editor");
+        throw Error("malformed line: usage: user move WINDOW X Y | user resize WINDOW W H | "
+                    "user close WINDOW | user activate WINDOW");
 }
 
 void run_app(Context &c)
@@ -235,8 +240,8 @@ const std::map<std::string, Command> &commands()
         {"window", {"window X Y W H [COUNT]", 4, 5, run_window}},
         {"misbehave", {"misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal", 2, 4,
                        run_misbehave}},
-        {"user", {"user move editor X Y | user resize editor W H | user close editor | user activate editor", 2,
-                  4, run_user}},
+        {"user", {"user move WINDOW X Y | user resize WINDOW W H | user close WINDOW | user activate WINDOW", 2, 4,
+                  run_user}},
         {"app", {"app background | app foreground", 1, 1, run_app}},
         {"look", {"look editor", 1, 1, run_look}},
         {"click", {"click BOX", 1, 1, [](Context &c) { c.world.click(c.text(1)); }}},

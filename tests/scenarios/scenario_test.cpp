@@ -112,6 +112,10 @@ const std::vector<Case> cases = {
          // host back (the observer, not yet in place, does not hear of it)
          state("100 200 640 480 0") + state("300 250 640 480 1") +
          Lines{"look editor 300 250 640 480 visible topmost toolwindow active"}},
+    {"other_application", "other-application.ksim", "",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
     {"state_restore", "state-restore.ksim", "",
      bound + state("300 250 640 480 1") + state("300 250 640 480 0") + state("300 250 640 480 2") +
          Lines{"look editor 300 250 640 480 hidden topmost toolwindow"} + state("300 250 640 480 1") +
@@ -240,6 +244,48 @@ app foreground
 pass
 )",
      bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+
+    // Another application's window takes activation; with stayontop the
+    // editor stays in sight.
+    {"other_application_with_stayontop", "", R"(
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth @stayontop 1
+pass
+send qzkorvel#1 open 100 200
+pass 2
+window 900 100 300 200
+user activate window
+pass
+look editor
+app foreground
+pass
+look editor
+)",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"} +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
+
+    // A click on the editor brings the host back from the background, as
+    // a click does: the next switch away hides the editor again.
+    {"user_activate_brings_the_host_back", "", R"(
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth @stayontop 1
+pass
+send qzkorvel#1 open 100 200
+pass 2
+app background
+pass
+user activate editor
+pass
+look editor
+send qzkorvel#1 stayontop 0
+app background
+pass
+look editor
+)",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"}},
 
     // Hiding the active editor hands activation on.
     {"hide_active_editor", "", bound_setup + R"(
