@@ -229,6 +229,18 @@ look editor
          Lines{"look editor 100 197 720 530 visible topmost toolwindow active"} + state("100 200 720 530 1") +
          Lines{"look editor 100 200 720 530 visible topmost toolwindow active"}},
 
+    // No frame grows beyond the virtual screen, all displays together, plus
+    // 12 pixels: a tool window's client area holds at most 1924x1068 on one
+    // display of 1920x1080 (examples/wide-desktop.ksim has two).
+    {"user_resize_beyond_the_screen", "", bound_setup + R"(
+send qzkorvel#1 open 100 200
+pass 2
+user resize editor 2500 1200
+pass
+look editor
+)",
+     bound + state("100 200 640 480 1") + state("100 197 1924 1068 1") +
+         Lines{"look editor 100 197 1924 1068 visible topmost toolwindow active"}},
     // With stayontop the editor stays in sight while the host is away.
     {"stayontop_keeps_editor", "", R"(
 plugin SOMEPLUGIN 640x480 delay 64
