@@ -20,6 +20,7 @@ Each declared pair must be found, in order, in that scenario's transcripts;
 everything else must be identical. Exits 1 on any other difference, on a
 declared one that no longer occurs, and when a scenario is missing on
 either side."""
+import difflib
 import os
 import subprocess
 import sys
@@ -90,31 +91,36 @@ def expected_under_wine(native, pairs):
 
 
 def diff(expected, actual):
-    import difflib
     return "\n".join(difflib.unified_diff(expected, actual, "native (declared differences applied)", "wine",
                                           lineterm="", n=2))
 
 
-def main():
-    differences, native_bin, windows_bin, emulator = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
-    if not os.path.exists(os.path.join(native_bin, PROGRAMS[0][0])):
-        sys.exit(f"no {PROGRAMS[0][0]} in {native_bin}: build the native preset first")
-    native = transcripts(lambda program: [os.path.join(native_bin, program)])
-    wine = transcripts(lambda program: emulator + [os.path.join(windows_bin, program + ".exe")])
-    table = declared(differences)
+def compare(native, wine, table):
+    """The faults: every difference that the table does not declare."""
     faults = []
     for scenario in sorted(set(native) | set(wine)):
         if scenario not in native or scenario not in wine:
             faults.append(f"{scenario}: played {'natively' if scenario in native else 'under Wine'} only")
             continue
-        reason, pairs = table.get(scenario, ("", []))
+        _, pairs = table.get(scenario, ("", []))
         expected, missing = expected_under_wine(native[scenario], pairs)
         for before, after in missing:
             faults.append(f"{scenario}: the declared difference no longer occurs:\n- {before}\n+ {after}")
         if expected != wine[scenario]:
             faults.append(f"{scenario}: the transcripts differ:\n{diff(expected, wine[scenario])}")
     for scenario in sorted(set(table) - set(native)):
-        faults.append(f"{scenario}: declared in {differences}, but no such scenario")
+        faults.append(f"{scenario}: declared, but no such scenario")
+    return faults
+
+
+def main():
+    differences, native_bin, windows_bin, emulator = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+    if not os.path.exists(os.path.join(native_bin, PROGRAMS[0][0])):
+        sys.exit(f"no {PROGRAMS[0][0]} in {native_bin}: build the native preset first")
+    table = declared(differences)
+    native = transcripts(lambda program: [os.path.join(native_bin, program)])
+    wine = transcripts(lambda program: emulator + [os.path.join(windows_bin, program + ".exe")])
+    faults = compare(native, wine, table)
     print(f"{len(native)} scenarios natively, {len(wine)} under Wine, "
           f"{sum(len(p) for _, p in table.values())} declared differences in {len(table)} of them")
     for fault in faults:
