@@ -217,6 +217,7 @@ void ZOrder::remove(Window &w)
 std::vector<HWND> snapshot()
 {
     std::vector<HWND> order;
+    order.reserve(world().windows.size());
     for (const Window *w = world().zorder.top(); w; w = w->below)
         order.push_back(w->hwnd);
     return order;
