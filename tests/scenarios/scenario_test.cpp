@@ -58,6 +58,16 @@ box qzkorvel synth
 pass
 )";
 
+// The same with stayontop on, and the editor open.
+const std::string stayontop_open = R"(
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth @stayontop 1
+pass
+send qzkorvel#1 open 100 200
+pass 2
+)";
+
 const std::vector<Case> cases = {
     {"binding_report", "binding-report.ksim", "", bound},
     {"plugin_change", "plugin-change.ksim", "",
@@ -242,13 +252,7 @@ look editor
      bound + state("100 200 640 480 1") + state("100 197 1924 1068 1") +
          Lines{"look editor 100 197 1924 1068 visible topmost toolwindow active"}},
     // With stayontop the editor stays in sight while the host is away.
-    {"stayontop_keeps_editor", "", R"(
-plugin SOMEPLUGIN 640x480 delay 64
-box synth = vst~ SOMEPLUGIN
-box qzkorvel synth @stayontop 1
-pass
-send qzkorvel#1 open 100 200
-pass 2
+    {"stayontop_keeps_editor", "", stayontop_open + R"(
 app background
 pass
 look editor
@@ -259,13 +263,7 @@ pass
 
     // Another application's window takes activation; with stayontop the
     // editor stays in sight.
-    {"other_application_with_stayontop", "", R"(
-plugin SOMEPLUGIN 640x480 delay 64
-box synth = vst~ SOMEPLUGIN
-box qzkorvel synth @stayontop 1
-pass
-send qzkorvel#1 open 100 200
-pass 2
+    {"other_application_with_stayontop", "", stayontop_open + R"(
 window 900 100 300 200
 user activate window
 pass
@@ -279,13 +277,7 @@ look editor
 
     // A click on the editor brings the host back from the background, as
     // a click does: the next switch away hides the editor again.
-    {"user_activate_brings_the_host_back", "", R"(
-plugin SOMEPLUGIN 640x480 delay 64
-box synth = vst~ SOMEPLUGIN
-box qzkorvel synth @stayontop 1
-pass
-send qzkorvel#1 open 100 200
-pass 2
+    {"user_activate_brings_the_host_back", "", stayontop_open + R"(
 app background
 pass
 user activate editor
