@@ -14,12 +14,12 @@ thread_local DWORD t_last_error = 0;
 
 // The calls of win_api.h, the names that simwin_fail accepts.
 const char *const k_calls[] = {
-    "RegisterClassExA",  "UnregisterClassA",     "CreateWindowExA", "DestroyWindow",     "DefWindowProcA",
-    "SendMessageA",      "GetModuleHandleA",     "EnumWindows",     "IsWindow",          "IsWindowVisible",
-    "GetClientRect",     "GetWindowRect",        "ClientToScreen",  "MapWindowPoints",   "AdjustWindowRectEx",
-    "SetWindowPos",      "GetWindowLongPtrA",    "SetWindowLongPtrA", "GetWindowTextA",  "ShowWindow",
-    "GetActiveWindow",   "SetActiveWindow",      "SetForegroundWindow",      "ShowCursor",      "GetLastError",      "SetLastError",
-    "SetWindowSubclass", "RemoveWindowSubclass", "DefSubclassProc",
+    "RegisterClassExA",    "UnregisterClassA",     "CreateWindowExA",   "DestroyWindow",     "DefWindowProcA",
+    "SendMessageA",        "GetModuleHandleA",     "EnumWindows",       "IsWindow",          "IsWindowVisible",
+    "GetClientRect",       "GetWindowRect",        "ClientToScreen",    "MapWindowPoints",   "AdjustWindowRectEx",
+    "SetWindowPos",        "GetWindowLongPtrA",    "SetWindowLongPtrA", "GetWindowTextA",    "ShowWindow",
+    "GetActiveWindow",     "SetActiveWindow",      "ShowCursor",        "GetLastError",      "SetLastError",
+    "SetForegroundWindow", "SetWindowSubclass",    "RemoveWindowSubclass", "DefSubclassProc",
 };
 
 // The frame parts, with the system metrics that Wine's USER32 uses: a sizing

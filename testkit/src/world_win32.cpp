@@ -76,8 +76,13 @@ private:
     {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         HANDLE child_in = nullptr, child_out = nullptr;
-        if (!CreatePipe(&child_in, &to_, &inherit, 0) || !CreatePipe(&from_, &child_out, &inherit, 0))
+        if (!CreatePipe(&child_in, &to_, &inherit, 0))
             throw Error("no pipe for korvel-foreign");
+        if (!CreatePipe(&from_, &child_out, &inherit, 0)) {
+            CloseHandle(child_in);
+            stop();
+            throw Error("no pipe for korvel-foreign");
+        }
         SetHandleInformation(to_, HANDLE_FLAG_INHERIT, 0);
         SetHandleInformation(from_, HANDLE_FLAG_INHERIT, 0);
         STARTUPINFOA si = {};
@@ -87,14 +92,25 @@ private:
         si.hStdOutput = child_out;
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
         PROCESS_INFORMATION pi = {};
-        std::string path = program_folder() + "korvel-foreign.exe";
+        const std::string path = program_folder() + "korvel-foreign.exe";
         const BOOL made = CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
         CloseHandle(child_in);
         CloseHandle(child_out);
-        if (!made)
+        if (!made) {
+            stop();
             throw Error("cannot start " + path);
+        }
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+    }
+
+    void stop()
+    {
+        for (HANDLE *h : {&to_, &from_}) {
+            if (*h)
+                CloseHandle(*h);
+            *h = nullptr;
+        }
     }
 
     HANDLE to_ = nullptr;
