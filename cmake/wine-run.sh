@@ -1,9 +1,8 @@
 #!/bin/sh
 # The emulator through which ctest runs the Windows programs:
 #   wine-run.sh DEFAULT_PREFIX PROGRAM ARGS...
-# Wine's prefix is $WINEPREFIX when the caller set one (scripts/test.sh runs
-# the window scenarios a second time in a prefix of their own), else the
-# build folder's.
+# Wine's prefix is $WINEPREFIX when the caller set one, else the build
+# folder's.
 default_prefix=$1
 shift
 export WINEDEBUG=-all

@@ -13,29 +13,12 @@ root=$PWD
 build=${KORVEL_BUILD:-$root/build/native}
 examples=(centred-open out-of-view left-display)
 
-# as_root COMMAND...: runs a command as root, through sudo when needed.
-as_root() {
-  if [[ $(id -u) -eq 0 ]]; then
-    "$@"
-  elif command -v sudo >/dev/null; then
-    sudo "$@"
-  else
-    echo "pictures: $* needs root, and there is no sudo" >&2
-    exit 1
-  fi
-}
-
+scripts/setup.sh native
 if [[ ! -e $build/build.ninja ]]; then
-  scripts/setup.sh native
   cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 fi
 cmake --build "$build" --target korvel-sim qzkorvel >/dev/null
-if ! command -v rsvg-convert >/dev/null; then
-  export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update
-  as_root apt-get install -y librsvg2-bin
-fi
-
+mkdir -p docs/images
 for name in "${examples[@]}"; do
   "$build/bin/korvel-sim" --pictures docs/images "examples/$name.ksim" >/dev/null
   rsvg-convert "docs/images/$name.svg" -o "docs/images/$name.png"

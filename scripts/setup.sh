@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that qzkorvel's builds need, and only those that
-# are missing: on a machine that has them all, apt is not called at all.
+# Installs the Debian packages that qzkorvel's builds and scripts need, and
+# only those that are missing: on a machine that has them all, apt is not
+# called at all. Every script of scripts/ installs through this one, as root
+# or through sudo.
 #
 #   scripts/setup.sh          the native build (simulated host and windows)
-#   scripts/setup.sh all      also the Windows build and Wine
+#                             and the pictures (rsvg-convert)
+#   scripts/setup.sh all      also the Windows build, and Wine in a virtual X
+#                             server with a window manager
 set -euo pipefail
 
 native=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         nlohmann-json3-dev python3 librsvg2-bin)
-windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
+windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth openbox)
 
 case "${1:-native}" in
   native) wanted=("${native[@]}") ;;

@@ -1,6 +1,9 @@
 /* Displays and the mouse. Without declared displays the host has one
  * primary display of 1920 x 1080 with a task bar of 40 pixels. */
 #include "host.h"
+#ifndef _WIN32
+#include "simwin.h"
+#endif
 
 namespace simhost {
 
@@ -17,6 +20,25 @@ std::vector<Display> displays()
 bool inside(t_pt pt, const t_rect &r)
 {
     return r.x <= pt.x && pt.x < r.x + r.width && r.y <= pt.y && pt.y < r.y + r.height;
+}
+
+// The rectangle around every display (or every work area).
+t_rect span(bool workarea)
+{
+    std::vector<Display> all = displays();
+    double left = 0, top = 0, right = 0, bottom = 0;
+    for (size_t i = 0; i < all.size(); i++) {
+        const t_rect &r = workarea ? all[i].work : all[i].rect;
+        if (i == 0 || r.x < left)
+            left = r.x;
+        if (i == 0 || r.y < top)
+            top = r.y;
+        if (i == 0 || r.x + r.width > right)
+            right = r.x + r.width;
+        if (i == 0 || r.y + r.height > bottom)
+            bottom = r.y + r.height;
+    }
+    return t_rect{left, top, right - left, bottom - top};
 }
 
 } // namespace
@@ -53,22 +75,8 @@ void jmonitor_getdisplayrect_forpoint(long workarea, t_pt pt, t_rect *rect)
 void jmonitor_getdisplayrect_foralldisplays(long workarea, t_rect *rect)
 {
     count("jmonitor_getdisplayrect_foralldisplays");
-    if (!rect)
-        return;
-    std::vector<Display> all = displays();
-    double left = 0, top = 0, right = 0, bottom = 0;
-    for (size_t i = 0; i < all.size(); i++) {
-        const t_rect &r = workarea ? all[i].work : all[i].rect;
-        if (i == 0 || r.x < left)
-            left = r.x;
-        if (i == 0 || r.y < top)
-            top = r.y;
-        if (i == 0 || r.x + r.width > right)
-            right = r.x + r.width;
-        if (i == 0 || r.y + r.height > bottom)
-            bottom = r.y + r.height;
-    }
-    *rect = t_rect{left, top, right - left, bottom - top};
+    if (rect)
+        *rect = span(workarea != 0);
 }
 
 int jgraphics_ptinrect(t_pt pt, t_rect rect)
@@ -80,6 +88,12 @@ int jgraphics_ptinrect(t_pt pt, t_rect rect)
 void simhost_display_add(t_rect display, t_rect workarea)
 {
     H().displays.push_back(Display{display, workarea});
+#ifndef _WIN32
+    // Windows sizes windows by the virtual screen; under Wine that is the X
+    // screen, whatever the declared displays.
+    const t_rect all = span(false);
+    simwin_set_virtual_screen(int(all.x), int(all.y), int(all.width), int(all.height));
+#endif
 }
 
 long simhost_display_count(void)

@@ -54,8 +54,15 @@ WINAPI_EXPORT int simwin_app_active(void);
 /* Marks hwnd as a window of another application (foreign nonzero) or of this
  * one. A foreign window never takes activation from this application and
  * gets no WM_ACTIVATEAPP when this application is switched; EnumWindows
- * still lists it. */
+ * still lists it. SetForegroundWindow on it (the user clicks it) sends this
+ * application to the background, as simwin_app_activate(0) does. */
 WINAPI_EXPORT void simwin_set_foreign(HWND hwnd, int foreign);
+
+/* The virtual screen, the union of the displays (x y width height): Win32
+ * keeps the frame of an overlapped or sizing window within it plus twice
+ * the sizing frame and 4 (SM_CXMAXTRACK, SM_CYMAXTRACK), at creation and on
+ * every resize. 0 0 1920 1080 after simwin_reset. */
+WINAPI_EXPORT void simwin_set_virtual_screen(int x, int y, int width, int height);
 
 /* ShowCursor's display counter. */
 WINAPI_EXPORT int simwin_cursor_count(void);

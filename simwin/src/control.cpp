@@ -55,31 +55,23 @@ void simwin_app_activate(int active)
     if ((active != 0) == g.app_active)
         return;
     if (!active) {
-        WindowPtr previous = peek(g.active);
-        if (previous)
-            send(previous, WM_ACTIVATE, WA_INACTIVE, 0);
-        World &now = world();
-        now.saved_active = previous && previous->alive ? previous->hwnd : nullptr;
-        now.active = nullptr;
-        now.app_active = false;
-        send_activate_app(false);
+        background_app();
         return;
     }
     // The window that was active is given back, hidden or not; when it has
     // gone, the highest visible window of the application. With neither
     // there is nothing to switch to.
     WindowPtr back = peek(g.saved_active);
-    if (!back) {
-        for (HWND hwnd : g.zorder) {
-            WindowPtr w = peek(hwnd);
-            if (w->visible() && !w->foreign && !w->destroying) {
-                back = w;
-                break;
-            }
-        }
-    }
+    for (const Window *w = g.zorder.top(); !back && w; w = w->below)
+        if (w->visible() && !w->foreign && !w->destroying)
+            back = peek(w->hwnd);
     if (back)
         activate(back);
+}
+
+void simwin_set_virtual_screen(int x, int y, int width, int height)
+{
+    world().screen = RECT{x, y, x + width, y + height};
 }
 
 int simwin_app_active(void)

@@ -13,46 +13,40 @@ bool band_marker(HWND after)
     return after == HWND_TOP || after == HWND_BOTTOM || after == HWND_TOPMOST || after == HWND_NOTOPMOST;
 }
 
+// Where a window goes in the z-order: just below `after` (the top when
+// null), in the topmost band or not.
 struct Place {
-    std::vector<HWND> order;
+    Window *after;
     bool topmost;
 };
 
-// The z-order after placing w as `after` asks; a window stays in its band
-// unless `after` names a band.
+// The window that heads w's band, w left out.
+Window *band_head(const World &g, const Window &w, bool topmost)
+{
+    if (topmost)
+        return nullptr;
+    Window *last = g.zorder.last_topmost();
+    return last == &w ? w.above : last;
+}
+
+// The place `after` asks for; a window stays in its band unless `after`
+// names a band. Called only when the window is not there already.
 Place place_for(const World &g, const Window &w, HWND after)
 {
-    Place p{g.zorder, w.topmost()};
-    if (after == w.hwnd)
-        return p;
-    if (after == HWND_NOTOPMOST && !w.topmost())
-        return p;
-    p.order.erase(std::remove(p.order.begin(), p.order.end(), w.hwnd), p.order.end());
-    size_t start = 0;
-    while (start < p.order.size() && g.windows.at(p.order[start])->topmost())
-        ++start;
-
-    size_t at;
-    if (after == HWND_TOPMOST) {
-        p.topmost = true;
-        at = 0;
-    } else if (after == HWND_NOTOPMOST) {
-        p.topmost = false;
-        at = start;
-    } else if (after == HWND_BOTTOM) {
-        p.topmost = false;
-        at = p.order.size();
-    } else if (after == HWND_TOP) {
-        at = p.topmost ? 0 : start;
-    } else {
-        auto it = std::find(p.order.begin(), p.order.end(), after);
-        if (it == p.order.end())
-            return Place{g.zorder, w.topmost()};
-        const bool after_topmost = g.windows.at(after)->topmost();
-        at = after_topmost == p.topmost ? size_t(it - p.order.begin()) + 1 : start;
+    if (after == HWND_TOPMOST)
+        return Place{nullptr, true};
+    if (after == HWND_NOTOPMOST)
+        return Place{band_head(g, w, false), false};
+    if (after == HWND_TOP)
+        return Place{band_head(g, w, w.topmost()), w.topmost()};
+    if (after == HWND_BOTTOM) {
+        Window *last = g.zorder.bottom();
+        return Place{last == &w ? w.above : last, false};
     }
-    p.order.insert(p.order.begin() + at, w.hwnd);
-    return p;
+    Window *other = lookup(after);
+    if (other->topmost() == w.topmost())
+        return Place{other, w.topmost()};
+    return Place{band_head(g, w, false), w.topmost()};
 }
 
 // Where `after` would put w already: Win32 then marks the change as no
@@ -61,23 +55,22 @@ Place place_for(const World &g, const Window &w, HWND after)
 bool already_placed(const World &g, const Window &w, HWND after)
 {
     if (after == HWND_TOP)
-        return g.zorder.front() == w.hwnd;
+        return g.zorder.top() == &w;
     if (after == HWND_BOTTOM)
-        return !w.topmost() && g.zorder.back() == w.hwnd;
+        return !w.topmost() && g.zorder.bottom() == &w;
     if (after == HWND_TOPMOST)
-        return w.topmost() && g.zorder.front() == w.hwnd;
+        return w.topmost() && g.zorder.top() == &w;
     if (after == HWND_NOTOPMOST)
         return !w.topmost();
     if (after == w.hwnd)
         return true;
-    auto it = std::find(g.zorder.begin(), g.zorder.end(), after);
-    return it != g.zorder.end() && ++it != g.zorder.end() && *it == w.hwnd;
+    const Window *other = lookup(after);
+    return other && other->below == &w;
 }
 
-// Completes a WINDOWPOS as Win32 does once WM_WINDOWPOSCHANGING has been
-// answered: what the flags leave alone takes the window's values, and
-// whatever would not change is marked as not changing.
-void settle(const World &g, const Window &w, WINDOWPOS &pos, Place &place)
+// What the flags leave alone takes the window's values, and whatever would
+// not change is marked as not changing.
+void settle_geometry(const Window &w, WINDOWPOS &pos)
 {
     if (pos.flags & SWP_NOMOVE) {
         pos.x = w.frame.left;
@@ -93,23 +86,26 @@ void settle(const World &g, const Window &w, WINDOWPOS &pos, Place &place)
         pos.flags |= SWP_NOMOVE;
     if (pos.cx == w.frame.right - w.frame.left && pos.cy == w.frame.bottom - w.frame.top)
         pos.flags |= SWP_NOSIZE;
-
     if (w.visible())
         pos.flags &= ~UINT(SWP_SHOWWINDOW);
     else
         pos.flags &= ~UINT(SWP_HIDEWINDOW);
+}
 
+// Completes a WINDOWPOS as Win32 does once WM_WINDOWPOSCHANGING has been
+// answered, and finds the window's new place in the z-order.
+void settle(const World &g, const Window &w, WINDOWPOS &pos, Place &place)
+{
+    settle_geometry(w, pos);
     // A window that is activated comes to the top.
     if (!(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) &&
         ((pos.flags & SWP_NOZORDER) || (pos.hwndInsertAfter != HWND_TOPMOST && pos.hwndInsertAfter != HWND_NOTOPMOST))) {
         pos.flags &= ~UINT(SWP_NOZORDER);
         pos.hwndInsertAfter = HWND_TOP;
     }
-
-    place = Place{g.zorder, w.topmost()};
     if (pos.flags & SWP_NOZORDER)
         return;
-    if ((!band_marker(pos.hwndInsertAfter) && !g.windows.count(pos.hwndInsertAfter)) ||
+    if ((!band_marker(pos.hwndInsertAfter) && !lookup(pos.hwndInsertAfter)) ||
         already_placed(g, w, pos.hwndInsertAfter)) {
         pos.flags |= SWP_NOZORDER;
         return;
@@ -159,6 +155,55 @@ LONG_PTR set_style(const WindowPtr &w, int index, DWORD value)
 
 } // namespace
 
+namespace {
+
+// The window takes what a settled WINDOWPOS says; the flags learn whether
+// the client area moved or changed size.
+void apply(Window &w, WINDOWPOS &pos, const Place &place)
+{
+    const RECT old_client = w.client_screen();
+    if ((pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+        w.frame = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
+    // The client area is laid out anew from the present styles whenever the
+    // size changes (WM_NCCALCSIZE), not on a move.
+    if (!(pos.flags & SWP_NOSIZE) || (pos.flags & SWP_FRAMECHANGED))
+        w.insets = insets_for(w.style, w.exstyle, w.menu);
+    if (!(pos.flags & SWP_NOZORDER)) {
+        ZOrder &zorder = world().zorder;
+        zorder.remove(w);
+        w.exstyle = place.topmost ? (w.exstyle | WS_EX_TOPMOST) : (w.exstyle & ~DWORD(WS_EX_TOPMOST));
+        zorder.insert_after(w, place.after);
+    }
+    if (pos.flags & SWP_SHOWWINDOW) {
+        w.style |= WS_VISIBLE;
+        ++w.times_shown;
+    }
+    if (pos.flags & SWP_HIDEWINDOW)
+        w.style &= ~DWORD(WS_VISIBLE);
+    const RECT new_client = w.client_screen();
+    if (same_origin(old_client, new_client))
+        pos.flags |= SWP_NOCLIENTMOVE;
+    if (same_size(old_client, new_client))
+        pos.flags |= SWP_NOCLIENTSIZE;
+}
+
+// WM_WINDOWPOSCHANGED, with the frame as it now is, when anything changed.
+void report_change(const WindowPtr &w, WINDOWPOS &pos)
+{
+    const UINT unchanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE;
+    const bool changed = (pos.flags & unchanged) != unchanged ||
+                         (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED));
+    if (!changed || !w->alive)
+        return;
+    pos.x = w->frame.left;
+    pos.y = w->frame.top;
+    pos.cx = w->frame.right - w->frame.left;
+    pos.cy = w->frame.bottom - w->frame.top;
+    send(w, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
+}
+
+} // namespace
+
 BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy, UINT flags)
 {
     // Coordinates are kept to what a window can have.
@@ -176,46 +221,13 @@ BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy
             return FALSE;
         }
     }
-    Place place;
+    Place place{nullptr, w->topmost()};
     settle(world(), *w, pos, place);
-
-    const RECT old_client = w->client_screen();
-    if ((pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
-        w->frame = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
-    // The client area is laid out anew from the present styles whenever the
-    // size changes (WM_NCCALCSIZE), not on a move.
-    if (!(pos.flags & SWP_NOSIZE) || (pos.flags & SWP_FRAMECHANGED))
-        w->insets = insets_for(w->style, w->exstyle, w->menu);
-    if (!(pos.flags & SWP_NOZORDER)) {
-        world().zorder = place.order;
-        w->exstyle = place.topmost ? (w->exstyle | WS_EX_TOPMOST) : (w->exstyle & ~DWORD(WS_EX_TOPMOST));
-    }
-    if (pos.flags & SWP_SHOWWINDOW) {
-        w->style |= WS_VISIBLE;
-        ++w->times_shown;
-    }
-    if (pos.flags & SWP_HIDEWINDOW)
-        w->style &= ~DWORD(WS_VISIBLE);
-    const RECT new_client = w->client_screen();
-    if (same_origin(old_client, new_client))
-        pos.flags |= SWP_NOCLIENTMOVE;
-    if (same_size(old_client, new_client))
-        pos.flags |= SWP_NOCLIENTSIZE;
-
+    apply(*w, pos, place);
     // Hiding never hands activation on here: the hidden window stays active.
     if (!(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)))
         activate(w);
-
-    const UINT unchanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE;
-    const bool changed = (pos.flags & unchanged) != unchanged ||
-                         (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED));
-    if (changed && w->alive) {
-        pos.x = w->frame.left;
-        pos.y = w->frame.top;
-        pos.cx = w->frame.right - w->frame.left;
-        pos.cy = w->frame.bottom - w->frame.top;
-        send(w, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
-    }
+    report_change(w, pos);
     if (!w->alive) {
         set_error(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;

@@ -74,11 +74,11 @@ LRESULT def_window_proc(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_WINDOWPOSCHANGING: {
         auto *pos = reinterpret_cast<WINDOWPOS *>(lp);
-        if (!pos || (pos->flags & SWP_NOSIZE) || !keeps_min_size(w->style))
+        if (!pos || (pos->flags & SWP_NOSIZE))
             return 0;
-        const Extent least = min_track_size(w->style, w->exstyle, w->menu);
-        pos->cx = std::max(pos->cx, least.cx);
-        pos->cy = std::max(pos->cy, least.cy);
+        const Extent size = track(w->style, w->exstyle, w->menu, pos->cx, pos->cy);
+        pos->cx = size.cx;
+        pos->cy = size.cy;
         return 0;
     }
     case WM_WINDOWPOSCHANGED: {

@@ -49,7 +49,7 @@ std::map<std::string, std::shared_ptr<WindowClass>>::iterator find_class(LPCSTR 
 void unlink(const WindowPtr &w)
 {
     World &g = world();
-    g.zorder.erase(std::remove(g.zorder.begin(), g.zorder.end(), w->hwnd), g.zorder.end());
+    g.zorder.remove(*w);
     g.windows.erase(w->hwnd);
     if (g.active == w->hwnd)
         g.active = nullptr;
@@ -140,11 +140,14 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
     return k_module;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD style, int x, int y, int w, int h,
-                            HWND parent, HMENU menu, HINSTANCE inst, LPVOID param)
+namespace simwin {
+
+namespace {
+
+// The class a new window is made of, or null when CreateWindowExA is to
+// fail; the last error says why.
+std::shared_ptr<WindowClass> creatable(LPCSTR classname, DWORD style, HWND parent)
 {
-    if (fault("CreateWindowExA"))
-        return nullptr;
     auto cls = find_class(classname);
     if (cls == world().classes.end()) {
         set_error(ERROR_CANNOT_FIND_WND_CLASS);
@@ -157,16 +160,19 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD
     }
     if (parent && !find(parent))
         return nullptr;
+    return cls->second;
+}
 
+// Top-level windows clip their siblings, and overlapped ones always get a
+// caption, as Win32 gives them; the window starts hidden (CreateWindowExA
+// shows it at the end when WS_VISIBLE asks).
+WindowPtr new_window(const std::shared_ptr<WindowClass> &cls, DWORD exstyle, DWORD style, HMENU menu)
+{
     auto win = std::make_shared<Window>();
     win->hwnd = reinterpret_cast<HWND>(g_next_handle);
     g_next_handle += 4;
-    win->cls = cls->second;
-    win->proc = cls->second->proc;
-    // Top-level windows clip their siblings, and overlapped ones always get
-    // a caption, as Win32 gives them; the window starts hidden and is shown
-    // at the end when WS_VISIBLE asks.
-    const bool show = (style & WS_VISIBLE) != 0;
+    win->cls = cls;
+    win->proc = cls->proc;
     const bool popup = (style & WS_POPUP) != 0;
     win->style = (style & ~DWORD(WS_VISIBLE)) | WS_CLIPSIBLINGS;
     if (!popup)
@@ -174,30 +180,73 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD
     win->exstyle = fix_exstyle(win->style, exstyle);
     win->menu = menu != nullptr;
     win->need_size = !popup;
-    // Only overlapped windows have a default place; a pop-up gets none.
-    if (x == CW_USEDEFAULT) {
-        x = popup ? 0 : DEFAULT_X;
-        y = popup ? 0 : DEFAULT_Y;
-    }
-    if (w == CW_USEDEFAULT) {
-        w = popup ? 0 : DEFAULT_W;
-        h = popup ? 0 : DEFAULT_H;
-    }
-    w = std::max(w, 0);
-    h = std::max(h, 0);
-    if (keeps_min_size(win->style)) {
-        const Extent least = min_track_size(win->style, win->exstyle, win->menu);
-        w = std::max(w, least.cx);
-        h = std::max(h, least.cy);
-    }
-    win->frame = {x, y, x + w, y + h};
-    win->insets = insets_for(win->style, win->exstyle, win->menu);
+    return win;
+}
 
+// The frame asked for, with the defaults of an overlapped window (a pop-up
+// gets none) and within the tracking sizes.
+void lay_out(Window &win, CREATESTRUCTA &cs)
+{
+    const bool popup = (win.style & WS_POPUP) != 0;
+    if (cs.x == CW_USEDEFAULT) {
+        cs.x = popup ? 0 : DEFAULT_X;
+        cs.y = popup ? 0 : DEFAULT_Y;
+    }
+    if (cs.cx == CW_USEDEFAULT) {
+        cs.cx = popup ? 0 : DEFAULT_W;
+        cs.cy = popup ? 0 : DEFAULT_H;
+    }
+    const Extent size = track(win.style, win.exstyle, win.menu, std::max(cs.cx, 0), std::max(cs.cy, 0));
+    cs.cx = size.cx;
+    cs.cy = size.cy;
+    win.frame = {cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy};
+    win.insets = insets_for(win.style, win.exstyle, win.menu);
+}
+
+void link(const WindowPtr &win)
+{
     World &g = world();
     g.windows[win->hwnd] = win;
-    g.zorder.insert(g.zorder.begin() + (win->topmost() ? 0 : band_start(g)), win->hwnd);
+    g.zorder.insert_after(*win, win->topmost() ? nullptr : g.zorder.last_topmost());
     ++win->cls->windows;
+}
 
+// WM_NCCREATE and WM_CREATE, then the first size and place and the showing
+// that WS_VISIBLE asks for; false when the window did not survive them.
+bool create(const WindowPtr &win, CREATESTRUCTA &cs, bool show)
+{
+    if (!send(win, WM_NCCREATE, 0, LPARAM(&cs))) {
+        if (win->alive)
+            finish(win);
+        return false;
+    }
+    if (!win->alive)
+        return false;
+    if (send(win, WM_CREATE, 0, LPARAM(&cs)) == -1) {
+        if (win->alive)
+            destroy_window(win);
+        return false;
+    }
+    if (!win->need_size && win->alive)
+        send_size_and_move(win);
+    if (show && win->alive)
+        show_window(win, SW_SHOW);
+    return win->alive;
+}
+
+} // namespace
+
+} // namespace simwin
+
+HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD style, int x, int y, int w, int h,
+                            HWND parent, HMENU menu, HINSTANCE inst, LPVOID param)
+{
+    if (fault("CreateWindowExA"))
+        return nullptr;
+    const std::shared_ptr<WindowClass> cls = creatable(classname, style, parent);
+    if (!cls)
+        return nullptr;
+    WindowPtr win = new_window(cls, exstyle, style, menu);
     CREATESTRUCTA cs;
     cs.lpCreateParams = param;
     cs.hInstance = inst;
@@ -211,24 +260,9 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD
     cs.lpszName = title;
     cs.lpszClass = classname;
     cs.dwExStyle = exstyle;
-
-    if (!send(win, WM_NCCREATE, 0, LPARAM(&cs))) {
-        if (win->alive)
-            finish(win);
-        return nullptr;
-    }
-    if (!win->alive)
-        return nullptr;
-    if (send(win, WM_CREATE, 0, LPARAM(&cs)) == -1) {
-        if (win->alive)
-            destroy_window(win);
-        return nullptr;
-    }
-    if (!win->need_size && win->alive)
-        send_size_and_move(win);
-    if (show && win->alive)
-        show_window(win, SW_SHOW);
-    return win->alive ? win->hwnd : nullptr;
+    lay_out(*win, cs);
+    link(win);
+    return create(win, cs, (style & WS_VISIBLE) != 0) ? win->hwnd : nullptr;
 }
 
 BOOL WINAPI DestroyWindow(HWND hwnd)
@@ -277,7 +311,7 @@ BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lp)
     }
     // The callback may create and destroy windows: walk the order as it was.
     for (HWND hwnd : snapshot()) {
-        if (peek(hwnd) && !proc(hwnd, lp))
+        if (lookup(hwnd) && !proc(hwnd, lp))
             return FALSE;
     }
     return TRUE;
@@ -312,6 +346,23 @@ HWND WINAPI SetActiveWindow(HWND hwnd)
     }
     activate(w);
     return previous;
+}
+
+// What a click on the window does: its application comes to the foreground
+// with the window active. A window of another application takes the
+// foreground from this one, as another application's window would.
+BOOL WINAPI SetForegroundWindow(HWND hwnd)
+{
+    if (fault("SetForegroundWindow"))
+        return FALSE;
+    WindowPtr w = find(hwnd);
+    if (!w)
+        return FALSE;
+    if (w->foreign)
+        background_app();
+    else
+        activate(w);
+    return TRUE;
 }
 
 int WINAPI ShowCursor(BOOL show)

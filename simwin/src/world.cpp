@@ -14,12 +14,12 @@ thread_local DWORD t_last_error = 0;
 
 // The calls of win_api.h, the names that simwin_fail accepts.
 const char *const k_calls[] = {
-    "RegisterClassExA",  "UnregisterClassA",     "CreateWindowExA", "DestroyWindow",     "DefWindowProcA",
-    "SendMessageA",      "GetModuleHandleA",     "EnumWindows",     "IsWindow",          "IsWindowVisible",
-    "GetClientRect",     "GetWindowRect",        "ClientToScreen",  "MapWindowPoints",   "AdjustWindowRectEx",
-    "SetWindowPos",      "GetWindowLongPtrA",    "SetWindowLongPtrA", "GetWindowTextA",  "ShowWindow",
-    "GetActiveWindow",   "SetActiveWindow",      "ShowCursor",      "GetLastError",      "SetLastError",
-    "SetWindowSubclass", "RemoveWindowSubclass", "DefSubclassProc",
+    "RegisterClassExA",    "UnregisterClassA",     "CreateWindowExA",   "DestroyWindow",     "DefWindowProcA",
+    "SendMessageA",        "GetModuleHandleA",     "EnumWindows",       "IsWindow",          "IsWindowVisible",
+    "GetClientRect",       "GetWindowRect",        "ClientToScreen",    "MapWindowPoints",   "AdjustWindowRectEx",
+    "SetWindowPos",        "GetWindowLongPtrA",    "SetWindowLongPtrA", "GetWindowTextA",    "ShowWindow",
+    "GetActiveWindow",     "SetActiveWindow",      "ShowCursor",        "GetLastError",      "SetLastError",
+    "SetForegroundWindow", "SetWindowSubclass",    "RemoveWindowSubclass", "DefSubclassProc",
 };
 
 // The frame parts, with the system metrics that Wine's USER32 uses: a sizing
@@ -36,6 +36,9 @@ constexpr int MENU = 19;
 // SM_CXMINTRACK, SM_CYMINTRACK
 constexpr int MIN_TRACK_WIDTH = 112;
 constexpr int MIN_TRACK_HEIGHT = 27;
+// SM_CXMAXTRACK is the virtual screen's width and this, twice SM_CXFRAME
+// (4) and 4 more; the same for the height.
+constexpr int MAX_TRACK_MARGIN = 12;
 
 } // namespace
 
@@ -114,6 +117,13 @@ WindowPtr peek(HWND hwnd)
     return it == windows.end() ? nullptr : it->second;
 }
 
+Window *lookup(HWND hwnd)
+{
+    const auto &windows = world().windows;
+    auto it = windows.find(hwnd);
+    return it == windows.end() ? nullptr : it->second.get();
+}
+
 WindowPtr find(HWND hwnd)
 {
     WindowPtr w = peek(hwnd);
@@ -144,7 +154,7 @@ Insets insets_for(DWORD style, DWORD exstyle, bool menu)
     return in;
 }
 
-bool keeps_min_size(DWORD style)
+bool keeps_track_size(DWORD style)
 {
     return (style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD));
 }
@@ -159,6 +169,22 @@ Extent min_track_size(DWORD style, DWORD exstyle, bool menu)
     return Extent{2 * in.left, 2 * in.top};
 }
 
+Extent max_track_size()
+{
+    const RECT &s = world().screen;
+    return Extent{s.right - s.left + MAX_TRACK_MARGIN, s.bottom - s.top + MAX_TRACK_MARGIN};
+}
+
+// As Win32 does, the maximum first, then the minimum.
+Extent track(DWORD style, DWORD exstyle, bool menu, int cx, int cy)
+{
+    if (!keeps_track_size(style))
+        return Extent{cx, cy};
+    const Extent most = max_track_size();
+    const Extent least = min_track_size(style, exstyle, menu);
+    return Extent{std::max(std::min(cx, most.cx), least.cx), std::max(std::min(cy, most.cy), least.cy)};
+}
+
 // Win32 keeps WS_EX_WINDOWEDGE in step with the frame styles.
 DWORD fix_exstyle(DWORD style, DWORD exstyle)
 {
@@ -168,21 +194,33 @@ DWORD fix_exstyle(DWORD style, DWORD exstyle)
     return exstyle & ~DWORD(WS_EX_WINDOWEDGE);
 }
 
-size_t band_start(const World &g)
+void ZOrder::insert_after(Window &w, Window *after)
 {
-    size_t i = 0;
-    while (i < g.zorder.size()) {
-        WindowPtr w = g.windows.at(g.zorder[i]);
-        if (!w->topmost())
-            break;
-        ++i;
-    }
-    return i;
+    w.above = after;
+    w.below = after ? after->below : top_;
+    (w.below ? w.below->above : bottom_) = &w;
+    (after ? after->below : top_) = &w;
+    if (w.topmost() && last_topmost_ == after)
+        last_topmost_ = &w;
+}
+
+void ZOrder::remove(Window &w)
+{
+    if (last_topmost_ == &w)
+        last_topmost_ = w.above;
+    (w.above ? w.above->below : top_) = w.below;
+    (w.below ? w.below->above : bottom_) = w.above;
+    w.above = nullptr;
+    w.below = nullptr;
 }
 
 std::vector<HWND> snapshot()
 {
-    return world().zorder;
+    std::vector<HWND> order;
+    order.reserve(world().windows.size());
+    for (const Window *w = world().zorder.top(); w; w = w->below)
+        order.push_back(w->hwnd);
+    return order;
 }
 
 void send_activate_app(bool active)
@@ -239,28 +277,40 @@ void deactivate_app()
     send_activate_app(false);
 }
 
+void background_app()
+{
+    World &g = world();
+    if (!g.app_active)
+        return;
+    WindowPtr previous = peek(g.active);
+    if (previous)
+        send(previous, WM_ACTIVATE, WA_INACTIVE, 0);
+    World &now = world();
+    now.saved_active = previous && previous->alive ? previous->hwnd : nullptr;
+    now.active = nullptr;
+    now.app_active = false;
+    send_activate_app(false);
+}
+
 // The next window to take activation from `leaving`, searched as Win32
 // does: the windows below it first, then from the top down to it. With none
 // the application goes to the background.
 void activate_other(const WindowPtr &leaving)
 {
-    World &g = world();
-    auto can_take = [&](HWND hwnd) {
-        WindowPtr w = peek(hwnd);
-        return w && w != leaving && w->visible() && !w->foreign && !w->destroying;
+    auto can_take = [&](const Window *w) {
+        return w != leaving.get() && w->visible() && !w->foreign && !w->destroying;
     };
-    const auto at = std::find(g.zorder.begin(), g.zorder.end(), leaving->hwnd);
-    auto found = std::find_if(at, g.zorder.end(), can_take);
-    if (found == g.zorder.end()) {
-        found = std::find_if(g.zorder.begin(), at, can_take);
-        if (found == at)
-            found = g.zorder.end();
-    }
-    if (found == g.zorder.end()) {
+    const Window *found = leaving->below;
+    while (found && !can_take(found))
+        found = found->below;
+    for (const Window *w = world().zorder.top(); !found && w && w != leaving.get(); w = w->below)
+        if (can_take(w))
+            found = w;
+    if (!found) {
         deactivate_app();
         return;
     }
-    activate(peek(*found));
+    activate(peek(found->hwnd));
 }
 
 } // namespace simwin

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "simwin.h"
@@ -52,7 +53,10 @@ struct Extent {
 };
 
 struct Window {
+    // What a walk down the z-order reads comes first, in one cache line.
     HWND hwnd = nullptr;
+    Window *above = nullptr; // neighbours in the z-order
+    Window *below = nullptr;
     std::shared_ptr<WindowClass> cls;
     WNDPROC proc = nullptr;
     std::string title;
@@ -76,10 +80,35 @@ struct Window {
 
 using WindowPtr = std::shared_ptr<Window>;
 
+// Every live window from the top down, the topmost band before the rest. The
+// list runs through the windows themselves, so that placing, adding or
+// removing one costs the same however many there are, as in Win32.
+class ZOrder {
+public:
+    Window *top() const { return top_; }
+    Window *bottom() const { return bottom_; }
+    // The lowest window of the topmost band; null when the band is empty.
+    Window *last_topmost() const { return last_topmost_; }
+    // Puts w just below `after` (at the top when null), in the band that w's
+    // WS_EX_TOPMOST names; `after` must lie where that band allows.
+    void insert_after(Window &w, Window *after);
+    void remove(Window &w);
+
+private:
+    Window *top_ = nullptr;
+    Window *bottom_ = nullptr;
+    Window *last_topmost_ = nullptr;
+};
+
+// SM_CXVIRTUALSCREEN and friends before any display is declared: Xvfb's
+// screen in the Windows test runs, and the host's default display.
+constexpr RECT DEFAULT_SCREEN = {0, 0, 1920, 1080};
+
 struct World {
     std::map<std::string, std::shared_ptr<WindowClass>> classes; // by lower-case name
-    std::map<HWND, WindowPtr> windows;
-    std::vector<HWND> zorder; // top first; topmost band before the rest
+    std::unordered_map<HWND, WindowPtr> windows;
+    ZOrder zorder;
+    RECT screen = DEFAULT_SCREEN; // the virtual screen: every display
     std::map<std::string, int> faults;
     HWND active = nullptr;
     HWND saved_active = nullptr; // given back when the application returns
@@ -100,12 +129,18 @@ DWORD last_error();
 // ERROR_INVALID_WINDOW_HANDLE.
 WindowPtr find(HWND hwnd);
 WindowPtr peek(HWND hwnd);
+// The same without sharing ownership, for walks over many windows.
+Window *lookup(HWND hwnd);
 
 Insets insets_for(DWORD style, DWORD exstyle, bool menu);
 DWORD fix_exstyle(DWORD style, DWORD exstyle);
-// Overlapped windows and sizing frames keep a minimum tracking size.
-bool keeps_min_size(DWORD style);
+// Overlapped windows and sizing frames keep their frame between the minimum
+// and the maximum tracking size.
+bool keeps_track_size(DWORD style);
 Extent min_track_size(DWORD style, DWORD exstyle, bool menu);
+Extent max_track_size();
+// cx, cy brought within the tracking sizes of a window with these styles.
+Extent track(DWORD style, DWORD exstyle, bool menu, int cx, int cy);
 
 LRESULT send(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT call_next(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp);
@@ -122,11 +157,14 @@ BOOL destroy_window(const WindowPtr &w);
 void activate(const WindowPtr &w);
 void activate_other(const WindowPtr &leaving);
 void deactivate_app();
+// The user switches to another application: the active window is given back
+// when the user returns.
+void background_app();
 void send_activate_app(bool active);
 bool is_active(const Window &w);
 
-// Z-order places.
-size_t band_start(const World &g); // index of the first window outside the topmost band
+// The z-order's handles as they are now, for walks during which windows may
+// come and go.
 std::vector<HWND> snapshot();
 
 } // namespace simwin

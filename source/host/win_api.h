@@ -227,6 +227,7 @@ WINAPI_EXPORT int WINAPI GetWindowTextA(HWND hwnd, LPSTR buf, int max);
 WINAPI_EXPORT BOOL WINAPI ShowWindow(HWND hwnd, int cmd);
 WINAPI_EXPORT HWND WINAPI GetActiveWindow(void);
 WINAPI_EXPORT HWND WINAPI SetActiveWindow(HWND hwnd);
+WINAPI_EXPORT BOOL WINAPI SetForegroundWindow(HWND hwnd);
 WINAPI_EXPORT int WINAPI ShowCursor(BOOL show);
 WINAPI_EXPORT DWORD WINAPI GetLastError(void);
 WINAPI_EXPORT void WINAPI SetLastError(DWORD code);

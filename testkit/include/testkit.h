@@ -102,8 +102,11 @@ public:
     void display(int x, int y, int w, int h);
     void mouse(int x, int y);
     /* A top-level window of another application with its client origin on
-     * (x, y). */
+     * (x, y): natively the simulated host's, under Windows one of the
+     * korvel-foreign process, which belongs to no one else. */
     HWND foreign_window(int x, int y, int w, int h);
+    /* The foreign window made last, or NULL. */
+    HWND last_foreign_window() const { return foreign_.empty() ? nullptr : foreign_.back(); }
 
     /* ---- plug-ins and the vst object ---- */
 
@@ -153,7 +156,8 @@ public:
     void user_resize(HWND hwnd, int width, int height);
     /* The close button. */
     void user_close(HWND hwnd);
-    /* A click that makes the window the active one. */
+    /* A click on the window: SetForegroundWindow, which brings the
+     * application back from the background too. */
     void user_activate(HWND hwnd);
     /* Switching to another application and back. Coming back gives
      * activation to the window that had it, or else to the topmost visible
@@ -206,7 +210,9 @@ private:
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens
  * a comment) on a World. reference() lists the commands; docs/SCENARIOS.md
- * explains them. "look editor" adds a transcript line with what the editor
+ * explains them. WINDOW is "editor" (the editor) or "window" (the foreign window
+ * made last); activating a foreign window sends the host to the background.
+ * "look editor" adds a transcript line with what the editor
  * window shows:
  *   look editor X Y W H visible|hidden [topmost] [toolwindow] [active]
  * (or "look editor none"). "snapshot FILE.svg" writes World::snapshot() and

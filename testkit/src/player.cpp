@@ -103,8 +103,13 @@ struct Context {
 
     HWND window(size_t i) const
     {
+        if (text(i) == "window") {
+            if (HWND hwnd = world.last_foreign_window())
+                return hwnd;
+            throw Error("no window made");
+        }
         if (text(i) != "editor")
-            throw Error("unknown window '" + text(i) + "' (the one window is 'editor')");
+            throw Error("unknown window '" + text(i) + "' (the windows are 'editor' and 'window')");
         HWND hwnd = world.editor();
         if (!hwnd)
             throw Error("no editor open");
@@ -131,8 +136,8 @@ void run_user(Context &c)
     else if (action == "activate" && c.count() == 2)
         c.world.user_activate(c.window(2));
     else
-        throw Error("malformed line: usage: user move editor X Y | user resize editor W H | "
-                    "user close editor | user activate editor");
+        throw Error("malformed line: usage: user move WINDOW X Y | user resize WINDOW W H | "
+                    "user close WINDOW | user activate WINDOW");
 }
 
 void run_app(Context &c)
@@ -256,9 +261,10 @@ const std::vector<Named> &commands()
                        run_misbehave}},
         {"window", {"window X Y W H [COUNT]", "open COUNT windows of another application with their content at X Y",
                     4, 5, run_window}},
-        {"user", {"user move editor X Y | user resize editor W H | user close editor | user activate editor",
-                  "drag the editor until its content starts at X Y | resize the editor's content to W H | "
-                  "click the editor's close button | click the editor, making it the active window", 2, 4, run_user}},
+        {"user", {"user move WINDOW X Y | user resize WINDOW W H | user close WINDOW | user activate WINDOW",
+                  "drag WINDOW (editor, or window: the other application's made last) until its content is at X Y | "
+                  "resize WINDOW's content to W H | click WINDOW's close button | click WINDOW, making it active",
+                  2, 4, run_user}},
         {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1,
                  run_app}},
         {"look", {"look editor", "add a transcript line with where the editor is and how it shows", 1, 1, run_look}},

@@ -281,16 +281,6 @@ void World::mouse(int x, int y)
     simhost_mouse_set(x, y);
 }
 
-HWND World::foreign_window(int x, int y, int w, int h)
-{
-    HWND hwnd = static_cast<HWND>(simhost_foreign_window(x, y, w, h, "foreign"));
-    if (!hwnd)
-        throw Error("the host made no foreign window");
-    foreign_.push_back(hwnd);
-    sync();
-    return hwnd;
-}
-
 void World::plugin(const std::string &name, int w, int h, long delay)
 {
     simhost_plugin_declare(name.c_str(), w, h, delay);
@@ -374,9 +364,13 @@ HWND World::active_window()
     return GetActiveWindow();
 }
 
+// A click on another application's window sends this one to the background;
+// app_foreground() gives activation back to the window that had it.
 void World::user_activate(HWND hwnd)
 {
-    SetActiveWindow(hwnd);
+    if (GetActiveWindow() && std::find(foreign_.begin(), foreign_.end(), hwnd) != foreign_.end())
+        active_before_background_ = GetActiveWindow();
+    SetForegroundWindow(hwnd);
     sync();
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "simhost.h"
 #include "simwin.h"
 
 namespace testkit {
@@ -34,6 +35,16 @@ void World::reset_windows()
 
 void World::begin()
 {
+}
+
+HWND World::foreign_window(int x, int y, int w, int h)
+{
+    HWND hwnd = static_cast<HWND>(simhost_foreign_window(x, y, w, h, "foreign"));
+    if (!hwnd)
+        throw Error("the host made no foreign window");
+    foreign_.push_back(hwnd);
+    sync();
+    return hwnd;
 }
 
 void World::user_move(HWND hwnd, int x, int y)

@@ -6,9 +6,11 @@
 // loop: every top-level window of the thread, hidden ones too, receives
 // WM_ACTIVATEAPP 0 at once, and SetForegroundWindow on one of its windows
 // brings it back with WM_ACTIVATEAPP 1. So nothing is faked here.
+//
+// Windows of other applications belong to another process, korvel-foreign,
+// which the World commands through a pipe.
 #include "testkit.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -32,6 +34,95 @@ bool app_active()
     return fg && GetWindowThreadProcessId(fg, nullptr) == GetCurrentThreadId();
 }
 
+// The folder of the running program, with its trailing separator.
+std::string program_folder()
+{
+    char exe[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    if (n == 0 || n >= sizeof exe)
+        return "";
+    const std::string self(exe, n);
+    return self.substr(0, self.find_last_of("\\/") + 1);
+}
+
+// The other application: started at the first window asked of it, it lives
+// as long as this program, and ends when its input pipe closes with it.
+class ForeignApp {
+public:
+    bool running() const { return to_ != nullptr; }
+
+    // One command line; its one-line answer.
+    std::string ask(const std::string &command)
+    {
+        if (!running())
+            start();
+        const std::string line = command + "\n";
+        DWORD n = 0;
+        if (!WriteFile(to_, line.data(), DWORD(line.size()), &n, nullptr) || n != line.size())
+            throw Error("korvel-foreign does not take commands any more");
+        std::string answer;
+        char c = 0;
+        while (ReadFile(from_, &c, 1, &n, nullptr) && n == 1 && c != '\n')
+            answer += c;
+        if (c != '\n')
+            throw Error("korvel-foreign ended");
+        if (!answer.empty() && answer.back() == '\r')
+            answer.pop_back();
+        return answer;
+    }
+
+private:
+    void start()
+    {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE child_in = nullptr, child_out = nullptr;
+        if (!CreatePipe(&child_in, &to_, &inherit, 0))
+            throw Error("no pipe for korvel-foreign");
+        if (!CreatePipe(&from_, &child_out, &inherit, 0)) {
+            CloseHandle(child_in);
+            stop();
+            throw Error("no pipe for korvel-foreign");
+        }
+        SetHandleInformation(to_, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(from_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = child_in;
+        si.hStdOutput = child_out;
+        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION pi = {};
+        const std::string path = program_folder() + "korvel-foreign.exe";
+        const BOOL made = CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+        CloseHandle(child_in);
+        CloseHandle(child_out);
+        if (!made) {
+            stop();
+            throw Error("cannot start " + path);
+        }
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+
+    void stop()
+    {
+        for (HANDLE *h : {&to_, &from_}) {
+            if (*h)
+                CloseHandle(*h);
+            *h = nullptr;
+        }
+    }
+
+    HANDLE to_ = nullptr;
+    HANDLE from_ = nullptr;
+};
+
+ForeignApp &foreign_app()
+{
+    static ForeignApp app;
+    return app;
+}
+
 } // namespace
 
 bool World::simulated()
@@ -43,12 +134,19 @@ std::string World::module_path()
 {
     if (const char *path = std::getenv("KORVEL_MODULE"))
         return path;
-    char exe[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-    if (n == 0 || n >= sizeof exe)
-        return "qzkorvel.mxe64";
-    const std::string self(exe, n);
-    return self.substr(0, self.find_last_of("\\/") + 1) + "qzkorvel.mxe64";
+    return program_folder() + "qzkorvel.mxe64";
+}
+
+HWND World::foreign_window(int x, int y, int w, int h)
+{
+    const std::string answer = foreign_app().ask("window " + std::to_string(x) + " " + std::to_string(y) + " " +
+                                                 std::to_string(w) + " " + std::to_string(h));
+    HWND hwnd = reinterpret_cast<HWND>(uintptr_t(std::strtoull(answer.c_str(), nullptr, 10)));
+    if (!hwnd)
+        throw Error("korvel-foreign made no window: " + answer);
+    foreign_.push_back(hwnd);
+    sync();
+    return hwnd;
 }
 
 // Windows that outlived the host's reset would keep window procedures of an
@@ -62,6 +160,13 @@ void World::reset_windows()
         if (IsWindow(hwnd))
             DestroyWindow(hwnd);
     UnregisterClassA("korvel_helperwindowclass", GetModuleHandleA(nullptr));
+    // A helper that has ended took its windows with it.
+    try {
+        if (foreign_app().running())
+            foreign_app().ask("clear");
+    } catch (const Error &) {
+    }
+    foreign_.clear();
     active_before_background_ = nullptr;
 }
 
@@ -124,8 +229,7 @@ void World::app_foreground()
         EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
         to = nullptr;
         for (HWND hwnd : all)
-            if (!to && IsWindowVisible(hwnd) && GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId() &&
-                std::find(foreign_.begin(), foreign_.end(), hwnd) == foreign_.end())
+            if (!to && IsWindowVisible(hwnd) && GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId())
                 to = hwnd;
     }
     active_before_background_ = nullptr;

@@ -19,13 +19,18 @@ TEST(KorvelPlacement, CentresByTheWorkedValues)
         int mx, my;
         int w, h;
         int x, y;
+        int cw, ch; /* the client size: a frame is at most the virtual screen plus 12 */
     };
     const Row rows[] = {
-        {0, 0, 0, 0, 500, 500, 800, 600, 560, 140},     {0, 0, 0, 0, 500, 500, 800, 840, 560, 100},
-        {0, 0, 0, 0, 500, 500, 800, 900, 560, 70},      {0, 0, 0, 0, 500, 500, 800, 1000, 560, 20},
-        {0, 0, 0, 0, 500, 500, 800, 1010, 560, 35},     {0, 0, 0, 0, 500, 500, 1920, 1040, 0, 20},
-        {0, 0, 0, 0, 500, 500, 2000, 600, 10, 50},      {0, 0, 0, 0, 500, 500, 1920, 1041, 10, 50},
-        {-800, 0, 800, 984, -400, 400, 501, 400, -650, 212},
+        {0, 0, 0, 0, 500, 500, 800, 600, 560, 140, 800, 600},
+        {0, 0, 0, 0, 500, 500, 800, 840, 560, 100, 800, 840},
+        {0, 0, 0, 0, 500, 500, 800, 900, 560, 70, 800, 900},
+        {0, 0, 0, 0, 500, 500, 800, 1000, 560, 20, 800, 1000},
+        {0, 0, 0, 0, 500, 500, 800, 1010, 560, 35, 800, 1010},
+        {0, 0, 0, 0, 500, 500, 1920, 1040, 0, 20, 1920, 1025},
+        {0, 0, 0, 0, 500, 500, 2000, 600, 10, 50, 1924, 600},
+        {0, 0, 0, 0, 500, 500, 1920, 1041, 10, 50, 1920, 1025},
+        {-800, 0, 800, 984, -400, 400, 501, 400, -650, 212, 501, 400},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(testing::Message() << r.w << "x" << r.h << " on display " << r.dx);
@@ -39,14 +44,14 @@ TEST(KorvelPlacement, CentresByTheWorkedValues)
         w.box("qzkorvel synth");
         w.pass();
         w.lines();
-        /* a real screen may cut the editor's size; its place is what counts */
+        /* under Wine the X screen, not the declared displays, cuts the size */
         testkit::Player player(w);
         Lines lines = player.play("send qzkorvel#1 open\npass 2");
         ASSERT_EQ(1u, lines.size()) << testkit::diff({}, lines);
         std::string place = "out qzkorvel#1 state " + std::to_string(r.x) + " " + std::to_string(r.y) + " ";
         EXPECT_EQ(place, lines[0].substr(0, place.size()));
         if (World::simulated()) {
-            EXPECT_EQ(place + std::to_string(r.w) + " " + std::to_string(r.h) + " 1", lines[0]);
+            EXPECT_EQ(place + std::to_string(r.cw) + " " + std::to_string(r.ch) + " 1", lines[0]);
         }
     }
 }

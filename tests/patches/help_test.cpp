@@ -12,6 +12,7 @@
 #include "files.h"
 #include "simhost.h"
 #include "testkit.h"
+#include "transcript.h"
 
 namespace {
 
@@ -118,6 +119,7 @@ TEST(HelpPatch, TourPrintsTheReviewedTranscript)
         const Lines played = testkit::Player(help.world).play(files().at("examples/tour.ksim"), "tour.ksim");
         actual.insert(actual.end(), played.begin(), played.end());
     }
+    print_transcript("tour.ksim", actual);
     EXPECT_TRUE(std::filesystem::exists(pictures / "tour-open.svg"));
     std::filesystem::remove_all(pictures);
     const Lines expected = split(files().at("tests/patches/tour.expected"));

@@ -5,6 +5,7 @@
 
 #include "examples.h"
 #include "testkit.h"
+#include "transcript.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST_P(Example, PlaysWithoutError)
     const std::string &text = examples().at(GetParam());
     EXPECT_EQ(text.rfind("# ", 0), 0u) << GetParam() << " does not open with a comment saying what it shows";
     try {
-        testkit::Player(world).play(text, GetParam());
+        print_transcript(GetParam(), testkit::Player(world).play(text, GetParam()));
     } catch (const testkit::Error &e) {
         FAIL() << e.what();
     }

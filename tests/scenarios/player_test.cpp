@@ -2,6 +2,7 @@
 // comments are read as written, and boxes are named as scenarios name them.
 #include <gtest/gtest.h>
 
+#include "simhost.h"
 #include "testkit.h"
 
 namespace {
@@ -37,9 +38,10 @@ const Fault faults[] = {
     {"load \"My Synth", "t.ksim:1: malformed line: unterminated quote"},
     {"user move editor 1 2", "t.ksim:1: no editor open"},
     {"look editor\nuser close editor", "t.ksim:2: no editor open"},
-    {"user move window 1 2", "t.ksim:1: unknown window 'window' (the one window is 'editor')"},
-    {"user fly editor", "t.ksim:1: malformed line: usage: user move editor X Y | user resize editor W H | user "
-                        "close editor | user activate editor"},
+    {"user move window 1 2", "t.ksim:1: no window made"},
+    {"user move frame 1 2", "t.ksim:1: unknown window 'frame' (the windows are 'editor' and 'window')"},
+    {"user fly editor", "t.ksim:1: malformed line: usage: user move WINDOW X Y | user resize WINDOW W H | user "
+                        "close WINDOW | user activate WINDOW"},
     {"app sideways", "t.ksim:1: malformed line: usage: app background | app foreground"},
     {"box k = qzkorvel synth\nload k OTHER", "t.ksim:2: box 'k' holds no vst~ object"},
     {"box qzkorvel\nsend qzkorvel#1 open", "t.ksim:2: box 'qzkorvel#1' holds no object"},
@@ -153,6 +155,35 @@ TEST(World, OnlyOneAtATime)
 {
     testkit::World world;
     EXPECT_THROW(testkit::World(), testkit::Error);
+}
+
+// Another application's windows: where they were asked for, not this
+// program's (under Windows, another process's), and a click on one takes
+// activation from this application; they go with the World.
+TEST(World, ForeignWindowsBelongToAnotherApplication)
+{
+    HWND first = nullptr;
+    {
+        testkit::World world;
+        world.box("vst~");
+        first = world.foreign_window(10, 20, 300, 200);
+        HWND last = world.foreign_window(40, 50, 200, 100);
+        EXPECT_EQ(world.last_foreign_window(), last);
+        EXPECT_TRUE(testkit::World::visible(first));
+        EXPECT_EQ(testkit::World::client_origin(last).x, 40);
+        EXPECT_EQ(testkit::World::client_origin(last).y, 50);
+        EXPECT_EQ(testkit::World::client_size(last).width, 200);
+#ifdef _WIN32
+        DWORD process = 0;
+        GetWindowThreadProcessId(first, &process);
+        EXPECT_NE(process, GetCurrentProcessId());
+#endif
+        world.user_activate(static_cast<HWND>(simhost_patcher_window(world.patcher())));
+        EXPECT_NE(testkit::World::active_window(), nullptr);
+        world.user_activate(first);
+        EXPECT_EQ(testkit::World::active_window(), nullptr);
+    }
+    EXPECT_FALSE(IsWindow(first));
 }
 
 TEST(Diff, MarksWhatIsMissingAndWhatIsExtra)

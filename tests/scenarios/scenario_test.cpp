@@ -7,6 +7,7 @@
 
 #include "examples.h"
 #include "testkit.h"
+#include "transcript.h"
 
 namespace {
 
@@ -55,6 +56,16 @@ plugin SOMEPLUGIN 640x480 delay 64
 box synth = vst~ SOMEPLUGIN
 box qzkorvel synth
 pass
+)";
+
+// The same with stayontop on, and the editor open.
+const std::string stayontop_open = R"(
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth @stayontop 1
+pass
+send qzkorvel#1 open 100 200
+pass 2
 )";
 
 const std::vector<Case> cases = {
@@ -111,6 +122,10 @@ const std::vector<Case> cases = {
          // host back (the observer, not yet in place, does not hear of it)
          state("100 200 640 480 0") + state("300 250 640 480 1") +
          Lines{"look editor 300 250 640 480 visible topmost toolwindow active"}},
+    {"other_application", "other-application.ksim", "",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
     {"state_restore", "state-restore.ksim", "",
      bound + state("300 250 640 480 1") + state("300 250 640 480 0") + state("300 250 640 480 2") +
          Lines{"look editor 300 250 640 480 hidden topmost toolwindow"} + state("300 250 640 480 1") +
@@ -224,14 +239,20 @@ look editor
          Lines{"look editor 100 197 720 530 visible topmost toolwindow active"} + state("100 200 720 530 1") +
          Lines{"look editor 100 200 720 530 visible topmost toolwindow active"}},
 
-    // With stayontop the editor stays in sight while the host is away.
-    {"stayontop_keeps_editor", "", R"(
-plugin SOMEPLUGIN 640x480 delay 64
-box synth = vst~ SOMEPLUGIN
-box qzkorvel synth @stayontop 1
-pass
+    // No frame grows beyond the virtual screen, all displays together, plus
+    // 12 pixels: a tool window's client area holds at most 1924x1068 on one
+    // display of 1920x1080 (examples/wide-desktop.ksim has two).
+    {"user_resize_beyond_the_screen", "", bound_setup + R"(
 send qzkorvel#1 open 100 200
 pass 2
+user resize editor 2500 1200
+pass
+look editor
+)",
+     bound + state("100 200 640 480 1") + state("100 197 1924 1068 1") +
+         Lines{"look editor 100 197 1924 1068 visible topmost toolwindow active"}},
+    // With stayontop the editor stays in sight while the host is away.
+    {"stayontop_keeps_editor", "", stayontop_open + R"(
 app background
 pass
 look editor
@@ -239,6 +260,36 @@ app foreground
 pass
 )",
      bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+
+    // Another application's window takes activation; with stayontop the
+    // editor stays in sight.
+    {"other_application_with_stayontop", "", stayontop_open + R"(
+window 900 100 300 200
+user activate window
+pass
+look editor
+app foreground
+pass
+look editor
+)",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"} +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
+
+    // A click on the editor brings the host back from the background, as
+    // a click does: the next switch away hides the editor again.
+    {"user_activate_brings_the_host_back", "", stayontop_open + R"(
+app background
+pass
+user activate editor
+pass
+look editor
+send qzkorvel#1 stayontop 0
+app background
+pass
+look editor
+)",
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"}},
 
     // Hiding the active editor hands activation on.
     {"hide_active_editor", "", bound_setup + R"(
@@ -271,6 +322,7 @@ TEST_P(Scenario, PrintsItsTranscript)
     EXPECT_TRUE(std::regex_match(load[0], std::regex("console post qzkorvel 2024/01/09 [^ ]+ ")))
         << "banner: '" << load[0] << "'";
     const Lines actual = testkit::Player(world).play(text, c.example.empty() ? c.name : c.example);
+    print_transcript(c.name, actual);
     EXPECT_TRUE(actual == c.expected) << "expected (-) and actual (+) transcripts:\n"
                                       << testkit::diff(c.expected, actual);
 }

@@ -83,6 +83,7 @@ TEST_F(FaultsTest, EveryCallFailsWithoutEffect)
         {"ShowWindow", [&] { return !ShowWindow(h, SW_SHOW); }},
         {"GetActiveWindow", [] { return GetActiveWindow() == nullptr; }},
         {"SetActiveWindow", [&] { return SetActiveWindow(h) == nullptr; }},
+        {"SetForegroundWindow", [&] { return !SetForegroundWindow(h); }},
         {"ShowCursor", [] { return ShowCursor(TRUE) == 0; }},
         {"SetWindowSubclass", [&] { return !SetWindowSubclass(w, passing, 8, 0); }},
         {"RemoveWindowSubclass", [&] { return !RemoveWindowSubclass(w, passing, 7); }},

@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""The referee: plays every scenario natively and under Wine and compares the
+two transcripts line for line.
+
+    compare_transcripts.py DIFFERENCES NATIVE_BIN WINDOWS_BIN EMULATOR...
+
+The scenario tests print their transcripts when KORVEL_TRANSCRIPTS=1 (see
+tests/transcript.h): every example of examples/ and every case of
+scenario_test.cpp (scenario_tests), and the help patch's tour (patch_tests).
+NATIVE_BIN holds the native build's programs, WINDOWS_BIN the Windows
+build's, which run through EMULATOR.
+
+DIFFERENCES declares where the two may differ, each with its reason:
+
+    [SCENARIO] why they differ, on one line
+    - a native line
+    + the line under Wine in its place
+
+Each declared pair must be found, in order, in that scenario's transcripts;
+everything else must be identical. Exits 1 on any other difference, on a
+declared one that no longer occurs, and when a scenario is missing on
+either side."""
+import difflib
+import os
+import subprocess
+import sys
+
+PROGRAMS = [
+    ("scenario_tests", "*/Scenario.*:*/Example.*"),
+    ("patch_tests", "HelpPatch.TourPrintsTheReviewedTranscript"),
+]
+
+
+def transcripts(command):
+    """{scenario: [lines]} from the marked lines of the programs' output."""
+    found = {}
+    env = dict(os.environ, KORVEL_TRANSCRIPTS="1")
+    for program, tests in PROGRAMS:
+        run = subprocess.run(command(program) + ["--gtest_filter=" + tests], env=env,
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        current = None
+        if "@transcript " not in run.stdout:
+            sys.exit(f"{' '.join(command(program))} played no scenario:\n{run.stdout[-2000:]}")
+        for line in run.stdout.splitlines():
+            line = line.rstrip("\r")
+            if line.startswith("@transcript "):
+                current = found.setdefault(line[len("@transcript "):], [])
+            elif line.startswith("@| ") and current is not None:
+                current.append(line[3:])
+    return found
+
+
+def declared(path):
+    """{scenario: (reason, [(native, wine), ...])}"""
+    table = {}
+    scenario = None
+    with open(path, encoding="utf-8") as file:
+        for number, line in enumerate(file, 1):
+            line = line.rstrip("\n")
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("["):
+                scenario, _, reason = line[1:].partition("] ")
+                if not reason.strip():
+                    sys.exit(f"{path}:{number}: a difference without its reason")
+                table[scenario] = (reason, [])
+            elif line.startswith("- ") and scenario:
+                table[scenario][1].append([line[2:], None])
+            elif line.startswith("+ ") and scenario and table[scenario][1] and table[scenario][1][-1][1] is None:
+                table[scenario][1][-1][1] = line[2:]
+            else:
+                sys.exit(f"{path}:{number}: neither [SCENARIO] reason, '- native' nor '+ wine' after it")
+    return table
+
+
+def expected_under_wine(native, pairs):
+    """The native transcript with each declared line replaced; the pairs that
+    were not found."""
+    lines = list(native)
+    at = 0
+    missing = []
+    for before, after in pairs:
+        try:
+            at = lines.index(before, at)
+        except ValueError:
+            missing.append((before, after))
+            continue
+        lines[at] = after
+        at += 1
+    return lines, missing
+
+
+def diff(expected, actual):
+    return "\n".join(difflib.unified_diff(expected, actual, "native (declared differences applied)", "wine",
+                                          lineterm="", n=2))
+
+
+def compare(native, wine, table):
+    """The faults: every difference that the table does not declare."""
+    faults = []
+    for scenario in sorted(set(native) | set(wine)):
+        if scenario not in native or scenario not in wine:
+            faults.append(f"{scenario}: played {'natively' if scenario in native else 'under Wine'} only")
+            continue
+        _, pairs = table.get(scenario, ("", []))
+        expected, missing = expected_under_wine(native[scenario], pairs)
+        for before, after in missing:
+            faults.append(f"{scenario}: the declared difference no longer occurs:\n- {before}\n+ {after}")
+        if expected != wine[scenario]:
+            faults.append(f"{scenario}: the transcripts differ:\n{diff(expected, wine[scenario])}")
+    for scenario in sorted(set(table) - set(native)):
+        faults.append(f"{scenario}: declared, but no such scenario")
+    return faults
+
+
+def main():
+    differences, native_bin, windows_bin, emulator = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+    if not os.path.exists(os.path.join(native_bin, PROGRAMS[0][0])):
+        sys.exit(f"no {PROGRAMS[0][0]} in {native_bin}: build the native preset first")
+    table = declared(differences)
+    native = transcripts(lambda program: [os.path.join(native_bin, program)])
+    wine = transcripts(lambda program: emulator + [os.path.join(windows_bin, program + ".exe")])
+    faults = compare(native, wine, table)
+    print(f"{len(native)} scenarios natively, {len(wine)} under Wine, "
+          f"{sum(len(p) for _, p in table.values())} declared differences in {len(table)} of them")
+    for fault in faults:
+        print(fault)
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
