@@ -57,9 +57,12 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         object_error((t_object *)x, "not attached to a vst object");
         return;
     }
-    t_object *box = (t_object *)korvel_send(x->patcher, gensym("getnamedbox"), x->scriptname);
+    t_object *patcher = x->patcher;
+    t_object *box = (t_object *)korvel_send(patcher, gensym("getnamedbox"), x->scriptname);
     korvel_close(x, NULL, 0, NULL);
-    t_object *view = (t_object *)korvel_send(x->patcher, _sym_firstview);
+    t_object *view = (t_object *)korvel_send(patcher, _sym_firstview);
+    /* from here on x is not touched: a box that carries our own scripting
+     * name holds this very record, and retyping it frees the record */
     if (view && box) {
         long ac = 0;
         t_atom *av = NULL;
@@ -73,10 +76,10 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         if (av)
             sysmem_freeptr(av);
     }
-    if (object_attr_getlong(x->patcher, _sym_locked) == 1)
+    if (object_attr_getlong(patcher, _sym_locked) == 1)
         korvel_send(view, _sym_wclose);
     else
         korvel_send(view, _sym_redraw);
-    object_attr_setlong(x->patcher, _sym_dirty, 0);
+    object_attr_setlong(patcher, _sym_dirty, 0);
     ShowCursor(TRUE);
 }

@@ -49,6 +49,10 @@ Lines state(const std::string &list)
     return {"out qzkorvel#1 state " + list};
 }
 
+// The report of a qzkorvel box "q" bound to a box with no plug-in.
+const Lines unbound_q = {"out q pluginname free", "out q savedpluginname free", "out q delay 0",
+                         "out q state -12345 0 0 0 0"};
+
 // A bound qzkorvel#1 beside a vst~ box "synth" that hosts SOMEPLUGIN.
 const std::string bound_setup = R"(
 plugin SOMEPLUGIN 640x480 delay 64
@@ -130,6 +134,17 @@ send qzkorvel#1 clear
 pass 2
 )",
      report("EWI USB", "0", "-12345 0 0 0 0") + report("EWI USB", "0", "-12345 0 0 0 0")},
+    // A box named after itself: clear retypes the box that holds the clearing
+    // object, which the host frees before clear returns.
+    {"clear_of_its_own_box", "", R"(
+box q = qzkorvel q
+pass
+send q clear
+pass 2
+send q direct_clear
+pass 2
+)",
+     unbound_q + unbound_q + unbound_q},
     {"demo", "demo.ksim", "",
      bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
          state("260 190 640 480 1") + state("260 190 640 480 1") +
