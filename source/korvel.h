@@ -29,6 +29,10 @@
 
 #define KORVEL_KNOWN_WINDOWS 256
 
+/* The range in which the window system keeps window coordinates. */
+#define KORVEL_COORD_MIN (-32768)
+#define KORVEL_COORD_MAX 32767
+
 /* SetWindowPos flag sets. None of them sizes, re-orders (except topmost) or
  * activates the editor. */
 #define KORVEL_SWP_SHOW (SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOSENDCHANGING)
@@ -126,6 +130,17 @@ inline void *korvel_send(void *receiver, t_symbol *msg, void *a = NULL, void *b 
     if (!receiver)
         return NULL;
     return object_method_imp(receiver, msg, a, b, c, NULL, NULL, NULL, NULL, NULL);
+}
+
+/* A host long as a 32-bit field: saturated, so that a huge value never wraps
+ * round to a small one (or to CENTRE_SENTINEL). */
+inline int32_t korvel_long32(t_atom_long v)
+{
+    if (v > INT32_MAX)
+        return INT32_MAX;
+    if (v < INT32_MIN)
+        return INT32_MIN;
+    return (int32_t)v;
 }
 
 inline const char *korvel_text(const t_symbol *s)

@@ -16,12 +16,14 @@ static int32_t korvel_trunc32(double v)
     return (int32_t)v;
 }
 
-static int32_t korvel_clamp32(int64_t v)
+/* The window system keeps window coordinates within 16 bits; a point beyond
+ * them cannot be reached, and frame arithmetic on it would overflow. */
+static int32_t korvel_screen_coord(int64_t v)
 {
-    if (v > INT32_MAX)
-        return INT32_MAX;
-    if (v < INT32_MIN)
-        return INT32_MIN;
+    if (v > KORVEL_COORD_MAX)
+        return KORVEL_COORD_MAX;
+    if (v < KORVEL_COORD_MIN)
+        return KORVEL_COORD_MIN;
     return (int32_t)v;
 }
 
@@ -137,6 +139,8 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         x->win_y = korvel_trunc32(fy);
     }
     bool centre = korvel_settle_position(x);
+    x->win_x = korvel_screen_coord(x->win_x);
+    x->win_y = korvel_screen_coord(x->win_y);
 
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++)
         x->known_windows[i] = NULL;
@@ -215,8 +219,8 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         object_error(NULL, "missing arguments");
         return;
     }
-    x->win_x = (int32_t)atom_getlong(argv);
-    x->win_y = (int32_t)atom_getlong(argv + 1);
+    x->win_x = korvel_long32(atom_getlong(argv));
+    x->win_y = korvel_long32(atom_getlong(argv + 1));
     /* without an instance there is no centred position: leave the window */
     bool move = x->editor_hwnd && (x->win_x != CENTRE_SENTINEL || findCenteredPosForVST(x));
     if (move) {
@@ -228,8 +232,8 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         GetWindowRect(x->editor_hwnd, &frame);
         /* the frame moves by the distance from the client origin to the
          * point, whatever its caption and borders */
-        int32_t fx = korvel_clamp32((int64_t)x->win_x + frame.left - o.x);
-        int32_t fy = korvel_clamp32((int64_t)x->win_y + frame.top - o.y);
+        int32_t fx = korvel_screen_coord((int64_t)x->win_x + frame.left - o.x);
+        int32_t fy = korvel_screen_coord((int64_t)x->win_y + frame.top - o.y);
         SetWindowPos(x->editor_hwnd, NULL, fx, fy, 0, 0, KORVEL_SWP_MOVE);
     }
     qelem_set(x->state_qelem);

@@ -255,7 +255,8 @@ TEST(KorvelOpen, NoPluginLoadedOpensNothing)
     EXPECT_EQ(nullptr, w.editor());
 }
 
-/* Values beyond 32 bits are clamped; a NaN opens nothing. */
+/* Values beyond the window coordinates are brought into them before they
+ * reach the vst object; a NaN opens nothing. */
 TEST(KorvelOpen, OutOfRangeAndNanCoordinates)
 {
     World w;
@@ -275,8 +276,8 @@ TEST(KorvelOpen, OutOfRangeAndNanCoordinates)
     atom_setfloat(av + 1, -INFINITY);
     simhost_send(obj, "direct_open", 2, av);
     EXPECT_TRUE(same_lines({"console error critical: NEW WINDOW NOT FOUND"}, w.lines()));
-    EXPECT_EQ(INT32_MAX, record(w)->win_x);
-    EXPECT_EQ(INT32_MIN, record(w)->win_y);
+    EXPECT_EQ(KORVEL_COORD_MAX, record(w)->win_x);
+    EXPECT_EQ(KORVEL_COORD_MIN, record(w)->win_y);
 }
 
 /* ---- visibility ---- */

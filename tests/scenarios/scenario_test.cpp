@@ -221,6 +221,30 @@ look editor
      bound + state("100 200 640 480 1") + state("333 222 640 480 1") +
          Lines{"look editor 333 222 640 480 visible topmost toolwindow active"}},
 
+    // Extreme numbers saturate instead of wrapping, and a point is brought
+    // into the range of window coordinates before it reaches the vst object
+    // or a window call: the frame stops at 32767 (caption and border put
+    // the client origin a little further).
+    {"extreme_coordinates_saturate", "", bound_setup + R"(
+send qzkorvel#1 open 100 200
+pass 2
+send qzkorvel#1 pos 40000 40000
+pass 2
+send qzkorvel#1 pos 4294954951 2147483648
+pass 2
+send qzkorvel#1 close
+pass 2
+send qzkorvel#1 open 1e300 200
+pass 2
+send qzkorvel#1 close
+pass 2
+send qzkorvel#1 state 4294967396 300 640 480 1
+pass 2
+)",
+     bound + state("100 200 640 480 1") + state("32771 32790 640 480 1") + state("32771 32790 640 480 1") +
+         state("32771 32790 640 480 0") + state("32767 200 640 480 1") + state("32767 200 640 480 0") +
+         state("640 200 640 480 1")},
+
     // A resize after the capture lays the frame out anew with the tool
     // window's caption: the client area starts 3 pixels higher. Two resizes
     // before a pass give one report.
