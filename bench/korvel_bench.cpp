@@ -423,7 +423,9 @@ void open_allocations(benchmark::State &state)
                              std::to_string(module_opens.size()) + " opens")
                                 .c_str());
 }
-BENCHMARK(open_allocations)->Name("OpenAllocations")->Arg(0)->Arg(300)->Iterations(200);
+/* Up to the 256 windows the module's table holds, an open allocates nothing of
+ * its own; a point more crowded than that spills over into a list. */
+BENCHMARK(open_allocations)->Name("OpenAllocations")->Arg(0)->Arg(256)->Iterations(200);
 
 } // namespace
 

@@ -98,6 +98,7 @@ void korvel_delaycheck(t_korvel *x);
 
 /* ---- editor window control (korvel_open, _visibility, _observer, _rebuild) ---- */
 void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
+/* The enumerations of an open; lp is that open's scan (korvel_open.cpp). */
 BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp);
 BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp);
 void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv);

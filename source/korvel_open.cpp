@@ -1,6 +1,8 @@
 /* Editor window control: opening the plug-in editor, capturing its window
  * by position, and placing it. */
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "korvel.h"
 
@@ -39,31 +41,46 @@ static POINT korvel_client_origin(t_korvel *x, HWND hwnd)
     return p;
 }
 
+/* What the two enumerations of one open share: the windows that were on the
+ * requested point before the vst object opened its editor. The record's
+ * table holds the usual few; a crowded point spills over into a sorted list
+ * that lives only for this open. */
+struct korvel_scan {
+    t_korvel *x;
+    int known;                /* windows in the table */
+    std::vector<HWND> beyond; /* those the table had no room for */
+};
+
+static bool korvel_was_known(const korvel_scan &scan, HWND hwnd)
+{
+    for (int i = 0; i < scan.known; i++) {
+        if (scan.x->known_windows[i] == hwnd)
+            return true;
+    }
+    return std::binary_search(scan.beyond.begin(), scan.beyond.end(), hwnd);
+}
+
 BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
 {
-    t_korvel *x = (t_korvel *)lp;
+    korvel_scan *scan = (korvel_scan *)lp;
+    t_korvel *x = scan->x;
     POINT p = korvel_client_origin(x, hwnd);
     if (p.x != x->win_x || p.y != x->win_y)
         return TRUE;
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++) {
-        if (!x->known_windows[i]) {
-            x->known_windows[i] = hwnd;
-            break;
-        }
-    }
+    if (scan->known < KORVEL_KNOWN_WINDOWS)
+        x->known_windows[scan->known++] = hwnd;
+    else
+        scan->beyond.push_back(hwnd);
     return TRUE;
 }
 
 BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
 {
-    t_korvel *x = (t_korvel *)lp;
+    korvel_scan *scan = (korvel_scan *)lp;
+    t_korvel *x = scan->x;
     POINT p = korvel_client_origin(x, hwnd);
-    if (p.x != x->win_x || p.y != x->win_y)
+    if (p.x != x->win_x || p.y != x->win_y || korvel_was_known(*scan, hwnd))
         return TRUE;
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS && x->known_windows[i]; i++) {
-        if (x->known_windows[i] == hwnd)
-            return TRUE;
-    }
     x->editor_hwnd = hwnd;
     /* a topmost tool window, without a taskbar button */
     LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
@@ -144,9 +161,11 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++)
         x->known_windows[i] = NULL;
-    EnumWindows(korvel_enumknown, (LPARAM)x);
+    korvel_scan scan = {x, 0, {}};
+    EnumWindows(korvel_enumknown, (LPARAM)&scan);
+    std::sort(scan.beyond.begin(), scan.beyond.end());
     korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
-    if (EnumWindows(korvel_enumnew, (LPARAM)x)) {
+    if (EnumWindows(korvel_enumnew, (LPARAM)&scan)) {
         error("critical: NEW WINDOW NOT FOUND");
         return;
     }
