@@ -107,7 +107,11 @@ static bool korvel_settle_position(t_korvel *x)
     t_rect all = {0, 0, 0, 0};
     jmonitor_getdisplayrect_foralldisplays(1, &all);
     t_pt p = {(double)x->win_x, (double)x->win_y};
-    if (jgraphics_ptinrect(p, all)) {
+    /* the enclosing rectangle of several displays also covers places that
+     * lie on none of them */
+    t_rect own = {0, 0, 0, 0};
+    jmonitor_getdisplayrect_forpoint(0, p, &own);
+    if (jgraphics_ptinrect(p, all) && jgraphics_ptinrect(p, own)) {
         if (x->debug)
             post("predefined POS is valid");
         return false;

@@ -223,6 +223,26 @@ look editor
      report("SMALL", "0", "-12345 0 0 0 0") + state("-650 212 501 400 1") +
          Lines{"look editor -650 212 501 400 visible topmost toolwindow active"}},
 
+    // A point inside the rectangle around both displays but on neither is
+    // out of view: the editor is centred. A point on the upper display is
+    // kept.
+    {"point_between_displays", "", R"(
+display 0 0 1920 1080
+display 1920 -1080 1920 1080
+mouse 500 500
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth
+pass
+send qzkorvel#1 open 100 -500
+pass 2
+send qzkorvel#1 close
+pass 2
+send qzkorvel#1 state 2000 -500 640 480 1
+pass 2
+)",
+     bound + state("640 220 640 480 1") + state("640 220 640 480 0") + state("2000 -500 640 480 1")},
+
     // "pos" moves the client origin exactly onto the point, without activating.
     {"pos_moves_client_origin", "", bound_setup + R"(
 send qzkorvel#1 open 100 200
