@@ -1,24 +1,43 @@
 /* Editor window control: rebuilding the target box from its own text. */
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <string>
 
 #include "korvel.h"
 
 /* ---- target rebuild ---- */
 
-/* A symbol as box text. One that holds a blank (a plug-in path such as
- * "C:/Program Files/X.dll") is quoted, or the retyped box would split it into
- * several atoms and lose the plug-in. */
+/* Whether the host would read the text back as a number. */
+static bool korvel_reads_as_number(const char *text)
+{
+    char *end = NULL;
+    strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
+/* A symbol as box text that the host reads back as the same symbol. One that
+ * holds a blank (a plug-in path such as "C:/Program Files/X.dll") is quoted,
+ * or the retyped box would split it into several atoms and lose the plug-in;
+ * so is one that holds a quote, and one that would read as a number (a
+ * plug-in named 123). Inside the quotes, quotes and backslashes are escaped;
+ * a backslash outside them reads as itself (C:\VST\X.dll). */
 static void korvel_appendsym(t_string *str, t_symbol *sym)
 {
     const char *text = korvel_text(sym);
-    if (!strpbrk(text, " \t\n")) {
+    if (*text && !strpbrk(text, " \t\n\"") && !korvel_reads_as_number(text)) {
         string_append(str, text);
         return;
     }
-    string_append(str, "\"");
-    string_append(str, text);
-    string_append(str, "\"");
+    std::string quoted = "\"";
+    for (const char *c = text; *c; c++) {
+        if (*c == '"' || *c == '\\')
+            quoted += '\\';
+        quoted += *c;
+    }
+    quoted += '"';
+    string_append(str, quoted.c_str());
 }
 
 /* The box's own atoms as one line of text, single blanks between atoms. */

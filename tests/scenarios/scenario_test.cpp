@@ -134,6 +134,16 @@ send qzkorvel#1 clear
 pass 2
 )",
      report("EWI USB", "0", "-12345 0 0 0 0") + report("EWI USB", "0", "-12345 0 0 0 0")},
+    // A plug-in whose name reads as a number keeps it through the retyping.
+    {"clear_keeps_a_numeric_plugin_name", "", R"(
+plugin 123 640x480
+box synth = vst~ "123"
+box qzkorvel synth
+pass
+send qzkorvel#1 clear
+pass 2
+)",
+     report("123", "0", "-12345 0 0 0 0") + report("123", "0", "-12345 0 0 0 0")},
     // A box named after itself: clear retypes the box that holds the clearing
     // object, which the host frees before clear returns.
     {"clear_of_its_own_box", "", R"(
