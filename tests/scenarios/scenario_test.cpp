@@ -167,6 +167,25 @@ pass 2
      {"console error Please use the scripting name of the target vst object as first argument when you create the "
       "qzkorvel object."}},
 
+    // A first argument that names no box: the object is made, says what it
+    // needs, keeps its attributes and binds to nothing.
+    {"first_argument_not_a_name", "", R"(
+box synth = vst~
+box qzkorvel 5
+box qzkorvel @debug 1
+box qzkorvel -2.5 @stayontop 1
+pass 2
+send qzkorvel#2 open 100 200
+pass 2
+)",
+     {"console error qzkorvel: the first argument must be the scripting name of the target vst object, not the "
+      "number 5",
+      "console error qzkorvel: the first argument must be the scripting name of the target vst object, not "
+      "\"@debug\"",
+      "console error qzkorvel: the first argument must be the scripting name of the target vst object, not the "
+      "number -2.5",
+      "console error qzkorvel: can't find the vst object with this scriptingname in this patcher ()"}},
+
     // Binding without a target, or with one that hosts no plug-in.
     {"missing_box_warns_once", "", R"(
 box qzkorvel nosuch
