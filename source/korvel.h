@@ -15,6 +15,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <algorithm>
 #include <type_traits>
 
 #include "host/max_api.h"
@@ -137,11 +138,7 @@ inline void *korvel_send(void *receiver, t_symbol *msg, void *a = NULL, void *b 
  * round to a small one (or to CENTRE_SENTINEL). */
 inline int32_t korvel_long32(t_atom_long v)
 {
-    if (v > INT32_MAX)
-        return INT32_MAX;
-    if (v < INT32_MIN)
-        return INT32_MIN;
-    return (int32_t)v;
+    return (int32_t)std::clamp<t_atom_long>(v, INT32_MIN, INT32_MAX);
 }
 
 inline const char *korvel_text(const t_symbol *s)

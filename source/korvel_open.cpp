@@ -22,11 +22,7 @@ static int32_t korvel_trunc32(double v)
  * them cannot be reached, and frame arithmetic on it would overflow. */
 static int32_t korvel_screen_coord(int64_t v)
 {
-    if (v > KORVEL_COORD_MAX)
-        return KORVEL_COORD_MAX;
-    if (v < KORVEL_COORD_MIN)
-        return KORVEL_COORD_MIN;
-    return (int32_t)v;
+    return (int32_t)std::clamp<int64_t>(v, KORVEL_COORD_MIN, KORVEL_COORD_MAX);
 }
 
 /* ---- open and capture ---- */
