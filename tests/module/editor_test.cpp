@@ -184,6 +184,27 @@ TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
     EXPECT_TRUE(World::toolwindow(x->editor_hwnd));
 }
 
+/* More windows on the point than the table holds, and no new one there: none
+ * of them is taken for the editor. (A unit test rather than a scenario: the
+ * managed-window run of the scenarios under Wine pays seconds per window.) */
+TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
+{
+    World w;
+    bound_setup(w);
+    std::vector<HWND> foreign;
+    for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 4; i++)
+        foreign.push_back(w.foreign_window(100, 200, 50, 50));
+    play_steps(w, {
+                      {"misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass 2",
+                       {"console error critical: NEW WINDOW NOT FOUND"}},
+                      {"misbehave synth offset 30 0\nsend qzkorvel#1 open 100 200\npass 2",
+                       {"console error critical: NEW WINDOW NOT FOUND"}},
+                  });
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_TRUE(std::none_of(foreign.begin(), foreign.end(),
+                             [](HWND h) { return World::topmost(h) || World::toolwindow(h); }));
+}
+
 TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
 {
     World w;

@@ -223,19 +223,6 @@ look editor
 )",
      bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
 
-    // More windows on the point than the table holds, and no new one there:
-    // none of them is taken for the editor.
-    {"crowded_point_not_captured", "", bound_setup + R"(
-window 100 200 300 100 260
-misbehave synth noeditor
-send qzkorvel#1 open 100 200
-pass 2
-misbehave synth offset 30 0
-send qzkorvel#1 open 100 200
-pass 2
-)",
-     bound + Lines{"console error critical: NEW WINDOW NOT FOUND", "console error critical: NEW WINDOW NOT FOUND"}},
-
     // Centring on a display left of the primary one: -650.5 truncates to -650.
     {"centred_on_left_display", "", R"(
 display 0 0 1920 1040
