@@ -15,6 +15,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <algorithm>
 #include <atomic>
 #include <type_traits>
 
@@ -29,6 +30,10 @@
 #define KORVEL_SUBSTITUTE_POS 50
 
 #define KORVEL_KNOWN_WINDOWS 256
+
+/* The range in which the window system keeps window coordinates. */
+#define KORVEL_COORD_MIN (-32768)
+#define KORVEL_COORD_MAX 32767
 
 /* SetWindowPos flag sets. None of them sizes, re-orders (except topmost) or
  * activates the editor. */
@@ -119,6 +124,7 @@ void korvel_delaycheck(t_korvel *x);
 
 /* ---- editor window control (korvel_open, _visibility, _observer, _rebuild) ---- */
 void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
+/* The enumerations of an open; lp is that open's scan (korvel_open.cpp). */
 BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp);
 BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp);
 void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
@@ -151,6 +157,13 @@ inline void *korvel_send(void *receiver, t_symbol *msg, void *a = NULL, void *b 
     if (!receiver)
         return NULL;
     return object_method_imp(receiver, msg, a, b, c, NULL, NULL, NULL, NULL, NULL);
+}
+
+/* A host long as a 32-bit field: saturated, so that a huge value never wraps
+ * round to a small one (or to CENTRE_SENTINEL). */
+inline int32_t korvel_long32(t_atom_long v)
+{
+    return (int32_t)std::clamp<t_atom_long>(v, INT32_MIN, INT32_MAX);
 }
 
 inline const char *korvel_text(const t_symbol *s)

@@ -1,6 +1,7 @@
 /* Host binding: the class, the instance record's life, the deferring
  * wrappers and the helper window. */
 #include <stddef.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <mutex>
@@ -160,6 +161,27 @@ extern "C" C74_EXPORT int ext_main(void *r)
 
 /* ---- instances ---- */
 
+/* The scripting name from the first creation argument. A number, or an
+ * attribute argument in its place, names no box: the object is made without
+ * a name, so that its attributes still apply, and says what was expected. */
+static t_symbol *korvel_scriptname_arg(t_korvel *x, t_atom *arg)
+{
+    t_symbol *name = atom_gettype(arg) == A_SYM ? atom_getsym(arg) : _sym_nothing;
+    const char *text = korvel_text(name);
+    if (*text && *text != '@')
+        return name;
+    char given[64];
+    if (atom_gettype(arg) == A_LONG)
+        snprintf(given, sizeof given, "the number %lld", (long long)atom_getlong(arg));
+    else if (atom_gettype(arg) == A_FLOAT)
+        snprintf(given, sizeof given, "the number %g", (double)atom_getfloat(arg));
+    else
+        snprintf(given, sizeof given, "\"%.40s\"", text);
+    object_error((t_object *)x, "the first argument must be the scripting name of the target vst object, not %s",
+                 given);
+    return _sym_nothing;
+}
+
 void *korvel_new(t_symbol *s, long argc, t_atom *argv)
 {
     if (argc < 1 || !argv) {
@@ -177,7 +199,7 @@ void *korvel_new(t_symbol *s, long argc, t_atom *argv)
         object_free(x);
         return NULL;
     }
-    x->scriptname = atom_getsym(argv);
+    x->scriptname = korvel_scriptname_arg(x, argv);
     x->win_x = CENTRE_SENTINEL;
     x->win_y = 0;
     x->win_w = 0;
@@ -198,7 +220,8 @@ void *korvel_new(t_symbol *s, long argc, t_atom *argv)
         object_error((t_object *)x, "qzkorvel helper Window Creation Failed!");
 
     /* bind once the box that creates us is complete */
-    korvel_defer<korvel_attach>(x, NULL, 0, NULL);
+    if (x->scriptname != _sym_nothing)
+        korvel_defer<korvel_attach>(x, NULL, 0, NULL);
     return x;
 }
 

@@ -1,5 +1,6 @@
 /* Editor window control: opening the plug-in editor, capturing its window
  * by position, and placing it. */
+#include <algorithm>
 #include <cmath>
 
 #include "korvel.h"
@@ -16,13 +17,11 @@ static int32_t korvel_trunc32(double v)
     return (int32_t)v;
 }
 
-static int32_t korvel_clamp32(int64_t v)
+/* The window system keeps window coordinates within 16 bits; a point beyond
+ * them cannot be reached, and frame arithmetic on it would overflow. */
+static int32_t korvel_screen_coord(int64_t v)
 {
-    if (v > INT32_MAX)
-        return INT32_MAX;
-    if (v < INT32_MIN)
-        return INT32_MIN;
-    return (int32_t)v;
+    return (int32_t)std::clamp<int64_t>(v, KORVEL_COORD_MIN, KORVEL_COORD_MAX);
 }
 
 /* ---- open and capture ---- */
@@ -37,31 +36,56 @@ static POINT korvel_client_origin(t_korvel *x, HWND hwnd)
     return p;
 }
 
+/* What the two enumerations of one open share. The record's table holds the
+ * windows that were on the requested point before the vst object opened its
+ * editor; a point more crowded than the table leaves some unrecorded. Windows
+ * keep their order among themselves while the editor opens, and a new window
+ * comes in above them, so a window met before the last recorded one can only
+ * be new: past it, an unrecorded window may be an old one and is never
+ * taken. An open allocates nothing, however crowded the point. */
+struct korvel_scan {
+    t_korvel *x;
+    int known;        /* windows in the table */
+    bool overflowed;  /* more windows were on the point than the table holds */
+    bool passed_last; /* the second enumeration has met the last recorded one */
+};
+
+static bool korvel_was_known(const korvel_scan &scan, HWND hwnd)
+{
+    for (int i = 0; i < scan.known; i++) {
+        if (scan.x->known_windows[i] == hwnd)
+            return true;
+    }
+    return false;
+}
+
 BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
 {
-    t_korvel *x = (t_korvel *)lp;
+    korvel_scan *scan = (korvel_scan *)lp;
+    t_korvel *x = scan->x;
     POINT p = korvel_client_origin(x, hwnd);
     if (p.x != x->win_x || p.y != x->win_y)
         return TRUE;
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++) {
-        if (!x->known_windows[i]) {
-            x->known_windows[i] = hwnd;
-            break;
-        }
-    }
+    if (scan->known < KORVEL_KNOWN_WINDOWS)
+        x->known_windows[scan->known++] = hwnd;
+    else
+        scan->overflowed = true;
     return TRUE;
 }
 
 BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
 {
-    t_korvel *x = (t_korvel *)lp;
+    korvel_scan *scan = (korvel_scan *)lp;
+    t_korvel *x = scan->x;
     POINT p = korvel_client_origin(x, hwnd);
     if (p.x != x->win_x || p.y != x->win_y)
         return TRUE;
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS && x->known_windows[i]; i++) {
-        if (x->known_windows[i] == hwnd)
-            return TRUE;
+    if (korvel_was_known(*scan, hwnd)) {
+        scan->passed_last |= hwnd == x->known_windows[KORVEL_KNOWN_WINDOWS - 1];
+        return TRUE;
     }
+    if (scan->overflowed && scan->passed_last)
+        return TRUE;
     x->editor_hwnd = hwnd;
     /* a topmost tool window, without a taskbar button */
     LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
@@ -88,7 +112,11 @@ static bool korvel_settle_position(t_korvel *x)
     t_rect all = {0, 0, 0, 0};
     jmonitor_getdisplayrect_foralldisplays(1, &all);
     t_pt p = {(double)x->win_x, (double)x->win_y};
-    if (jgraphics_ptinrect(p, all)) {
+    /* the enclosing rectangle of several displays also covers places that
+     * lie on none of them */
+    t_rect own = {0, 0, 0, 0};
+    jmonitor_getdisplayrect_forpoint(0, p, &own);
+    if (jgraphics_ptinrect(p, all) && jgraphics_ptinrect(p, own)) {
         if (x->debug)
             post("predefined POS is valid");
         return false;
@@ -137,12 +165,15 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         x->win_y = korvel_trunc32(fy);
     }
     bool centre = korvel_settle_position(x);
+    x->win_x = korvel_screen_coord(x->win_x);
+    x->win_y = korvel_screen_coord(x->win_y);
 
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++)
         x->known_windows[i] = NULL;
-    EnumWindows(korvel_enumknown, (LPARAM)x);
+    korvel_scan scan = {x, 0, false, false};
+    EnumWindows(korvel_enumknown, (LPARAM)&scan);
     korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
-    if (EnumWindows(korvel_enumnew, (LPARAM)x)) {
+    if (EnumWindows(korvel_enumnew, (LPARAM)&scan)) {
         error("critical: NEW WINDOW NOT FOUND");
         return;
     }
@@ -215,8 +246,8 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         object_error(NULL, "missing arguments");
         return;
     }
-    x->win_x = (int32_t)atom_getlong(argv);
-    x->win_y = (int32_t)atom_getlong(argv + 1);
+    x->win_x = korvel_long32(atom_getlong(argv));
+    x->win_y = korvel_long32(atom_getlong(argv + 1));
     /* without an instance there is no centred position: leave the window */
     bool move = x->editor_hwnd && (x->win_x != CENTRE_SENTINEL || findCenteredPosForVST(x));
     if (move) {
@@ -228,8 +259,8 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         GetWindowRect(x->editor_hwnd, &frame);
         /* the frame moves by the distance from the client origin to the
          * point, whatever its caption and borders */
-        int32_t fx = korvel_clamp32((int64_t)x->win_x + frame.left - o.x);
-        int32_t fy = korvel_clamp32((int64_t)x->win_y + frame.top - o.y);
+        int32_t fx = korvel_screen_coord((int64_t)x->win_x + frame.left - o.x);
+        int32_t fy = korvel_screen_coord((int64_t)x->win_y + frame.top - o.y);
         SetWindowPos(x->editor_hwnd, NULL, fx, fy, 0, 0, KORVEL_SWP_MOVE);
     }
     qelem_set(x->state_qelem);

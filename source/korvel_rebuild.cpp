@@ -1,24 +1,43 @@
 /* Editor window control: rebuilding the target box from its own text. */
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <string>
 
 #include "korvel.h"
 
 /* ---- target rebuild ---- */
 
-/* A symbol as box text. One that holds a blank (a plug-in path such as
- * "C:/Program Files/X.dll") is quoted, or the retyped box would split it into
- * several atoms and lose the plug-in. */
+/* Whether the host would read the text back as a number. */
+static bool korvel_reads_as_number(const char *text)
+{
+    char *end = NULL;
+    strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
+/* A symbol as box text that the host reads back as the same symbol. One that
+ * holds a blank (a plug-in path such as "C:/Program Files/X.dll") is quoted,
+ * or the retyped box would split it into several atoms and lose the plug-in;
+ * so is one that holds a quote, and one that would read as a number (a
+ * plug-in named 123). Inside the quotes, quotes and backslashes are escaped;
+ * a backslash outside them reads as itself (C:\VST\X.dll). */
 static void korvel_appendsym(t_string *str, t_symbol *sym)
 {
     const char *text = korvel_text(sym);
-    if (!strpbrk(text, " \t\n")) {
+    if (*text && !strpbrk(text, " \t\n\"") && !korvel_reads_as_number(text)) {
         string_append(str, text);
         return;
     }
-    string_append(str, "\"");
-    string_append(str, text);
-    string_append(str, "\"");
+    std::string quoted = "\"";
+    for (const char *c = text; *c; c++) {
+        if (*c == '"' || *c == '\\')
+            quoted += '\\';
+        quoted += *c;
+    }
+    quoted += '"';
+    string_append(str, quoted.c_str());
 }
 
 /* The box's own atoms as one line of text, single blanks between atoms. */
@@ -57,9 +76,12 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         object_error((t_object *)x, "not attached to a vst object");
         return;
     }
-    t_object *box = (t_object *)korvel_send(x->patcher, gensym("getnamedbox"), x->scriptname);
+    t_object *patcher = x->patcher;
+    t_object *box = (t_object *)korvel_send(patcher, gensym("getnamedbox"), x->scriptname);
     korvel_close(x, NULL, 0, NULL);
-    t_object *view = (t_object *)korvel_send(x->patcher, _sym_firstview);
+    t_object *view = (t_object *)korvel_send(patcher, _sym_firstview);
+    /* from here on x is not touched: a box that carries our own scripting
+     * name holds this very record, and retyping it frees the record */
     if (view && box) {
         long ac = 0;
         t_atom *av = NULL;
@@ -73,10 +95,10 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         if (av)
             sysmem_freeptr(av);
     }
-    if (object_attr_getlong(x->patcher, _sym_locked) == 1)
+    if (object_attr_getlong(patcher, _sym_locked) == 1)
         korvel_send(view, _sym_wclose);
     else
         korvel_send(view, _sym_redraw);
-    object_attr_setlong(x->patcher, _sym_dirty, 0);
+    object_attr_setlong(patcher, _sym_dirty, 0);
     ShowCursor(TRUE);
 }

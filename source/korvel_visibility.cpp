@@ -82,11 +82,11 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     if (x->debug)
         post("state(): incoming ");
-    x->win_x = (int32_t)atom_getlong(argv);
-    x->win_y = (int32_t)atom_getlong(argv + 1);
-    x->win_w = (int32_t)atom_getlong(argv + 2);
-    x->win_h = (int32_t)atom_getlong(argv + 3);
-    int32_t vis = (int32_t)atom_getlong(argv + 4);
+    x->win_x = korvel_long32(atom_getlong(argv));
+    x->win_y = korvel_long32(atom_getlong(argv + 1));
+    x->win_w = korvel_long32(atom_getlong(argv + 2));
+    x->win_h = korvel_long32(atom_getlong(argv + 3));
+    int32_t vis = korvel_long32(atom_getlong(argv + 4));
     if (!x->instance)
         return;
     korvel_forget_dead_window(x);

@@ -49,6 +49,10 @@ typedef struct simhost_event {
 
 MAXAPI int simhost_event_count(void);
 MAXAPI const simhost_event *simhost_event_get(int index);
+/* Drops the events before index upto, once read, so that a long run keeps
+ * only what is still to be read. Indices stay as they were; a dropped
+ * event's index gives NULL. */
+MAXAPI void simhost_events_forget(int upto);
 
 /* ---- call log: how often each host call was made ----
  * Names are host API function names ("object_attach_byptr_register"), or

@@ -185,16 +185,25 @@ int simhost_load_module(const char *path)
 int simhost_event_count(void)
 {
     HostLock hold(host_lock());
-    return (int)H().events.size();
+    State &h = H();
+    return (int)(h.events_forgotten + h.events.size());
 }
 
 const simhost_event *simhost_event_get(int index)
 {
     HostLock hold(host_lock());
     State &h = H();
-    if (index < 0 || (size_t)index >= h.events.size())
+    if (index < 0 || (size_t)index < h.events_forgotten || (size_t)index - h.events_forgotten >= h.events.size())
         return nullptr;
-    return &h.events[(size_t)index].ev;
+    return &h.events[(size_t)index - h.events_forgotten].ev;
+}
+
+void simhost_events_forget(int upto)
+{
+    HostLock hold(host_lock());
+    State &h = H();
+    for (; upto > 0 && (size_t)upto > h.events_forgotten && !h.events.empty(); h.events_forgotten++)
+        h.events.pop_front();
 }
 
 long simhost_call_count(const char *name)

@@ -163,6 +163,7 @@ struct State {
     std::unordered_set<Qelem *> qelems;
 
     std::deque<EventRec> events;
+    size_t events_forgotten = 0; /* events dropped from the front; indices count them */
     std::unordered_map<std::string, long> calls;
 
     std::vector<Display> displays;

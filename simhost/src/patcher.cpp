@@ -37,6 +37,7 @@ struct BoxImpl {
     t_object *object;
     std::string text;
     std::vector<Connection> connections;
+    std::vector<t_object *> sources; /* boxes with a cord to this one, once per cord */
     std::string maxclass; /* "newobj", "message", "comment", ... */
 };
 
@@ -88,10 +89,29 @@ HWND patcher_window(const char *title)
 t_simbox *box_alloc(t_simpatcher *p, const char *varname, const char *text)
 {
     t_simbox *b = (t_simbox *)obj_alloc(H().box_class);
-    b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}, "newobj"};
+    b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}, {}, "newobj"};
     b->varname = sym(varname);
     p->impl->boxes.push_back(&b->ob);
     return b;
+}
+
+/* Drops the cords into and out of b, looking only at the boxes they join. */
+void cords_unlink(t_simbox *b)
+{
+    BoxImpl *impl = b->impl;
+    std::sort(impl->sources.begin(), impl->sources.end());
+    impl->sources.erase(std::unique(impl->sources.begin(), impl->sources.end()), impl->sources.end());
+    for (t_object *src : impl->sources) {
+        auto &cords = ((t_simbox *)src)->impl->connections;
+        cords.erase(std::remove_if(cords.begin(), cords.end(), [b](const Connection &c) { return c.dst == &b->ob; }),
+                    cords.end());
+    }
+    for (const Connection &c : impl->connections) {
+        auto &sources = ((t_simbox *)c.dst)->impl->sources;
+        auto at = std::find(sources.begin(), sources.end(), &b->ob);
+        if (at != sources.end())
+            sources.erase(at);
+    }
 }
 
 /* ---- patcher ---- */
@@ -137,14 +157,12 @@ void box_free(t_simbox *b)
     if (impl->object)
         obj_free(impl->object);
     if (t_simpatcher *p = as_patcher(impl->patcher)) {
+        /* a patcher closes from its last box on, so that one is found first */
         auto &boxes = p->impl->boxes;
-        boxes.erase(std::remove(boxes.begin(), boxes.end(), &b->ob), boxes.end());
-        for (t_object *other : boxes) {
-            auto &cords = ((t_simbox *)other)->impl->connections;
-            cords.erase(std::remove_if(cords.begin(), cords.end(),
-                                       [b](const Connection &c) { return c.dst == &b->ob; }),
-                        cords.end());
-        }
+        auto at = std::find(boxes.rbegin(), boxes.rend(), &b->ob);
+        if (at != boxes.rend())
+            boxes.erase(std::next(at).base());
+        cords_unlink(b);
         if (t_simview *v = as_view(p->impl->view))
             if (v->editbox == &b->ob)
                 v->editbox = nullptr;
@@ -468,5 +486,6 @@ t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, lon
         if (c.outlet == outlet && c.dst == dst_box)
             return MAX_ERR_NONE;
     src->impl->connections.push_back(Connection{outlet, dst_box});
+    dst->impl->sources.push_back(src_box);
     return MAX_ERR_NONE;
 }

@@ -235,10 +235,13 @@ void register_window_class(bool *done, const char *name, WNDPROC proc)
     *done = true;
 }
 
-/* A hidden overlapped window whose client area is exactly (x, y, w, h). */
-HWND overlapped_window(const char *cls, const char *title, int x, int y, int w, int h)
+/* A hidden overlapped window whose client area is exactly (x, y, w, h), kept
+ * to the coordinates a window can have. */
+HWND overlapped_window(const char *cls, const char *title, long long x, long long y, long long w, long long h)
 {
-    RECT r = {x, y, x + w, y + h};
+    const int left = (int)std::clamp(x, -32768LL, 32767LL);
+    const int top = (int)std::clamp(y, -32768LL, 32767LL);
+    RECT r = {left, top, left + (int)std::clamp(w, 0LL, 32767LL), top + (int)std::clamp(h, 0LL, 32767LL)};
     AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
     return CreateWindowExA(0, cls, title, WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left, r.bottom - r.top,
                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -358,8 +361,8 @@ void *vst_open(t_vst *x, void *px, void *py)
     if (!x->instance || x->editor || x->behaviour == SIMHOST_VST_NOEDITOR)
         return nullptr;
     t_plugininstance *plugin = (t_plugininstance *)x->instance;
-    int left = (int)(intptr_t)px;
-    int top = (int)(intptr_t)py;
+    long long left = (intptr_t)px;
+    long long top = (intptr_t)py;
     if (x->behaviour == SIMHOST_VST_OFFSET) {
         left += x->dx;
         top += x->dy;

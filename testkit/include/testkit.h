@@ -16,6 +16,7 @@
 #define TESTKIT_H
 
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -198,7 +199,8 @@ private:
     void begin();
 
     t_object *patcher_ = nullptr;
-    std::vector<Entry> entries_;
+    std::vector<Entry> entries_;                 /* boxes alive, in creation order */
+    std::map<std::string, int> class_count_;     /* boxes ever made, by class: the N of CLASS#N */
     std::vector<std::string> pending_;
     int events_seen_ = 0;
     unsigned long clock_ = 0;

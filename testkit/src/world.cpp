@@ -78,9 +78,7 @@ t_object *World::box(const std::string &text, const std::string &varname)
 
 World::Entry &World::adopt(t_object *box, const std::string &cls, const std::string &id, const std::string &parent)
 {
-    int number = 1;
-    for (const Entry &e : entries_)
-        number += e.cls == cls;
+    const int number = ++class_count_[cls];
     entries_.push_back(Entry{box, cls, number, true, nullptr, nullptr, 0, id, parent});
     return entries_.back();
 }
@@ -220,6 +218,8 @@ void World::remove(const std::string &box)
     e.alive = false;
     e.editor = nullptr;
     sync();
+    /* the lines of its freeing are named: the entry has served */
+    entries_.erase(entries_.begin() + (&e - entries_.data()));
 }
 
 void World::rename(const std::string &box, const std::string &varname)
@@ -419,6 +419,7 @@ void World::sync()
             line += std::string(ev->classname) + ": ";
         pending_.push_back(line + ev->text);
     }
+    simhost_events_forget(events_seen_);
     for (Entry &e : entries_) {
         if (!e.alive)
             continue;

@@ -92,6 +92,23 @@ TEST(KorvelClass, CreationWithoutScriptingNameMakesNothing)
     EXPECT_EQ(0, w.pass());
 }
 
+/* A first argument that is no name still makes an object: its attribute
+ * arguments apply, and it binds to no box, not even to one without a name. */
+TEST(KorvelClass, CreationWithoutANameFirstKeepsTheAttributes)
+{
+    World w;
+    w.box("vst~");
+    w.box("qzkorvel @debug 1 @stayontop 1");
+    w.box("qzkorvel 7 @debug 1");
+    w.lines();
+    EXPECT_EQ(1, record(w, "qzkorvel#1")->debug);
+    EXPECT_EQ(1, record(w, "qzkorvel#1")->stayontop);
+    EXPECT_EQ(1, record(w, "qzkorvel#2")->debug);
+    EXPECT_EQ(gensym(""), record(w, "qzkorvel#2")->scriptname);
+    EXPECT_TRUE(plays(w, "pass 3", {}));
+    EXPECT_EQ(nullptr, record(w, "qzkorvel#1")->target);
+}
+
 TEST(KorvelClass, CreationOutsideAPatcherFails)
 {
     World w;

@@ -190,6 +190,14 @@ TEST(KorvelClear, BuildsTheBoxTextFromItsAtoms)
         {"a symbol with blanks stays one atom",
          [] { return Atoms{sym_atom("vst~"), sym_atom("C:/Program Files/EWI USB.dll")}; },
          "vst~ \"C:/Program Files/EWI USB.dll\""},
+        {"a symbol that reads as a number stays a symbol",
+         [] { return Atoms{sym_atom("vst~"), sym_atom("123"), sym_atom("-1.5e3"), long_atom(123)}; },
+         "vst~ \"123\" \"-1.5e3\" 123"},
+        {"quotes and backslashes are escaped inside quotes",
+         [] { return Atoms{sym_atom("My \"Q\" Synth"), sym_atom("C:/VST dir\\"), sym_atom("a\"b")}; },
+         "\"My \\\"Q\\\" Synth\" \"C:/VST dir\\\\\" \"a\\\"b\""},
+        {"a backslash path without blanks stays as it is, an empty symbol is kept",
+         [] { return Atoms{sym_atom("C:\\VST\\X.dll"), sym_atom("")}; }, "C:\\VST\\X.dll \"\""},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);

@@ -50,6 +50,10 @@ Lines state(const std::string &list)
     return {"out qzkorvel#1 state " + list};
 }
 
+// The report of a qzkorvel box "q" bound to a box with no plug-in.
+const Lines unbound_q = {"out q pluginname free", "out q savedpluginname free", "out q delay 0",
+                         "out q state -12345 0 0 0 0"};
+
 // A bound qzkorvel#1 beside a vst~ box "synth" that hosts SOMEPLUGIN.
 const std::string bound_setup = R"(
 plugin SOMEPLUGIN 640x480 delay 64
@@ -145,6 +149,27 @@ send qzkorvel#1 clear
 pass 2
 )",
      report("EWI USB", "0", "-12345 0 0 0 0") + report("EWI USB", "0", "-12345 0 0 0 0")},
+    // A plug-in whose name reads as a number keeps it through the retyping.
+    {"clear_keeps_a_numeric_plugin_name", "", R"(
+plugin 123 640x480
+box synth = vst~ "123"
+box qzkorvel synth
+pass
+send qzkorvel#1 clear
+pass 2
+)",
+     report("123", "0", "-12345 0 0 0 0") + report("123", "0", "-12345 0 0 0 0")},
+    // A box named after itself: clear retypes the box that holds the clearing
+    // object, which the host frees before clear returns.
+    {"clear_of_its_own_box", "", R"(
+box q = qzkorvel q
+pass
+send q clear
+pass 2
+send q direct_clear
+pass 2
+)",
+     unbound_q + unbound_q + unbound_q},
     {"demo", "demo.ksim", "",
      bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
          state("260 190 640 480 1") + state("260 190 640 480 1") +
@@ -156,6 +181,25 @@ pass 2
     {"no_scripting_name", "", "box qzkorvel\npass\n",
      {"console error Please use the scripting name of the target vst object as first argument when you create the "
       "qzkorvel object."}},
+
+    // A first argument that names no box: the object is made, says what it
+    // needs, keeps its attributes and binds to nothing.
+    {"first_argument_not_a_name", "", R"(
+box synth = vst~
+box qzkorvel 5
+box qzkorvel @debug 1
+box qzkorvel -2.5 @stayontop 1
+pass 2
+send qzkorvel#2 open 100 200
+pass 2
+)",
+     {"console error qzkorvel: the first argument must be the scripting name of the target vst object, not the "
+      "number 5",
+      "console error qzkorvel: the first argument must be the scripting name of the target vst object, not "
+      "\"@debug\"",
+      "console error qzkorvel: the first argument must be the scripting name of the target vst object, not the "
+      "number -2.5",
+      "console error qzkorvel: can't find the vst object with this scriptingname in this patcher ()"}},
 
     // Binding without a target, or with one that hosts no plug-in.
     {"missing_box_warns_once", "", R"(
@@ -210,6 +254,26 @@ look editor
      report("SMALL", "0", "-12345 0 0 0 0") + state("-650 212 501 400 1") +
          Lines{"look editor -650 212 501 400 visible topmost toolwindow active"}},
 
+    // A point inside the rectangle around both displays but on neither is
+    // out of view: the editor is centred. A point on the upper display is
+    // kept.
+    {"point_between_displays", "", R"(
+display 0 0 1920 1080
+display 1920 -1080 1920 1080
+mouse 500 500
+plugin SOMEPLUGIN 640x480 delay 64
+box synth = vst~ SOMEPLUGIN
+box qzkorvel synth
+pass
+send qzkorvel#1 open 100 -500
+pass 2
+send qzkorvel#1 close
+pass 2
+send qzkorvel#1 state 2000 -500 640 480 1
+pass 2
+)",
+     bound + state("640 220 640 480 1") + state("640 220 640 480 0") + state("2000 -500 640 480 1")},
+
     // "pos" moves the client origin exactly onto the point, without activating.
     {"pos_moves_client_origin", "", bound_setup + R"(
 send qzkorvel#1 open 100 200
@@ -220,6 +284,30 @@ look editor
 )",
      bound + state("100 200 640 480 1") + state("333 222 640 480 1") +
          Lines{"look editor 333 222 640 480 visible topmost toolwindow active"}},
+
+    // Extreme numbers saturate instead of wrapping, and a point is brought
+    // into the range of window coordinates before it reaches the vst object
+    // or a window call: the frame stops at 32767 (caption and border put
+    // the client origin a little further).
+    {"extreme_coordinates_saturate", "", bound_setup + R"(
+send qzkorvel#1 open 100 200
+pass 2
+send qzkorvel#1 pos 40000 40000
+pass 2
+send qzkorvel#1 pos 4294954951 2147483648
+pass 2
+send qzkorvel#1 close
+pass 2
+send qzkorvel#1 open 1e300 200
+pass 2
+send qzkorvel#1 close
+pass 2
+send qzkorvel#1 state 4294967396 300 640 480 1
+pass 2
+)",
+     bound + state("100 200 640 480 1") + state("32771 32790 640 480 1") + state("32771 32790 640 480 1") +
+         state("32771 32790 640 480 0") + state("32767 200 640 480 1") + state("32767 200 640 480 0") +
+         state("640 200 640 480 1")},
 
     // A resize after the capture lays the frame out anew with the tool
     // window's caption: the client area starts 3 pixels higher. Two resizes

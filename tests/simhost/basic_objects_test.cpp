@@ -432,4 +432,30 @@ TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
     EXPECT_STREQ(simhost_box_text(loop), "again");
 }
 
+// Freeing a box drops every cord into and out of it, whatever order the
+// boxes go in; what is left still carries messages.
+TEST_F(BasicObjects, FreeingABoxDropsItsCords)
+{
+    t_object *a = message("from-a");
+    t_object *c = message("from-c");
+    t_object *b = box("print b");
+    t_object *d = box("print d");
+    t_object *bd = message("to-d");
+    for (t_object *src : {a, c})
+        ASSERT_EQ(simhost_connect(src, 0, b, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(a, 0, d, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(b, 0, d, 0), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(bd, 0, d, 0), MAX_ERR_NONE);
+    simhost_box_free(b);
+    simhost_click(a);
+    simhost_click(c);
+    EXPECT_EQ(lines(), (Lines{"message[0] from-a", "console post d: from-a", "message[0] from-c"}));
+    simhost_box_free(d);
+    simhost_click(bd);
+    simhost_click(a);
+    EXPECT_EQ(lines(), (Lines{"message[0] to-d", "message[0] from-a"}));
+    simhost_box_free(a);
+    EXPECT_EQ(simhost_patcher_boxcount(patcher_), 2);
+}
+
 } // namespace
