@@ -6,7 +6,9 @@
 #
 # - A window manager (openbox) runs in the display first. Wine's windows are
 #   managed, as on a desktop; without a manager Wine would wait two seconds
-#   for one at every hide or destroy of a visible window.
+#   for one at every hide or destroy of a visible window. It gives a new
+#   window no focus, as Windows gives another application's new window no
+#   activation.
 # - One persistent wineserver serves the whole command, so that each Windows
 #   program starts in about two seconds instead of four.
 # - No crash dialog: a crashing program ends with a backtrace instead of
@@ -17,7 +19,16 @@ set -euo pipefail
 export WINEPREFIX WINEDEBUG=-all
 
 mkdir -p "$WINEPREFIX"
-openbox --sm-disable </dev/null >"$WINEPREFIX/openbox.log" 2>&1 &
+# Windows shows another application's new window without activating it; a
+# window manager that focused it would move the foreground there, behind the
+# back of the program under test.
+cat >"$WINEPREFIX/openbox-rc.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <focus><focusNew>no</focusNew><followMouse>no</followMouse></focus>
+</openbox_config>
+XML
+openbox --sm-disable --config-file "$WINEPREFIX/openbox-rc.xml" </dev/null >"$WINEPREFIX/openbox.log" 2>&1 &
 openbox_pid=$!
 # Wine's own processes outlive their parents for a while; kept off our output
 # so that whoever reads it is not left waiting for them.
