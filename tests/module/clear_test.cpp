@@ -28,12 +28,6 @@ struct Stage {
 
 Stage *stage;
 
-template <typename F>
-method as_method(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
-}
-
 void *fake_getnamedbox(Fake *x, t_symbol *name)
 {
     stage->calls.push_back(std::string("getnamedbox ") + name->s_name);

@@ -77,12 +77,6 @@ void remover_anything(t_remover *x, t_symbol *s, long argc, t_atom *argv)
     }
 }
 
-template <typename F>
-method M(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
-}
-
 class BasicObjects : public ::testing::Test {
 protected:
     void SetUp() override
@@ -412,8 +406,8 @@ TEST_F(BasicObjects, EditingKeepsTheKindOfBox)
 // feeding itself is stopped by the host, not by a crash.
 TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
 {
-    g_remover_class = class_new("remover", M(remover_new), nullptr, (long)sizeof(t_remover), nullptr, A_GIMME, 0);
-    class_addmethod(g_remover_class, M(remover_anything), "anything", A_GIMME, 0);
+    g_remover_class = class_new("remover", as_method(remover_new), nullptr, (long)sizeof(t_remover), nullptr, A_GIMME, 0);
+    class_addmethod(g_remover_class, as_method(remover_anything), "anything", A_GIMME, 0);
     class_register(gensym("box"), g_remover_class);
 
     t_object *doomed = message("first, second", "doomed");
