@@ -146,8 +146,7 @@ TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
     EXPECT_EQ(0, x->stayontop);
     EXPECT_EQ(0, simhost_observer_count(w.object("synth")));
     EXPECT_TRUE(plays(w, "pass",
-                      {"out qzkorvel#1 pluginname PLUG", "out qzkorvel#1 savedpluginname PLUG",
-                       "out qzkorvel#1 delay 64", "out qzkorvel#1 state -12345 0 0 0 0"}));
+                      report("PLUG", "64", "-12345 0 0 0 0")));
     EXPECT_EQ(w.object("synth"), x->target);
 }
 
@@ -218,8 +217,7 @@ TEST(KorvelClass, QueuedCallsNeverRunOnAFreedRecord)
     RecordProperty("address_reused", record(w, "qzkorvel#2") == old ? "yes" : "no");
     w.lines();
     EXPECT_TRUE(plays(w, "pass 3",
-                      {"out qzkorvel#2 pluginname PLUG", "out qzkorvel#2 savedpluginname PLUG",
-                       "out qzkorvel#2 delay 64", "out qzkorvel#2 state -12345 0 0 0 0"}));
+                      report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")));
     EXPECT_EQ(nullptr, w.editor());
 }
 

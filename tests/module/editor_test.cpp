@@ -64,15 +64,15 @@ TEST(KorvelPlacement, PosStoresMovesAndReports)
     play_steps(w, {
                       {"send qzkorvel#1 pos 100\nsend qzkorvel#1 pos\npass 2",
                        {"console error missing arguments", "console error missing arguments"}},
-                      {"send qzkorvel#1 pos 100 200 9\npass 2", {"out qzkorvel#1 state 100 200 0 0 0"}},
-                      {"send qzkorvel#1 open\npass 2", {"out qzkorvel#1 state 100 200 640 480 1"}},
+                      {"send qzkorvel#1 pos 100 200 9\npass 2", state("100 200 0 0 0")},
+                      {"send qzkorvel#1 open\npass 2", state("100 200 640 480 1")},
                   });
     before = (HWND)simhost_patcher_window(w.patcher());
     w.user_activate(before);
     w.pass();
     w.lines();
     play_steps(w, {
-                      {"send qzkorvel#1 pos -300 40\npass 2", {"out qzkorvel#1 state -300 40 640 480 1"}},
+                      {"send qzkorvel#1 pos -300 40\npass 2", state("-300 40 640 480 1")},
                       {"look editor", {"look editor -300 40 640 480 visible topmost toolwindow"}},
                   });
     EXPECT_EQ(before, World::active_window());
@@ -85,10 +85,10 @@ TEST(KorvelPlacement, SentinelCentresOnTheDisplayUnderTheMouse)
     w.display(1920, 0, 1000, 800);
     bound_setup(w);
     play_steps(w, {
-                      {"send qzkorvel#1 pos -12345 0\npass 2", {"out qzkorvel#1 state -12345 0 0 0 0"}},
-                      {"mouse 10 10\nsend qzkorvel#1 open\npass 2", {"out qzkorvel#1 state 640 200 640 480 1"}},
+                      {"send qzkorvel#1 pos -12345 0\npass 2", state("-12345 0 0 0 0")},
+                      {"mouse 10 10\nsend qzkorvel#1 open\npass 2", state("640 200 640 480 1")},
                       {"mouse 2000 100\nsend qzkorvel#1 pos -12345 0\npass 2",
-                       {"out qzkorvel#1 state 2100 80 640 480 1"}},
+                       state("2100 80 640 480 1")},
                   });
 }
 
@@ -153,11 +153,11 @@ TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
     w.mouse(500, 500);
     bound_setup(w, "qzkorvel synth @debug 0");
     play_steps(w, {
-                      {"send qzkorvel#1 open -900 -900\npass 2", {"out qzkorvel#1 state 640 200 640 480 1"}},
-                      {"send qzkorvel#1 close\npass 2", {"out qzkorvel#1 state 640 200 640 480 0"}},
-                      {"send qzkorvel#1 open -900 -900\npass 2", {"out qzkorvel#1 state -900 -900 640 480 1"}},
-                      {"send qzkorvel#1 close\npass 2", {"out qzkorvel#1 state -900 -900 640 480 0"}},
-                      {"send qzkorvel#1 state -900 -900 640 480 1\npass 2", {"out qzkorvel#1 state 640 200 640 480 1"}},
+                      {"send qzkorvel#1 open -900 -900\npass 2", state("640 200 640 480 1")},
+                      {"send qzkorvel#1 close\npass 2", state("640 200 640 480 0")},
+                      {"send qzkorvel#1 open -900 -900\npass 2", state("-900 -900 640 480 1")},
+                      {"send qzkorvel#1 close\npass 2", state("-900 -900 640 480 0")},
+                      {"send qzkorvel#1 state -900 -900 640 480 1\npass 2", state("640 200 640 480 1")},
                   });
 }
 
@@ -235,7 +235,7 @@ TEST(KorvelOpen, OpenWhileCapturedOnlyRaises)
     World w;
     HWND editor = open_setup(w);
     play_steps(w, {
-                      {"send qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"send qzkorvel#1 hide\npass 2", state("100 200 640 480 2")},
                       {"send qzkorvel#1 open 300 300\npass 2\nlook editor",
                        {"look editor 100 200 640 480 hidden topmost toolwindow"}},
                   });
@@ -269,8 +269,7 @@ TEST(KorvelOpen, NoPluginLoadedOpensNothing)
     World w;
     play_steps(w, {
                       {"box synth = vst~\nbox qzkorvel synth\npass",
-                       {"out qzkorvel#1 pluginname free", "out qzkorvel#1 savedpluginname free",
-                        "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                       report("free", "0", "-12345 0 0 0 0")},
                       {"send qzkorvel#1 open 100 200\npass 2", {"console error qzkorvel: open: No plugin loaded."}},
                       {"box qzkorvel synth2\npass",
                        {"console warn qzkorvel: there's currently no object with the specified scriptingname in "
@@ -317,10 +316,10 @@ TEST(KorvelVisibility, HideAndShowInTheForeground)
     open_setup(w);
     play_steps(w, {
                       {"send qzkorvel#1 hide\npass 2\nlook editor",
-                       {"out qzkorvel#1 state 100 200 640 480 2", "look editor 100 200 640 480 hidden topmost toolwindow"}},
+                       editor_at_home(false)},
                       {"send qzkorvel#1 hide\nsend qzkorvel#1 direct_hide\npass 2", {}},
                       {"send qzkorvel#1 show\npass 2\nlook editor",
-                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 visible topmost toolwindow"}},
+                       editor_at_home(true)},
                       {"send qzkorvel#1 show\npass 2", {}},
                   });
 }
@@ -330,12 +329,12 @@ TEST(KorvelVisibility, RequestsInTheBackgroundWaitForTheHost)
     World w;
     open_setup(w);
     play_steps(w, {
-                      {"app background\nsend qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"app background\nsend qzkorvel#1 hide\npass 2", state("100 200 640 480 2")},
                       {"app foreground\npass 2\nlook editor", {"look editor 100 200 640 480 hidden topmost toolwindow"}},
-                      {"send qzkorvel#1 pos 100 200\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}},
+                      {"send qzkorvel#1 pos 100 200\npass 2", state("100 200 640 480 2")},
                       {"app background\nsend qzkorvel#1 show\npass 2", {}},
                       {"app foreground\npass 2\nlook editor",
-                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 visible topmost toolwindow"}},
+                       editor_at_home(true)},
                   });
 }
 
@@ -345,9 +344,9 @@ TEST(KorvelVisibility, StayOnTopActsAsIfTheHostWereActive)
     open_setup(w, "qzkorvel synth @stayontop 1");
     play_steps(w, {
                       {"app background\nsend qzkorvel#1 hide\npass 2\nlook editor",
-                       {"out qzkorvel#1 state 100 200 640 480 2", "look editor 100 200 640 480 hidden topmost toolwindow"}},
+                       editor_at_home(false)},
                       {"send qzkorvel#1 show\npass 2\nlook editor",
-                       {"out qzkorvel#1 state 100 200 640 480 1", "look editor 100 200 640 480 visible topmost toolwindow"}},
+                       editor_at_home(true)},
                   });
 }
 
@@ -358,7 +357,7 @@ TEST(KorvelVisibility, HidingTheActiveEditorPassesActivationOn)
     HWND helper = record(w)->helper_hwnd;
     w.user_activate(editor);
     ASSERT_EQ(editor, World::active_window());
-    EXPECT_TRUE(plays(w, "send qzkorvel#1 hide\npass 2", {"out qzkorvel#1 state 100 200 640 480 2"}));
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 hide\npass 2", state("100 200 640 480 2")));
     EXPECT_NE(editor, World::active_window());
     EXPECT_FALSE(World::visible(helper));
     RECT r = {0, 0, 0, 0};
@@ -389,8 +388,7 @@ TEST(KorvelClose, ClosesOnlyWhatIsThere)
                         "this patcher (synth)",
                         "console post close: not attached to object"}},
                       {"box synth = vst~ PLUG\nbox qzkorvel synth\npass\nsend qzkorvel#2 close\npass",
-                       {"out qzkorvel#2 pluginname PLUG", "out qzkorvel#2 savedpluginname PLUG",
-                        "out qzkorvel#2 delay 64", "out qzkorvel#2 state -12345 0 0 0 0"}},
+                       report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
                       {"send qzkorvel#2 debug 1\nsend qzkorvel#2 close\npass\nsend qzkorvel#2 debug 0",
                        {"console post close: window not opened"}},
                       {"send qzkorvel#2 open 100 200\npass 2", {"out qzkorvel#2 state 100 200 640 480 1"}},
@@ -408,8 +406,7 @@ TEST(KorvelState, RestoresByVisibility)
     w.plugin("PLUG", 640, 480, 64);
     play_steps(w, {
                       {"box synth = vst~\nbox qzkorvel synth\npass",
-                       {"out qzkorvel#1 pluginname free", "out qzkorvel#1 savedpluginname free",
-                        "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                       report("free", "0", "-12345 0 0 0 0")},
                       {"send qzkorvel#1 state 1 2 3 4\npass 2",
                        {"console error qzkorvel: state error: missing arguments"}},
                       {"send qzkorvel#1 state 100 200 640 480 1\npass 2", {}},
@@ -418,11 +415,11 @@ TEST(KorvelState, RestoresByVisibility)
                         "out qzkorvel#1 savedpluginname PLUG", "out qzkorvel#1 delay 64",
                         "out qzkorvel#1 state 100 200 0 0 0"}},
                       {"send qzkorvel#1 state 1 2 3 4 7\npass 2", {}},
-                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", {"out qzkorvel#1 state 100 200 640 480 1"}},
-                      {"send qzkorvel#1 state 5 6 7 8 2\npass 3", {"out qzkorvel#1 state 100 200 640 480 2"}},
-                      {"send qzkorvel#1 state 5 6 7 8 1\npass 2", {"out qzkorvel#1 state 100 200 640 480 1"}},
-                      {"send qzkorvel#1 state 5 6 7 8 0\npass 2", {"out qzkorvel#1 state 5 6 7 8 0"}},
-                      {"send qzkorvel#1 state 300 200 640 480 2\npass 3", {"out qzkorvel#1 state 300 200 640 480 2"}},
+                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 5 6 7 8 2\npass 3", state("100 200 640 480 2")},
+                      {"send qzkorvel#1 state 5 6 7 8 1\npass 2", state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 5 6 7 8 0\npass 2", state("5 6 7 8 0")},
+                      {"send qzkorvel#1 state 300 200 640 480 2\npass 3", state("300 200 640 480 2")},
                       {"look editor", {"look editor 300 200 640 480 hidden topmost toolwindow"}},
                   });
 }
@@ -466,11 +463,11 @@ TEST(KorvelState, ReportedListSentBackReopensTheEditor)
     std::string list = lines[0].substr(std::string("out qzkorvel#1 state ").size());
     EXPECT_EQ("333 222 640 480 1", list);
     play_steps(w, {
-                      {"user close editor\npass", {"out qzkorvel#1 state 333 222 640 480 0"}},
-                      {"send qzkorvel#1 state " + list + "\npass 2", {"out qzkorvel#1 state 333 222 640 480 1"}},
-                      {"user close editor\npass", {"out qzkorvel#1 state 333 222 640 480 0"}},
+                      {"user close editor\npass", state("333 222 640 480 0")},
+                      {"send qzkorvel#1 state " + list + "\npass 2", state("333 222 640 480 1")},
+                      {"user close editor\npass", state("333 222 640 480 0")},
                       {"send qzkorvel#1 state 333 222 640 480 2\npass 3",
-                       {"out qzkorvel#1 state 333 222 640 480 2"}},
+                       state("333 222 640 480 2")},
                   });
 }
 

@@ -32,27 +32,13 @@ Lines operator+(Lines a, const Lines &b)
     return a;
 }
 
-// What every report of the binding prints.
-Lines report(const std::string &plugin, const std::string &delay, const std::string &state)
-{
-    return {
-        "out qzkorvel#1 pluginname " + plugin,
-        "out qzkorvel#1 savedpluginname " + plugin,
-        "out qzkorvel#1 delay " + delay,
-        "out qzkorvel#1 state " + state,
-    };
-}
+using testkit::report;
+using testkit::state;
 
 const Lines bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0");
 
-Lines state(const std::string &list)
-{
-    return {"out qzkorvel#1 state " + list};
-}
-
 // The report of a qzkorvel box "q" bound to a box with no plug-in.
-const Lines unbound_q = {"out q pluginname free", "out q savedpluginname free", "out q delay 0",
-                         "out q state -12345 0 0 0 0"};
+const Lines unbound_q = report("free", "0", "-12345 0 0 0 0", "q");
 
 // A bound qzkorvel#1 beside a vst~ box "synth" that hosts SOMEPLUGIN.
 const std::string bound_setup = R"(
