@@ -315,11 +315,9 @@ TEST(KorvelVisibility, HideAndShowInTheForeground)
     World w;
     open_setup(w);
     play_steps(w, {
-                      {"send qzkorvel#1 hide\npass 2\nlook editor",
-                       editor_at_home(false)},
+                      {"send qzkorvel#1 hide\npass 2\nlook editor", editor_at_home(false)},
                       {"send qzkorvel#1 hide\nsend qzkorvel#1 direct_hide\npass 2", {}},
-                      {"send qzkorvel#1 show\npass 2\nlook editor",
-                       editor_at_home(true)},
+                      {"send qzkorvel#1 show\npass 2\nlook editor", editor_at_home(true)},
                       {"send qzkorvel#1 show\npass 2", {}},
                   });
 }
@@ -333,20 +331,7 @@ TEST(KorvelVisibility, RequestsInTheBackgroundWaitForTheHost)
                       {"app foreground\npass 2\nlook editor", {"look editor 100 200 640 480 hidden topmost toolwindow"}},
                       {"send qzkorvel#1 pos 100 200\npass 2", state("100 200 640 480 2")},
                       {"app background\nsend qzkorvel#1 show\npass 2", {}},
-                      {"app foreground\npass 2\nlook editor",
-                       editor_at_home(true)},
-                  });
-}
-
-TEST(KorvelVisibility, StayOnTopActsAsIfTheHostWereActive)
-{
-    World w;
-    open_setup(w, "qzkorvel synth @stayontop 1");
-    play_steps(w, {
-                      {"app background\nsend qzkorvel#1 hide\npass 2\nlook editor",
-                       editor_at_home(false)},
-                      {"send qzkorvel#1 show\npass 2\nlook editor",
-                       editor_at_home(true)},
+                      {"app foreground\npass 2\nlook editor", editor_at_home(true)},
                   });
 }
 

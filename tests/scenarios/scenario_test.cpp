@@ -325,15 +325,24 @@ look editor
 )",
      bound + state("100 200 640 480 1") + state("100 197 1924 1068 1") +
          Lines{"look editor 100 197 1924 1068 visible topmost toolwindow active"}},
-    // With stayontop the editor stays in sight while the host is away.
+    // With stayontop the editor stays in sight while the host is away, and
+    // "hide" and "show" act at once, as if the host were active.
     {"stayontop_keeps_editor", "", stayontop_open + R"(
 app background
 pass
 look editor
+send qzkorvel#1 hide
+pass 2
+look editor
+send qzkorvel#1 show
+pass 2
+look editor
 app foreground
 pass
 )",
-     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"} +
+         state("100 200 640 480 2") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
 
     // Another application's window takes activation; with stayontop the
     // editor stays in sight.
