@@ -69,47 +69,35 @@ private:
     std::atomic<T> value;
 };
 
+/* Each field: what it holds; then who writes it. */
 typedef struct _korvel {
-    t_object ob;      /* the host's object header; written by object_alloc */
-    t_object *patcher; /* the patcher holding our box; korvel_new */
-    /* the vst~ object whose box carries scriptname, attached to for its
-     * notifications; NULL when unbound. korvel_attach sets it, korvel_notify
-     * (its "free") and korvel_open (box gone) clear it */
+    t_object ob;       /* the host's object header; object_alloc */
+    t_object *patcher; /* the patcher our box is in; korvel_new */
+    /* the vst~ object attached to for its notifications, NULL when unbound; korvel_attach, korvel_notify, open */
     t_object *target;
-    /* the plug-in that target hosts (its "getinstance"), whose size and
-     * delay we read; NULL when none is loaded. korvel_attach, korvel_open,
-     * korvel_notify */
+    /* the plug-in target hosts ("getinstance"), NULL when none is loaded; korvel_attach, korvel_notify, open */
     t_object *instance;
     void *delay_qelem; /* runs korvel_delaycheck; korvel_new, korvel_free */
     void *state_qelem; /* runs checkWindowState; korvel_new, korvel_free */
-    /* the editor's client size as last reported or restored; checkWindowState,
-     * korvel_state, korvel_attach (zero for a new plug-in) */
-    int32_t win_w;
+    int32_t win_w;     /* the editor's client width as last reported or restored; as win_h */
+    /* the client height as last reported or restored; checkWindowState, korvel_state, korvel_attach (0) */
     int32_t win_h;
-    /* the client origin requested or last reported, KORVEL_CENTRE_SENTINEL
-     * in win_x for "centre"; korvel_new, korvel_open, korvel_pos,
-     * korvel_state, checkWindowState, findCenteredPosForVST */
+    /* the client origin's x requested or last reported, or KORVEL_CENTRE_SENTINEL; as win_y, and korvel_new */
     int32_t win_x;
+    /* the client origin's y; korvel_open, korvel_pos, korvel_state, checkWindowState, findCenteredPosForVST */
     int32_t win_y;
-    t_symbol *scriptname; /* the target's scripting name, _sym_nothing if none; korvel_new */
+    t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
     void *outlet;         /* the one outlet; korvel_new */
     korvel_relaxed<char> debug;     /* attribute: trace to the console; the host's attribute setter */
-    korvel_relaxed<char> stayontop; /* attribute: keep the editor up in the background; as debug */
-    /* hidden on request ("hide", or a state list's KORVEL_VIS_HIDDEN), not
-     * "out of sight": the observer hides the editor in the background
-     * without setting it. The gates, korvel_hide, korvel_show, korvel_state,
-     * korvel_open, korvel_forget_editor */
+    korvel_relaxed<char> stayontop; /* attribute: keep the editor up in the background; the same */
+    /* hidden on request ("hide", state list KORVEL_VIS_HIDDEN), not "out of sight": the observer hides
+     * the editor in the background without setting it. The gates, hide, show, state, open, forget_editor */
     korvel_relaxed<int32_t> hidden;
-    /* whether the host application is active, as the observer last saw
-     * WM_ACTIVATEAPP; korvel_new, korvel_subclassproc */
-    korvel_relaxed<int32_t> app_active;
-    /* a requested position was checked against the displays; set by
-     * korvel_open, cleared by korvel_state to check a restored one again */
-    int32_t pos_checked;
-    HWND helper_hwnd; /* the off-screen window that takes activation on hide; korvel_new */
-    /* the captured editor window, NULL when none; korvel_open captures it,
-     * korvel_forget_editor lets it go */
+    korvel_relaxed<int32_t> app_active; /* the host is active, as WM_ACTIVATEAPP last said; new, subclassproc */
+    int32_t pos_checked; /* a requested point was checked against the displays; open sets, state clears */
+    HWND helper_hwnd;    /* the off-screen window that takes activation on hide; korvel_new */
+    /* the captured editor window, NULL when none; korvel_open captures, korvel_forget_editor lets go */
     korvel_relaxed<HWND> editor_hwnd;
 } t_korvel;
 

@@ -154,8 +154,7 @@ TEST(KorvelBinding, SenderWithoutBoxCountsOnlyWhenItIsTheTarget)
     object_attach_byptr_register(x, loose, gensym("nobox"));
     x->target = loose;
     simhost_notify_observers_of(loose, loose, gensym("rebuildcontainedview"), nullptr);
-    EXPECT_TRUE(same_lines(report("LOOSE", "0", "-12345 0 0 0 0"),
-                           w.lines()));
+    EXPECT_TRUE(same_lines(report("LOOSE", "0", "-12345 0 0 0 0"), w.lines()));
     simhost_notify_observers_of(loose, loose, gensym("free"), nullptr);
     EXPECT_EQ(nullptr, x->target);
     EXPECT_EQ(0, simhost_observer_count(loose));

@@ -390,7 +390,8 @@ TEST_F(BasicObjects, EditingKeepsTheKindOfBox)
 // feeding itself is stopped by the host, not by a crash.
 TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
 {
-    g_remover_class = class_new("remover", as_method(remover_new), nullptr, (long)sizeof(t_remover), nullptr, A_GIMME, 0);
+    g_remover_class =
+        class_new("remover", as_method(remover_new), nullptr, (long)sizeof(t_remover), nullptr, A_GIMME, 0);
     class_addmethod(g_remover_class, as_method(remover_anything), "anything", A_GIMME, 0);
     class_register(gensym("box"), g_remover_class);
 

@@ -134,7 +134,8 @@ t_max_err probe_notify(t_probe *x, t_symbol *s, t_symbol *msg, void *sender, voi
 
 void register_probe()
 {
-    t_class *c = class_new("probe", as_method(probe_new), as_method(probe_free), (long)sizeof(t_probe), nullptr, A_GIMME, 0);
+    t_class *c =
+        class_new("probe", as_method(probe_new), as_method(probe_free), (long)sizeof(t_probe), nullptr, A_GIMME, 0);
     class_addmethod(c, as_method(probe_sum), "sum", A_CANT, 0);
     class_addmethod(c, as_method(probe_list), "list", A_GIMME, 0);
     class_addmethod(c, as_method(probe_typed), "typed", A_LONG, A_FLOAT, A_SYM, 0);
