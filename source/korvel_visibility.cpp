@@ -4,6 +4,13 @@
 
 /* ---- visibility ---- */
 
+/* A change of the hidden-on-request flag, which the state report shows. */
+static void korvel_set_hidden(t_korvel *x, int32_t hidden)
+{
+    x->hidden = hidden;
+    qelem_set(x->state_qelem);
+}
+
 void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     /* already out of sight for the background: the flag keeps the observer
@@ -26,8 +33,7 @@ void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         ShowWindow(x->helper_hwnd, SW_SHOW);
         ShowWindow(x->helper_hwnd, SW_HIDE);
     }
-    x->hidden = 1;
-    qelem_set(x->state_qelem);
+    korvel_set_hidden(x, 1);
 }
 
 void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
@@ -50,10 +56,8 @@ void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     if (!x->editor_hwnd)
         return;
     SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
-    if (!x->hidden)
-        return;
-    x->hidden = 0;
-    qelem_set(x->state_qelem);
+    if (x->hidden)
+        korvel_set_hidden(x, 0);
 }
 
 void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
