@@ -421,7 +421,7 @@ void standin_queue(t_standin *x, t_symbol *s, long argc, t_atom *argv)
     const long n = std::min(argc, 7L);
     std::copy(argv, argv + n, atoms);
     atom_setlong(atoms + n, 1);
-    defer_low(x, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(standin_deferred)), s, (short)(n + 1),
+    defer_low(x, as_method(standin_deferred), s, (short)(n + 1),
               atoms);
 }
 
@@ -430,17 +430,17 @@ const char *const kQueued[] = {"open", "pos", "state", "hide", "show", "close", 
 t_standin *standin_new_object(testkit::World &w)
 {
     t_class *c = class_new("korvelstandin", nullptr, nullptr, (long)sizeof(t_standin), nullptr, 0);
-    class_addmethod(c, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(standin_open)), "direct_open",
+    class_addmethod(c, as_method(standin_open), "direct_open",
                     A_GIMME, 0);
     for (const char *selector : kQueued)
-        class_addmethod(c, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(standin_queue)), selector,
+        class_addmethod(c, as_method(standin_queue), selector,
                         A_GIMME, 0);
     class_register(gensym("box"), c);
     auto *x = static_cast<t_standin *>(object_alloc(c));
     x->patcher = w.patcher();
     x->name = gensym("synth");
     x->vst = nullptr;
-    x->qelem = qelem_new(x, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(standin_report)));
+    x->qelem = qelem_new(x, as_method(standin_report));
     x->editor = nullptr;
     return x;
 }

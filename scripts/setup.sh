@@ -4,14 +4,15 @@
 # called at all. Every script of scripts/ installs through this one, as root
 # or through sudo.
 #
-#   scripts/setup.sh          the native build (simulated host and windows)
-#                             and the pictures (rsvg-convert)
+#   scripts/setup.sh          the native build (simulated host and windows),
+#                             the pictures (rsvg-convert) and the check of
+#                             function lengths (ctags)
 #   scripts/setup.sh all      also the Windows build, and Wine in a virtual X
 #                             server with a window manager
 set -euo pipefail
 
 native=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
-        nlohmann-json3-dev python3 librsvg2-bin)
+        nlohmann-json3-dev python3 librsvg2-bin universal-ctags)
 windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth openbox)
 
 case "${1:-native}" in

@@ -1,14 +1,7 @@
 /* qzkorvel: controls the editor window of a vst~ object.
  *
  * The instance record, the module-wide state and every routine of the module.
- * Where each message is handled:
- *   korvel_class.cpp    ext_main, new/free, assist, the deferring wrappers,
- *                       the live-record registry, the helper window procedure
- *   korvel_binding.cpp  korvel_attach, korvel_notify, korvel_delaycheck
- *   korvel_open.cpp     open (enumknown, enumnew), pos, findCenteredPosForVST
- *   korvel_visibility.cpp  hide, show (and their gates), close, state
- *   korvel_observer.cpp korvel_subclassproc, checkWindowState
- *   korvel_rebuild.cpp  clear */
+ * docs/ARCHITECTURE.md says where each message is handled. */
 #ifndef KORVEL_H
 #define KORVEL_H
 
@@ -24,11 +17,20 @@
 
 /* In win_x: no position is set, centre the editor on the display under the
  * mouse pointer. */
-#define CENTRE_SENTINEL (-12345)
+#define KORVEL_CENTRE_SENTINEL (-12345)
+
+/* The last value of a state list: what became of the editor. */
+enum korvel_vis {
+    KORVEL_VIS_CLOSED = 0, /* no editor window */
+    KORVEL_VIS_SHOWN = 1,  /* open, and not hidden on request */
+    KORVEL_VIS_HIDDEN = 2, /* open, and hidden on request */
+};
 
 /* Where an editor that is to be centred is opened first. */
 #define KORVEL_SUBSTITUTE_POS 50
 
+/* How many windows on the requested point an open remembers from before the
+ * editor appears (see korvel_scan in korvel_open.cpp). */
 #define KORVEL_KNOWN_WINDOWS 256
 
 /* The range in which the window system keeps window coordinates. */
@@ -67,52 +69,45 @@ private:
     std::atomic<T> value;
 };
 
+/* Each field: what it holds; then who writes it. */
 typedef struct _korvel {
-    t_object ob;
-    t_object *patcher;
+    t_object ob;       /* the host's object header; object_alloc */
+    t_object *patcher; /* the patcher our box is in; korvel_new */
+    /* the vst~ object attached to for its notifications, NULL when unbound; korvel_attach, korvel_notify, open */
     t_object *target;
+    /* the plug-in target hosts ("getinstance"), NULL when none is loaded; korvel_attach, korvel_notify, open */
     t_object *instance;
-    void *delay_qelem;
-    void *state_qelem;
-    int32_t win_w;
+    void *delay_qelem; /* runs korvel_delaycheck; korvel_new, korvel_free */
+    void *state_qelem; /* runs checkWindowState; korvel_new, korvel_free */
+    int32_t win_w;     /* the editor's client width as last reported or restored; as win_h */
+    /* the client height as last reported or restored; checkWindowState, korvel_state, korvel_attach (0) */
     int32_t win_h;
+    /* the client origin's x requested or last reported, or KORVEL_CENTRE_SENTINEL; as win_y, and korvel_new */
     int32_t win_x;
+    /* the client origin's y; korvel_open, korvel_pos, korvel_state, checkWindowState, findCenteredPosForVST */
     int32_t win_y;
-    t_symbol *scriptname;
-    int32_t delay;
-    void *outlet;
-    korvel_relaxed<char> debug;
-    korvel_relaxed<char> stayontop;
+    t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
+    int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
+    void *outlet;         /* the one outlet; korvel_new */
+    korvel_relaxed<char> debug;     /* attribute: trace to the console; the host's attribute setter */
+    korvel_relaxed<char> stayontop; /* attribute: keep the editor up in the background; the same */
+    /* hidden on request ("hide", state list KORVEL_VIS_HIDDEN), not "out of sight": the observer hides
+     * the editor in the background without setting it. The gates, hide, show, state, open, forget_editor */
     korvel_relaxed<int32_t> hidden;
-    korvel_relaxed<int32_t> app_active;
-    int32_t pos_checked;
-    HWND helper_hwnd;
-    HWND known_windows[KORVEL_KNOWN_WINDOWS];
+    korvel_relaxed<int32_t> app_active; /* the host is active, as WM_ACTIVATEAPP last said; new, subclassproc */
+    int32_t pos_checked; /* a requested point was checked against the displays; open sets, state clears */
+    HWND helper_hwnd;    /* the off-screen window that takes activation on hide; korvel_new */
+    /* the captured editor window, NULL when none; korvel_open captures, korvel_forget_editor lets go */
     korvel_relaxed<HWND> editor_hwnd;
 } t_korvel;
 
 /* ---- module-wide state, written only by ext_main (the live-record registry
  * in korvel_class.cpp keeps its own lock) ---- */
 extern t_class *korvel_class;
-extern WNDCLASSEXA korvel_helperclass;
 
 extern "C" C74_EXPORT int ext_main(void *r);
 
-/* ---- host binding (korvel_class.cpp) ---- */
-void *korvel_new(t_symbol *s, long argc, t_atom *argv);
-void korvel_free(t_korvel *x);
-void korvel_assist(t_korvel *x, void *b, long m, long a, char *s);
-LRESULT CALLBACK korvel_helperwndproc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
-void korvel_queue_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
-void korvel_queue_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
-void korvel_queue_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
-void korvel_queue_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
-void korvel_queue_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
-
-/* Live-record registry: see korvel_class.cpp. */
-void korvel_register(t_korvel *x);
-void korvel_unregister(t_korvel *x);
+/* ---- live-record registry (korvel_class.cpp) ---- */
 bool korvel_is_registered(const void *x);
 bool korvel_is_live(const void *x, t_atom_long serial);
 void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc, t_atom *argv);
@@ -121,12 +116,11 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 void korvel_attach(t_korvel *x);
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data);
 void korvel_delaycheck(t_korvel *x);
+t_object *korvel_named_box(t_korvel *x);
+t_object *korvel_named_object(t_korvel *x);
 
 /* ---- editor window control (korvel_open, _visibility, _observer, _rebuild) ---- */
 void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
-/* The enumerations of an open; lp is that open's scan (korvel_open.cpp). */
-BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp);
-BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp);
 void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 bool findCenteredPosForVST(t_korvel *x);
 void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
@@ -139,16 +133,18 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
                                      DWORD_PTR dwRefData);
 void checkWindowState(t_korvel *x);
+void korvel_forget_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 
 /* ---- small helpers ---- */
 
-/* Any function as the host's generic method type. Going through void(*)(void)
- * states that the host calls it with its real signature. */
-template <typename F>
-inline method korvel_method(F f)
+/* A console line when the debug attribute is on. The arguments go on to
+ * post as they are: nothing is formatted or allocated when it is off. */
+template <typename... A>
+inline void korvel_trace(const t_korvel *x, const char *fmt, A... args)
 {
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(f));
+    if (x->debug)
+        post(fmt, args...);
 }
 
 /* Sends a message with up to three word-sized arguments; never to NULL. */
@@ -160,7 +156,7 @@ inline void *korvel_send(void *receiver, t_symbol *msg, void *a = NULL, void *b 
 }
 
 /* A host long as a 32-bit field: saturated, so that a huge value never wraps
- * round to a small one (or to CENTRE_SENTINEL). */
+ * round to a small one (or to KORVEL_CENTRE_SENTINEL). */
 inline int32_t korvel_long32(t_atom_long v)
 {
     return (int32_t)std::clamp<t_atom_long>(v, INT32_MIN, INT32_MAX);
@@ -191,7 +187,7 @@ void korvel_guard(void *x, t_symbol *s, short argc, t_atom *argv)
 template <auto H>
 void korvel_defer(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
-    korvel_defer_guarded(x, korvel_method(&korvel_guard<H>), s, argc, argv);
+    korvel_defer_guarded(x, as_method(&korvel_guard<H>), s, argc, argv);
 }
 
 #endif

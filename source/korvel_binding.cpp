@@ -16,36 +16,47 @@ static void korvel_outsym(t_korvel *x, const char *selector, t_symbol *v)
     outlet_anything(x->outlet, gensym(selector), 1, &a);
 }
 
-/* The object inside the box that carries our scripting name, or NULL. */
-static t_object *korvel_named_object(t_korvel *x)
+/* The box in our patcher that carries our scripting name, or NULL. */
+t_object *korvel_named_box(t_korvel *x)
 {
-    t_object *box = (t_object *)korvel_send(x->patcher, gensym("getnamedbox"), x->scriptname);
+    return (t_object *)korvel_send(x->patcher, gensym("getnamedbox"), x->scriptname);
+}
+
+/* The object inside that box, or NULL. */
+t_object *korvel_named_object(t_korvel *x)
+{
+    t_object *box = korvel_named_box(x);
     return box ? jbox_get_object(box) : NULL;
+}
+
+/* Attaches to the object that carries our scripting name, unless already
+ * attached; false when there is none. */
+static bool korvel_bind_target(t_korvel *x)
+{
+    if (x->target)
+        return true;
+    t_object *obj = korvel_named_object(x);
+    if (!obj) {
+        object_warn((t_object *)x, "there's currently no object with the specified scriptingname in this patcher (%s)",
+                    korvel_text(x->scriptname));
+        return false;
+    }
+    object_attach_byptr_register(x, obj, _sym_nobox);
+    x->target = obj;
+    korvel_trace(x, "ATTACHED TO OBJ");
+    return true;
 }
 
 void korvel_attach(t_korvel *x)
 {
-    if (!x->target) {
-        t_object *obj = korvel_named_object(x);
-        if (!obj) {
-            object_warn((t_object *)x,
-                        "there's currently no object with the specified scriptingname in this patcher (%s)",
-                        korvel_text(x->scriptname));
-            return;
-        }
-        object_attach_byptr_register(x, obj, _sym_nobox);
-        x->target = obj;
-        if (x->debug)
-            post("ATTACHED TO OBJ");
-    }
-
+    if (!korvel_bind_target(x))
+        return;
     t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
     t_symbol *name = _sym_free;
     t_symbol *saved = _sym_free;
     t_atom_long delay = 0;
     if (instance) {
-        if (x->debug)
-            post("PLUG LOADED");
+        korvel_trace(x, "PLUG LOADED");
         x->win_w = 0;
         x->win_h = 0;
         x->instance = instance;
@@ -59,8 +70,7 @@ void korvel_attach(t_korvel *x)
         korvel_send(instance, gensym("getpluginname"), &text);
         name = gensym(text ? text : "");
     } else {
-        if (x->debug)
-            post("NO PLUG LOADED");
+        korvel_trace(x, "NO PLUG LOADED");
         x->instance = NULL;
     }
     korvel_outsym(x, "pluginname", name);
@@ -71,8 +81,7 @@ void korvel_attach(t_korvel *x)
 
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
-    if (x->debug)
-        post("notify msg: %s  sender class: %s", korvel_text(msg), korvel_text(object_classname(sender)));
+    korvel_trace(x, "notify msg: %s  sender class: %s", korvel_text(msg), korvel_text(object_classname(sender)));
     if (object_classname_compare(sender, gensym("jpluginwrapper")))
         return 0;
 
@@ -92,8 +101,7 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         return 0;
     }
     if (msg == _sym_free) {
-        if (x->debug)
-            post("vst obj 'free' notification");
+        korvel_trace(x, "vst obj 'free' notification");
         object_detach_byptr(x, sender);
         x->instance = NULL;
         x->target = NULL;

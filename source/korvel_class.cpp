@@ -11,7 +11,6 @@
 
 t_common_symbols_table *_common_symbols = NULL;
 t_class *korvel_class = NULL;
-WNDCLASSEXA korvel_helperclass;
 
 /* ---- live-record registry ----
  *
@@ -35,13 +34,13 @@ static std::mutex korvel_live_lock;
 static std::unordered_map<const void *, t_atom_long> korvel_live;
 static t_atom_long korvel_serial = 0;
 
-void korvel_register(t_korvel *x)
+static void korvel_register(t_korvel *x)
 {
     std::lock_guard<std::mutex> hold(korvel_live_lock);
     korvel_live[x] = ++korvel_serial;
 }
 
-void korvel_unregister(t_korvel *x)
+static void korvel_unregister(t_korvel *x)
 {
     std::lock_guard<std::mutex> hold(korvel_live_lock);
     korvel_live.erase(x);
@@ -86,15 +85,44 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 
 /* ---- class ---- */
 
-static void korvel_addmethod(t_class *c, const char *name, method m, short type)
+static void *korvel_new(t_symbol *s, long argc, t_atom *argv);
+static void korvel_free(t_korvel *x);
+
+static void korvel_assist(t_korvel *x, void *b, long m, long a, char *s)
 {
-    class_addmethod(c, m, name, type, 0);
 }
 
-/* direct_ twins run their handler at once and are left out of the docs. */
+static LRESULT CALLBACK korvel_helperwndproc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+/* A message of the class. Each public window message queues its handler
+ * (korvel_defer) and has a direct_ twin that runs it at once, left out of
+ * the docs. */
+struct korvel_message {
+    const char *name;
+    method handler;
+    short type;
+    const char *direct; /* the twin's name, or NULL */
+    method direct_handler;
+};
+
+static const korvel_message korvel_messages[] = {
+    {"assist", as_method(korvel_assist), A_CANT, NULL, NULL},
+    {"notify", as_method(korvel_notify), A_CANT, NULL, NULL},
+    {"hide", as_method(korvel_hidegate), A_GIMME, "direct_hide", as_method(korvel_hide)},
+    {"show", as_method(korvel_showgate), A_GIMME, "direct_show", as_method(korvel_show)},
+    {"open", as_method(korvel_defer<korvel_open>), A_GIMME, "direct_open", as_method(korvel_open)},
+    {"close", as_method(korvel_defer<korvel_close>), A_GIMME, "direct_close", as_method(korvel_close)},
+    {"pos", as_method(korvel_defer<korvel_pos>), A_GIMME, "direct_pos", as_method(korvel_pos)},
+    {"clear", as_method(korvel_defer<korvel_clear>), A_GIMME, "direct_clear", as_method(korvel_clear)},
+    {"state", as_method(korvel_defer<korvel_state>), A_GIMME, "direct_state", as_method(korvel_state)},
+};
+
 static void korvel_adddirect(t_class *c, const char *name, method m)
 {
-    korvel_addmethod(c, name, m, A_GIMME);
+    class_addmethod(c, m, name, A_GIMME, 0);
     t_hashtab *methods = (t_hashtab *)class_extra_lookup(c, gensym("methods"));
     t_object *mob = NULL;
     if (!methods || hashtab_lookup(methods, gensym(name), &mob) != MAX_ERR_NONE || !mob)
@@ -110,49 +138,33 @@ static void korvel_addonoff(t_class *c, const char *name, long offset, const cha
     class_attr_addattr_parse(c, name, "save", _sym_long, 0, "1");
 }
 
+static t_class *korvel_makeclass(void)
+{
+    t_class *c = class_new("qzkorvel", as_method(korvel_new), as_method(korvel_free), (long)sizeof(t_korvel), NULL,
+                           A_GIMME, 0);
+    for (const korvel_message &m : korvel_messages) {
+        class_addmethod(c, m.handler, m.name, m.type, 0);
+        if (m.direct)
+            korvel_adddirect(c, m.direct, m.direct_handler);
+    }
+    korvel_addonoff(c, "debug", offsetof(t_korvel, debug), "Print debug info to Max window");
+    korvel_addonoff(c, "stayontop", offsetof(t_korvel, stayontop), "Do not hide window when app goes to background");
+    class_register(_sym_box, c);
+    return c;
+}
+
 extern "C" C74_EXPORT int ext_main(void *r)
 {
     _common_symbols = common_symbols_gettable();
+    korvel_class = korvel_makeclass();
 
-    t_class *c = class_new("qzkorvel", korvel_method(korvel_new), korvel_method(korvel_free), (long)sizeof(t_korvel),
-                           NULL, A_GIMME, 0);
-
-    korvel_addmethod(c, "assist", korvel_method(korvel_assist), A_CANT);
-    korvel_addmethod(c, "notify", korvel_method(korvel_notify), A_CANT);
-    korvel_addmethod(c, "hide", korvel_method(korvel_hidegate), A_GIMME);
-    korvel_adddirect(c, "direct_hide", korvel_method(korvel_hide));
-    korvel_addmethod(c, "show", korvel_method(korvel_showgate), A_GIMME);
-    korvel_adddirect(c, "direct_show", korvel_method(korvel_show));
-    korvel_addmethod(c, "open", korvel_method(korvel_queue_open), A_GIMME);
-    korvel_adddirect(c, "direct_open", korvel_method(korvel_open));
-    korvel_addmethod(c, "close", korvel_method(korvel_queue_close), A_GIMME);
-    korvel_adddirect(c, "direct_close", korvel_method(korvel_close));
-    korvel_addmethod(c, "pos", korvel_method(korvel_queue_pos), A_GIMME);
-    korvel_adddirect(c, "direct_pos", korvel_method(korvel_pos));
-    korvel_addmethod(c, "clear", korvel_method(korvel_queue_clear), A_GIMME);
-    korvel_adddirect(c, "direct_clear", korvel_method(korvel_clear));
-    korvel_addmethod(c, "state", korvel_method(korvel_queue_state), A_GIMME);
-    korvel_adddirect(c, "direct_state", korvel_method(korvel_state));
-
-    korvel_addonoff(c, "debug", offsetof(t_korvel, debug), "Print debug info to Max window");
-    korvel_addonoff(c, "stayontop", offsetof(t_korvel, stayontop), "Do not hide window when app goes to background");
-
-    class_register(_sym_box, c);
-    korvel_class = c;
-
-    korvel_helperclass.cbSize = sizeof(WNDCLASSEXA);
-    korvel_helperclass.style = 0;
-    korvel_helperclass.lpfnWndProc = korvel_helperwndproc;
-    korvel_helperclass.cbClsExtra = 0;
-    korvel_helperclass.cbWndExtra = 0;
-    korvel_helperclass.hInstance = GetModuleHandleA(NULL);
-    korvel_helperclass.hIcon = NULL;
-    korvel_helperclass.hCursor = NULL;
-    korvel_helperclass.hbrBackground = NULL;
-    korvel_helperclass.lpszMenuName = NULL;
-    korvel_helperclass.lpszClassName = KORVEL_HELPER_CLASS;
-    korvel_helperclass.hIconSm = NULL;
-    if (!RegisterClassExA(&korvel_helperclass))
+    /* the window system copies the class; ours need not outlive the call */
+    WNDCLASSEXA helper = {};
+    helper.cbSize = sizeof(WNDCLASSEXA);
+    helper.lpfnWndProc = korvel_helperwndproc;
+    helper.hInstance = GetModuleHandleA(NULL);
+    helper.lpszClassName = KORVEL_HELPER_CLASS;
+    if (!RegisterClassExA(&helper))
         error("korvel helper window Registration Failed! Error!");
 
     object_post(NULL, "qzkorvel 2024/01/09 qzkorvel.example ");
@@ -182,7 +194,24 @@ static t_symbol *korvel_scriptname_arg(t_korvel *x, t_atom *arg)
     return _sym_nothing;
 }
 
-void *korvel_new(t_symbol *s, long argc, t_atom *argv)
+/* The fields before the creation arguments' attributes apply. */
+static void korvel_defaults(t_korvel *x)
+{
+    x->win_x = KORVEL_CENTRE_SENTINEL;
+    x->win_y = 0;
+    x->win_w = 0;
+    x->win_h = 0;
+    x->target = NULL;
+    x->delay_qelem = qelem_new(x, as_method(korvel_delaycheck));
+    x->state_qelem = qelem_new(x, as_method(checkWindowState));
+    x->editor_hwnd = NULL;
+    x->app_active = 1;
+    x->pos_checked = 0;
+    x->debug = 0;
+    x->stayontop = 0;
+}
+
+static void *korvel_new(t_symbol *s, long argc, t_atom *argv)
 {
     if (argc < 1 || !argv) {
         object_error(NULL, "Please use the scripting name of the target vst object as first argument when you "
@@ -200,18 +229,7 @@ void *korvel_new(t_symbol *s, long argc, t_atom *argv)
         return NULL;
     }
     x->scriptname = korvel_scriptname_arg(x, argv);
-    x->win_x = CENTRE_SENTINEL;
-    x->win_y = 0;
-    x->win_w = 0;
-    x->win_h = 0;
-    x->target = NULL;
-    x->delay_qelem = qelem_new(x, korvel_method(korvel_delaycheck));
-    x->state_qelem = qelem_new(x, korvel_method(checkWindowState));
-    x->editor_hwnd = NULL;
-    x->app_active = 1;
-    x->pos_checked = 0;
-    x->debug = 0;
-    x->stayontop = 0;
+    korvel_defaults(x);
     attr_args_process(x, (short)argc, argv);
 
     x->helper_hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, KORVEL_HELPER_CLASS, NULL, WS_OVERLAPPEDWINDOW, -32000, -32000,
@@ -225,7 +243,7 @@ void *korvel_new(t_symbol *s, long argc, t_atom *argv)
     return x;
 }
 
-void korvel_free(t_korvel *x)
+static void korvel_free(t_korvel *x)
 {
     korvel_unregister(x);
     if (x->delay_qelem)
@@ -237,47 +255,10 @@ void korvel_free(t_korvel *x)
     if (x->target)
         object_detach_byptr(x, x->target);
     if (x->editor_hwnd) {
-        if (x->debug)
-            post("<-- detach window observer");
+        korvel_trace(x, "<-- detach window observer");
         if (!RemoveWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
             object_error((t_object *)x, "unset observer: failed to remove subclass!");
     }
     if (x->helper_hwnd)
         DestroyWindow(x->helper_hwnd);
-}
-
-void korvel_assist(t_korvel *x, void *b, long m, long a, char *s)
-{
-}
-
-LRESULT CALLBACK korvel_helperwndproc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-/* ---- public messages: the work runs later on the main thread ---- */
-
-void korvel_queue_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
-{
-    korvel_defer<korvel_open>(x, s, argc, argv);
-}
-
-void korvel_queue_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
-{
-    korvel_defer<korvel_close>(x, s, argc, argv);
-}
-
-void korvel_queue_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
-{
-    korvel_defer<korvel_pos>(x, s, argc, argv);
-}
-
-void korvel_queue_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
-{
-    korvel_defer<korvel_clear>(x, s, argc, argv);
-}
-
-void korvel_queue_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
-{
-    korvel_defer<korvel_state>(x, s, argc, argv);
 }

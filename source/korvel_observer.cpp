@@ -1,17 +1,38 @@
 /* Editor window control: the window observer and the state report. */
 #include "korvel.h"
 
-/* A captured handle whose window went while nobody observed it is forgotten,
- * as if the observer had seen it destroyed. */
-void korvel_forget_dead_window(t_korvel *x)
+/* Lets the captured editor go: it is gone, or going. */
+void korvel_forget_editor(t_korvel *x)
 {
-    if (!x->editor_hwnd || IsWindow(x->editor_hwnd))
-        return;
     x->editor_hwnd = NULL;
     x->hidden = 0;
 }
 
+/* A captured handle whose window went while nobody observed it is forgotten,
+ * as if the observer had seen it destroyed. */
+void korvel_forget_dead_window(t_korvel *x)
+{
+    if (x->editor_hwnd && !IsWindow(x->editor_hwnd))
+        korvel_forget_editor(x);
+}
+
 /* ---- observer and state report ---- */
+
+/* The host application went to the background or came back: an editor not
+ * hidden on request follows it, unless it is to stay on top. */
+static void korvel_follow_app(t_korvel *x, bool active)
+{
+    if (!x->hidden && !x->stayontop) {
+        if (!active) {
+            korvel_trace(x, "APP DE-ACTIVATE");
+            SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_HIDE);
+        } else {
+            korvel_trace(x, "APP ACTIVATE");
+            SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
+        }
+    }
+    x->app_active = active ? 1 : 0;
+}
 
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
                                      DWORD_PTR dwRefData)
@@ -26,36 +47,21 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
         return DefSubclassProc(hWnd, uMsg, wParam, lParam);
     switch (uMsg) {
     case WM_DESTROY:
-        if (x->debug)
-            post("<-- window gets destroyed, unsetting observer");
+        korvel_trace(x, "<-- window gets destroyed, unsetting observer");
         if (!RemoveWindowSubclass(hWnd, korvel_subclassproc, uIdSubclass) && x->debug)
             object_error((t_object *)x, "WM_DESTROY: failed to remove subclass!");
-        x->editor_hwnd = NULL;
-        x->hidden = 0;
+        korvel_forget_editor(x);
         qelem_set(x->state_qelem);
         break;
     case WM_ACTIVATEAPP:
-        if (!x->hidden && !x->stayontop) {
-            if (!wParam) {
-                if (x->debug)
-                    post("APP DE-ACTIVATE");
-                SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_HIDE);
-            } else {
-                if (x->debug)
-                    post("APP ACTIVATE");
-                SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
-            }
-        }
-        x->app_active = wParam ? 1 : 0;
+        korvel_follow_app(x, wParam != 0);
         break;
     case WM_WINDOWPOSCHANGED:
-        if (x->debug)
-            post("WM_WINDOWPOSCHANGED");
+        korvel_trace(x, "WM_WINDOWPOSCHANGED");
         qelem_set(x->state_qelem);
         break;
     case WM_SIZING:
-        if (x->debug)
-            post("WM_SIZING");
+        korvel_trace(x, "WM_SIZING");
         break;
     default:
         break;
@@ -65,10 +71,9 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
 
 void checkWindowState(t_korvel *x)
 {
-    if (x->debug)
-        post("checkWindowState()");
+    korvel_trace(x, "checkWindowState()");
     korvel_forget_dead_window(x);
-    t_atom_long vis = 0;
+    t_atom_long vis = KORVEL_VIS_CLOSED;
     if (x->editor_hwnd) {
         RECT r = {0, 0, 0, 0};
         if (GetClientRect(x->editor_hwnd, &r)) {
@@ -79,7 +84,7 @@ void checkWindowState(t_korvel *x)
             x->win_w = r.right;
             x->win_h = r.bottom;
         }
-        vis = x->hidden ? 2 : 1;
+        vis = x->hidden ? KORVEL_VIS_HIDDEN : KORVEL_VIS_SHOWN;
     }
     t_atom av[5];
     atom_setlong(av, x->win_x);

@@ -36,16 +36,18 @@ static POINT korvel_client_origin(t_korvel *x, HWND hwnd)
     return p;
 }
 
-/* What the two enumerations of one open share. The record's table holds the
- * windows that were on the requested point before the vst object opened its
- * editor; a point more crowded than the table leaves some unrecorded. Windows
- * keep their order among themselves while the editor opens, and a new window
- * comes in above them, so a window met before the last recorded one can only
- * be new: past it, an unrecorded window may be an old one and is never
- * taken. An open allocates nothing, however crowded the point. */
+/* The scratch of one open, handed to both enumerations through their
+ * parameter. The table holds the windows that were on the requested point
+ * before the vst object opened its editor; a point more crowded than the
+ * table leaves some unrecorded. Windows keep their order among themselves
+ * while the editor opens, and a new window comes in above them, so a window
+ * met before the last recorded one can only be new: past it, an unrecorded
+ * window may be an old one and is never taken. An open allocates nothing,
+ * however crowded the point: the scan lives on its stack. */
 struct korvel_scan {
     t_korvel *x;
-    int known;        /* windows in the table */
+    HWND known_windows[KORVEL_KNOWN_WINDOWS]; /* the windows on the point before the open */
+    int known;                                /* entries of known_windows in use */
     bool overflowed;  /* more windows were on the point than the table holds */
     bool passed_last; /* the second enumeration has met the last recorded one */
 };
@@ -53,41 +55,34 @@ struct korvel_scan {
 static bool korvel_was_known(const korvel_scan &scan, HWND hwnd)
 {
     for (int i = 0; i < scan.known; i++) {
-        if (scan.x->known_windows[i] == hwnd)
+        if (scan.known_windows[i] == hwnd)
             return true;
     }
     return false;
 }
 
-BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
+static bool korvel_on_point(t_korvel *x, HWND hwnd)
+{
+    POINT p = korvel_client_origin(x, hwnd);
+    return p.x == x->win_x && p.y == x->win_y;
+}
+
+static BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
 {
     korvel_scan *scan = (korvel_scan *)lp;
-    t_korvel *x = scan->x;
-    POINT p = korvel_client_origin(x, hwnd);
-    if (p.x != x->win_x || p.y != x->win_y)
+    if (!korvel_on_point(scan->x, hwnd))
         return TRUE;
     if (scan->known < KORVEL_KNOWN_WINDOWS)
-        x->known_windows[scan->known++] = hwnd;
+        scan->known_windows[scan->known++] = hwnd;
     else
         scan->overflowed = true;
     return TRUE;
 }
 
-BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
+/* Makes the captured editor a topmost tool window, without a taskbar
+ * button. */
+static void korvel_make_tool(t_korvel *x, HWND hwnd)
 {
-    korvel_scan *scan = (korvel_scan *)lp;
-    t_korvel *x = scan->x;
-    POINT p = korvel_client_origin(x, hwnd);
-    if (p.x != x->win_x || p.y != x->win_y)
-        return TRUE;
-    if (korvel_was_known(*scan, hwnd)) {
-        scan->passed_last |= hwnd == x->known_windows[KORVEL_KNOWN_WINDOWS - 1];
-        return TRUE;
-    }
-    if (scan->overflowed && scan->passed_last)
-        return TRUE;
-    x->editor_hwnd = hwnd;
-    /* a topmost tool window, without a taskbar button */
     LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
     if (!SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex & ~(LONG_PTR)WS_EX_APPWINDOW) && x->debug)
         error("error setting & ~WS_EX_APPWINDOW");
@@ -95,13 +90,29 @@ BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
     if (!SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex | (LONG_PTR)WS_EX_TOOLWINDOW) && x->debug)
         error("error setting | WS_EX_TOOLWINDOW");
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+}
+
+static BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
+{
+    korvel_scan *scan = (korvel_scan *)lp;
+    t_korvel *x = scan->x;
+    if (!korvel_on_point(x, hwnd))
+        return TRUE;
+    if (korvel_was_known(*scan, hwnd)) {
+        scan->passed_last |= hwnd == scan->known_windows[KORVEL_KNOWN_WINDOWS - 1];
+        return TRUE;
+    }
+    if (scan->overflowed && scan->passed_last)
+        return TRUE;
+    x->editor_hwnd = hwnd;
+    korvel_make_tool(x, hwnd);
     return FALSE;
 }
 
 /* Validates a requested position once; returns whether to centre. */
 static bool korvel_settle_position(t_korvel *x)
 {
-    if (x->win_x == CENTRE_SENTINEL) {
+    if (x->win_x == KORVEL_CENTRE_SENTINEL) {
         x->win_x = KORVEL_SUBSTITUTE_POS;
         x->win_y = KORVEL_SUBSTITUTE_POS;
         return true;
@@ -117,15 +128,88 @@ static bool korvel_settle_position(t_korvel *x)
     t_rect own = {0, 0, 0, 0};
     jmonitor_getdisplayrect_forpoint(0, p, &own);
     if (jgraphics_ptinrect(p, all) && jgraphics_ptinrect(p, own)) {
-        if (x->debug)
-            post("predefined POS is valid");
+        korvel_trace(x, "predefined POS is valid");
         return false;
     }
-    if (x->debug)
-        post("predefined POS is out of view, open centered");
+    korvel_trace(x, "predefined POS is out of view, open centered");
     x->win_x = KORVEL_SUBSTITUTE_POS;
     x->win_y = KORVEL_SUBSTITUTE_POS;
     return true;
+}
+
+/* The vst object carrying our scripting name, bound to, with its plug-in
+ * in x->instance; NULL, said on the console, when either is missing. */
+static t_object *korvel_bind_plugin(t_korvel *x)
+{
+    t_object *obj = korvel_named_object(x);
+    if (!obj) {
+        object_error((t_object *)x, "can't find the vst object with this scriptingname in this patcher (%s)",
+                     korvel_text(x->scriptname));
+        if (x->target) {
+            object_detach_byptr(x, x->target);
+            x->target = NULL;
+        }
+        return NULL;
+    }
+    if (!x->target)
+        korvel_attach(x);
+    t_object *instance = (t_object *)korvel_send(obj, gensym("getinstance"));
+    if (!instance) {
+        object_error((t_object *)x, "open: No plugin loaded.");
+        return NULL;
+    }
+    x->instance = instance;
+    return obj;
+}
+
+/* Takes the point the message gives, if any, and settles where the editor
+ * opens; false for a point that is not numbers. */
+static bool korvel_settle_request(t_korvel *x, long argc, t_atom *argv, bool *centre)
+{
+    if (argc >= 2 && argv) {
+        double fx = atom_getfloat(argv);
+        double fy = atom_getfloat(argv + 1);
+        if (std::isnan(fx) || std::isnan(fy)) {
+            object_error((t_object *)x, "open: coordinates are not numbers");
+            return false;
+        }
+        x->win_x = korvel_trunc32(fx);
+        x->win_y = korvel_trunc32(fy);
+    }
+    *centre = korvel_settle_position(x);
+    x->win_x = korvel_screen_coord(x->win_x);
+    x->win_y = korvel_screen_coord(x->win_y);
+    return true;
+}
+
+/* Has the vst object open its editor on the settled point and captures the
+ * window that was not there before; false when none came. */
+static bool korvel_capture(t_korvel *x, t_object *obj)
+{
+    korvel_scan scan = {};
+    scan.x = x;
+    EnumWindows(korvel_enumknown, (LPARAM)&scan);
+    korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
+    if (EnumWindows(korvel_enumnew, (LPARAM)&scan)) {
+        error("critical: NEW WINDOW NOT FOUND");
+        return false;
+    }
+    korvel_trace(x, "FOUND NEW OPEN WINDOW --> attach");
+    return true;
+}
+
+/* Puts the observer on the captured editor and reports its state. */
+static void korvel_observe(t_korvel *x)
+{
+    x->hidden = 0;
+    korvel_trace(x, "--> attach window observer");
+    if (x->editor_hwnd) {
+        if (!SetWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x, 0) && x->debug)
+            error("error attaching window observer");
+    } else if (x->debug) {
+        error("cannot start observer if there's no korvel opened");
+    }
+    qelem_set(x->state_qelem);
 }
 
 void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
@@ -135,66 +219,17 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
         return;
     }
-    t_object *box = (t_object *)korvel_send(x->patcher, gensym("getnamedbox"), x->scriptname);
-    t_object *obj = box ? jbox_get_object(box) : NULL;
-    if (!obj) {
-        object_error((t_object *)x, "can't find the vst object with this scriptingname in this patcher (%s)",
-                     korvel_text(x->scriptname));
-        if (x->target) {
-            object_detach_byptr(x, x->target);
-            x->target = NULL;
-        }
+    t_object *obj = korvel_bind_plugin(x);
+    bool centre = false;
+    if (!obj || !korvel_settle_request(x, argc, argv, &centre) || !korvel_capture(x, obj))
         return;
-    }
-    if (!x->target)
-        korvel_attach(x);
-    t_object *instance = (t_object *)korvel_send(obj, gensym("getinstance"));
-    if (!instance) {
-        object_error((t_object *)x, "open: No plugin loaded.");
-        return;
-    }
-    x->instance = instance;
-    if (argc >= 2 && argv) {
-        double fx = atom_getfloat(argv);
-        double fy = atom_getfloat(argv + 1);
-        if (std::isnan(fx) || std::isnan(fy)) {
-            object_error((t_object *)x, "open: coordinates are not numbers");
-            return;
-        }
-        x->win_x = korvel_trunc32(fx);
-        x->win_y = korvel_trunc32(fy);
-    }
-    bool centre = korvel_settle_position(x);
-    x->win_x = korvel_screen_coord(x->win_x);
-    x->win_y = korvel_screen_coord(x->win_y);
-
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS; i++)
-        x->known_windows[i] = NULL;
-    korvel_scan scan = {x, 0, false, false};
-    EnumWindows(korvel_enumknown, (LPARAM)&scan);
-    korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
-    if (EnumWindows(korvel_enumnew, (LPARAM)&scan)) {
-        error("critical: NEW WINDOW NOT FOUND");
-        return;
-    }
-    if (x->debug)
-        post("FOUND NEW OPEN WINDOW --> attach");
     if (centre) {
         t_atom av[2];
-        atom_setlong(av, CENTRE_SENTINEL);
+        atom_setlong(av, KORVEL_CENTRE_SENTINEL);
         atom_setlong(av + 1, 0);
         korvel_pos(x, NULL, 2, av);
     }
-    x->hidden = 0;
-    if (x->debug)
-        post("--> attach window observer");
-    if (x->editor_hwnd) {
-        if (!SetWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x, 0) && x->debug)
-            error("error attaching window observer");
-    } else if (x->debug) {
-        error("cannot start observer if there's no korvel opened");
-    }
-    qelem_set(x->state_qelem);
+    korvel_observe(x);
 }
 
 /* ---- placement ---- */
@@ -205,8 +240,7 @@ bool findCenteredPosForVST(t_korvel *x)
         error("findCenteredPosForVST(): instance not valid!");
         return false;
     }
-    if (x->debug)
-        post("finding centered pos for window");
+    korvel_trace(x, "finding centered pos for window");
     int mx = 0, my = 0;
     jmouse_getposition_global(&mx, &my);
     t_pt mouse = {(double)mx, (double)my};
@@ -216,16 +250,14 @@ bool findCenteredPosForVST(t_korvel *x)
     double cy = korvel_trunc32(d.y + d.height * 0.5);
     t_rect e = {0, 0, 0, 0};
     object_attr_get_rect(x->instance, _sym_rect, &e);
-    if (x->debug)
-        post("vstsize: %i %i ", (int)korvel_trunc32(e.width), (int)korvel_trunc32(e.height));
+    korvel_trace(x, "vstsize: %i %i ", (int)korvel_trunc32(e.width), (int)korvel_trunc32(e.height));
 
     if (e.width > d.width || e.height > d.height) {
         x->win_x = korvel_trunc32(d.x + 10);
         x->win_y = korvel_trunc32(d.y + 50);
         return true;
     }
-    if (x->debug)
-        post("open centered");
+    korvel_trace(x, "open centered");
     x->win_x = korvel_trunc32(cx - e.width * 0.5);
     double y = cy - e.height * 0.5;
     /* small editors sit a little above centre, nearly display-high ones a
@@ -240,8 +272,7 @@ bool findCenteredPosForVST(t_korvel *x)
 
 void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
-    if (x->debug)
-        post("korvel_pos()");
+    korvel_trace(x, "korvel_pos()");
     if (argc < 2 || !argv) {
         object_error(NULL, "missing arguments");
         return;
@@ -249,12 +280,11 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_x = korvel_long32(atom_getlong(argv));
     x->win_y = korvel_long32(atom_getlong(argv + 1));
     /* without an instance there is no centred position: leave the window */
-    bool move = x->editor_hwnd && (x->win_x != CENTRE_SENTINEL || findCenteredPosForVST(x));
+    bool move = x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x));
     if (move) {
         POINT o = {0, 0};
         MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
-        if (x->debug)
-            post("%i  %i", (int)o.x, (int)o.y);
+        korvel_trace(x, "%i  %i", (int)o.x, (int)o.y);
         RECT frame = {0, 0, 0, 0};
         GetWindowRect(x->editor_hwnd, &frame);
         /* the frame moves by the distance from the client origin to the

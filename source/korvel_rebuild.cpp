@@ -77,7 +77,7 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         return;
     }
     t_object *patcher = x->patcher;
-    t_object *box = (t_object *)korvel_send(patcher, gensym("getnamedbox"), x->scriptname);
+    t_object *box = korvel_named_box(x);
     korvel_close(x, NULL, 0, NULL);
     t_object *view = (t_object *)korvel_send(patcher, _sym_firstview);
     /* from here on x is not touched: a box that carries our own scripting

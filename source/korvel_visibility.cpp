@@ -4,6 +4,13 @@
 
 /* ---- visibility ---- */
 
+/* A change of the hidden-on-request flag, which the state report shows. */
+static void korvel_set_hidden(t_korvel *x, int32_t hidden)
+{
+    x->hidden = hidden;
+    qelem_set(x->state_qelem);
+}
+
 void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     /* already out of sight for the background: the flag keeps the observer
@@ -26,15 +33,13 @@ void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         ShowWindow(x->helper_hwnd, SW_SHOW);
         ShowWindow(x->helper_hwnd, SW_HIDE);
     }
-    x->hidden = 1;
-    qelem_set(x->state_qelem);
+    korvel_set_hidden(x, 1);
 }
 
 void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (!x->editor_hwnd) {
-        if (x->debug)
-            post("show(): there's no window");
+        korvel_trace(x, "show(): there's no window");
         return;
     }
     if (x->app_active || x->stayontop) {
@@ -47,55 +52,39 @@ void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
-    if (x->debug)
-        post("show():");
+    korvel_trace(x, "show():");
     if (!x->editor_hwnd)
         return;
     SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
-    if (!x->hidden)
-        return;
-    x->hidden = 0;
-    qelem_set(x->state_qelem);
+    if (x->hidden)
+        korvel_set_hidden(x, 0);
 }
 
 void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (!x->target) {
-        if (x->debug)
-            post("close: not attached to object");
+        korvel_trace(x, "close: not attached to object");
         return;
     }
     if (!x->editor_hwnd) {
-        if (x->debug)
-            post("close: window not opened");
+        korvel_trace(x, "close: window not opened");
         return;
     }
     /* the observer forgets the window once the vst object destroys it */
     korvel_send(x->target, _sym_wclose);
 }
 
-void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+/* Brings the editor to a reported visibility. An editor to be hidden that is
+ * not open yet is opened first; one out of sight for the background is only
+ * marked, as the "hide" gate does. */
+static void korvel_restore_vis(t_korvel *x, int32_t vis)
 {
-    if (argc < 5 || !argv) {
-        object_error((t_object *)x, "state error: missing arguments");
-        return;
-    }
-    if (x->debug)
-        post("state(): incoming ");
-    x->win_x = korvel_long32(atom_getlong(argv));
-    x->win_y = korvel_long32(atom_getlong(argv + 1));
-    x->win_w = korvel_long32(atom_getlong(argv + 2));
-    x->win_h = korvel_long32(atom_getlong(argv + 3));
-    int32_t vis = korvel_long32(atom_getlong(argv + 4));
-    if (!x->instance)
-        return;
-    korvel_forget_dead_window(x);
     switch (vis) {
-    case 0:
+    case KORVEL_VIS_CLOSED:
         if (x->editor_hwnd)
             korvel_close(x, NULL, 0, NULL);
         break;
-    case 1:
+    case KORVEL_VIS_SHOWN:
         if (x->editor_hwnd) {
             korvel_show(x, NULL, 0, NULL);
             break;
@@ -103,7 +92,7 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         x->pos_checked = 0;
         korvel_open(x, NULL, 0, NULL);
         break;
-    case 2:
+    case KORVEL_VIS_HIDDEN:
         if (!x->editor_hwnd) {
             x->pos_checked = 0;
             korvel_defer<korvel_open>(x, NULL, 0, NULL);
@@ -117,4 +106,22 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     default:
         break;
     }
+}
+
+void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (argc < 5 || !argv) {
+        object_error((t_object *)x, "state error: missing arguments");
+        return;
+    }
+    korvel_trace(x, "state(): incoming ");
+    x->win_x = korvel_long32(atom_getlong(argv));
+    x->win_y = korvel_long32(atom_getlong(argv + 1));
+    x->win_w = korvel_long32(atom_getlong(argv + 2));
+    x->win_h = korvel_long32(atom_getlong(argv + 3));
+    int32_t vis = korvel_long32(atom_getlong(argv + 4));
+    if (!x->instance)
+        return;
+    korvel_forget_dead_window(x);
+    korvel_restore_vis(x, vis);
 }

@@ -69,14 +69,6 @@ struct string {
 
 namespace simhost {
 
-/* Methods are kept under the host's generic function type and called with
- * the arguments they declare; going through void (*)(void) says so. */
-template <typename F>
-method as_method(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
-}
-
 template <typename F>
 F from_method(method m)
 {

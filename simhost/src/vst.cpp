@@ -53,14 +53,6 @@ struct t_plugininstance {
     t_rect rect; /* width and height: the editor's client size */
 };
 
-/* Methods are stored under the host's generic type and called with the
- * arguments they declare; going through void (*)(void) says so. */
-template <typename F>
-method as_method(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
-}
-
 struct Plugin {
     int width;
     int height;

@@ -235,6 +235,23 @@ BOOL set_window_pos(const WindowPtr &w, HWND after, int x, int y, int cx, int cy
     return TRUE;
 }
 
+// What a ShowWindow command that has something to do sends and changes; the
+// window may be destroyed by any message it gets.
+static void carry_out_show(const WindowPtr &w, int cmd, UINT flags, bool was_visible)
+{
+    const bool show = cmd != SW_HIDE;
+    if (show != was_visible || cmd == SW_SHOWNA)
+        send(w, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    if (w->alive)
+        set_window_pos(w, HWND_TOP, 0, 0, 0, 0, flags);
+    if (w->alive && !show && is_active(*w))
+        activate_other(w);
+    if (w->alive && show && w->need_size) {
+        w->need_size = false;
+        send_size_and_move(w);
+    }
+}
+
 // ShowWindow as Win32 has it: showing a window that is already visible does
 // nothing (SW_SHOWNA aside), and only hiding the active window hands
 // activation on. A window made without WS_POPUP hears its size and place
@@ -267,17 +284,7 @@ BOOL show_window(const WindowPtr &w, int cmd)
         set_error(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const bool show = cmd != SW_HIDE;
-    if (show != was_visible || cmd == SW_SHOWNA)
-        send(w, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-    if (w->alive)
-        set_window_pos(w, HWND_TOP, 0, 0, 0, 0, flags);
-    if (w->alive && !show && is_active(*w))
-        activate_other(w);
-    if (w->alive && show && w->need_size) {
-        w->need_size = false;
-        send_size_and_move(w);
-    }
+    carry_out_show(w, cmd, flags, was_visible);
     return was_visible ? TRUE : FALSE;
 }
 

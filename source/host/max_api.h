@@ -240,6 +240,15 @@ MAXAPI int jgraphics_ptinrect(t_pt pt, t_rect rect);
 
 #ifdef __cplusplus
 }
+
+/* Any function as the host's generic method type, for class_new,
+ * class_addmethod, qelem_new and defer_low. Going through void (*)(void)
+ * states that the host calls it with the arguments it really declares. */
+template <typename F>
+inline method as_method(F fn)
+{
+    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
+}
 #endif
 
 #endif

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "max_api.h"
+#include "testkit_atoms.h"
 #include "win_api.h"
 
 namespace testkit {
@@ -245,6 +246,21 @@ private:
 /* The lines of expected and actual as a line diff: "  " both, "- " expected
  * only, "+ " actual only. */
 std::string diff(const std::vector<std::string> &expected, const std::vector<std::string> &actual);
+
+/* Expected transcript lines of a qzkorvel box's reports. */
+inline std::vector<std::string> state(const std::string &list, const std::string &box = "qzkorvel#1")
+{
+    return {"out " + box + " state " + list};
+}
+
+/* The report of a binding: the plug-in's name and saved name, its delay,
+ * then the state. */
+inline std::vector<std::string> report(const std::string &plugin, const std::string &delay, const std::string &state,
+                                       const std::string &box = "qzkorvel#1")
+{
+    return {"out " + box + " pluginname " + plugin, "out " + box + " savedpluginname " + plugin,
+            "out " + box + " delay " + delay, "out " + box + " state " + state};
+}
 
 } // namespace testkit
 

@@ -333,7 +333,10 @@ private:
 
 } // namespace
 
-std::string World::picture() const
+namespace {
+
+// Each display with its work area, the primary one first.
+std::vector<std::pair<Box, Box>> displays_now()
 {
     std::vector<std::pair<Box, Box>> displays;
     for (long i = 0, n = simhost_display_count(); i < n; ++i) {
@@ -341,18 +344,31 @@ std::string World::picture() const
         simhost_display_get(i, &display, &workarea);
         displays.emplace_back(from_rect(display), from_rect(workarea));
     }
-    Point mouse{0, 0};
-    jmouse_getposition_global(&mouse.x, &mouse.y);
+    return displays;
+}
 
-    Box desktop{0, 0, 0, 0};
-    for (size_t i = 0; i < displays.size(); ++i)
-        desktop = i == 0 ? displays[i].first : unite(desktop, displays[i].first);
-
+// The top-level windows, bottom first, as they are painted.
+std::vector<Window> windows_now()
+{
     std::vector<HWND> order; // top first, as EnumWindows gives them
     EnumWindows(collect, reinterpret_cast<LPARAM>(&order));
     std::vector<Window> windows;
     for (auto it = order.rbegin(); it != order.rend(); ++it)
         windows.push_back(measure(*it));
+    return windows;
+}
+
+} // namespace
+
+std::string World::picture() const
+{
+    const std::vector<std::pair<Box, Box>> displays = displays_now();
+    Point mouse{0, 0};
+    jmouse_getposition_global(&mouse.x, &mouse.y);
+    Box desktop{0, 0, 0, 0};
+    for (size_t i = 0; i < displays.size(); ++i)
+        desktop = i == 0 ? displays[i].first : unite(desktop, displays[i].first);
+    const std::vector<Window> windows = windows_now();
 
     Canvas canvas(desktop, mouse);
     std::vector<Window> off_view;

@@ -5,10 +5,8 @@ using namespace module_test;
 
 namespace {
 
-const Lines REPORT_PLUG = {"out qzkorvel#1 pluginname PLUG", "out qzkorvel#1 savedpluginname PLUG",
-                           "out qzkorvel#1 delay 64", "out qzkorvel#1 state -12345 0 0 0 0"};
-const Lines REPORT_NONE = {"out qzkorvel#1 pluginname free", "out qzkorvel#1 savedpluginname free",
-                           "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"};
+const Lines REPORT_PLUG = report("PLUG", "64", "-12345 0 0 0 0");
+const Lines REPORT_NONE = report("free", "0", "-12345 0 0 0 0");
 const char *const WARN_SYNTH = "console warn qzkorvel: there's currently no object with the specified "
                                "scriptingname in this patcher (synth)";
 
@@ -156,9 +154,7 @@ TEST(KorvelBinding, SenderWithoutBoxCountsOnlyWhenItIsTheTarget)
     object_attach_byptr_register(x, loose, gensym("nobox"));
     x->target = loose;
     simhost_notify_observers_of(loose, loose, gensym("rebuildcontainedview"), nullptr);
-    EXPECT_TRUE(same_lines({"out qzkorvel#1 pluginname LOOSE", "out qzkorvel#1 savedpluginname LOOSE",
-                            "out qzkorvel#1 delay 0", "out qzkorvel#1 state -12345 0 0 0 0"},
-                           w.lines()));
+    EXPECT_TRUE(same_lines(report("LOOSE", "0", "-12345 0 0 0 0"), w.lines()));
     simhost_notify_observers_of(loose, loose, gensym("free"), nullptr);
     EXPECT_EQ(nullptr, x->target);
     EXPECT_EQ(0, simhost_observer_count(loose));

@@ -6,6 +6,9 @@
 #include "module_test.h"
 
 using namespace module_test;
+using testkit::float_atom;
+using testkit::long_atom;
+using testkit::sym_atom;
 
 namespace {
 
@@ -27,12 +30,6 @@ struct Stage {
 };
 
 Stage *stage;
-
-template <typename F>
-method as_method(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
-}
 
 void *fake_getnamedbox(Fake *x, t_symbol *name)
 {
@@ -103,27 +100,6 @@ void make_stage(Stage &s)
     class_addattr(c, attr_offset_new("boxatoms", gensym("atom"), 0, as_method(fake_boxatoms), nullptr, 0));
     class_register(gensym("nobox"), c);
     s.box = (t_object *)object_alloc(c);
-}
-
-t_atom sym_atom(const char *s)
-{
-    t_atom a;
-    atom_setsym(&a, gensym(s));
-    return a;
-}
-
-t_atom long_atom(t_atom_long v)
-{
-    t_atom a;
-    atom_setlong(&a, v);
-    return a;
-}
-
-t_atom float_atom(double v)
-{
-    t_atom a;
-    atom_setfloat(&a, v);
-    return a;
 }
 
 t_atom obj_atom()

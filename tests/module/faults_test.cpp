@@ -131,8 +131,7 @@ TEST(KorvelFaults, ObserverRemovalFailures)
     w.app_foreground();
     w.user_close(editor);
     w.pass(2);
-    EXPECT_TRUE(same_lines({"out qzkorvel#2 pluginname PLUG", "out qzkorvel#2 savedpluginname PLUG",
-                            "out qzkorvel#2 delay 64", "out qzkorvel#2 state -12345 0 0 0 0"},
+    EXPECT_TRUE(same_lines(report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2"),
                            w.lines()));
 }
 

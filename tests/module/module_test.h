@@ -23,6 +23,17 @@ public:
     World() { lines(); }
 };
 
+using testkit::report;
+using testkit::state;
+
+/* The editor of open_setup as qzkorvel#1 reports it and as it looks: at
+ * (100, 200) in its plug-in's size, shown or hidden on request. */
+inline Lines editor_at_home(bool shown)
+{
+    return {"out qzkorvel#1 state 100 200 640 480 " + std::string(shown ? "1" : "2"),
+            "look editor 100 200 640 480 " + std::string(shown ? "visible" : "hidden") + " topmost toolwindow"};
+}
+
 inline t_korvel *record(testkit::World &w, const std::string &box = "qzkorvel#1")
 {
     return (t_korvel *)w.object(box);

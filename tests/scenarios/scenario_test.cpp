@@ -32,27 +32,13 @@ Lines operator+(Lines a, const Lines &b)
     return a;
 }
 
-// What every report of the binding prints.
-Lines report(const std::string &plugin, const std::string &delay, const std::string &state)
-{
-    return {
-        "out qzkorvel#1 pluginname " + plugin,
-        "out qzkorvel#1 savedpluginname " + plugin,
-        "out qzkorvel#1 delay " + delay,
-        "out qzkorvel#1 state " + state,
-    };
-}
+using testkit::report;
+using testkit::state;
 
 const Lines bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0");
 
-Lines state(const std::string &list)
-{
-    return {"out qzkorvel#1 state " + list};
-}
-
 // The report of a qzkorvel box "q" bound to a box with no plug-in.
-const Lines unbound_q = {"out q pluginname free", "out q savedpluginname free", "out q delay 0",
-                         "out q state -12345 0 0 0 0"};
+const Lines unbound_q = report("free", "0", "-12345 0 0 0 0", "q");
 
 // A bound qzkorvel#1 beside a vst~ box "synth" that hosts SOMEPLUGIN.
 const std::string bound_setup = R"(
@@ -339,15 +325,24 @@ look editor
 )",
      bound + state("100 200 640 480 1") + state("100 197 1924 1068 1") +
          Lines{"look editor 100 197 1924 1068 visible topmost toolwindow active"}},
-    // With stayontop the editor stays in sight while the host is away.
+    // With stayontop the editor stays in sight while the host is away, and
+    // "hide" and "show" act at once, as if the host were active.
     {"stayontop_keeps_editor", "", stayontop_open + R"(
 app background
 pass
 look editor
+send qzkorvel#1 hide
+pass 2
+look editor
+send qzkorvel#1 show
+pass 2
+look editor
 app foreground
 pass
 )",
-     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"} +
+         state("100 200 640 480 2") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} +
+         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
 
     // Another application's window takes activation; with stayontop the
     // editor stays in sight.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "simhost.h"
+#include "testkit_atoms.h"
 #include "win_api.h"
 #ifndef _WIN32
 #include "simwin.h"
@@ -11,6 +12,10 @@
 
 #include <string>
 #include <vector>
+
+using testkit::float_atom;
+using testkit::long_atom;
+using testkit::sym_atom;
 
 namespace {
 
@@ -25,27 +30,6 @@ std::string line_of(const simhost_event &e)
     if (e.kind == SIMHOST_OUTLET)
         return who + "[" + std::to_string(e.outlet) + "] " + e.text;
     return who + " " + kinds[e.kind] + " " + e.text;
-}
-
-t_atom sym_atom(const char *s)
-{
-    t_atom a;
-    atom_setsym(&a, gensym(s));
-    return a;
-}
-
-t_atom long_atom(t_atom_long n)
-{
-    t_atom a;
-    atom_setlong(&a, n);
-    return a;
-}
-
-t_atom float_atom(double f)
-{
-    t_atom a;
-    atom_setfloat(&a, f);
-    return a;
 }
 
 // Frees the box named by its argument's scripting name when any message
@@ -75,12 +59,6 @@ void remover_anything(t_remover *x, t_symbol *s, long argc, t_atom *argv)
             return;
         }
     }
-}
-
-template <typename F>
-method M(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
 }
 
 class BasicObjects : public ::testing::Test {
@@ -412,8 +390,9 @@ TEST_F(BasicObjects, EditingKeepsTheKindOfBox)
 // feeding itself is stopped by the host, not by a crash.
 TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
 {
-    g_remover_class = class_new("remover", M(remover_new), nullptr, (long)sizeof(t_remover), nullptr, A_GIMME, 0);
-    class_addmethod(g_remover_class, M(remover_anything), "anything", A_GIMME, 0);
+    g_remover_class =
+        class_new("remover", as_method(remover_new), nullptr, (long)sizeof(t_remover), nullptr, A_GIMME, 0);
+    class_addmethod(g_remover_class, as_method(remover_anything), "anything", A_GIMME, 0);
     class_register(gensym("box"), g_remover_class);
 
     t_object *doomed = message("first, second", "doomed");

@@ -16,12 +16,6 @@
 
 namespace {
 
-template <typename F>
-method M(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
-}
-
 std::vector<std::string> g_log;
 
 // Longs as decimals, floats with an "f", symbols with blanks in quotes.
@@ -140,14 +134,15 @@ t_max_err probe_notify(t_probe *x, t_symbol *s, t_symbol *msg, void *sender, voi
 
 void register_probe()
 {
-    t_class *c = class_new("probe", M(probe_new), M(probe_free), (long)sizeof(t_probe), nullptr, A_GIMME, 0);
-    class_addmethod(c, M(probe_sum), "sum", A_CANT, 0);
-    class_addmethod(c, M(probe_list), "list", A_GIMME, 0);
-    class_addmethod(c, M(probe_typed), "typed", A_LONG, A_FLOAT, A_SYM, 0);
-    class_addmethod(c, M(probe_emit), "emit", A_GIMME, 0);
-    class_addmethod(c, M(probe_bounce), "bounce", A_GIMME, 0);
-    class_addmethod(c, M(probe_anything), "anything", A_GIMME, 0);
-    class_addmethod(c, M(probe_notify), "notify", A_CANT, 0);
+    t_class *c =
+        class_new("probe", as_method(probe_new), as_method(probe_free), (long)sizeof(t_probe), nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(probe_sum), "sum", A_CANT, 0);
+    class_addmethod(c, as_method(probe_list), "list", A_GIMME, 0);
+    class_addmethod(c, as_method(probe_typed), "typed", A_LONG, A_FLOAT, A_SYM, 0);
+    class_addmethod(c, as_method(probe_emit), "emit", A_GIMME, 0);
+    class_addmethod(c, as_method(probe_bounce), "bounce", A_GIMME, 0);
+    class_addmethod(c, as_method(probe_anything), "anything", A_GIMME, 0);
+    class_addmethod(c, as_method(probe_notify), "notify", A_CANT, 0);
     class_addattr(c, attr_offset_new("flag", gensym("char"), 0, nullptr, nullptr, (long)offsetof(t_probe, flag)));
     class_addattr(c, attr_offset_new("number", gensym("long"), 0, nullptr, nullptr, (long)offsetof(t_probe, number)));
     class_addattr(c, attr_offset_new("name", gensym("symbol"), 0, nullptr, nullptr, (long)offsetof(t_probe, name)));
@@ -348,7 +343,7 @@ TEST_F(Host, ClassesShowTheirMethodsAttributesAndTheirAttributes)
     EXPECT_STREQ(simhost_class_attr_type(c, "flag"), "char");
     EXPECT_STREQ(simhost_class_attr_type(c, "area"), "rect");
 
-    t_class *again = class_new("probe", M(probe_new), nullptr, (long)sizeof(t_probe), nullptr, A_GIMME, 0);
+    t_class *again = class_new("probe", as_method(probe_new), nullptr, (long)sizeof(t_probe), nullptr, A_GIMME, 0);
     EXPECT_NE(class_register(gensym("box"), again), MAX_ERR_NONE);
     EXPECT_EQ(simhost_class_find("box", "probe"), c);
 }
@@ -409,7 +404,7 @@ void deferred(t_probe *x, t_symbol *s, long argc, t_atom *argv)
 {
     g_log.push_back(with_atoms(std::string("deferred ") + (s ? s->s_name : "-"), argc, argv));
     if (argc && atom_getsym(argv) == gensym("again"))
-        defer_low(x, M(deferred), gensym("later"), 0, nullptr);
+        defer_low(x, as_method(deferred), gensym("later"), 0, nullptr);
 }
 
 void *g_self_setting; // a queue element whose task sets it once more
@@ -435,10 +430,10 @@ TEST_F(Host, DeferredCallsRunInOrderAndWhatAPassAddsRunsInTheNext)
     atom_setsym(atoms, gensym("again"));
     atom_setlong(atoms + 1, 5);
     g_log.clear();
-    defer_low(x, M(deferred), gensym("first"), 2, atoms);
+    defer_low(x, as_method(deferred), gensym("first"), 2, atoms);
     atom_setlong(atoms + 1, 6); // the queue keeps its own copy
-    defer_low(x, M(deferred), nullptr, 0, nullptr);
-    defer_low(x, M(deferred), gensym("third"), 1, atoms + 1);
+    defer_low(x, as_method(deferred), nullptr, 0, nullptr);
+    defer_low(x, as_method(deferred), gensym("third"), 1, atoms + 1);
     EXPECT_EQ(g_log, Lines());
     EXPECT_EQ(simhost_queue_pending(), 3);
 
@@ -453,7 +448,7 @@ TEST_F(Host, DeferredCallsRunInOrderAndWhatAPassAddsRunsInTheNext)
 TEST_F(Host, QueueElementsCoalesceAndCanBeUnsetOrFreed)
 {
     t_probe *x = probe();
-    void *q = qelem_new(x, M(task));
+    void *q = qelem_new(x, as_method(task));
     g_log.clear();
     qelem_set(q);
     qelem_set(q);
@@ -476,7 +471,7 @@ TEST_F(Host, QueueElementsCoalesceAndCanBeUnsetOrFreed)
     EXPECT_EQ(simhost_queue_pass(), 0);
 
     // a task frees an element that waits later in the same pass
-    void *other = qelem_new(x, M(task));
+    void *other = qelem_new(x, as_method(task));
     qelem_set(q);
     qelem_set(other);
     g_to_free = other;
@@ -872,8 +867,8 @@ TEST_F(Host, ResetFreesEverythingAndRenewsTheHostClasses)
     simhost_box_new(simhost_patcher_new(p, "sub"), "b", "probe");
     t_probe *loose = probe();
     HWND window = (HWND)simhost_patcher_window(p);
-    defer_low(loose, M(deferred), nullptr, 0, nullptr);
-    qelem_set(qelem_new(loose, M(task)));
+    defer_low(loose, as_method(deferred), nullptr, 0, nullptr);
+    qelem_set(qelem_new(loose, as_method(task)));
     simhost_display_add({0, 0, 800, 600}, {0, 0, 800, 560});
     simhost_mouse_set(5, 5);
     post("something");

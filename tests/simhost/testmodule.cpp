@@ -19,7 +19,7 @@ void *loaded_new(t_symbol *s, long argc, t_atom *argv)
 
 extern "C" C74_EXPORT void ext_main(void *r)
 {
-    loaded_class = class_new("loaded", reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(loaded_new)),
+    loaded_class = class_new("loaded", as_method(loaded_new),
                              nullptr, (long)sizeof(t_loaded), nullptr, A_GIMME, 0);
     class_register(gensym("box"), loaded_class);
     post("loaded module");

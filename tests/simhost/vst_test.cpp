@@ -99,7 +99,7 @@ protected:
         g_log.clear();
         g_watched = nullptr;
         t_class *c = class_new("vsttestwatch", nullptr, nullptr, (long)sizeof(t_watch), nullptr, 0);
-        class_addmethod(c, reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(watch_notify)), "notify", A_CANT, 0);
+        class_addmethod(c, as_method(watch_notify), "notify", A_CANT, 0);
         class_register(gensym("nobox"), c);
         watch_class = c;
     }

@@ -23,10 +23,10 @@ HWND foreign_window(const char *title)
 TEST_F(ActivationTest, HidingTheLastVisibleWindowDeactivatesTheApplication)
 {
     HWND e = make_visible("e");
-    SetWindowPos(e, HWND_TOPMOST, 0, 0, 0, 0, 0x13);
+    SetWindowPos(e, HWND_TOPMOST, 0, 0, 0, 0, k_swp_topmost);
     HWND h = make_window("h", WS_POPUP);
     foreign_window("f");
-    SetWindowPos(e, nullptr, 0, 0, 0, 0, 0x497);
+    SetWindowPos(e, nullptr, 0, 0, 0, 0, k_swp_hide);
     take();
     ASSERT_EQ(GetActiveWindow(), e);
 
@@ -59,7 +59,7 @@ TEST_F(ActivationTest, ActivationPassesBelowFirstThenFromTheTop)
     ShowWindow(h, SW_SHOW);
     HWND t = make_window("t");
     ShowWindow(t, SW_SHOWNA);
-    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, 0x13);
+    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, k_swp_topmost);
     EXPECT_EQ(order(), "h t f hidden o");
     take();
 
@@ -148,9 +148,9 @@ TEST_F(ActivationTest, ActivatingAWindowInTheBackgroundBringsTheApplicationBack)
     simwin_app_activate(0);
     take();
 
-    SetWindowPos(b, nullptr, 0, 0, 0, 0, 0x457);
+    SetWindowPos(b, nullptr, 0, 0, 0, 0, k_swp_show);
     ShowWindow(b, SW_SHOWNA);
-    SetWindowPos(b, nullptr, 0, 0, 0, 0, 0x497);
+    SetWindowPos(b, nullptr, 0, 0, 0, 0, k_swp_hide);
     EXPECT_EQ(simwin_app_active(), 0);
     take();
 
@@ -192,10 +192,10 @@ TEST_F(ActivationTest, DisplayCounterAndShowCount)
     EXPECT_EQ(simwin_cursor_count(), 1);
 
     HWND w = make_visible("w");
-    SetWindowPos(w, nullptr, 0, 0, 0, 0, 0x457);
+    SetWindowPos(w, nullptr, 0, 0, 0, 0, k_swp_show);
     ShowWindow(w, SW_SHOW);
     EXPECT_EQ(simwin_times_shown(w), 1);
-    SetWindowPos(w, nullptr, 0, 0, 0, 0, 0x497);
+    SetWindowPos(w, nullptr, 0, 0, 0, 0, k_swp_hide);
     ShowWindow(w, SW_SHOWNOACTIVATE);
     EXPECT_EQ(simwin_times_shown(w), 2);
 

@@ -33,21 +33,12 @@ std::string fingerprint()
     return s;
 }
 
-WNDCLASSEXA spare_class(const char *name)
-{
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = name;
-    return wc;
-}
-
 TEST_F(FaultsTest, EveryCallFailsWithoutEffect)
 {
     HWND w = make_visible("w");
     HWND h = make_window("h");
     SetWindowSubclass(w, passing, 7, 0);
-    WNDCLASSEXA spare = spare_class("spare");
+    WNDCLASSEXA spare = class_named("spare");
     ASSERT_NE(RegisterClassExA(&spare), 0);
     take();
 
@@ -61,7 +52,7 @@ TEST_F(FaultsTest, EveryCallFailsWithoutEffect)
         const char *call;
         std::function<bool()> fails; // the call, true when it reported failure
     } cases[] = {
-        {"RegisterClassExA", [] { WNDCLASSEXA wc = spare_class("other"); return RegisterClassExA(&wc) == 0; }},
+        {"RegisterClassExA", [] { WNDCLASSEXA wc = class_named("other"); return RegisterClassExA(&wc) == 0; }},
         {"UnregisterClassA", [] { return !UnregisterClassA("spare", nullptr); }},
         {"CreateWindowExA", [] { return make_window("n") == nullptr; }},
         {"DestroyWindow", [&] { return !DestroyWindow(h); }},
@@ -101,7 +92,7 @@ TEST_F(FaultsTest, EveryCallFailsWithoutEffect)
     }
 
     // Nothing above registered, unregistered or subclassed anything.
-    WNDCLASSEXA other = spare_class("other");
+    WNDCLASSEXA other = class_named("other");
     EXPECT_NE(RegisterClassExA(&other), 0);
     EXPECT_TRUE(UnregisterClassA("spare", nullptr));
     SendMessageA(w, WM_USER, 0, 0);

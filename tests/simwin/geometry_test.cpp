@@ -226,9 +226,9 @@ TEST_F(GeometryTest, WindowLongsReturnThePreviousValue)
 
     // Top-level windows keep WS_CLIPSIBLINGS; styles come back unextended.
     HWND q = make_window("q", WS_POPUP);
-    EXPECT_EQ(GetWindowLongPtrA(q, GWL_STYLE), LONG_PTR(0x84000000));
-    EXPECT_EQ(SetWindowLongPtrA(q, GWL_STYLE, WS_POPUP | WS_THICKFRAME), LONG_PTR(0x84000000));
-    EXPECT_EQ(GetWindowLongPtrA(q, GWL_STYLE), LONG_PTR(0x84040000));
+    EXPECT_EQ(GetWindowLongPtrA(q, GWL_STYLE), LONG_PTR(WS_POPUP | WS_CLIPSIBLINGS));
+    EXPECT_EQ(SetWindowLongPtrA(q, GWL_STYLE, WS_POPUP | WS_THICKFRAME), LONG_PTR(WS_POPUP | WS_CLIPSIBLINGS));
+    EXPECT_EQ(GetWindowLongPtrA(q, GWL_STYLE), LONG_PTR(WS_POPUP | WS_CLIPSIBLINGS | WS_THICKFRAME));
     EXPECT_EQ(GetWindowLongPtrA(q, GWL_EXSTYLE), WS_EX_WINDOWEDGE);
 }
 

@@ -175,17 +175,24 @@ std::string order()
     return s;
 }
 
+WNDCLASSEXA class_named(const char *name)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = name;
+    return wc;
+}
+
 void SimwinTest::SetUp()
 {
     simwin_reset();
     g_log.clear();
     g_names.clear();
     g_react = nullptr;
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
+    WNDCLASSEXA wc = class_named(k_class);
     wc.lpfnWndProc = recording_proc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = k_class;
     ASSERT_NE(RegisterClassExA(&wc), 0);
 }
 

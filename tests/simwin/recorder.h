@@ -13,6 +13,15 @@
 
 namespace simwin_test {
 
+// The four SetWindowPos flag sets the module uses: topmost, move, show, hide.
+// None sizes the window or activates it.
+constexpr UINT k_swp_topmost = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+constexpr UINT k_swp_move = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+constexpr UINT k_swp_show =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOSENDCHANGING;
+constexpr UINT k_swp_hide =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW | SWP_NOSENDCHANGING;
+
 using Lines = std::vector<std::string>;
 
 // A procedure's own answer to a message; returning true skips DefWindowProcA.
@@ -29,6 +38,8 @@ void note(const std::string &line);
 HWND make_window(const char *title, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exstyle = 0,
                  RECT frame = RECT{100, 100, 500, 400});
 HWND make_visible(const char *title, DWORD exstyle = 0);
+// A class of that name whose windows do what DefWindowProcA does.
+WNDCLASSEXA class_named(const char *name);
 std::string title_of(HWND hwnd);
 HWND find_titled(const char *title);
 // Top-level windows from the top down, by title.

@@ -6,15 +6,6 @@ namespace {
 
 using WindowsTest = SimwinTest;
 
-WNDCLASSEXA class_named(const char *name)
-{
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = name;
-    return wc;
-}
-
 TEST_F(WindowsTest, ClassesAreCheckedAndNamedWithoutRegardToCase)
 {
     WNDCLASSEXA wc = class_named("Helper");
@@ -112,7 +103,7 @@ TEST_F(WindowsTest, SizeAndPlaceAreAnnouncedOnce)
 
     HWND o = make_window("o");
     EXPECT_LOG("o WM_NCCREATE", "o WM_CREATE");
-    SetWindowPos(o, nullptr, 0, 0, 0, 0, 0x457);
+    SetWindowPos(o, nullptr, 0, 0, 0, 0, k_swp_show);
     EXPECT_LOG("o WM_WINDOWPOSCHANGED nomove nosize nozorder noactivate show noclientsize noclientmove");
     ShowWindow(o, SW_HIDE);
     EXPECT_LOG("o WM_SHOWWINDOW 0", "o WM_WINDOWPOSCHANGING",

@@ -35,16 +35,16 @@ TEST_F(ZOrderTest, FlagSetsSendChangedExactlyWhenSomethingChanges)
         return [=] { EXPECT_TRUE(SetWindowPos(e, after, x, y, 0, 0, flags)); };
     };
     run({
-        {"topmost", pos(HWND_TOPMOST, 0, 0, 0x13), {"e WM_WINDOWPOSCHANGING", changed_z}},
-        {"topmost again", pos(HWND_TOPMOST, 0, 0, 0x13), {"e WM_WINDOWPOSCHANGING"}},
+        {"topmost", pos(HWND_TOPMOST, 0, 0, k_swp_topmost), {"e WM_WINDOWPOSCHANGING", changed_z}},
+        {"topmost again", pos(HWND_TOPMOST, 0, 0, k_swp_topmost), {"e WM_WINDOWPOSCHANGING"}},
         {"move",
-         pos(nullptr, 300, 200, 0x15),
+         pos(nullptr, 300, 200, k_swp_move),
          {"e WM_WINDOWPOSCHANGING", "e WM_WINDOWPOSCHANGED nosize nozorder noactivate noclientsize", "e WM_MOVE 304,223"}},
-        {"move to the same place", pos(nullptr, 300, 200, 0x15), {"e WM_WINDOWPOSCHANGING"}},
-        {"hide", pos(nullptr, 0, 0, 0x497), {hidden}},
-        {"hide hidden", pos(nullptr, 0, 0, 0x497), {}},
-        {"show", pos(nullptr, 0, 0, 0x457), {shown}},
-        {"show shown", pos(nullptr, 0, 0, 0x457), {}},
+        {"move to the same place", pos(nullptr, 300, 200, k_swp_move), {"e WM_WINDOWPOSCHANGING"}},
+        {"hide", pos(nullptr, 0, 0, k_swp_hide), {hidden}},
+        {"hide hidden", pos(nullptr, 0, 0, k_swp_hide), {}},
+        {"show", pos(nullptr, 0, 0, k_swp_show), {shown}},
+        {"show shown", pos(nullptr, 0, 0, k_swp_show), {}},
     });
     EXPECT_EQ(GetWindowLongPtrA(e, GWL_EXSTYLE) & WS_EX_TOPMOST, WS_EX_TOPMOST);
     EXPECT_EQ(GetActiveWindow(), e) << "hiding with SWP_NOACTIVATE leaves the window active";
@@ -52,8 +52,8 @@ TEST_F(ZOrderTest, FlagSetsSendChangedExactlyWhenSomethingChanges)
     SetActiveWindow(o);
     take();
     run({
-        {"hide", pos(nullptr, 0, 0, 0x497), {hidden}},
-        {"show", pos(nullptr, 0, 0, 0x457), {shown}},
+        {"hide", pos(nullptr, 0, 0, k_swp_hide), {hidden}},
+        {"show", pos(nullptr, 0, 0, k_swp_show), {shown}},
     });
     EXPECT_EQ(GetActiveWindow(), o);
     EXPECT_EQ(order(), "e o");
