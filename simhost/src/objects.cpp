@@ -20,6 +20,11 @@ const int MAX_SEND_DEPTH = 256;
 /* How deep this thread's messages run through patch cords. */
 thread_local int send_depth = 0;
 
+/* A loop overflowed: the rest of the chain is dropped until the outermost
+ * message returns, as the host abandons it, or a loop that branches would
+ * retry from every level below the limit. */
+thread_local bool send_unwinding = false;
+
 /* A typed call has the receiver and at most this many other arguments. */
 const size_t MAX_TYPED_ARGS = 6;
 
@@ -155,8 +160,11 @@ bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std
     for (t_object *dst : targets)
         if (t_object *obj = box_object(dst))
             objects.push_back(obj);
+    if (!objects.empty() && send_unwinding)
+        return false;
     if (!objects.empty() && send_depth >= MAX_SEND_DEPTH) {
         event(SIMHOST_ERROR, out->owner, (int)out->index, "stack overflow: messages loop through the patch cords");
+        send_unwinding = true;
         return false;
     }
     return !objects.empty();
@@ -175,7 +183,8 @@ void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
     send_depth++;
     for (t_object *obj : objects)
         send_typed(obj, s, ac, atoms.data());
-    send_depth--;
+    if (--send_depth == 0)
+        send_unwinding = false;
     return nullptr;
 }
 

@@ -3,6 +3,8 @@
 // line or outlet message, so that a failure reads like a diff.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "simhost.h"
 #include "testkit_atoms.h"
 #include "win_api.h"
@@ -409,6 +411,15 @@ TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
     ASSERT_FALSE(out.empty());
     EXPECT_EQ(out.back(), "message error stack overflow: messages loop through the patch cords");
     EXPECT_STREQ(simhost_box_text(loop), "again");
+
+    // a loop that branches at every level ends too: each of the click's two
+    // messages is dropped at its first overflow
+    t_object *branching = message("left, right");
+    ASSERT_EQ(simhost_connect(branching, 0, branching, 0), MAX_ERR_NONE);
+    simhost_click(branching);
+    out = lines();
+    EXPECT_EQ(std::count(out.begin(), out.end(), "message error stack overflow: messages loop through the patch cords"),
+              2);
 }
 
 // Freeing a box drops every cord into and out of it, whatever order the
