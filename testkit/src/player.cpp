@@ -96,6 +96,10 @@ struct Context {
     World &world;
     const Line &line;
     const Player::Sink &sink;
+    const char *usage; // the command's forms, as the table gives them
+
+    // The error for a line that fits none of the command's forms.
+    Error malformed() const { return Error(std::string("malformed line: usage: ") + usage); }
 
     const Word &word(size_t i) const { return line.words[i]; }
     const std::string &text(size_t i) const { return line.words[i].text; }
@@ -136,8 +140,7 @@ void run_user(Context &c)
     else if (action == "activate" && c.count() == 2)
         c.world.user_activate(c.window(2));
     else
-        throw Error("malformed line: usage: user move WINDOW X Y | user resize WINDOW W H | "
-                    "user close WINDOW | user activate WINDOW");
+        throw c.malformed();
 }
 
 void run_app(Context &c)
@@ -147,7 +150,7 @@ void run_app(Context &c)
     else if (c.text(1) == "foreground")
         c.world.app_foreground();
     else
-        throw Error("malformed line: usage: app background | app foreground");
+        throw c.malformed();
 }
 
 void run_misbehave(Context &c)
@@ -160,8 +163,7 @@ void run_misbehave(Context &c)
     else if (how == "normal" && c.count() == 2)
         c.world.misbehave(c.text(1), SIMHOST_VST_NORMAL);
     else
-        throw Error("malformed line: usage: misbehave BOX offset DX DY | misbehave BOX noeditor | "
-                    "misbehave BOX normal");
+        throw c.malformed();
 }
 
 void run_look(Context &c)
@@ -191,11 +193,11 @@ void run_box(Context &c)
 {
     if (c.count() >= 2 && c.text(2) == "=") {
         if (c.count() < 3 || c.text(1) == "=")
-            throw Error("malformed line: usage: box [NAME =] TEXT...");
+            throw c.malformed();
         c.world.box(c.line.rest(3), c.text(1));
     } else {
         if (c.text(1) == "=")
-            throw Error("malformed line: usage: box [NAME =] TEXT...");
+            throw c.malformed();
         c.world.box(c.line.rest(1));
     }
 }
@@ -205,10 +207,10 @@ void run_plugin(Context &c)
     long delay = 0;
     if (c.count() == 4) {
         if (c.text(3) != "delay")
-            throw Error("malformed line: usage: plugin NAME WxH [delay N]");
+            throw c.malformed();
         delay = number(c.word(4));
     } else if (c.count() != 2) {
-        throw Error("malformed line: usage: plugin NAME WxH [delay N]");
+        throw c.malformed();
     }
     const Size size = size_of(c.word(2));
     c.world.plugin(c.text(1), size.width, size.height, delay);
@@ -331,10 +333,9 @@ void run(World &world, const Line &line, const Player::Sink &sink)
     if (it == commands().end())
         throw Error(unknown(name));
     const Command &command = it->command;
-    const size_t count = line.words.size() - 1;
-    if (count < command.min || count > command.max)
-        throw Error(std::string("malformed line: usage: ") + command.usage);
-    Context context{world, line, sink};
+    Context context{world, line, sink, command.usage};
+    if (context.count() < command.min || context.count() > command.max)
+        throw context.malformed();
     command.run(context);
 }
 
