@@ -40,6 +40,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/* The expectations of a scenario that were not met, all of them. */
+class Unmet : public Error {
+public:
+    using Error::Error;
+};
+
 struct Point {
     int x, y;
 };
@@ -255,8 +261,8 @@ private:
  * without pictures. "expect LINE" and "expect no LINE" check the transcript
  * since the last expectation met. A faulty line throws Error("FILE:LINE:
  * message") after the lines before it have reached the sink; failed
- * expectations do not stop the play, which throws an Error listing them all
- * at its end. */
+ * expectations do not stop the play, which throws Unmet listing them all at
+ * its end. */
 class Player {
 public:
     using Sink = std::function<void(const std::string &)>;

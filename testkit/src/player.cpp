@@ -501,7 +501,7 @@ void Player::play(const std::string &text, const std::string &file, const Sink &
         step.transcript.clear();
     }
     if (!failed.empty())
-        throw Error(failed);
+        throw Unmet(failed);
 }
 
 std::string Player::reference()

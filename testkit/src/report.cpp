@@ -60,7 +60,7 @@ pre.comments { color: #4b5563; font-style: italic; }
 pre.transcript { background: #f3f4f6; padding: 0.3em; }
 pre.failure { color: #b03030; font-weight: bold; }
 figure { margin: 0.5em 0; }
-figure svg { max-width: 100%; height: auto; border: 1px solid #d1d5db; }
+figure svg { max-width: min(100%, 760px); height: auto; border: 1px solid #d1d5db; }
 </style>
 )";
 

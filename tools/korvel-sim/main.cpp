@@ -144,12 +144,21 @@ void open(testkit::World &world, const Options &o, const std::string &text, test
         report->add(step, world.picture());
 }
 
+// The report's title: the files' names.
+std::string title(const Options &o)
+{
+    const auto name = [](const std::string &path) { return std::filesystem::path(path).filename().string(); };
+    if (o.patch.empty())
+        return name(o.scenario);
+    return o.scenario.empty() ? name(o.patch) : name(o.scenario) + " on " + name(o.patch);
+}
+
 // Plays, and writes the report even when the play stopped.
 int play(testkit::World &world, const Options &o, const std::string &patch_text, const std::string &scenario_text)
 {
     std::unique_ptr<testkit::Report> report;
     if (!o.report.empty())
-        report = std::make_unique<testkit::Report>(o.scenario.empty() ? o.patch : o.scenario);
+        report = std::make_unique<testkit::Report>(title(o));
     testkit::Player player(world);
     player.echo(o.echo);
     if (report)
@@ -162,6 +171,9 @@ int play(testkit::World &world, const Options &o, const std::string &patch_text,
             player.play(scenario_text, o.scenario, [](const std::string &line) { std::cout << line << std::endl; });
         for (const std::string &line : world.lines())
             std::cout << line << std::endl;
+    } catch (const testkit::Unmet &e) {
+        std::cerr << e.what() << "\n";
+        code = failed;
     } catch (const testkit::Error &e) {
         std::cerr << e.what() << "\n";
         if (report)
