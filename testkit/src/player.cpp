@@ -443,6 +443,20 @@ std::string trimmed(const std::string &s)
     return begin == std::string::npos ? "" : s.substr(begin, s.find_last_not_of(" \t") + 1 - begin);
 }
 
+// The lines of a scenario, LF or CRLF ended.
+std::vector<std::string> text_lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    for (size_t from = 0; from <= text.size();) {
+        const size_t to = std::min(text.find('\n', from), text.size());
+        out.push_back(text.substr(from, to - from));
+        if (!out.back().empty() && out.back().back() == '\r')
+            out.back().pop_back();
+        from = to + 1;
+    }
+    return out;
+}
+
 } // namespace
 
 // Each line's transcript goes to the sink, to the step and to what the
@@ -461,15 +475,7 @@ void Player::play(const std::string &text, const std::string &file, const Sink &
     };
     flush();
     std::string failed;
-    size_t from = 0;
-    while (from <= text.size()) {
-        size_t to = text.find('\n', from);
-        if (to == std::string::npos)
-            to = text.size();
-        std::string raw = text.substr(from, to - from);
-        if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
-        from = to + 1;
+    for (const std::string &raw : text_lines(text)) {
         ++step.number;
         const std::string where = file + ":" + std::to_string(step.number) + ": ";
         const std::string shown = trimmed(raw);
