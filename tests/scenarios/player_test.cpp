@@ -293,6 +293,43 @@ look editor b
                                         "vst~ b name b plugin TWO"}));
 }
 
+LPARAM display_change = 0;
+
+LRESULT CALLBACK record_display_change(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_DISPLAYCHANGE)
+        display_change = lp;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A display that changes or goes: top-level windows hear of it with the
+// primary display's new size, and stay where they were.
+TEST(World, DisplayChangesAreBroadcast)
+{
+    testkit::World world;
+    world.display(0, 0, 1600, 900);
+    world.display(1600, 0, 300, 900);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = record_display_change;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "korvel_display_listener";
+    ASSERT_NE(RegisterClassExA(&wc), 0);
+    HWND hwnd = CreateWindowExA(0, "korvel_display_listener", "", WS_OVERLAPPEDWINDOW, 1650, 100, 200, 100,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    display_change = 0;
+    world.display_resize(1, 0, 0, 1280, 720);
+    EXPECT_EQ(display_change, LPARAM(720 << 16 | 1280));
+    world.display_remove(1);
+    EXPECT_EQ(display_change, LPARAM(900 << 16 | 300));
+    EXPECT_EQ(simhost_display_count(), 1);
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, 1650);
+    DestroyWindow(hwnd);
+    UnregisterClassA("korvel_display_listener", wc.hInstance);
+}
+
 TEST(Diff, MarksWhatIsMissingAndWhatIsExtra)
 {
     EXPECT_EQ(testkit::diff({"a", "b", "c", "d"}, {"a", "c", "x", "d", "e"}), "  a\n- b\n  c\n+ x\n  d\n+ e\n");
