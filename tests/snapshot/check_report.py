@@ -2,7 +2,8 @@
 with --report, headless Chromium loads the page from disk (no network),
 dumps the DOM it built and takes a screenshot; the DOM must hold every step,
 the pictures where the desktop changed and the editor where the tour put it.
-A scenario whose expectation fails gives a page that marks it.
+A scenario whose expectation fails gives a page that marks it; a snapshot
+named .png is a PNG.
 
 usage: check_report.py KORVEL_SIM HELP_PATCH TOUR FAILING_SCENARIO
 Exits 77 (skipped) when there is no chromium: scripts/setup.sh all installs it."""
@@ -110,6 +111,19 @@ def check_failure(folder):
         fail(f"the page does not mark the one failed expectation: {failed}")
 
 
+def check_png(folder):
+    """snapshot FILE.png: a PNG of the picture's size, and no SVG left over."""
+    scenario = os.path.join(folder, "png.ksim")
+    with open(scenario, "w", encoding="utf-8") as file:
+        file.write("box synth = vst~\nsnapshot desktop.png\n")
+    run = subprocess.run([sys.argv[1], "--pictures", folder, scenario], capture_output=True, text=True, check=False)
+    with open(os.path.join(folder, "desktop.png"), "rb") as file:
+        head = file.read(24)
+    if run.returncode != 0 or head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24])[0] < 500 \
+            or os.path.exists(os.path.join(folder, "desktop.png.svg")):
+        fail(f"snapshot desktop.png: exit {run.returncode} {run.stderr}, header {head!r}")
+
+
 def main():
     if not shutil.which("chromium"):
         print("no chromium (scripts/setup.sh all installs it)")
@@ -117,6 +131,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="qzkorvel-report-") as folder:
         check_tour(folder)
         check_failure(folder)
+        check_png(folder)
     print("the tour's report and a failed one check out in Chromium")
     return 0
 
