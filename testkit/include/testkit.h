@@ -286,6 +286,12 @@ public:
     /* With echo on, the sink gets each command line as "> LINE" and each
      * comment line as written, before the line's effects. */
     void echo(bool on) { echo_ = on; }
+    /* Lines shown before the play (a patch's opening), for the first
+     * expectations to look at. */
+    void before(const std::vector<std::string> &lines)
+    {
+        record_.seen.insert(record_.seen.end(), lines.begin(), lines.end());
+    }
     /* Called after each command line, for a report. */
     void observe(std::function<void(const Step &)> observer) { observer_ = std::move(observer); }
 

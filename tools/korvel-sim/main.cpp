@@ -129,7 +129,8 @@ void write(const std::string &path, const std::string &text)
 
 // Opens the patch, lists its vst~ boxes, lets it settle: the report's first
 // step.
-void open(testkit::World &world, const Options &o, const std::string &text, testkit::Report *report)
+void open(testkit::World &world, const Options &o, const std::string &text, testkit::Player &player,
+          testkit::Report *report)
 {
     world.open_patch(text, o.patch);
     testkit::Player::Step step{0, "open " + o.patch, "", {}, {}};
@@ -140,6 +141,7 @@ void open(testkit::World &world, const Options &o, const std::string &text, test
         step.transcript.push_back(line);
     for (const std::string &line : step.transcript)
         std::cout << line << std::endl;
+    player.before(step.transcript);
     if (report)
         report->add(step, world.picture());
 }
@@ -166,7 +168,7 @@ int play(testkit::World &world, const Options &o, const std::string &patch_text,
     int code = played;
     try {
         if (!o.patch.empty())
-            open(world, o, patch_text, report.get());
+            open(world, o, patch_text, player, report.get());
         if (!o.scenario.empty())
             player.play(scenario_text, o.scenario, [](const std::string &line) { std::cout << line << std::endl; });
         for (const std::string &line : world.lines())
