@@ -138,6 +138,11 @@ MAXAPI long simhost_queue_pending(void);
 /* Adds a display with its full rectangle and its work area; the first is the
  * primary one. */
 MAXAPI void simhost_display_add(t_rect display, t_rect workarea);
+/* Display index (0 the primary) takes a new rectangle and work area, or goes;
+ * what was the second becomes the primary when the first goes. The last
+ * declared display cannot go. MAX_ERR_GENERIC for an index not declared. */
+MAXAPI t_max_err simhost_display_set(long index, t_rect display, t_rect workarea);
+MAXAPI t_max_err simhost_display_remove(long index);
 MAXAPI long simhost_display_count(void);
 MAXAPI void simhost_display_get(long index, t_rect *display, t_rect *workarea);
 MAXAPI void simhost_mouse_set(int x, int y);

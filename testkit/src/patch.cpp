@@ -403,6 +403,11 @@ void World::open_patch(const std::string &text, const std::string &file)
                     {}};
     count_inert(top, builder.inert);
     builder.build(patcher_, top, "");
+    std::vector<double> rect;
+    const json &r = root["patcher"].value("rect", json());
+    for (size_t i = 0; r.is_array() && r.size() == 4 && i < 4 && r[i].is_number(); ++i)
+        rect.push_back(r[i].get<double>());
+    place_patch_window(file, rect);
     sync();
 }
 
