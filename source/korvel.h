@@ -26,6 +26,9 @@ enum korvel_vis {
     KORVEL_VIS_HIDDEN = 2, /* open, and hidden on request */
 };
 
+/* The atoms of a state list: x y w h vis. */
+#define KORVEL_STATE_ATOMS 5
+
 /* Where an editor that is to be centred is opened first. */
 #define KORVEL_SUBSTITUTE_POS 50
 
@@ -133,6 +136,8 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
                                      DWORD_PTR dwRefData);
 void checkWindowState(t_korvel *x);
+t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av);
+t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
 void korvel_forget_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 

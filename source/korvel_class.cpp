@@ -111,6 +111,8 @@ struct korvel_message {
 static const korvel_message korvel_messages[] = {
     {"assist", as_method(korvel_assist), A_CANT, NULL, NULL},
     {"notify", as_method(korvel_notify), A_CANT, NULL, NULL},
+    {"getvalueof", as_method(korvel_getvalueof), A_CANT, NULL, NULL},
+    {"setvalueof", as_method(korvel_setvalueof), A_CANT, NULL, NULL},
     {"hide", as_method(korvel_hidegate), A_GIMME, "direct_hide", as_method(korvel_hide)},
     {"show", as_method(korvel_showgate), A_GIMME, "direct_show", as_method(korvel_show)},
     {"open", as_method(korvel_defer<korvel_open>), A_GIMME, "direct_open", as_method(korvel_open)},
