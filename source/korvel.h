@@ -102,6 +102,9 @@ typedef struct _korvel {
     HWND helper_hwnd;    /* the off-screen window that takes activation on hide; korvel_new */
     /* the captured editor window, NULL when none; korvel_open captures, korvel_forget_editor lets go */
     korvel_relaxed<HWND> editor_hwnd;
+    /* the target whose editor editor_hwnd is, NULL once that target is gone; korvel_open, korvel_notify,
+     * korvel_forget_editor */
+    t_object *editor_owner;
 } t_korvel;
 
 /* ---- module-wide state, written only by ext_main (the live-record registry
@@ -139,6 +142,7 @@ void checkWindowState(t_korvel *x);
 t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av);
 t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
 void korvel_forget_editor(t_korvel *x);
+void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 
 /* ---- small helpers ---- */

@@ -41,6 +41,9 @@ static bool korvel_bind_target(t_korvel *x)
                     korvel_text(x->scriptname));
         return false;
     }
+    /* the editor of another object is not ours to show, hide or close */
+    if (x->editor_hwnd && x->editor_owner != obj)
+        korvel_release_editor(x);
     object_attach_byptr_register(x, obj, _sym_nobox);
     x->target = obj;
     korvel_trace(x, "ATTACHED TO OBJ");
@@ -90,7 +93,13 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         /* no box to ask for its name: only the object we attached to counts */
         if (sender != x->target)
             return 0;
-    } else if (object_attr_getsym(box, _sym_varname) != x->scriptname) {
+        box = NULL;
+    }
+    /* an object being freed no longer owns its editor, whatever object gets
+     * its address next */
+    if (msg == _sym_free && sender == x->editor_owner)
+        x->editor_owner = NULL;
+    if (box && object_attr_getsym(box, _sym_varname) != x->scriptname) {
         msg = _sym_free;
     }
 

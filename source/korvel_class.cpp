@@ -256,11 +256,7 @@ static void korvel_free(t_korvel *x)
     x->state_qelem = NULL;
     if (x->target)
         object_detach_byptr(x, x->target);
-    if (x->editor_hwnd) {
-        korvel_trace(x, "<-- detach window observer");
-        if (!RemoveWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
-            object_error((t_object *)x, "unset observer: failed to remove subclass!");
-    }
+    korvel_release_editor(x);
     if (x->helper_hwnd)
         DestroyWindow(x->helper_hwnd);
 }

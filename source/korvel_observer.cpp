@@ -5,7 +5,22 @@
 void korvel_forget_editor(t_korvel *x)
 {
     x->editor_hwnd = NULL;
+    x->editor_owner = NULL;
     x->hidden = 0;
+}
+
+/* Lets the editor go and leaves it open: the observer comes off and the
+ * handle is forgotten, as when our box is deleted. For an editor of an
+ * object we are no longer bound to, and for the record's end. */
+void korvel_release_editor(t_korvel *x)
+{
+    HWND hwnd = x->editor_hwnd;
+    if (!hwnd)
+        return;
+    korvel_trace(x, "<-- detach window observer");
+    if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
+        object_error((t_object *)x, "unset observer: failed to remove subclass!");
+    korvel_forget_editor(x);
 }
 
 /* A captured handle whose window went while nobody observed it is forgotten,

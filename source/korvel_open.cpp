@@ -195,6 +195,7 @@ static bool korvel_capture(t_korvel *x, t_object *obj)
         return false;
     }
     korvel_trace(x, "FOUND NEW OPEN WINDOW --> attach");
+    x->editor_owner = obj;
     return true;
 }
 

@@ -244,3 +244,26 @@ TEST(KorvelObserver, SizingAloneIsOnlyTraced)
 }
 
 } // namespace
+
+/* The name passes to a box with another plug-in while ALPHA's editor is up:
+ * that editor is let go as a deleted box leaves it, and the next open opens
+ * the new plug-in's. */
+TEST(KorvelBinding, BindingAnotherObjectLetsItsEditorGo)
+{
+    World w;
+    HWND alpha = open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    play_steps(w, {
+                      {"rename synth old\nrename other synth\npass",
+                       report("BETA", "5", "100 200 0 0 0")},
+                      {"send qzkorvel#1 close\nsend qzkorvel#1 hide\npass 2\nlook editor",
+                       {"look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"send qzkorvel#1 open 500 500\npass 2", state("500 500 300 200 1")},
+                  });
+    EXPECT_EQ(0, simhost_observer_count(w.object("old")));
+    w.user_move(alpha, 300, 300);
+    w.user_close(alpha);
+    w.pass(2);
+    EXPECT_TRUE(same_lines({}, w.lines()));
+}
