@@ -144,6 +144,15 @@ t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
 void korvel_forget_editor(t_korvel *x);
 void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
+void korvel_observe(t_korvel *x);
+
+/* ---- editors that outlive their instance (korvel_adopt.cpp, its own lock) ---- */
+void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden);
+void korvel_forget_window(HWND hwnd);
+void korvel_forget_owner(t_object *owner);
+void korvel_forget_all_editors(void);
+bool korvel_remembering(void);
+bool korvel_adopt(t_korvel *x);
 
 /* ---- small helpers ---- */
 

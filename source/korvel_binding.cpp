@@ -111,6 +111,7 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
     }
     if (msg == _sym_free) {
         korvel_trace(x, "vst obj 'free' notification");
+        korvel_forget_owner((t_object *)sender); /* its address may come back as another object's */
         object_detach_byptr(x, sender);
         x->instance = NULL;
         x->target = NULL;

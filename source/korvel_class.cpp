@@ -158,6 +158,8 @@ static t_class *korvel_makeclass(void)
 extern "C" C74_EXPORT int ext_main(void *r)
 {
     _common_symbols = common_symbols_gettable();
+    /* a host that loads the module again starts with windows of its own */
+    korvel_forget_all_editors();
     korvel_class = korvel_makeclass();
 
     /* the window system copies the class; ours need not outlive the call */

@@ -20,6 +20,7 @@ void korvel_release_editor(t_korvel *x)
     korvel_trace(x, "<-- detach window observer");
     if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
         object_error((t_object *)x, "unset observer: failed to remove subclass!");
+    korvel_remember_editor(x->editor_owner, hwnd, x->hidden);
     korvel_forget_editor(x);
 }
 

@@ -200,7 +200,7 @@ static bool korvel_capture(t_korvel *x, t_object *obj)
 }
 
 /* Puts the observer on the captured editor and reports its state. */
-static void korvel_observe(t_korvel *x)
+void korvel_observe(t_korvel *x)
 {
     x->hidden = 0;
     korvel_trace(x, "--> attach window observer");
@@ -221,6 +221,10 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         return;
     }
     t_object *obj = korvel_bind_plugin(x);
+    if (obj && korvel_adopt(x)) {
+        SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+        return;
+    }
     bool centre = false;
     if (!obj || !korvel_settle_request(x, argc, argv, &centre) || !korvel_capture(x, obj))
         return;
@@ -280,6 +284,7 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     x->win_x = korvel_long32(atom_getlong(argv));
     x->win_y = korvel_long32(atom_getlong(argv + 1));
+    korvel_adopt(x);
     /* without an instance there is no centred position: leave the window */
     bool move = x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x));
     if (move) {

@@ -267,3 +267,38 @@ TEST(KorvelBinding, BindingAnotherObjectLetsItsEditorGo)
     w.pass(2);
     EXPECT_TRUE(same_lines({}, w.lines()));
 }
+
+/* An editor let go of while open is taken over by the next instance bound
+ * to its vst object, at its first window message: observed from then on,
+ * reported, and no second editor asked for. One destroyed meanwhile, or of
+ * a vst object bound by nobody now, is not. */
+TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
+{
+    World w;
+    HWND editor = open_setup(w);
+    play_steps(w, {
+                      {"send qzkorvel#1 hide\npass 2", state("100 200 640 480 2")},
+                      {"delete qzkorvel#1\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
+                      {"send qzkorvel#2 show\npass 2\nlook editor",
+                       {"out qzkorvel#2 state 100 200 640 480 1",
+                        "look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"user move editor 300 300\npass", state("300 300 640 480 1", "qzkorvel#2")},
+                  });
+    EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
+    /* destroyed while remembered: the next open asks for a new editor */
+    play_steps(w, {
+                      {"delete qzkorvel#2\nuser close editor\nbox qzkorvel synth\npass",
+                       report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
+                      {"send qzkorvel#3 open 100 200\npass 2", state("100 200 640 480 1", "qzkorvel#3")},
+                  });
+    EXPECT_NE(editor, record(w, "qzkorvel#3")->editor_hwnd);
+    /* an instance bound to another vst object does not take it */
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    play_steps(w, {
+                      {"delete qzkorvel#3\nbox qzkorvel other\npass", report("BETA", "5", "-12345 0 0 0 0", "qzkorvel#4")},
+                      {"send qzkorvel#4 close\nsend qzkorvel#4 pos 10 10\npass 2",
+                       state("10 10 0 0 0", "qzkorvel#4")},
+                      {"look editor", {"look editor 100 200 640 480 visible topmost toolwindow active"}},
+                  });
+}
