@@ -108,7 +108,8 @@ typedef struct _korvel {
 } t_korvel;
 
 /* ---- module-wide state, written only by ext_main (the live-record registry
- * in korvel_class.cpp keeps its own lock) ---- */
+ * in korvel_class.cpp and the remembered editors in korvel_adopt.cpp keep
+ * their own locks) ---- */
 extern t_class *korvel_class;
 
 extern "C" C74_EXPORT int ext_main(void *r);
