@@ -197,6 +197,10 @@ private:
 
     struct Saver; /* save.cpp */
 
+    /* Writes text to path, taken from the picture directory when relative;
+     * Error "cannot write the WHAT FILE" when it cannot. */
+    void write_out(const std::string &path, const std::string &text, const std::string &what) const;
+
     Entry &adopt(t_object *box, const std::string &cls, const std::string &id, const std::string &parent = "");
     void default_display();
     Entry *entry_named(const std::string &name);

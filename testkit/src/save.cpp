@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -195,12 +193,7 @@ std::string World::patch_text()
 
 void World::save(const std::string &path)
 {
-    const std::filesystem::path file = std::filesystem::path(pictures_) / path;
-    std::ofstream out(file, std::ios::binary);
-    out << patch_text();
-    out.close();
-    if (!out)
-        throw Error("cannot write the patch " + file.string());
+    write_out(path, patch_text(), "patch");
 }
 
 void World::reopen()

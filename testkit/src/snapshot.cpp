@@ -397,14 +397,19 @@ std::string World::picture() const
     return out.str();
 }
 
-void World::snapshot(const std::string &path) const
+void World::write_out(const std::string &path, const std::string &text, const std::string &what) const
 {
     const std::filesystem::path file = std::filesystem::path(pictures_) / path;
     std::ofstream out(file, std::ios::binary);
-    out << picture();
+    out << text;
     out.close();
     if (!out)
-        throw Error("cannot write the picture " + file.string());
+        throw Error("cannot write the " + what + " " + file.string());
+}
+
+void World::snapshot(const std::string &path) const
+{
+    write_out(path, picture(), "picture");
 }
 
 } // namespace testkit
