@@ -1,7 +1,8 @@
 /* The host's state system, as far as patches around vst~ use it: objects
  * with the getvalueof/setvalueof interface, autopattr (every named object
  * of its patcher) and pattr NAME @bindto BOX (one object), with the values
- * a patch file saved in their boxes ("restore"), and getbytes/freebytes.
+ * a patch file saved in their boxes ("restore"), pattrstorage presets of
+ * what those two expose in its patcher, and getbytes/freebytes.
  *
  * A patch file's loader hands each box its saved values
  * (simhost_pattr_saved) and, once the whole patch is made, has them sent
@@ -38,8 +39,17 @@ struct t_pattr {
     bool saved; /* value came from the file or from a store */
 };
 
+/* pattrstorage: presets by slot number, each the values of the objects
+ * that autopattr and pattr expose in its patcher, by their names. Kept in
+ * memory only. */
+struct t_pattrstorage {
+    t_object ob;
+    std::map<t_atom_long, std::map<std::string, Atoms>> *slots;
+};
+
 t_class *s_autopattr_class;
 t_class *s_pattr_class;
+t_class *s_pattrstorage_class;
 
 void *autopattr_new(t_symbol *s, long argc, t_atom *argv)
 {
@@ -146,6 +156,69 @@ void pattr_store(t_pattr *x)
     }
 }
 
+/* The objects exposed to the state system in x's patcher, by name: with an
+ * autopattr there, every named object that has a value; each pattr's bound
+ * object under the pattr's name. */
+std::map<std::string, t_object *> exposed(t_object *x)
+{
+    std::map<std::string, t_object *> out;
+    ObjInfo *i = info(x);
+    t_object *patcher = i && i->box ? box_patcher(i->box) : nullptr;
+    bool autopattr = false;
+    for (long n = 0; patcher && n < simhost_patcher_boxcount(patcher); ++n)
+        autopattr |= is_a(box_object(simhost_patcher_box(patcher, n)), s_autopattr_class);
+    for (long n = 0; patcher && n < simhost_patcher_boxcount(patcher); ++n) {
+        t_object *box = simhost_patcher_box(patcher, n);
+        t_object *obj = box_object(box);
+        t_symbol *name = box_varname(box);
+        if (is_a(obj, s_pattr_class) && ((t_pattr *)obj)->name != _sym_nothing)
+            out[((t_pattr *)obj)->name->s_name] = named_object(obj, ((t_pattr *)obj)->bindto);
+        else if (autopattr && name && name != _sym_nothing && obj && understands(obj, "getvalueof"))
+            out[name->s_name] = obj;
+    }
+    return out;
+}
+
+void *pattrstorage_new(t_symbol *s, long argc, t_atom *argv)
+{
+    t_pattrstorage *x = (t_pattrstorage *)object_alloc(s_pattrstorage_class);
+    if (x)
+        x->slots = new std::map<t_atom_long, std::map<std::string, Atoms>>;
+    return x;
+}
+
+void pattrstorage_free(t_pattrstorage *x)
+{
+    delete x->slots;
+}
+
+void pattrstorage_store(t_pattrstorage *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (argc < 1 || !argv)
+        return;
+    std::map<std::string, Atoms> preset;
+    for (const auto &e : exposed(&x->ob)) {
+        Atoms value;
+        if (value_of(e.second, value))
+            preset[e.first] = value;
+    }
+    (*x->slots)[atom_getlong(argv)] = preset;
+}
+
+/* Recalls a slot: every exposed object gets its value; an empty slot
+ * does nothing. */
+void pattrstorage_int(t_pattrstorage *x, t_atom_long slot)
+{
+    auto found = x->slots->find(slot);
+    if (found == x->slots->end())
+        return;
+    const std::map<std::string, Atoms> preset = found->second;
+    const std::map<std::string, t_object *> now = exposed(&x->ob);
+    for (const auto &v : preset)
+        if (now.count(v.first))
+            give(now.at(v.first), v.second);
+}
+
 } // namespace
 
 void simhost_pattr_setup(void)
@@ -158,6 +231,13 @@ void simhost_pattr_setup(void)
     c = class_new("pattr", as_method(pattr_new), as_method(pattr_free), (long)sizeof(t_pattr), nullptr, A_GIMME, 0);
     class_register(_sym_box, c);
     s_pattr_class = c;
+
+    c = class_new("pattrstorage", as_method(pattrstorage_new), as_method(pattrstorage_free),
+                  (long)sizeof(t_pattrstorage), nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(pattrstorage_store), "store", A_GIMME, 0);
+    class_addmethod(c, as_method(pattrstorage_int), "int", A_LONG, 0);
+    class_register(_sym_box, c);
+    s_pattrstorage_class = c;
 }
 
 /* ---- the host API ---- */

@@ -390,6 +390,13 @@ look editor
     {"layout_pattr", "layout-pattr.ksim", "",
      editor_bound + state("120 160 640 480 1", "editor") + state("120 160 640 480 2", "editor") + editor_bound +
          state("120 160 640 480 2", "editor") + Lines{"look editor 120 160 640 480 hidden topmost toolwindow"}},
+    {"layout_presets", "layout-presets.ksim", "",
+     editor_bound + state("100 200 640 480 1", "editor") + state("600 300 640 480 1", "editor") +
+         state("600 300 640 480 0", "editor") + state("100 200 640 480 1", "editor") +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 0", "editor") + state("600 300 640 480 1", "editor") +
+         Lines{"look editor 600 300 640 480 visible topmost toolwindow active"} +
+         state("600 300 640 480 0", "editor") + Lines{"look editor none"}},
     // The new object of a retyped box takes over the editor the old one
     // left open: pos moves it and close closes it.
     {"retype_keeps_the_editor", "retype.ksim", "",
