@@ -285,20 +285,31 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
                       {"user move editor 300 300\npass", state("300 300 640 480 1", "qzkorvel#2")},
                   });
     EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
+    /* open, hide and state adopt it too; open only raises it, and a state list
+     * moves no open editor */
+    play_steps(w, {
+                      {"delete qzkorvel#2\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
+                      {"send qzkorvel#3 open 50 50\npass 2", state("300 300 640 480 1", "qzkorvel#3")},
+                      {"delete qzkorvel#3\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#4")},
+                      {"send qzkorvel#4 hide\npass 2", state("300 300 640 480 2", "qzkorvel#4")},
+                      {"delete qzkorvel#4\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#5")},
+                      {"send qzkorvel#5 state 1 2 3 4 1\npass 2", state("300 300 640 480 1", "qzkorvel#5")},
+                  });
+    EXPECT_EQ(editor, record(w, "qzkorvel#5")->editor_hwnd);
     /* destroyed while remembered: the next open asks for a new editor */
     play_steps(w, {
-                      {"delete qzkorvel#2\nuser close editor\nbox qzkorvel synth\npass",
-                       report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
-                      {"send qzkorvel#3 open 100 200\npass 2", state("100 200 640 480 1", "qzkorvel#3")},
+                      {"delete qzkorvel#5\nuser close editor\nbox qzkorvel synth\npass",
+                       report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#6")},
+                      {"send qzkorvel#6 open 100 200\npass 2", state("100 200 640 480 1", "qzkorvel#6")},
                   });
-    EXPECT_NE(editor, record(w, "qzkorvel#3")->editor_hwnd);
+    EXPECT_NE(editor, record(w, "qzkorvel#6")->editor_hwnd);
     /* an instance bound to another vst object does not take it */
     w.plugin("BETA", 300, 200, 5);
     w.box("vst~ BETA", "other");
     play_steps(w, {
-                      {"delete qzkorvel#3\nbox qzkorvel other\npass", report("BETA", "5", "-12345 0 0 0 0", "qzkorvel#4")},
-                      {"send qzkorvel#4 close\nsend qzkorvel#4 pos 10 10\npass 2",
-                       state("10 10 0 0 0", "qzkorvel#4")},
+                      {"delete qzkorvel#6\nbox qzkorvel other\npass", report("BETA", "5", "-12345 0 0 0 0", "qzkorvel#7")},
+                      {"send qzkorvel#7 close\nsend qzkorvel#7 pos 10 10\npass 2",
+                       state("10 10 0 0 0", "qzkorvel#7")},
                       {"look editor", {"look editor 100 200 640 480 visible topmost toolwindow active"}},
                   });
 }
