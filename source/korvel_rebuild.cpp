@@ -76,9 +76,12 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         object_error((t_object *)x, "not attached to a vst object");
         return;
     }
+    korvel_hold hold(x);
+    korvel_close(x, NULL, 0, NULL);
+    if (!hold.alive())
+        return;
     t_object *patcher = x->patcher;
     t_object *box = korvel_named_box(x);
-    korvel_close(x, NULL, 0, NULL);
     t_object *view = (t_object *)korvel_send(patcher, _sym_firstview);
     /* from here on x is not touched: a box that carries our own scripting
      * name holds this very record, and retyping it frees the record */
