@@ -110,6 +110,7 @@ typedef struct _korvel {
     uint32_t pending_since; /* reports when the queued bind was asked for; korvel_attach_later */
     char attach_pending;    /* a bind is queued and has not run yet; korvel_attach_later, korvel_rebind */
     char reporting;         /* a report is going out; korvel_attach */
+    char in_notify;         /* the target's plug-in change is being reported; korvel_report_change */
 } t_korvel;
 
 /* ---- module-wide state, written only by ext_main (the live-record registry

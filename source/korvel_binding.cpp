@@ -148,6 +148,22 @@ static t_symbol *korvel_notification(t_korvel *x, t_symbol *msg, void *sender)
     return object_attr_getsym(box, _sym_varname) == x->scriptname ? msg : _sym_free;
 }
 
+/* A plug-in change, reported while the target's method that changes it is
+ * still running: until it returns the target must not be rebuilt (see
+ * korvel_clear). */
+static void korvel_report_change(t_korvel *x, t_symbol *change)
+{
+    const char was = x->in_notify;
+    x->in_notify = 1;
+    korvel_hold hold(x);
+    if (change == gensym("freecontainedview"))
+        outlet_anything(x->outlet, gensym("willchange"), 0, NULL);
+    else
+        korvel_attach(x);
+    if (hold.alive())
+        x->in_notify = was;
+}
+
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
     korvel_trace(x, "notify msg: %s  sender class: %s", korvel_text(msg), korvel_text(object_classname(sender)));
@@ -163,10 +179,8 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         korvel_unbind(x);
         x->instance = NULL;
         korvel_attach_later(x);
-    } else if (taken == gensym("freecontainedview")) {
-        outlet_anything(x->outlet, gensym("willchange"), 0, NULL);
-    } else if (taken == gensym("rebuildcontainedview")) {
-        korvel_attach(x);
+    } else if (taken == gensym("freecontainedview") || taken == gensym("rebuildcontainedview")) {
+        korvel_report_change(x, taken);
     } else if (taken == _sym_attr_modified) {
         qelem_set(x->delay_qelem);
     }
