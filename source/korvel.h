@@ -50,7 +50,8 @@ enum korvel_vis {
 #define KORVEL_HELPER_CLASS "korvel_helperwindowclass"
 
 /* The most atoms a deferred message carries on to its handler. No handler
- * reads more than five; a longer message is refused, not allocated for. */
+ * reads more than five; the atoms of a longer message past these are
+ * ignored, as a handler ignores those past what it reads. */
 #define KORVEL_DEFER_ATOMS 64
 
 /* A field that the "show" and "hide" gates (on whatever thread the message
@@ -105,6 +106,14 @@ typedef struct _korvel {
     /* the target whose editor editor_hwnd is, NULL once that target is gone; korvel_open, korvel_notify,
      * korvel_forget_editor */
     t_object *editor_owner;
+    /* counts the changes of target, so that a handler sees one made while the patch ran; korvel_bind_target,
+     * korvel_unbind */
+    uint32_t binding;
+    uint32_t reports;       /* counts the reports begun; korvel_attach */
+    uint32_t pending_since; /* reports when the queued bind was asked for; korvel_attach_later */
+    char attach_pending;    /* a bind is queued and has not run yet; korvel_attach_later, korvel_rebind */
+    char reporting;         /* a report is going out; korvel_attach */
+    char in_notify;         /* the target's plug-in change is being reported; korvel_report_change */
 } t_korvel;
 
 /* ---- module-wide state, written only by ext_main (the live-record registry
@@ -117,10 +126,13 @@ extern "C" C74_EXPORT int ext_main(void *r);
 /* ---- live-record registry (korvel_class.cpp) ---- */
 bool korvel_is_registered(const void *x);
 bool korvel_is_live(const void *x, t_atom_long serial);
+t_atom_long korvel_serial_of(const void *x);
 void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc, t_atom *argv);
 
 /* ---- target binding (korvel_binding.cpp) ---- */
 void korvel_attach(t_korvel *x);
+void korvel_attach_later(t_korvel *x);
+void korvel_unbind(t_korvel *x);
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data);
 void korvel_delaycheck(t_korvel *x);
 t_object *korvel_named_box(t_korvel *x);
@@ -200,6 +212,24 @@ void korvel_guard(void *x, t_symbol *s, short argc, t_atom *argv)
     else
         H(rec, s, argc - 1, argc > 1 ? argv : NULL);
 }
+
+/* What a handler holds on to across an outlet call or a message that acts on
+ * another object: either may run the patch, which may free this record,
+ * free or retype the target's box or rename any box. Taken before the call
+ * and asked after it; the record's address is looked up, not read. */
+class korvel_hold {
+public:
+    explicit korvel_hold(t_korvel *x) : x_(x), serial_(korvel_serial_of(x)), binding_(x->binding) {}
+    /* the record is still alive */
+    bool alive() const { return korvel_is_live(x_, serial_); }
+    /* ... and bound as it was when the hold was taken */
+    bool holds() const { return alive() && x_->binding == binding_; }
+
+private:
+    t_korvel *x_;
+    t_atom_long serial_;
+    uint32_t binding_;
+};
 
 /* Queues handler H for later on the main thread, guarded against the record
  * being freed first. Every defer_low of the module goes through here. */

@@ -137,22 +137,39 @@ static bool korvel_settle_position(t_korvel *x)
     return true;
 }
 
+/* Binds to obj, the object our scripting name names, reporting it. The
+ * report runs the patch: false when afterwards the record is gone or the
+ * name no longer names the object bound to. */
+static bool korvel_bind_named(t_korvel *x, t_object *obj)
+{
+    if (x->target == obj)
+        return true;
+    korvel_unbind(x);
+    korvel_hold hold(x);
+    korvel_attach(x);
+    if (!hold.alive())
+        return false;
+    if (x->target && x->target == korvel_named_object(x))
+        return true;
+    korvel_trace(x, "open: the patch changed the binding while it was reported");
+    return false;
+}
+
 /* The vst object carrying our scripting name, bound to, with its plug-in
- * in x->instance; NULL, said on the console, when either is missing. */
+ * in x->instance; NULL, said on the console, when either is missing, and
+ * NULL when the binding's report changed the binding (the record may then
+ * be gone). */
 static t_object *korvel_bind_plugin(t_korvel *x)
 {
     t_object *obj = korvel_named_object(x);
     if (!obj) {
         object_error((t_object *)x, "can't find the vst object with this scriptingname in this patcher (%s)",
                      korvel_text(x->scriptname));
-        if (x->target) {
-            object_detach_byptr(x, x->target);
-            x->target = NULL;
-        }
+        korvel_unbind(x);
         return NULL;
     }
-    if (!x->target)
-        korvel_attach(x);
+    if (!korvel_bind_named(x, obj))
+        return NULL;
     t_object *instance = (t_object *)korvel_send(obj, gensym("getinstance"));
     if (!instance) {
         object_error((t_object *)x, "open: No plugin loaded.");
@@ -189,7 +206,10 @@ static bool korvel_capture(t_korvel *x, t_object *obj)
     korvel_scan scan = {};
     scan.x = x;
     EnumWindows(korvel_enumknown, (LPARAM)&scan);
+    korvel_hold hold(x);
     korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
+    if (!hold.holds())
+        return false;
     if (EnumWindows(korvel_enumnew, (LPARAM)&scan)) {
         error("critical: NEW WINDOW NOT FOUND");
         return false;

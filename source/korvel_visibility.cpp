@@ -93,12 +93,10 @@ static void korvel_restore_vis(t_korvel *x, int32_t vis)
             korvel_show(x, NULL, 0, NULL);
             break;
         }
-        x->pos_checked = 0;
         korvel_open(x, NULL, 0, NULL);
         break;
     case KORVEL_VIS_HIDDEN:
         if (!x->editor_hwnd) {
-            x->pos_checked = 0;
             korvel_defer<korvel_open>(x, NULL, 0, NULL);
             korvel_defer<korvel_hide>(x, NULL, 0, NULL);
         } else if (x->hidden || x->app_active || x->stayontop) {
@@ -123,6 +121,8 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_y = korvel_long32(atom_getlong(argv + 1));
     x->win_w = korvel_long32(atom_getlong(argv + 2));
     x->win_h = korvel_long32(atom_getlong(argv + 3));
+    /* a restored position is checked by the open that uses it, now or later */
+    x->pos_checked = 0;
     int32_t vis = korvel_long32(atom_getlong(argv + 4));
     if (!x->instance)
         return;

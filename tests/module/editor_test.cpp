@@ -159,6 +159,14 @@ TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
                       {"send qzkorvel#1 close\npass 2", state("-900 -900 640 480 0")},
                       {"send qzkorvel#1 state -900 -900 640 480 1\npass 2", state("640 200 640 480 1")},
                   });
+    /* a list restored while no plug-in is loaded is checked by the open
+     * that uses it */
+    w.unload("synth");
+    w.send("qzkorvel#1", "direct_state", "-900 -900 640 480 1");
+    w.load("synth", "PLUG");
+    w.pass(3);
+    w.lines();
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open\npass 2", state("640 200 640 480 1")));
 }
 
 TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
