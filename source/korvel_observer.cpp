@@ -87,6 +87,8 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
 void checkWindowState(t_korvel *x)
 {
     korvel_trace(x, "checkWindowState()");
+    /* this report covers any asked for before it */
+    qelem_unset(x->state_qelem);
     korvel_forget_dead_window(x);
     t_atom_long vis = KORVEL_VIS_CLOSED;
     if (x->editor_hwnd) {

@@ -267,3 +267,16 @@ TEST(KorvelBinding, BindingAnotherObjectLetsItsEditorGo)
     w.pass(2);
     EXPECT_TRUE(same_lines({}, w.lines()));
 }
+
+/* A lost binding queues one bind; an open that binds before it runs
+ * reports, and the queued bind does not report again. */
+TEST(KorvelBinding, QueuedBindNeverRepeatsAReport)
+{
+    World w;
+    bound_setup(w);
+    play_steps(w, {
+                      {"delete synth\nbox synth = vst~ PLUG\nsend qzkorvel#1 direct_open 100 200", REPORT_PLUG},
+                      {"delete synth\nbox synth = vst~ PLUG\npass 3", report("PLUG", "64", "100 200 0 0 0")},
+                      {"send qzkorvel#1 direct_open 100 200\npass 3", state("100 200 640 480 1")},
+                  });
+}
