@@ -262,10 +262,7 @@ TEST(KorvelBinding, BindingAnotherObjectLetsItsEditorGo)
                       {"send qzkorvel#1 open 500 500\npass 2", state("500 500 300 200 1")},
                   });
     EXPECT_EQ(0, simhost_observer_count(w.object("old")));
-    w.user_move(alpha, 300, 300);
-    w.user_close(alpha);
-    w.pass(2);
-    EXPECT_TRUE(same_lines({}, w.lines()));
+    expect_let_go(w, alpha);
 }
 
 /* A lost binding queues one bind; an open that binds before it runs
