@@ -113,6 +113,8 @@ static void korvel_measure(t_korvel *x, t_atom *av)
 void checkWindowState(t_korvel *x)
 {
     korvel_trace(x, "checkWindowState()");
+    /* this report covers any asked for before it */
+    qelem_unset(x->state_qelem);
     t_atom av[KORVEL_STATE_ATOMS];
     korvel_measure(x, av);
     outlet_anything(x->outlet, gensym("state"), KORVEL_STATE_ATOMS, av);

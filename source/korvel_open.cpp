@@ -170,13 +170,14 @@ static t_object *korvel_bind_plugin(t_korvel *x)
     }
     if (!korvel_bind_named(x, obj))
         return NULL;
-    t_object *instance = (t_object *)korvel_send(obj, gensym("getinstance"));
+    /* the object named now: the report may have replaced the one found */
+    t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
     if (!instance) {
         object_error((t_object *)x, "open: No plugin loaded.");
         return NULL;
     }
     x->instance = instance;
-    return obj;
+    return x->target;
 }
 
 /* Takes the point the message gives, if any, and settles where the editor

@@ -262,10 +262,20 @@ TEST(KorvelBinding, BindingAnotherObjectLetsItsEditorGo)
                       {"send qzkorvel#1 open 500 500\npass 2", state("500 500 300 200 1")},
                   });
     EXPECT_EQ(0, simhost_observer_count(w.object("old")));
-    w.user_move(alpha, 300, 300);
-    w.user_close(alpha);
-    w.pass(2);
-    EXPECT_TRUE(same_lines({}, w.lines()));
+    expect_let_go(w, alpha);
+}
+
+/* A lost binding queues one bind; an open that binds before it runs
+ * reports, and the queued bind does not report again. */
+TEST(KorvelBinding, QueuedBindNeverRepeatsAReport)
+{
+    World w;
+    bound_setup(w);
+    play_steps(w, {
+                      {"delete synth\nbox synth = vst~ PLUG\nsend qzkorvel#1 direct_open 100 200", REPORT_PLUG},
+                      {"delete synth\nbox synth = vst~ PLUG\npass 3", report("PLUG", "64", "100 200 0 0 0")},
+                      {"send qzkorvel#1 direct_open 100 200\npass 3", state("100 200 640 480 1")},
+                  });
 }
 
 /* An editor let go of while open is taken over by the next instance bound

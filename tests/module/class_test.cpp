@@ -187,12 +187,7 @@ TEST(KorvelClass, DeletingTheBoxLeavesTheEditorOpenAndUnobserved)
     w.remove("qzkorvel#1");
     EXPECT_TRUE(same_lines({"console post <-- detach window observer"}, w.lines()));
     EXPECT_EQ(0, simhost_observer_count(vst));
-    ASSERT_TRUE(IsWindow(editor));
-    EXPECT_TRUE(World::visible(editor));
-    w.user_move(editor, 300, 300);
-    w.user_close(editor);
-    w.pass(2);
-    EXPECT_TRUE(same_lines({}, w.lines()));
+    expect_let_go(w, editor);
 }
 
 /* Calls queued for a record must not run once it is freed, even on a new
