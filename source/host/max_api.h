@@ -33,6 +33,7 @@ typedef intptr_t t_atom_long;
 typedef double t_atom_float;
 typedef intptr_t t_max_err;
 typedef void *(*method)(void *);
+typedef uintptr_t t_getbytes_size;
 
 enum {
     MAX_ERR_NONE = 0,
@@ -210,9 +211,15 @@ MAXAPI t_max_err object_attr_setlong(void *x, t_symbol *s, t_atom_long c);
 MAXAPI t_max_err object_attr_getvalueof(void *x, t_symbol *s, long *argc, t_atom **argv);
 MAXAPI t_max_err object_attr_get_rect(t_object *o, t_symbol *name, t_rect *rect);
 
+/* ---- the state system (pattr) ---- */
+MAXAPI t_max_err object_getvalueof(void *x, long *ac, t_atom **av);
+MAXAPI t_max_err object_setvalueof(void *x, long ac, t_atom *av);
+
 /* ---- memory ---- */
 MAXAPI void *sysmem_newptr(long size);
 MAXAPI void sysmem_freeptr(void *ptr);
+MAXAPI char *getbytes(t_getbytes_size size);
+MAXAPI void freebytes(void *b, t_getbytes_size size);
 
 /* ---- observation ---- */
 MAXAPI t_max_err object_attach_byptr_register(void *x, void *object_to_attach, t_symbol *name_space);

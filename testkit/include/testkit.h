@@ -82,6 +82,9 @@ public:
     void send(const std::string &box, const std::string &selector, const std::string &atoms = "");
     void remove(const std::string &box);
     void rename(const std::string &box, const std::string &varname);
+    /* New text typed into an object box, as the user edits it: the box gets
+     * a new object and keeps its scripting name and its name here. */
+    void retype(const std::string &box, const std::string &text);
 
     /* n passes of the low-priority queue; returns how many calls ran. */
     long pass(int n = 1);
@@ -114,6 +117,17 @@ public:
      * PATH the box's path of ids (its name when it has no id), NAME its
      * scripting name and PLUGIN the plug-in it hosts, "-" for none. */
     std::vector<std::string> vst_boxes();
+    /* The patch as Max saves it: every box (text, scripting name, the
+     * attributes its class saves, a vst~ box's plug-in, the values pattr
+     * and autopattr take now), subpatchers and patch cords; what the file
+     * it came from held beyond that is kept. */
+    std::string patch_text();
+    /* Writes patch_text() to path, taken from the picture directory when
+     * relative. Throws Error when the file cannot be written. */
+    void save(const std::string &path);
+    /* Closes the patch and opens what it saves, as a user who saves, closes
+     * and opens it again; boxes are numbered afresh (CLASS#N). */
+    void reopen();
 
     /* Clicks a message box. */
     void click(const std::string &box);
@@ -211,6 +225,12 @@ private:
         std::string parent;  /* the path of the subpatcher box holding it, "" on the top level */
     };
 
+    struct Saver; /* save.cpp */
+
+    /* Writes text to path, taken from the picture directory when relative;
+     * Error "cannot write the WHAT FILE" when it cannot. */
+    void write_out(const std::string &path, const std::string &text, const std::string &what) const;
+
     Entry &adopt(t_object *box, const std::string &cls, const std::string &id, const std::string &parent = "");
     void default_display();
     Entry *entry_named(const std::string &name);
@@ -246,6 +266,8 @@ private:
     std::vector<HWND> foreign_;                  /* windows of "other applications" */
     HWND active_before_background_ = nullptr;    /* given back by app_foreground() */
     std::string pictures_;                       /* picture_directory() */
+    std::string source_;                         /* the text of the patch file opened last */
+    std::string source_file_;                    /* and its name */
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens

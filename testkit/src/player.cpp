@@ -341,6 +341,8 @@ const std::vector<Named> &commands()
         {"pass", {"pass [N]", "run N passes of the host's low-priority queue (1 by default)", 0, 1,
                   [](Context &c) { c.world.pass(c.count() ? positive(c.word(1)) : 1); }}},
         {"delete", {"delete BOX", "delete a box and its object", 1, 1, [](Context &c) { c.world.remove(c.text(1)); }}},
+        {"retype", {"retype BOX TEXT...", "type new text into an object box: a new object takes the old one's place",
+                    2, SIZE_MAX, [](Context &c) { c.world.retype(c.text(1), c.line.rest(2)); }}},
         {"rename", {"rename BOX NEWNAME", "give a box another scripting name", 2, 2,
                     [](Context &c) { c.world.rename(c.text(1), c.text(2)); }}},
         {"load", {"load BOX NAME", "load a plug-in into the vst~ object in BOX", 2, 2,
@@ -370,6 +372,10 @@ const std::vector<Named> &commands()
                     "the transcript since the last expectation met holds LINE (later ones look after it) | ... a line "
                     "that PATTERN (a regular expression) matches | ... no LINE (or /PATTERN/)", 1, SIZE_MAX,
                     run_expect}},
+        {"save", {"save FILE", "write the patch as a Max patch file (relative: in the pictures folder)", 1, 1,
+                  [](Context &c) { c.world.save(c.text(1)); }}},
+        {"reopen", {"reopen", "save the patch, close it and open what was saved", 0, 0,
+                    [](Context &c) { c.world.reopen(); }}},
     };
     return table;
 }

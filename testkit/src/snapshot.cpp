@@ -405,13 +405,13 @@ std::string World::picture() const
 
 namespace {
 
-void write(const std::filesystem::path &file, const std::string &text)
+void write(const std::filesystem::path &file, const std::string &text, const std::string &what)
 {
     std::ofstream out(file, std::ios::binary);
     out << text;
     out.close();
     if (!out)
-        throw Error("cannot write the picture " + file.string());
+        throw Error("cannot write the " + what + " " + file.string());
 }
 
 bool is_png(const std::string &path)
@@ -444,17 +444,22 @@ void convert(const std::filesystem::path &svg, const std::filesystem::path &png)
 
 } // namespace
 
+void World::write_out(const std::string &path, const std::string &text, const std::string &what) const
+{
+    write(std::filesystem::path(pictures_) / path, text, what);
+}
+
 // FILE.png is drawn from the SVG picture, which is kept beside it meanwhile.
 void World::snapshot(const std::string &path) const
 {
     const std::filesystem::path file = std::filesystem::path(pictures_) / path;
     if (!is_png(path)) {
-        write(file, picture());
+        write(file, picture(), "picture");
         return;
     }
     std::filesystem::path svg = file;
     svg += ".svg";
-    write(svg, picture());
+    write(svg, picture(), "picture");
     convert(svg, file);
 }
 

@@ -152,7 +152,8 @@ TEST_F(Package, ReferencePageNamesExactlyTheRegisteredMessagesAndAttributes)
 
     EXPECT_EQ(xml_names(xml, "objarglist", "objarg"), std::set<std::string>{"scripting-name"});
     EXPECT_EQ(xml_attribute(xml, "objarg", "scripting-name", "optional"), "0");
-    EXPECT_EQ(xml_names(xml, "seealsolist", "seealso"), std::set<std::string>{"vst~"});
+    EXPECT_EQ(xml_names(xml, "seealsolist", "seealso"),
+              (std::set<std::string>{"vst~", "autopattr", "pattr", "pattrstorage"}));
 }
 
 // The help patch, read as the host reads a patcher file: a top level that
@@ -250,7 +251,7 @@ TEST_F(HelpPatch, TopLevelHoldsTheTabs)
         EXPECT_EQ(box.at("patcher").at("showontab"), 1);
         names.push_back(box.at("varname"));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"basics", "placement", "visibility", "changes"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"basics", "placement", "visibility", "changes", "persistence"}));
 }
 
 // Each tab opens with the standard header: the object's name in large bold
@@ -319,6 +320,9 @@ TEST_F(HelpPatch, EveryBoxIsAKnownKindWithItsInletsAndOutlets)
                 if (cls == "qzkorvel" || cls == "prepend") {
                     EXPECT_EQ(ins, 1);
                     EXPECT_EQ(outs, 1);
+                } else if (cls == "autopattr") {
+                    EXPECT_EQ(ins, 1);
+                    EXPECT_EQ(outs, 4);
                 } else if (cls == "print") {
                     EXPECT_EQ(ins, 1);
                     EXPECT_EQ(outs, 0);

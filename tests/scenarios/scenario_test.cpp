@@ -38,6 +38,9 @@ using testkit::state;
 
 const Lines bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0");
 
+// The same of a qzkorvel box named "editor".
+const Lines editor_bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0", "editor");
+
 // The report of a qzkorvel box "q" bound to a box with no plug-in.
 const Lines unbound_q = report("free", "0", "-12345 0 0 0 0", "q");
 
@@ -366,6 +369,33 @@ look editor
          state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"}},
 
     // Hiding the active editor hands activation on.
+    // The state system stores the editor's state list with the patch and
+    // gives it back when the patch opens again; the editor reopens where
+    // it was, hidden when it was hidden, and stays closed when it was.
+    {"layout_autopattr", "layout-autopattr.ksim", "",
+     editor_bound + state("300 200 640 480 1", "editor") + editor_bound + state("300 200 640 480 1", "editor") +
+         Lines{"look editor 300 200 640 480 visible topmost toolwindow active"} +
+         state("500 400 640 480 1", "editor") + editor_bound + state("500 400 640 480 1", "editor") +
+         Lines{"look editor 500 400 640 480 visible topmost toolwindow active"} +
+         state("500 400 640 480 0", "editor") + editor_bound + Lines{"look editor none"}},
+    {"layout_pattr", "layout-pattr.ksim", "",
+     editor_bound + state("120 160 640 480 1", "editor") + state("120 160 640 480 2", "editor") + editor_bound +
+         state("120 160 640 480 2", "editor") + Lines{"look editor 120 160 640 480 hidden topmost toolwindow"}},
+    {"layout_presets", "layout-presets.ksim", "",
+     editor_bound + state("100 200 640 480 1", "editor") + state("600 300 640 480 1", "editor") +
+         state("600 300 640 480 0", "editor") + state("100 200 640 480 1", "editor") +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 0", "editor") + state("600 300 640 480 1", "editor") +
+         Lines{"look editor 600 300 640 480 visible topmost toolwindow active"} +
+         state("600 300 640 480 0", "editor") + Lines{"look editor none"}},
+    // The new object of a retyped box takes over the editor the old one
+    // left open: pos moves it and close closes it.
+    {"retype_keeps_the_editor", "retype.ksim", "",
+     editor_bound + state("100 200 640 480 1", "editor") + editor_bound +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("400 300 640 480 1", "editor") +
+         Lines{"look editor 400 300 640 480 visible topmost toolwindow active"} +
+         state("400 300 640 480 0", "editor") + Lines{"look editor none"}},
     {"hide_active_editor", "", bound_setup + R"(
 send qzkorvel#1 open 100 200
 pass 2
