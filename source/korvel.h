@@ -12,8 +12,9 @@
 #include <atomic>
 #include <type_traits>
 
-#include "host/max_api.h"
-#include "host/win_api.h"
+#include "max_api.h"
+#include "win_api.h"
+#include "as_method.h"
 
 /* In win_x: no position is set, centre the editor on the display under the
  * mouse pointer. */
@@ -105,7 +106,7 @@ typedef struct _korvel {
  * in korvel_class.cpp keeps its own lock) ---- */
 extern t_class *korvel_class;
 
-extern "C" C74_EXPORT int ext_main(void *r);
+extern "C" C74_EXPORT void ext_main(void *r);
 
 /* ---- live-record registry (korvel_class.cpp) ---- */
 bool korvel_is_registered(const void *x);

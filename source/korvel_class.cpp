@@ -153,7 +153,7 @@ static t_class *korvel_makeclass(void)
     return c;
 }
 
-extern "C" C74_EXPORT int ext_main(void *r)
+extern "C" C74_EXPORT void ext_main(void *r)
 {
     _common_symbols = common_symbols_gettable();
     korvel_class = korvel_makeclass();
@@ -168,7 +168,6 @@ extern "C" C74_EXPORT int ext_main(void *r)
         error("korvel helper window Registration Failed! Error!");
 
     object_post(NULL, "qzkorvel 2024/01/09 qzkorvel.example ");
-    return 0;
 }
 
 /* ---- instances ---- */
