@@ -15,18 +15,11 @@ endif()
 if(KORVEL_MODULE_ONLY AND NOT MAX_SDK_DIR)
   set(_korvel_exports ${PROJECT_SOURCE_DIR}/tests/build/host-abi/maxapi-exports.txt)
   set(_korvel_maxapi_def ${CMAKE_CURRENT_BINARY_DIR}/MaxAPI.def)
-  set(_korvel_maxapi_lib ${CMAKE_ARCHIVE_OUTPUT_DIRECTORY}/libMaxAPI_host.a)
   file(STRINGS ${_korvel_exports} _korvel_names REGEX "^[A-Za-z_][A-Za-z0-9_]*$")
   list(JOIN _korvel_names "\n" _korvel_names)
   file(CONFIGURE OUTPUT ${_korvel_maxapi_def} CONTENT "LIBRARY MaxAPI.dll\nEXPORTS\n${_korvel_names}\n")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_korvel_exports})
-  add_custom_command(
-    OUTPUT ${_korvel_maxapi_lib}
-    COMMAND ${CMAKE_DLLTOOL} -d ${_korvel_maxapi_def} -l ${_korvel_maxapi_lib}
-    DEPENDS ${_korvel_maxapi_def}
-    COMMENT "Making the MaxAPI import library from the host's exports"
-    VERBATIM)
-  add_custom_target(maxapi_host_implib DEPENDS ${_korvel_maxapi_lib})
+  korvel_import_library(maxapi_host ${_korvel_maxapi_def})
 endif()
 
 # korvel_host_api(target): the host header and import library for target.
@@ -38,8 +31,7 @@ function(korvel_host_api target)
     target_link_libraries(${target} PRIVATE ${_korvel_sdk_includes}/x64/MaxAPI.lib)
   elseif(KORVEL_MODULE_ONLY)
     target_include_directories(${target} PRIVATE ${host})
-    target_link_libraries(${target} PRIVATE ${_korvel_maxapi_lib})
-    add_dependencies(${target} maxapi_host_implib)
+    target_link_libraries(${target} PRIVATE maxapi_host)
   else()
     target_link_libraries(${target} PRIVATE MaxAPI)
   endif()
