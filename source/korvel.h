@@ -12,8 +12,9 @@
 #include <atomic>
 #include <type_traits>
 
-#include "host/max_api.h"
-#include "host/win_api.h"
+#include "max_api.h"
+#include "win_api.h"
+#include "as_method.h"
 
 /* In win_x: no position is set, centre the editor on the display under the
  * mouse pointer. */
@@ -121,7 +122,7 @@ typedef struct _korvel {
  * their own locks) ---- */
 extern t_class *korvel_class;
 
-extern "C" C74_EXPORT int ext_main(void *r);
+extern "C" C74_EXPORT void ext_main(void *r);
 
 /* ---- live-record registry (korvel_class.cpp) ---- */
 bool korvel_is_registered(const void *x);

@@ -152,7 +152,7 @@ static t_class *korvel_makeclass(void)
     return c;
 }
 
-extern "C" C74_EXPORT int ext_main(void *r)
+extern "C" C74_EXPORT void ext_main(void *r)
 {
     _common_symbols = common_symbols_gettable();
     /* a host that loads the module again starts with windows of its own */
@@ -169,7 +169,6 @@ extern "C" C74_EXPORT int ext_main(void *r)
         error("korvel helper window Registration Failed! Error!");
 
     object_post(NULL, "qzkorvel 2024/01/09 qzkorvel.example ");
-    return 0;
 }
 
 /* ---- instances ---- */

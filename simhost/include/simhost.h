@@ -12,6 +12,7 @@
 #define SIMHOST_H
 
 #include "max_api.h"
+#include "as_method.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "max_api.h"
+#include "as_method.h"
 #include "testkit_atoms.h"
 #include "win_api.h"
 

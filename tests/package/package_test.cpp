@@ -130,8 +130,9 @@ TEST_F(Package, InfoNamesTheClassItsVersionAndWindowsX64)
     EXPECT_EQ(info.at("name"), "qzkorvel");
     EXPECT_NE(simhost_class_find("box", info.at("name").get<std::string>().c_str()), nullptr);
     EXPECT_EQ(info.at("version"), KORVEL_VERSION);
-    for (const char *field : {"displayname", "author", "description", "website", "max_version_min"})
+    for (const char *field : {"displayname", "author", "description", "homepatch", "max_version_min"})
         EXPECT_FALSE(info.at(field).get<std::string>().empty()) << field;
+    EXPECT_TRUE(std::ifstream(kPackage + "/extras/" + info.at("homepatch").get<std::string>()).good());
     EXPECT_FALSE(info.at("tags").empty());
     const json &platforms = info.at("os").at("windows").at("platform");
     EXPECT_NE(std::find(platforms.begin(), platforms.end(), "x64"), platforms.end());
