@@ -148,20 +148,36 @@ static t_symbol *korvel_notification(t_korvel *x, t_symbol *msg, void *sender)
     return object_attr_getsym(box, _sym_varname) == x->scriptname ? msg : _sym_free;
 }
 
-/* A plug-in change, reported while the target's method that changes it is
- * still running: until it returns the target must not be rebuilt (see
- * korvel_clear). */
-static void korvel_report_change(t_korvel *x, t_symbol *change)
+/* The objects whose plug-in change this thread is reporting, innermost
+ * first: each frame lives on the stack of korvel_report_change, below the
+ * object's own method that makes the change. */
+struct korvel_change_frame {
+    const void *changing;
+    const korvel_change_frame *outer;
+};
+static thread_local const korvel_change_frame *korvel_changes = NULL;
+
+bool korvel_is_changing(const void *obj)
 {
-    const char was = x->in_notify;
-    x->in_notify = 1;
-    korvel_hold hold(x);
+    for (const korvel_change_frame *f = korvel_changes; f; f = f->outer) {
+        if (f->changing == obj)
+            return true;
+    }
+    return false;
+}
+
+/* A plug-in change of sender, reported while its method that makes the
+ * change is still running: until it returns, sender must not be rebuilt,
+ * by this record or any other (see korvel_clear). */
+static void korvel_report_change(t_korvel *x, t_symbol *change, void *sender)
+{
+    korvel_change_frame frame = {sender, korvel_changes};
+    korvel_changes = &frame;
     if (change == gensym("freecontainedview"))
         outlet_anything(x->outlet, gensym("willchange"), 0, NULL);
     else
         korvel_attach(x);
-    if (hold.alive())
-        x->in_notify = was;
+    korvel_changes = frame.outer;
 }
 
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
@@ -180,7 +196,7 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         x->instance = NULL;
         korvel_attach_later(x);
     } else if (taken == gensym("freecontainedview") || taken == gensym("rebuildcontainedview")) {
-        korvel_report_change(x, taken);
+        korvel_report_change(x, taken, sender);
     } else if (taken == _sym_attr_modified) {
         qelem_set(x->delay_qelem);
     }
