@@ -127,6 +127,7 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 /* ---- target binding (korvel_binding.cpp) ---- */
 void korvel_attach(t_korvel *x);
 void korvel_attach_later(t_korvel *x);
+void korvel_bind_now(t_korvel *x);
 void korvel_unbind(t_korvel *x);
 bool korvel_is_changing(const void *obj);
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data);
