@@ -114,7 +114,6 @@ typedef struct _korvel {
     uint32_t pending_since; /* reports when the queued bind was asked for; korvel_attach_later */
     char attach_pending;    /* a bind is queued and has not run yet; korvel_attach_later, korvel_rebind */
     char reporting;         /* a report is going out; korvel_attach */
-    char in_notify;         /* the target's plug-in change is being reported; korvel_report_change */
 } t_korvel;
 
 /* ---- module-wide state, written only by ext_main (the live-record registry
@@ -133,7 +132,9 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 /* ---- target binding (korvel_binding.cpp) ---- */
 void korvel_attach(t_korvel *x);
 void korvel_attach_later(t_korvel *x);
+void korvel_bind_now(t_korvel *x);
 void korvel_unbind(t_korvel *x);
+bool korvel_is_changing(const void *obj);
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data);
 void korvel_delaycheck(t_korvel *x);
 t_object *korvel_named_box(t_korvel *x);

@@ -1,5 +1,8 @@
 /* Target binding: finding the vst object by scripting name, reporting its
  * plug-in and following its notifications. */
+#include <mutex>
+#include <vector>
+
 #include "korvel.h"
 
 /* One report message of a single atom. */
@@ -114,6 +117,18 @@ void korvel_attach(t_korvel *x)
         x->reporting = 0;
 }
 
+/* Binds now, for a handler that needs the target at once. A bind already
+ * queued reports this binding, once: reporting here too would repeat it,
+ * and multiply with a patch that answers each report with messages that
+ * lose the binding again. */
+void korvel_bind_now(t_korvel *x)
+{
+    if (x->attach_pending)
+        korvel_bind_target(x);
+    else
+        korvel_attach(x);
+}
+
 /* The bind that a lost binding or a new record asks for. */
 static void korvel_rebind(t_korvel *x)
 {
@@ -148,20 +163,39 @@ static t_symbol *korvel_notification(t_korvel *x, t_symbol *msg, void *sender)
     return object_attr_getsym(box, _sym_varname) == x->scriptname ? msg : _sym_free;
 }
 
-/* A plug-in change, reported while the target's method that changes it is
- * still running: until it returns the target must not be rebuilt (see
- * korvel_clear). */
-static void korvel_report_change(t_korvel *x, t_symbol *change)
+/* The objects whose plug-in change is being reported, once for each report
+ * under way: their own method that makes the change is still running.
+ * Notifications come on the scheduler thread too; the lock is held for each
+ * look and change, never across a host call. */
+static std::mutex korvel_changing_lock;
+static std::vector<const void *> korvel_changing;
+
+bool korvel_is_changing(const void *obj)
 {
-    const char was = x->in_notify;
-    x->in_notify = 1;
-    korvel_hold hold(x);
+    std::lock_guard<std::mutex> hold(korvel_changing_lock);
+    return std::find(korvel_changing.begin(), korvel_changing.end(), obj) != korvel_changing.end();
+}
+
+static void korvel_mark_changing(const void *obj, bool changing)
+{
+    std::lock_guard<std::mutex> hold(korvel_changing_lock);
+    if (changing)
+        korvel_changing.push_back(obj);
+    else
+        korvel_changing.erase(std::find(korvel_changing.begin(), korvel_changing.end(), obj));
+}
+
+/* A plug-in change of sender, reported while its method that makes the
+ * change is still running: until it returns, sender must not be rebuilt,
+ * by this record or any other (see korvel_clear). */
+static void korvel_report_change(t_korvel *x, t_symbol *change, void *sender)
+{
+    korvel_mark_changing(sender, true);
     if (change == gensym("freecontainedview"))
         outlet_anything(x->outlet, gensym("willchange"), 0, NULL);
     else
         korvel_attach(x);
-    if (hold.alive())
-        x->in_notify = was;
+    korvel_mark_changing(sender, false);
 }
 
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
@@ -181,7 +215,7 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         x->instance = NULL;
         korvel_attach_later(x);
     } else if (taken == gensym("freecontainedview") || taken == gensym("rebuildcontainedview")) {
-        korvel_report_change(x, taken);
+        korvel_report_change(x, taken, sender);
     } else if (taken == _sym_attr_modified) {
         qelem_set(x->delay_qelem);
     }

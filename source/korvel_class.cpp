@@ -223,7 +223,6 @@ static void korvel_defaults(t_korvel *x)
     x->pending_since = 0;
     x->attach_pending = 0;
     x->reporting = 0;
-    x->in_notify = 0;
 }
 
 static void *korvel_new(t_symbol *s, long argc, t_atom *argv)

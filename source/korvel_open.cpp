@@ -137,16 +137,16 @@ static bool korvel_settle_position(t_korvel *x)
     return true;
 }
 
-/* Binds to obj, the object our scripting name names, reporting it. The
- * report runs the patch: false when afterwards the record is gone or the
- * name no longer names the object bound to. */
+/* Binds to obj, the object our scripting name names. A report runs the
+ * patch: false when afterwards the record is gone or the name no longer
+ * names the object bound to. */
 static bool korvel_bind_named(t_korvel *x, t_object *obj)
 {
     if (x->target == obj)
         return true;
     korvel_unbind(x);
     korvel_hold hold(x);
-    korvel_attach(x);
+    korvel_bind_now(x);
     if (!hold.alive())
         return false;
     if (x->target && x->target == korvel_named_object(x))

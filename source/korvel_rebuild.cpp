@@ -93,7 +93,7 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     /* sent by the patch while the target changes its plug-in: rebuilding
      * the target would free it inside its own method, so it waits */
-    if (x->in_notify) {
+    if (korvel_is_changing(x->target)) {
         korvel_defer<korvel_clear>(x, s, argc, argv);
         return;
     }

@@ -265,16 +265,21 @@ TEST(KorvelBinding, BindingAnotherObjectLetsItsEditorGo)
     expect_let_go(w, alpha);
 }
 
-/* A lost binding queues one bind; an open that binds before it runs
- * reports, and the queued bind does not report again. */
-TEST(KorvelBinding, QueuedBindNeverRepeatsAReport)
+/* A lost binding queues one bind, which reports the binding once: an open
+ * that binds before it runs leaves the report to it, and it repeats no
+ * report that a plug-in change has sent meanwhile. */
+TEST(KorvelBinding, QueuedBindReportsOnceAndNeverRepeats)
 {
     World w;
     bound_setup(w);
     play_steps(w, {
-                      {"delete synth\nbox synth = vst~ PLUG\nsend qzkorvel#1 direct_open 100 200", REPORT_PLUG},
-                      {"delete synth\nbox synth = vst~ PLUG\npass 3", report("PLUG", "64", "100 200 0 0 0")},
-                      {"send qzkorvel#1 direct_open 100 200\npass 3", state("100 200 640 480 1")},
+                      {"delete synth\nbox synth = vst~ PLUG\nsend qzkorvel#1 direct_open 100 200", {}},
+                      {"pass 3", report("PLUG", "64", "100 200 640 480 1")},
+                      {"delete synth\nbox synth = vst~ PLUG\nsend qzkorvel#1 direct_open 100 200\nload synth PLUG",
+                       {"out qzkorvel#1 willchange", "out qzkorvel#1 pluginname PLUG",
+                        "out qzkorvel#1 savedpluginname PLUG", "out qzkorvel#1 delay 64",
+                        "out qzkorvel#1 state 100 200 0 0 0"}},
+                      {"pass 3", {}},
                   });
 }
 
