@@ -146,6 +146,9 @@ struct State {
     std::map<std::pair<t_symbol *, t_symbol *>, t_class *> registry; /* (namespace, name) */
 
     std::unordered_map<const void *, ObjInfo> objects;
+    /* addresses of freed objects, until an object is made there again: a
+     * call that names one uses a dangling pointer */
+    std::unordered_set<const void *> freed;
     std::map<uint64_t, t_object *> by_seq;
     uint64_t next_seq = 1;
     std::unordered_set<const outlet *> outlets;
@@ -218,6 +221,9 @@ t_class *class_lookup(t_symbol *name_space, t_symbol *name);
 
 /* objects */
 ObjInfo *info(const void *x);
+/* True, after reporting a violation, when x is a freed object; `what` names
+ * the call ("defer_low"). */
+bool dangling(const void *x, const char *what);
 t_class *class_of(const void *x);
 bool is_a(const void *x, t_class *c);
 t_object *obj_alloc(t_class *c);
@@ -235,6 +241,8 @@ void dynattr_set(t_object *x, t_symbol *name, t_symbol *type, const std::string 
 
 /* console */
 void event(int kind, t_object *obj, int outlet, const std::string &text);
+/* A breach of the host's contract (SIMHOST_VIOLATION), tied to obj. */
+void violation(t_object *obj, const std::string &text);
 std::string vformat(const char *fmt, va_list ap);
 
 /* the host's own classes */
@@ -254,6 +262,12 @@ void patcher_window_class_drop();
 
 /* the queue */
 void queue_drop();
+struct QelemsLeft {
+    size_t allocated;
+    size_t set;
+};
+/* Frees the queue elements made for obj; how many there were, and set. */
+QelemsLeft qelems_drop_owned(const void *obj);
 
 } // namespace simhost
 

@@ -84,6 +84,8 @@ void check_state_line(const std::vector<std::string> &w, const std::string &line
 void check_lines(testkit::World &world, const Lines &lines, const std::string &deleted, bool named_owners)
 {
     for (const std::string &line : lines) {
+        if (line.rfind("console violation ", 0) == 0)
+            throw Failure(line);
         const std::vector<std::string> w = words(line);
         if (w.size() < 3 || w[0] != "out")
             continue;

@@ -169,7 +169,7 @@ t_max_err send(t_object *x, const char *selector, const char *atoms = "")
 // "out probe 0: TEXT".
 std::vector<std::string> events()
 {
-    static const char *const kinds[] = {"post", "error", "warn", "out"};
+    static const char *const kinds[] = {"post", "error", "warn", "out", "violation"};
     std::vector<std::string> lines;
     for (int i = 0; i < simhost_event_count(); i++) {
         const simhost_event *e = simhost_event_get(i);
@@ -523,7 +523,7 @@ TEST_F(Host, ObserversHearFreeBeforeTheFreeMethodRuns)
     t_probe *gone = probe();
     object_attach_byptr_register(watcher, target, gensym("nobox"));
     object_attach_byptr_register(gone, target, gensym("nobox"));
-    object_attach_byptr_register(target, watcher, gensym("nobox"));
+    object_attach_byptr_register(watcher, gone, gensym("nobox"));
     object_free(gone);
     g_log.clear();
     EXPECT_EQ(object_free(target), MAX_ERR_NONE);
@@ -533,6 +533,55 @@ TEST_F(Host, ObserversHearFreeBeforeTheFreeMethodRuns)
     object_free(watcher);
     EXPECT_EQ(g_log, Lines({"free method"}));
     EXPECT_EQ(object_free(nullptr), MAX_ERR_GENERIC);
+}
+
+void probe_task(t_probe *x)
+{
+    g_log.push_back("task");
+}
+
+// Where Max would crash on a dangling pointer or read atoms that are not
+// there, the host reports a violation, its own kind of console line, and
+// goes on soundly.
+TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
+{
+    const long before = simhost_violation_count();
+    t_probe *target = probe();
+    t_probe *x = probe();
+    object_attach_byptr_register(x, target, gensym("nobox"));
+    qelem_new(x, as_method(probe_task));
+    qelem_set(qelem_new(x, as_method(probe_task)));
+    void *out = x->out;
+    object_free(x);
+    EXPECT_EQ(simhost_queue_pass(), 0); // the tasks of a freed object do not run
+    EXPECT_EQ(simhost_observer_count(&target->ob), 0);
+
+    outlet_anything(target->out, gensym("willchange"), 1, nullptr);
+    simhost_send(&target->ob, "list", 2, nullptr);
+    defer_low(target, as_method(probe_list), nullptr, 1, nullptr);
+    defer_low(x, as_method(probe_list), nullptr, 0, nullptr);
+    call(x, "sum");
+    outlet_anything(out, gensym("bang"), 0, nullptr);
+    void *q = qelem_new(target, as_method(probe_task));
+    qelem_free(q);
+    qelem_set(q);
+    Lines violations;
+    for (const std::string &line : events())
+        if (line.rfind("violation", 0) == 0)
+            violations.push_back(line);
+    EXPECT_EQ(violations,
+              Lines({"violation probe: freed while still attached to probe",
+                     "violation probe: freed with 2 queue element(s) still allocated, 1 of them set",
+                     "violation probe: outlet message \"willchange\" with a count of 1 and no atoms",
+                     "violation probe: message \"list\" with a count of 2 and no atoms",
+                     "violation probe: defer_low with a count of 1 and no atoms",
+                     "violation defer_low names a freed object", "violation message \"sum\" names a freed object",
+                     "violation message to an outlet that does not exist (or whose object was freed)",
+                     "violation qelem_set names no queue element (freed, or never made)"}));
+    EXPECT_EQ(simhost_violation_count(), before + 9);
+    object_attach_byptr_register(target, probe(), gensym("nobox"));
+    simhost_reset();
+    EXPECT_EQ(simhost_violation_count(), before + 10);
 }
 
 // ---- patchers and boxes ----
