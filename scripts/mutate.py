@@ -2,11 +2,12 @@
 """Mutation testing of the module: small faults put into source/, one at a
 time, each built and run against the native suite.
 
-    mutate.py ROOT [N] [--list]
+    mutate.py ROOT [N] [--list] [--only TEXT]
 
 ROOT is the repository; its native build (build/native) must be there. N
 mutants are taken, spread evenly over all of them (all when N is left out);
---list prints them without running anything. A mutant is made in a copy of
+--list prints them without running anything; --only TEXT takes only the
+mutants whose line (as printed) holds TEXT. A mutant is made in a copy of
 source/ under build/mutants/, compiled with the native build's own command,
 linked into a module of its own and loaded by the suite through
 KORVEL_MODULE, so that the worktree stays as it is. A mutant that the native
@@ -102,11 +103,12 @@ def mutants_of(line):
                 yield "constant", line[:m.start()] + str(v) + line[m.end():]
     call = CALL_STATEMENT.match(line)
     if call and not call.group(2).startswith(KEYWORDS):
-        yield "drop", call.group(1) + ";"
+        yield "drop", call.group(1) + "{}"
     cond = CONDITION.search(line)
     if cond and split_arguments(cond.group(2)) is not None:
         yield "negate", line[:cond.start(2)] + "!(" + cond.group(2) + ")" + line[cond.end(2):]
-    for swapped in swaps(line):
+    # a declaration's parameters are not arguments
+    for swapped in swaps(line) if line.startswith(" ") else ():
         yield "swap", swapped
     ret = RETURN.match(line)
     if ret:
@@ -174,7 +176,7 @@ def build_mutant(root, build, work, mutant, commands):
     objects = {}
     for n in touched:
         cmd = shlex.split(compile_of[n].replace("ccache ", ""))
-        cmd = [a for a in cmd if a not in ("-MD",)]
+        cmd = [a for a in cmd if a not in ("-MD", "-Werror")]
         for flag in ("-MT", "-MF", "-o"):
             k = cmd.index(flag)
             del cmd[k:k + 2]
@@ -201,8 +203,13 @@ def killed(root, preset, module):
 
 def main():
     args = [a for a in sys.argv[1:] if a != "--list"]
+    only = ""
+    if "--only" in args:
+        k = args.index("--only")
+        only = args[k + 1]
+        del args[k:k + 2]
     root = os.path.abspath(args[0])
-    everything = all_mutants(root)
+    everything = [m for m in all_mutants(root) if only in f"{m[0]}:{m[1] + 1}: {key(m)}"]
     count = int(args[1]) if len(args) > 1 else len(everything)
     step = max(1.0, len(everything) / max(count, 1))
     chosen = [everything[int(k * step)] for k in range(min(count, len(everything)))]
