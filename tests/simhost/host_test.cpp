@@ -689,6 +689,27 @@ TEST_F(Host, PatchersFindNamedBoxesOfTheirOwnAndAnswerWithTheirView)
     EXPECT_EQ(simhost_patcher_window(sub), nullptr);
 }
 
+// Names are unique within a patcher, as in the host: a box made or renamed
+// with a name in use gets the stem's first free "[N]"; a subpatcher's names
+// are its own, and a freed box's name is free again.
+TEST_F(Host, ScriptingNamesStayUniqueWithinAPatcher)
+{
+    t_object *p = simhost_patcher_new(nullptr, "main");
+    t_object *a = simhost_box_new(p, "synth", "probe");
+    t_object *b = simhost_box_new(p, "synth", "probe");
+    t_object *c = simhost_box_new(p, "synth[1]", "probe");
+    t_object *inner = simhost_box_new(simhost_patcher_new(p, "sub"), "synth", "probe");
+    EXPECT_EQ(std::string(simhost_box_varname(b)) + " " + simhost_box_varname(c) + " " + simhost_box_varname(inner),
+              "synth[1] synth[2] synth");
+    EXPECT_EQ(simhost_box_rename(c, "synth"), MAX_ERR_NONE);
+    EXPECT_STREQ(simhost_box_varname(c), "synth[2]");
+    EXPECT_EQ(call(p, "getnamedbox", gensym("synth")), a);
+    simhost_box_free(a);
+    EXPECT_EQ(simhost_box_rename(b, "synth"), MAX_ERR_NONE);
+    EXPECT_EQ(call(p, "getnamedbox", gensym("synth")), b);
+    EXPECT_EQ(call(p, "getnamedbox", gensym("synth[1]")), nullptr);
+}
+
 // A subpatcher shown on a tab has a view of its own, which edits its boxes
 // as the view of a window does; it has no window. A patcher is shown once.
 TEST_F(Host, SubpatcherOnATabHasAViewAndNoWindow)
