@@ -122,6 +122,11 @@ MAXAPI long simhost_patcher_boxcount(t_object *patcher);
 MAXAPI t_object *simhost_patcher_box(t_object *patcher, long index);
 MAXAPI void *simhost_patcher_window(t_object *patcher); /* HWND of a top-level patcher */
 
+/* How many inlets and outlets the object in box has, as Max counts them;
+ * -1 where the simulated host does not know (mcs.vst~). MAX_ERR_GENERIC for
+ * a box that holds no object (inert boxes) or a subpatcher. */
+MAXAPI t_max_err simhost_box_ports(t_object *box, long *inlets, long *outlets);
+
 /* The box that holds an object, or NULL. */
 MAXAPI t_object *simhost_object_box(t_object *obj);
 

@@ -97,6 +97,8 @@ struct ObjInfo {
     std::map<t_symbol *, DynAttr> dynattrs;
     bool freeing = false;
     bool class_owned = false; /* method, attribute and table objects of a class */
+    long ports_in = 1;   /* inlets: every object has its left one; -1 unknown */
+    long ports_out = -1; /* outlets: -1 those it made; -2 unknown; else how many its class has */
 };
 
 struct Qelem {
@@ -230,6 +232,9 @@ t_object *obj_alloc(t_class *c);
 t_max_err obj_free(void *x);
 t_object *obj_make(const char *text, t_object *box);
 void *dispatch_words(void *x, t_symbol *s, void *const words[8]);
+/* The host's own objects whose inlets (and outlets) are not only the ones
+ * made with outlet_new: outlets -1 counts those. */
+void set_ports(void *x, long inlets, long outlets);
 t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv);
 void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void *data);
 void string_class_setup();

@@ -246,6 +246,14 @@ ObjInfo *info(const void *x)
     return it == h.objects.end() ? nullptr : &it->second;
 }
 
+void set_ports(void *x, long inlets, long outlets)
+{
+    if (ObjInfo *i = info(x)) {
+        i->ports_in = inlets;
+        i->ports_out = outlets;
+    }
+}
+
 bool dangling(const void *x, const char *what)
 {
     if (!x || !H().freed.count(x))
@@ -630,6 +638,18 @@ void simhost_notify_observers_of(t_object *observed, t_object *sender, t_symbol 
 {
     if (msg)
         notify_observers(observed, sender, msg, data);
+}
+
+t_max_err simhost_box_ports(t_object *box, long *inlets, long *outlets)
+{
+    /* a subpatcher's inlets and outlets are the inlet and outlet boxes in it */
+    t_object *obj = jbox_get_object(box);
+    ObjInfo *i = is_patcher(obj) ? nullptr : info(obj);
+    if (!i || !inlets || !outlets)
+        return MAX_ERR_GENERIC;
+    *inlets = i->ports_in;
+    *outlets = i->ports_out == -1 ? (long)i->outlets.size() : std::max(i->ports_out, -1L);
+    return MAX_ERR_NONE;
 }
 
 long simhost_observer_count(t_object *obj)
