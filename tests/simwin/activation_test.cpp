@@ -88,7 +88,18 @@ TEST_F(ActivationTest, ActivationPassesBelowFirstThenFromTheTop)
                "t WM_ACTIVATE WA_INACTIVE to -", "o WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0", "t WM_ACTIVATEAPP 0",
                "hidden WM_ACTIVATEAPP 0", "t WM_DESTROY", "t WM_NCDESTROY");
     EXPECT_EQ(simwin_app_active(), 0);
+
+    // Minimising the active window hands activation on too, here to the
+    // other application below it; restoring it activates it again.
     simwin_app_activate(1);
+    SetActiveWindow(o);
+    take();
+    EXPECT_TRUE(ShowWindow(o, SW_MINIMIZE));
+    EXPECT_LOG("o WM_WINDOWPOSCHANGING", "o WM_ACTIVATE WA_INACTIVE to -", "o WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0", "hidden WM_ACTIVATEAPP 0");
+    EXPECT_TRUE(IsWindowVisible(o) && (GetWindowLongPtrA(o, GWL_STYLE) & WS_MINIMIZE));
+    ShowWindow(o, SW_RESTORE);
+    EXPECT_EQ(GetActiveWindow(), o);
+    EXPECT_FALSE(GetWindowLongPtrA(o, GWL_STYLE) & WS_MINIMIZE);
     t = make_window("t");
     ShowWindow(t, SW_SHOWNA);
     SetActiveWindow(t);
