@@ -424,6 +424,11 @@ t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv)
         call_method(x, *m, s, argc, atoms.data());
         return MAX_ERR_NONE;
     }
+    /* ATTR_SET_OPAQUE or ATTR_SET_OPAQUE_USER: no message sets it */
+    if (!m && attr_opaque(x, s, 0x2 | 0x200)) {
+        event(SIMHOST_ERROR, x, 0, std::string("attribute \"") + s->s_name + "\" cannot be set by a message");
+        return MAX_ERR_GENERIC;
+    }
     if (!m && (find_attr(c, s) || i->dynattrs.count(s)))
         return attr_write(x, s, argc, atoms.data());
     const Method *any = find_method(c, _sym_anything);

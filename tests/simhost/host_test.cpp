@@ -145,6 +145,8 @@ void register_probe()
     class_addmethod(c, as_method(probe_notify), "notify", A_CANT, 0);
     class_addattr(c, attr_offset_new("flag", gensym("char"), 0, nullptr, nullptr, (long)offsetof(t_probe, flag)));
     class_addattr(c, attr_offset_new("number", gensym("long"), 0, nullptr, nullptr, (long)offsetof(t_probe, number)));
+    // ATTR_GET_OPAQUE | ATTR_SET_OPAQUE: the object's own, over the same field
+    class_addattr(c, attr_offset_new("sealed", gensym("long"), 3, nullptr, nullptr, (long)offsetof(t_probe, number)));
     class_addattr(c, attr_offset_new("name", gensym("symbol"), 0, nullptr, nullptr, (long)offsetof(t_probe, name)));
     class_addattr(c, attr_offset_new("area", gensym("rect"), 0, nullptr, nullptr, (long)offsetof(t_probe, area)));
     class_register(gensym("box"), c);
@@ -338,8 +340,8 @@ TEST_F(Host, ClassesShowTheirMethodsAttributesAndTheirAttributes)
     EXPECT_STREQ(simhost_class_attr_attr(c, "flag", "label"), "Print this");
     EXPECT_STREQ(simhost_class_attr_attr(c, "number", "range"), "3 2.500000");
     EXPECT_EQ(simhost_class_attr_attr(c, "flag", "save"), nullptr);
-    ASSERT_EQ(simhost_class_attr_count(c), 4);
-    EXPECT_STREQ(simhost_class_attr_name(c, 3), "area");
+    ASSERT_EQ(simhost_class_attr_count(c), 5);
+    EXPECT_STREQ(simhost_class_attr_name(c, 4), "area");
     EXPECT_STREQ(simhost_class_attr_type(c, "flag"), "char");
     EXPECT_STREQ(simhost_class_attr_type(c, "area"), "rect");
 
@@ -384,6 +386,13 @@ TEST_F(Host, AttributesLiveAtTheirOffsetsAndComeFromCreationArguments)
 
     probe("probe @bogus 3 @flag");
     EXPECT_EQ(events(), Lines({"error probe: can't set attribute \"bogus\"", "error probe: no value for attribute \"flag\""}));
+
+    // opaque attributes: neither read nor set from outside
+    EXPECT_EQ(object_attr_getlong(x, gensym("sealed")), 0);
+    EXPECT_NE(object_attr_setlong(x, gensym("sealed"), 1), MAX_ERR_NONE);
+    EXPECT_NE(send(&x->ob, "sealed", "1"), MAX_ERR_NONE);
+    EXPECT_EQ(x->number, 1234567890123LL);
+    EXPECT_EQ(events().back(), "error probe: attribute \"sealed\" cannot be set by a message");
 }
 
 TEST_F(Host, ChangingAnAttributeThroughTheHostTellsTheObservers)
