@@ -172,11 +172,15 @@ void dynattr_set(t_object *x, t_symbol *name, t_symbol *type, const std::string 
     d.atoms = parse_atoms(text.c_str());
 }
 
+bool attr_opaque(t_class *c, t_symbol *name, long flags)
+{
+    t_simattr *a = c ? find_attr(c, name) : nullptr;
+    return a && (a->flags & flags) != 0;
+}
+
 bool attr_opaque(const void *x, t_symbol *name, long flags)
 {
-    ObjInfo *i = info(x);
-    t_simattr *a = i ? find_attr(i->cls, name) : nullptr;
-    return a && (a->flags & flags) != 0;
+    return attr_opaque(class_of(x), name, flags);
 }
 
 } // namespace simhost

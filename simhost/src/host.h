@@ -243,6 +243,7 @@ void string_class_setup();
 bool attr_read(t_object *x, t_symbol *name, std::vector<t_atom> &out);
 /* The class attribute name of x has one of flags (ATTR_GET_OPAQUE...). */
 bool attr_opaque(const void *x, t_symbol *name, long flags);
+bool attr_opaque(t_class *c, t_symbol *name, long flags);
 t_max_err attr_write(t_object *x, t_symbol *name, long argc, const t_atom *argv);
 void dynattr_set(t_object *x, t_symbol *name, t_symbol *type, const std::string &text);
 

@@ -425,7 +425,7 @@ t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv)
         return MAX_ERR_NONE;
     }
     /* ATTR_SET_OPAQUE or ATTR_SET_OPAQUE_USER: no message sets it */
-    if (!m && attr_opaque(x, s, 0x2 | 0x200)) {
+    if (!m && attr_opaque(c, s, 0x2 | 0x200)) {
         event(SIMHOST_ERROR, x, 0, std::string("attribute \"") + s->s_name + "\" cannot be set by a message");
         return MAX_ERR_GENERIC;
     }
