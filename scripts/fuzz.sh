@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Fuzzes for longer than the suite does: random scenarios and mutated patch
-# files, under AddressSanitizer and UndefinedBehaviorSanitizer, for SECONDS
-# (60 by default), with seeds of its own every run. A case that breaks one of
-# the module's invariants or makes a sanitizer report is kept in
+# Fuzzes for longer than the suite does: random scenarios, mutated patch
+# files and patches that wire qzkorvel's reports back into it, under
+# AddressSanitizer and UndefinedBehaviorSanitizer, for SECONDS (60 by
+# default), with seeds of its own every run. A case that breaks one of the
+# module's invariants or makes a sanitizer report is kept in
 # tests/fuzz/regressions/, which the suite replays (the fuzz_regressions
 # test). Prints what it played; exits 1 when it kept a failure.
 set -uo pipefail
@@ -49,10 +50,12 @@ round() {
 while (( SECONDS < end )); do
   round scenarios 20 ksim
   round patches 4 maxpat "${corpus[@]}"
+  round loops 10 maxpat
   seed=$((seed + 1))
 done
 
 echo "fuzz: ${budget} s, seeds $first to $((seed - 1)):" \
   "${cases[scenarios]:-0} scenarios (${steps[scenarios]:-0} steps)," \
-  "${cases[patches]:-0} patches (${steps[patches]:-0} steps), $failures failures kept"
+  "${cases[patches]:-0} patches (${steps[patches]:-0} steps)," \
+  "${cases[loops]:-0} loops (${steps[loops]:-0} steps), $failures failures kept"
 exit $((failures > 0))

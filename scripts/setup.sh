@@ -7,18 +7,25 @@
 #   scripts/setup.sh          the native build (simulated host and windows),
 #                             the pictures (rsvg-convert) and the check of
 #                             function lengths (ctags)
-#   scripts/setup.sh all      also the Windows build, and Wine in a virtual X
-#                             server with a window manager
+#   scripts/setup.sh package  the Windows build of the module and its package
+#                             (scripts/package.sh)
+#   scripts/setup.sh all      also the Windows build, Wine in a virtual X
+#                             server with a window manager, and the browser
+#                             (headless Chromium) that checks korvel-sim's
+#                             HTML report
 set -euo pipefail
 
 native=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
         nlohmann-json3-dev python3 librsvg2-bin universal-ctags)
-windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth openbox)
+windows_build=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+windows=("${windows_build[@]}" wine wine64 xvfb xauth openbox)
+browser=(chromium)
 
 case "${1:-native}" in
   native) wanted=("${native[@]}") ;;
-  all) wanted=("${native[@]}" "${windows[@]}") ;;
-  *) echo "usage: scripts/setup.sh [native|all]" >&2; exit 2 ;;
+  package) wanted=(cmake ninja-build python3 librsvg2-bin "${windows_build[@]}") ;;
+  all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}") ;;
+  *) echo "usage: scripts/setup.sh [native|package|all]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -12,8 +12,9 @@
 #include <atomic>
 #include <type_traits>
 
-#include "host/max_api.h"
-#include "host/win_api.h"
+#include "max_api.h"
+#include "win_api.h"
+#include "as_method.h"
 
 /* In win_x: no position is set, centre the editor on the display under the
  * mouse pointer. */
@@ -25,6 +26,9 @@ enum korvel_vis {
     KORVEL_VIS_SHOWN = 1,  /* open, and not hidden on request */
     KORVEL_VIS_HIDDEN = 2, /* open, and hidden on request */
 };
+
+/* The atoms of a state list: x y w h vis. */
+#define KORVEL_STATE_ATOMS 5
 
 /* Where an editor that is to be centred is opened first. */
 #define KORVEL_SUBSTITUTE_POS 50
@@ -47,7 +51,8 @@ enum korvel_vis {
 #define KORVEL_HELPER_CLASS "korvel_helperwindowclass"
 
 /* The most atoms a deferred message carries on to its handler. No handler
- * reads more than five; a longer message is refused, not allocated for. */
+ * reads more than five; the atoms of a longer message past these are
+ * ignored, as a handler ignores those past what it reads. */
 #define KORVEL_DEFER_ATOMS 64
 
 /* A field that the "show" and "hide" gates (on whatever thread the message
@@ -99,21 +104,36 @@ typedef struct _korvel {
     HWND helper_hwnd;    /* the off-screen window that takes activation on hide; korvel_new */
     /* the captured editor window, NULL when none; korvel_open captures, korvel_forget_editor lets go */
     korvel_relaxed<HWND> editor_hwnd;
+    /* the target whose editor editor_hwnd is, NULL once that target is gone; korvel_open, korvel_notify,
+     * korvel_forget_editor */
+    t_object *editor_owner;
+    /* counts the changes of target, so that a handler sees one made while the patch ran; korvel_bind_target,
+     * korvel_unbind */
+    uint32_t binding;
+    uint32_t reports;       /* counts the reports begun; korvel_attach */
+    uint32_t pending_since; /* reports when the queued bind was asked for; korvel_attach_later */
+    char attach_pending;    /* a bind is queued and has not run yet; korvel_attach_later, korvel_rebind */
+    char reporting;         /* a report is going out; korvel_attach */
+    char in_notify;         /* the target's plug-in change is being reported; korvel_report_change */
 } t_korvel;
 
 /* ---- module-wide state, written only by ext_main (the live-record registry
- * in korvel_class.cpp keeps its own lock) ---- */
+ * in korvel_class.cpp and the remembered editors in korvel_adopt.cpp keep
+ * their own locks) ---- */
 extern t_class *korvel_class;
 
-extern "C" C74_EXPORT int ext_main(void *r);
+extern "C" C74_EXPORT void ext_main(void *r);
 
 /* ---- live-record registry (korvel_class.cpp) ---- */
 bool korvel_is_registered(const void *x);
 bool korvel_is_live(const void *x, t_atom_long serial);
+t_atom_long korvel_serial_of(const void *x);
 void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc, t_atom *argv);
 
 /* ---- target binding (korvel_binding.cpp) ---- */
 void korvel_attach(t_korvel *x);
+void korvel_attach_later(t_korvel *x);
+void korvel_unbind(t_korvel *x);
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data);
 void korvel_delaycheck(t_korvel *x);
 t_object *korvel_named_box(t_korvel *x);
@@ -133,8 +153,20 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
                                      DWORD_PTR dwRefData);
 void checkWindowState(t_korvel *x);
+t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av);
+t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
 void korvel_forget_editor(t_korvel *x);
+void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
+void korvel_observe(t_korvel *x);
+
+/* ---- editors that outlive their instance (korvel_adopt.cpp, its own lock) ---- */
+void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden);
+void korvel_forget_window(HWND hwnd);
+void korvel_forget_owner(t_object *owner);
+void korvel_forget_all_editors(void);
+bool korvel_remembering(void);
+bool korvel_adopt(t_korvel *x);
 
 /* ---- small helpers ---- */
 
@@ -181,6 +213,24 @@ void korvel_guard(void *x, t_symbol *s, short argc, t_atom *argv)
     else
         H(rec, s, argc - 1, argc > 1 ? argv : NULL);
 }
+
+/* What a handler holds on to across an outlet call or a message that acts on
+ * another object: either may run the patch, which may free this record,
+ * free or retype the target's box or rename any box. Taken before the call
+ * and asked after it; the record's address is looked up, not read. */
+class korvel_hold {
+public:
+    explicit korvel_hold(t_korvel *x) : x_(x), serial_(korvel_serial_of(x)), binding_(x->binding) {}
+    /* the record is still alive */
+    bool alive() const { return korvel_is_live(x_, serial_); }
+    /* ... and bound as it was when the hold was taken */
+    bool holds() const { return alive() && x_->binding == binding_; }
+
+private:
+    t_korvel *x_;
+    t_atom_long serial_;
+    uint32_t binding_;
+};
 
 /* Queues handler H for later on the main thread, guarded against the record
  * being freed first. Every defer_low of the module goes through here. */

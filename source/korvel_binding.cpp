@@ -2,18 +2,10 @@
  * plug-in and following its notifications. */
 #include "korvel.h"
 
-static void korvel_outlong(t_korvel *x, const char *selector, t_atom_long v)
+/* One report message of a single atom. */
+static void korvel_out(t_korvel *x, const char *selector, const t_atom &a)
 {
-    t_atom a;
-    atom_setlong(&a, v);
-    outlet_anything(x->outlet, gensym(selector), 1, &a);
-}
-
-static void korvel_outsym(t_korvel *x, const char *selector, t_symbol *v)
-{
-    t_atom a;
-    atom_setsym(&a, v);
-    outlet_anything(x->outlet, gensym(selector), 1, &a);
+    outlet_anything(x->outlet, gensym(selector), 1, const_cast<t_atom *>(&a));
 }
 
 /* The box in our patcher that carries our scripting name, or NULL. */
@@ -29,6 +21,17 @@ t_object *korvel_named_object(t_korvel *x)
     return box ? jbox_get_object(box) : NULL;
 }
 
+/* Drops the binding to target; the record's binding count says that it
+ * changed. */
+void korvel_unbind(t_korvel *x)
+{
+    if (!x->target)
+        return;
+    object_detach_byptr(x, x->target);
+    x->target = NULL;
+    x->binding++;
+}
+
 /* Attaches to the object that carries our scripting name, unless already
  * attached; false when there is none. */
 static bool korvel_bind_target(t_korvel *x)
@@ -41,75 +44,147 @@ static bool korvel_bind_target(t_korvel *x)
                     korvel_text(x->scriptname));
         return false;
     }
+    /* the editor of another object is not ours to show, hide or close */
+    if (x->editor_hwnd && x->editor_owner != obj)
+        korvel_release_editor(x);
     object_attach_byptr_register(x, obj, _sym_nobox);
     x->target = obj;
+    x->binding++;
     korvel_trace(x, "ATTACHED TO OBJ");
     return true;
 }
 
+/* Reads what the target hosts into the record and into the three report
+ * atoms: name, saved name, delay. */
+static void korvel_read_plugin(t_korvel *x, t_atom report[3])
+{
+    t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
+    atom_setsym(report, _sym_free);
+    atom_setsym(report + 1, _sym_free);
+    atom_setlong(report + 2, 0);
+    x->instance = instance;
+    if (!instance) {
+        korvel_trace(x, "NO PLUG LOADED");
+        return;
+    }
+    korvel_trace(x, "PLUG LOADED");
+    x->win_w = 0;
+    x->win_h = 0;
+    t_symbol *saved = object_attr_getsym(x->target, gensym("savedpluginname"));
+    x->delay = (int32_t)object_attr_getlong(instance, gensym("initialdelay"));
+    /* a plug-in that gives no name is reported with the empty name */
+    const char *text = NULL;
+    korvel_send(instance, gensym("getpluginname"), &text);
+    atom_setsym(report, gensym(text ? text : ""));
+    atom_setsym(report + 1, saved ? saved : gensym(""));
+    atom_setlong(report + 2, x->delay);
+}
+
+/* Sends a report: the three messages, then the state list. Each runs the
+ * patch, which may free this record or change what it is bound to: then
+ * the rest would be stale, and a newer report is on its way. */
+static void korvel_report(t_korvel *x, const korvel_hold &hold, const t_atom report[3])
+{
+    static const char *const selectors[3] = {"pluginname", "savedpluginname", "delay"};
+    for (int i = 0; i < 3; i++) {
+        korvel_out(x, selectors[i], report[i]);
+        if (!hold.holds())
+            return;
+    }
+    checkWindowState(x);
+}
+
 void korvel_attach(t_korvel *x)
 {
+    /* asked for by the patch while our report goes out: reporting inside
+     * it would repeat it, and a loop would never come back */
+    if (x->reporting) {
+        korvel_attach_later(x);
+        return;
+    }
     if (!korvel_bind_target(x))
         return;
-    t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
-    t_symbol *name = _sym_free;
-    t_symbol *saved = _sym_free;
-    t_atom_long delay = 0;
-    if (instance) {
-        korvel_trace(x, "PLUG LOADED");
-        x->win_w = 0;
-        x->win_h = 0;
-        x->instance = instance;
-        saved = object_attr_getsym(x->target, gensym("savedpluginname"));
-        if (!saved)
-            saved = gensym("");
-        x->delay = (int32_t)object_attr_getlong(instance, gensym("initialdelay"));
-        delay = x->delay;
-        /* a plug-in that gives no name is reported with the empty name */
-        const char *text = NULL;
-        korvel_send(instance, gensym("getpluginname"), &text);
-        name = gensym(text ? text : "");
-    } else {
-        korvel_trace(x, "NO PLUG LOADED");
-        x->instance = NULL;
+    t_atom report[3];
+    korvel_read_plugin(x, report);
+    korvel_hold hold(x);
+    x->reporting = 1;
+    x->reports++;
+    korvel_report(x, hold, report);
+    if (hold.alive())
+        x->reporting = 0;
+}
+
+/* The bind that a lost binding or a new record asks for. */
+static void korvel_rebind(t_korvel *x)
+{
+    x->attach_pending = 0;
+    /* bound and reported since it was asked for: it would repeat that */
+    if (x->target && x->reports != x->pending_since)
+        return;
+    korvel_attach(x);
+}
+
+/* Queues a bind, once however often it is asked for before it runs. */
+void korvel_attach_later(t_korvel *x)
+{
+    if (x->attach_pending)
+        return;
+    x->attach_pending = 1;
+    x->pending_since = x->reports;
+    korvel_defer<korvel_rebind>(x, NULL, 0, NULL);
+}
+
+/* The notification as this record takes it: a box that no longer carries
+ * our scripting name counts as freed; NULL for one to ignore. */
+static t_symbol *korvel_notification(t_korvel *x, t_symbol *msg, void *sender)
+{
+    if (object_classname_compare(sender, gensym("jpluginwrapper")))
+        return NULL;
+    t_object *box = NULL;
+    if (object_obex_lookup(sender, gensym("#B"), &box) != MAX_ERR_NONE || !box) {
+        /* no box to ask for its name: only the object we attached to counts */
+        return sender == x->target ? msg : NULL;
     }
-    korvel_outsym(x, "pluginname", name);
-    korvel_outsym(x, "savedpluginname", saved);
-    korvel_outlong(x, "delay", delay);
-    checkWindowState(x);
+    return object_attr_getsym(box, _sym_varname) == x->scriptname ? msg : _sym_free;
+}
+
+/* A plug-in change, reported while the target's method that changes it is
+ * still running: until it returns the target must not be rebuilt (see
+ * korvel_clear). */
+static void korvel_report_change(t_korvel *x, t_symbol *change)
+{
+    const char was = x->in_notify;
+    x->in_notify = 1;
+    korvel_hold hold(x);
+    if (change == gensym("freecontainedview"))
+        outlet_anything(x->outlet, gensym("willchange"), 0, NULL);
+    else
+        korvel_attach(x);
+    if (hold.alive())
+        x->in_notify = was;
 }
 
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
     korvel_trace(x, "notify msg: %s  sender class: %s", korvel_text(msg), korvel_text(object_classname(sender)));
-    if (object_classname_compare(sender, gensym("jpluginwrapper")))
-        return 0;
-
-    t_object *box = NULL;
-    if (object_obex_lookup(sender, gensym("#B"), &box) != MAX_ERR_NONE || !box) {
-        /* no box to ask for its name: only the object we attached to counts */
-        if (sender != x->target)
-            return 0;
-    } else if (object_attr_getsym(box, _sym_varname) != x->scriptname) {
-        msg = _sym_free;
-    }
-
-    if (msg == gensym("freecontainedview"))
-        outlet_anything(x->outlet, gensym("willchange"), 0, NULL);
-    if (msg == gensym("rebuildcontainedview")) {
-        korvel_attach(x);
-        return 0;
-    }
-    if (msg == _sym_free) {
+    /* an object being freed no longer owns its editor, whatever object gets
+     * its address next */
+    if (msg == _sym_free && sender == x->editor_owner)
+        x->editor_owner = NULL;
+    t_symbol *taken = korvel_notification(x, msg, sender);
+    if (taken == _sym_free) {
         korvel_trace(x, "vst obj 'free' notification");
-        object_detach_byptr(x, sender);
+        korvel_forget_owner((t_object *)sender); /* its address may come back as another object's */
+        if (sender != x->target)
+            object_detach_byptr(x, sender);
+        korvel_unbind(x);
         x->instance = NULL;
-        x->target = NULL;
-        korvel_defer<korvel_attach>(x, NULL, 0, NULL);
-        return 0;
-    }
-    if (msg == _sym_attr_modified)
+        korvel_attach_later(x);
+    } else if (taken == gensym("freecontainedview") || taken == gensym("rebuildcontainedview")) {
+        korvel_report_change(x, taken);
+    } else if (taken == _sym_attr_modified) {
         qelem_set(x->delay_qelem);
+    }
     return 0;
 }
 
@@ -120,6 +195,8 @@ void korvel_delaycheck(t_korvel *x)
     int32_t delay = (int32_t)object_attr_getlong(x->instance, gensym("initialdelay"));
     if (delay == x->delay)
         return;
-    korvel_outlong(x, "delay", delay);
     x->delay = delay;
+    t_atom a;
+    atom_setlong(&a, delay);
+    korvel_out(x, "delay", a);
 }

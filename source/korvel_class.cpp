@@ -47,7 +47,7 @@ static void korvel_unregister(t_korvel *x)
 }
 
 /* The record's serial number, or 0 when it is not alive. */
-static t_atom_long korvel_serial_of(const void *x)
+t_atom_long korvel_serial_of(const void *x)
 {
     std::lock_guard<std::mutex> hold(korvel_live_lock);
     auto it = korvel_live.find(x);
@@ -71,11 +71,8 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
         return;
     if (argc < 0 || !argv)
         argc = 0;
-    if (argc > KORVEL_DEFER_ATOMS) {
-        object_error((t_object *)x, "%s: %ld arguments are too many, at most %d are read", korvel_text(s), argc,
-                     KORVEL_DEFER_ATOMS);
-        return;
-    }
+    /* no handler reads that far: the atoms past the buffer are ignored */
+    argc = std::min<long>(argc, KORVEL_DEFER_ATOMS);
     t_atom atoms[KORVEL_DEFER_ATOMS + 1];
     if (argc > 0)
         memcpy(atoms, argv, (size_t)argc * sizeof(t_atom));
@@ -111,6 +108,8 @@ struct korvel_message {
 static const korvel_message korvel_messages[] = {
     {"assist", as_method(korvel_assist), A_CANT, NULL, NULL},
     {"notify", as_method(korvel_notify), A_CANT, NULL, NULL},
+    {"getvalueof", as_method(korvel_getvalueof), A_CANT, NULL, NULL},
+    {"setvalueof", as_method(korvel_setvalueof), A_CANT, NULL, NULL},
     {"hide", as_method(korvel_hidegate), A_GIMME, "direct_hide", as_method(korvel_hide)},
     {"show", as_method(korvel_showgate), A_GIMME, "direct_show", as_method(korvel_show)},
     {"open", as_method(korvel_defer<korvel_open>), A_GIMME, "direct_open", as_method(korvel_open)},
@@ -153,9 +152,11 @@ static t_class *korvel_makeclass(void)
     return c;
 }
 
-extern "C" C74_EXPORT int ext_main(void *r)
+extern "C" C74_EXPORT void ext_main(void *r)
 {
     _common_symbols = common_symbols_gettable();
+    /* a host that loads the module again starts with windows of its own */
+    korvel_forget_all_editors();
     korvel_class = korvel_makeclass();
 
     /* the window system copies the class; ours need not outlive the call */
@@ -168,7 +169,6 @@ extern "C" C74_EXPORT int ext_main(void *r)
         error("korvel helper window Registration Failed! Error!");
 
     object_post(NULL, "qzkorvel 2024/01/09 qzkorvel.example ");
-    return 0;
 }
 
 /* ---- instances ---- */
@@ -194,21 +194,36 @@ static t_symbol *korvel_scriptname_arg(t_korvel *x, t_atom *arg)
     return _sym_nothing;
 }
 
-/* The fields before the creation arguments' attributes apply. */
+/* Every field that korvel_free and the handlers read, set before anything
+ * that can fail: the allocator's memory is not relied on. */
 static void korvel_defaults(t_korvel *x)
 {
-    x->win_x = KORVEL_CENTRE_SENTINEL;
-    x->win_y = 0;
+    x->patcher = NULL;
+    x->target = NULL;
+    x->instance = NULL;
+    x->delay_qelem = NULL;
+    x->state_qelem = NULL;
     x->win_w = 0;
     x->win_h = 0;
-    x->target = NULL;
-    x->delay_qelem = qelem_new(x, as_method(korvel_delaycheck));
-    x->state_qelem = qelem_new(x, as_method(checkWindowState));
-    x->editor_hwnd = NULL;
-    x->app_active = 1;
-    x->pos_checked = 0;
+    x->win_x = KORVEL_CENTRE_SENTINEL;
+    x->win_y = 0;
+    x->scriptname = _sym_nothing;
+    x->delay = 0;
+    x->outlet = NULL;
     x->debug = 0;
     x->stayontop = 0;
+    x->hidden = 0;
+    x->app_active = 1;
+    x->pos_checked = 0;
+    x->helper_hwnd = NULL;
+    x->editor_hwnd = NULL;
+    x->editor_owner = NULL;
+    x->binding = 0;
+    x->reports = 0;
+    x->pending_since = 0;
+    x->attach_pending = 0;
+    x->reporting = 0;
+    x->in_notify = 0;
 }
 
 static void *korvel_new(t_symbol *s, long argc, t_atom *argv)
@@ -221,6 +236,7 @@ static void *korvel_new(t_symbol *s, long argc, t_atom *argv)
     t_korvel *x = (t_korvel *)object_alloc(korvel_class);
     if (!x)
         return NULL;
+    korvel_defaults(x);
     korvel_register(x);
     x->outlet = outlet_new(x, NULL);
     if (object_obex_lookup(x, gensym("#P"), &x->patcher) != MAX_ERR_NONE) {
@@ -229,7 +245,8 @@ static void *korvel_new(t_symbol *s, long argc, t_atom *argv)
         return NULL;
     }
     x->scriptname = korvel_scriptname_arg(x, argv);
-    korvel_defaults(x);
+    x->delay_qelem = qelem_new(x, as_method(korvel_delaycheck));
+    x->state_qelem = qelem_new(x, as_method(checkWindowState));
     attr_args_process(x, (short)argc, argv);
 
     x->helper_hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, KORVEL_HELPER_CLASS, NULL, WS_OVERLAPPEDWINDOW, -32000, -32000,
@@ -239,7 +256,7 @@ static void *korvel_new(t_symbol *s, long argc, t_atom *argv)
 
     /* bind once the box that creates us is complete */
     if (x->scriptname != _sym_nothing)
-        korvel_defer<korvel_attach>(x, NULL, 0, NULL);
+        korvel_attach_later(x);
     return x;
 }
 
@@ -254,11 +271,7 @@ static void korvel_free(t_korvel *x)
     x->state_qelem = NULL;
     if (x->target)
         object_detach_byptr(x, x->target);
-    if (x->editor_hwnd) {
-        korvel_trace(x, "<-- detach window observer");
-        if (!RemoveWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
-            object_error((t_object *)x, "unset observer: failed to remove subclass!");
-    }
+    korvel_release_editor(x);
     if (x->helper_hwnd)
         DestroyWindow(x->helper_hwnd);
 }

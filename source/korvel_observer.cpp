@@ -5,7 +5,23 @@
 void korvel_forget_editor(t_korvel *x)
 {
     x->editor_hwnd = NULL;
+    x->editor_owner = NULL;
     x->hidden = 0;
+}
+
+/* Lets the editor go and leaves it open: the observer comes off and the
+ * handle is forgotten, as when our box is deleted. For an editor of an
+ * object we are no longer bound to, and for the record's end. */
+void korvel_release_editor(t_korvel *x)
+{
+    HWND hwnd = x->editor_hwnd;
+    if (!hwnd)
+        return;
+    korvel_trace(x, "<-- detach window observer");
+    if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
+        object_error((t_object *)x, "unset observer: failed to remove subclass!");
+    korvel_remember_editor(x->editor_owner, hwnd, x->hidden);
+    korvel_forget_editor(x);
 }
 
 /* A captured handle whose window went while nobody observed it is forgotten,
@@ -69,9 +85,10 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
     return DefSubclassProc(hWnd, uMsg, wParam, lParam);
 }
 
-void checkWindowState(t_korvel *x)
+/* Measures the editor, if there is one, into the record and fills the five
+ * atoms of a state list. */
+static void korvel_measure(t_korvel *x, t_atom *av)
 {
-    korvel_trace(x, "checkWindowState()");
     korvel_forget_dead_window(x);
     t_atom_long vis = KORVEL_VIS_CLOSED;
     if (x->editor_hwnd) {
@@ -86,11 +103,47 @@ void checkWindowState(t_korvel *x)
         }
         vis = x->hidden ? KORVEL_VIS_HIDDEN : KORVEL_VIS_SHOWN;
     }
-    t_atom av[5];
     atom_setlong(av, x->win_x);
     atom_setlong(av + 1, x->win_y);
     atom_setlong(av + 2, x->win_w);
     atom_setlong(av + 3, x->win_h);
     atom_setlong(av + 4, vis);
-    outlet_anything(x->outlet, gensym("state"), 5, av);
+}
+
+void checkWindowState(t_korvel *x)
+{
+    korvel_trace(x, "checkWindowState()");
+    /* this report covers any asked for before it */
+    qelem_unset(x->state_qelem);
+    t_atom av[KORVEL_STATE_ATOMS];
+    korvel_measure(x, av);
+    outlet_anything(x->outlet, gensym("state"), KORVEL_STATE_ATOMS, av);
+}
+
+/* ---- the host's state system (pattr, autopattr, pattrstorage) ---- */
+
+/* The value is the state list. A caller's array too short for it is
+ * refused rather than overrun; without one, the host's getbytes gives one
+ * that the caller frees. */
+t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av)
+{
+    if (!ac || !av)
+        return MAX_ERR_GENERIC;
+    if (*ac && *av && *ac < KORVEL_STATE_ATOMS)
+        return MAX_ERR_GENERIC;
+    if (!*ac || !*av) {
+        *av = (t_atom *)getbytes(KORVEL_STATE_ATOMS * sizeof(t_atom));
+        if (!*av)
+            return MAX_ERR_GENERIC;
+    }
+    *ac = KORVEL_STATE_ATOMS;
+    korvel_measure(x, *av);
+    return MAX_ERR_NONE;
+}
+
+/* A value from the state system is taken as a "state" message. */
+t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av)
+{
+    korvel_defer<korvel_state>(x, gensym("state"), ac, av);
+    return MAX_ERR_NONE;
 }

@@ -137,29 +137,47 @@ static bool korvel_settle_position(t_korvel *x)
     return true;
 }
 
+/* Binds to obj, the object our scripting name names, reporting it. The
+ * report runs the patch: false when afterwards the record is gone or the
+ * name no longer names the object bound to. */
+static bool korvel_bind_named(t_korvel *x, t_object *obj)
+{
+    if (x->target == obj)
+        return true;
+    korvel_unbind(x);
+    korvel_hold hold(x);
+    korvel_attach(x);
+    if (!hold.alive())
+        return false;
+    if (x->target && x->target == korvel_named_object(x))
+        return true;
+    korvel_trace(x, "open: the patch changed the binding while it was reported");
+    return false;
+}
+
 /* The vst object carrying our scripting name, bound to, with its plug-in
- * in x->instance; NULL, said on the console, when either is missing. */
+ * in x->instance; NULL, said on the console, when either is missing, and
+ * NULL when the binding's report changed the binding (the record may then
+ * be gone). */
 static t_object *korvel_bind_plugin(t_korvel *x)
 {
     t_object *obj = korvel_named_object(x);
     if (!obj) {
         object_error((t_object *)x, "can't find the vst object with this scriptingname in this patcher (%s)",
                      korvel_text(x->scriptname));
-        if (x->target) {
-            object_detach_byptr(x, x->target);
-            x->target = NULL;
-        }
+        korvel_unbind(x);
         return NULL;
     }
-    if (!x->target)
-        korvel_attach(x);
-    t_object *instance = (t_object *)korvel_send(obj, gensym("getinstance"));
+    if (!korvel_bind_named(x, obj))
+        return NULL;
+    /* the object named now: the report may have replaced the one found */
+    t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
     if (!instance) {
         object_error((t_object *)x, "open: No plugin loaded.");
         return NULL;
     }
     x->instance = instance;
-    return obj;
+    return x->target;
 }
 
 /* Takes the point the message gives, if any, and settles where the editor
@@ -189,17 +207,21 @@ static bool korvel_capture(t_korvel *x, t_object *obj)
     korvel_scan scan = {};
     scan.x = x;
     EnumWindows(korvel_enumknown, (LPARAM)&scan);
+    korvel_hold hold(x);
     korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
+    if (!hold.holds())
+        return false;
     if (EnumWindows(korvel_enumnew, (LPARAM)&scan)) {
         error("critical: NEW WINDOW NOT FOUND");
         return false;
     }
     korvel_trace(x, "FOUND NEW OPEN WINDOW --> attach");
+    x->editor_owner = obj;
     return true;
 }
 
 /* Puts the observer on the captured editor and reports its state. */
-static void korvel_observe(t_korvel *x)
+void korvel_observe(t_korvel *x)
 {
     x->hidden = 0;
     korvel_trace(x, "--> attach window observer");
@@ -220,6 +242,10 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         return;
     }
     t_object *obj = korvel_bind_plugin(x);
+    if (obj && korvel_adopt(x)) {
+        SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+        return;
+    }
     bool centre = false;
     if (!obj || !korvel_settle_request(x, argc, argv, &centre) || !korvel_capture(x, obj))
         return;
@@ -279,6 +305,7 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     x->win_x = korvel_long32(atom_getlong(argv));
     x->win_y = korvel_long32(atom_getlong(argv + 1));
+    korvel_adopt(x);
     /* without an instance there is no centred position: leave the window */
     bool move = x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x));
     if (move) {

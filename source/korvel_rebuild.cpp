@@ -70,31 +70,44 @@ static t_symbol *korvel_boxtext(long ac, t_atom *av)
     return text;
 }
 
+/* Retypes box with its own text, which makes the host replace its object;
+ * our binding follows through the old object's free notification. */
+static void korvel_retype(t_object *view, t_object *box)
+{
+    long ac = 0;
+    t_atom *av = NULL;
+    if (object_attr_getvalueof(box, gensym("boxatoms"), &ac, &av) == MAX_ERR_NONE && ac > 0 && av) {
+        t_symbol *text = korvel_boxtext(ac, av);
+        korvel_send(view, _sym_insertboxtext, box, text->s_name);
+        korvel_send(view, gensym("endeditbox"));
+    }
+    if (av)
+        sysmem_freeptr(av);
+}
+
 void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (!x->target) {
         object_error((t_object *)x, "not attached to a vst object");
         return;
     }
+    /* sent by the patch while the target changes its plug-in: rebuilding
+     * the target would free it inside its own method, so it waits */
+    if (x->in_notify) {
+        korvel_defer<korvel_clear>(x, s, argc, argv);
+        return;
+    }
+    korvel_hold hold(x);
+    korvel_close(x, NULL, 0, NULL);
+    if (!hold.alive())
+        return;
     t_object *patcher = x->patcher;
     t_object *box = korvel_named_box(x);
-    korvel_close(x, NULL, 0, NULL);
     t_object *view = (t_object *)korvel_send(patcher, _sym_firstview);
     /* from here on x is not touched: a box that carries our own scripting
      * name holds this very record, and retyping it frees the record */
-    if (view && box) {
-        long ac = 0;
-        t_atom *av = NULL;
-        /* retyping the box makes the host replace its object; our binding
-         * follows through the old object's free notification */
-        if (object_attr_getvalueof(box, gensym("boxatoms"), &ac, &av) == MAX_ERR_NONE && ac > 0 && av) {
-            t_symbol *text = korvel_boxtext(ac, av);
-            korvel_send(view, _sym_insertboxtext, box, text->s_name);
-            korvel_send(view, gensym("endeditbox"));
-        }
-        if (av)
-            sysmem_freeptr(av);
-    }
+    if (view && box)
+        korvel_retype(view, box);
     if (object_attr_getlong(patcher, _sym_locked) == 1)
         korvel_send(view, _sym_wclose);
     else

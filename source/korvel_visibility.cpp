@@ -24,6 +24,7 @@ void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
+    korvel_adopt(x);
     if (!x->editor_hwnd || x->hidden)
         return;
     SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_HIDE);
@@ -38,11 +39,12 @@ void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
-    if (!x->editor_hwnd) {
+    /* an editor let go of may be ours to adopt, on the main thread */
+    if (!x->editor_hwnd && !korvel_remembering()) {
         korvel_trace(x, "show(): there's no window");
         return;
     }
-    if (x->app_active || x->stayontop) {
+    if (!x->editor_hwnd || x->app_active || x->stayontop) {
         korvel_defer<korvel_show>(x, s, argc, argv);
         return;
     }
@@ -53,6 +55,7 @@ void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     korvel_trace(x, "show():");
+    korvel_adopt(x);
     if (!x->editor_hwnd)
         return;
     SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
@@ -66,6 +69,7 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_trace(x, "close: not attached to object");
         return;
     }
+    korvel_adopt(x);
     if (!x->editor_hwnd) {
         korvel_trace(x, "close: window not opened");
         return;
@@ -89,12 +93,10 @@ static void korvel_restore_vis(t_korvel *x, int32_t vis)
             korvel_show(x, NULL, 0, NULL);
             break;
         }
-        x->pos_checked = 0;
         korvel_open(x, NULL, 0, NULL);
         break;
     case KORVEL_VIS_HIDDEN:
         if (!x->editor_hwnd) {
-            x->pos_checked = 0;
             korvel_defer<korvel_open>(x, NULL, 0, NULL);
             korvel_defer<korvel_hide>(x, NULL, 0, NULL);
         } else if (x->hidden || x->app_active || x->stayontop) {
@@ -119,9 +121,12 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_y = korvel_long32(atom_getlong(argv + 1));
     x->win_w = korvel_long32(atom_getlong(argv + 2));
     x->win_h = korvel_long32(atom_getlong(argv + 3));
+    /* a restored position is checked by the open that uses it, now or later */
+    x->pos_checked = 0;
     int32_t vis = korvel_long32(atom_getlong(argv + 4));
     if (!x->instance)
         return;
     korvel_forget_dead_window(x);
+    korvel_adopt(x);
     korvel_restore_vis(x, vis);
 }

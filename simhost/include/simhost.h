@@ -12,6 +12,7 @@
 #define SIMHOST_H
 
 #include "max_api.h"
+#include "as_method.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -151,6 +152,11 @@ MAXAPI long simhost_queue_pending(void);
 /* Adds a display with its full rectangle and its work area; the first is the
  * primary one. */
 MAXAPI void simhost_display_add(t_rect display, t_rect workarea);
+/* Display index (0 the primary) takes a new rectangle and work area, or goes;
+ * what was the second becomes the primary when the first goes. The last
+ * declared display cannot go. MAX_ERR_GENERIC for an index not declared. */
+MAXAPI t_max_err simhost_display_set(long index, t_rect display, t_rect workarea);
+MAXAPI t_max_err simhost_display_remove(long index);
 MAXAPI long simhost_display_count(void);
 MAXAPI void simhost_display_get(long index, t_rect *display, t_rect *workarea);
 MAXAPI void simhost_mouse_set(int x, int y);
@@ -222,6 +228,25 @@ MAXAPI void simhost_vst_wrapper_notify(t_object *vst, const char *msg);
 /* A top-level window of another application, visible, with its client-area
  * origin on (x, y) and the given client size. Returns its HWND. */
 MAXAPI void *simhost_foreign_window(int x, int y, int width, int height, const char *title);
+
+/* ---- the state system: pattr and autopattr ---- */
+
+/* A value that a pattr or autopattr box held when its patch was saved (its
+ * "restore" in the file): for autopattr, the value of the object with
+ * scripting name NAME in its patcher; for pattr, NAME is NULL. Given while
+ * the patch is being made; MAX_ERR_GENERIC when obj is neither. */
+MAXAPI t_max_err simhost_pattr_saved(t_object *obj, const char *name, long argc, const t_atom *argv);
+/* The patch is made: the pattr or autopattr object sends its saved values
+ * to the objects it names that take one (setvalueof), as Max does once a
+ * patcher has loaded. MAX_ERR_GENERIC when obj is neither. */
+MAXAPI t_max_err simhost_pattr_restore(t_object *obj);
+/* The patch is being saved: the object takes the values of the objects it
+ * names again (getvalueof); an autopattr keeps what it holds for a named
+ * object that gives none. Returns how many values it now holds. */
+MAXAPI long simhost_pattr_store(t_object *obj);
+/* Value INDEX of those: its scripting name (NULL for pattr) in *name and
+ * its atoms in *argv, valid until the next store; -1 when there is none. */
+MAXAPI long simhost_pattr_value(t_object *obj, long index, const char **name, const t_atom **argv);
 
 #ifdef __cplusplus
 }

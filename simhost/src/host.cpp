@@ -2,6 +2,7 @@
  * and the loading of modules. */
 #include "host.h"
 #include "basic_objects.h"
+#include "pattr.h"
 #include "vst.h"
 
 #include <atomic>
@@ -24,6 +25,7 @@ void start()
     internal_classes_setup();
     simhost_vst_setup();
     simhost_basic_setup();
+    simhost_pattr_setup();
 }
 
 typedef void (*ext_main_fn)(void *);

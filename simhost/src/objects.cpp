@@ -687,10 +687,10 @@ const char *string_getptr(t_string *x)
     return is_a(x, H().string_class) ? x->text->c_str() : nullptr;
 }
 
-void *sysmem_newptr(long size)
+t_ptr sysmem_newptr(t_ptr_size size)
 {
     count("sysmem_newptr");
-    return std::malloc(size > 0 ? (size_t)size : 1);
+    return static_cast<t_ptr>(std::malloc(size > 0 ? size : 1));
 }
 
 void sysmem_freeptr(void *ptr)

@@ -85,15 +85,44 @@ int jgraphics_ptinrect(t_pt pt, t_rect rect)
     return inside(pt, rect);
 }
 
-void simhost_display_add(t_rect display, t_rect workarea)
+namespace {
+
+// Windows sizes windows by the virtual screen; under Wine that is the X
+// screen, whatever the declared displays.
+void displays_changed()
 {
-    H().displays.push_back(Display{display, workarea});
 #ifndef _WIN32
-    // Windows sizes windows by the virtual screen; under Wine that is the X
-    // screen, whatever the declared displays.
     const t_rect all = span(false);
     simwin_set_virtual_screen(int(all.x), int(all.y), int(all.width), int(all.height));
 #endif
+}
+
+} // namespace
+
+void simhost_display_add(t_rect display, t_rect workarea)
+{
+    H().displays.push_back(Display{display, workarea});
+    displays_changed();
+}
+
+t_max_err simhost_display_set(long index, t_rect display, t_rect workarea)
+{
+    std::vector<Display> &all = H().displays;
+    if (index < 0 || (size_t)index >= all.size())
+        return MAX_ERR_GENERIC;
+    all[(size_t)index] = Display{display, workarea};
+    displays_changed();
+    return MAX_ERR_NONE;
+}
+
+t_max_err simhost_display_remove(long index)
+{
+    std::vector<Display> &all = H().displays;
+    if (index < 0 || (size_t)index >= all.size() || all.size() == 1)
+        return MAX_ERR_GENERIC;
+    all.erase(all.begin() + index);
+    displays_changed();
+    return MAX_ERR_NONE;
 }
 
 long simhost_display_count(void)

@@ -170,7 +170,7 @@ t_plugininstance *instance_make(const std::string &text)
     if (found != s_catalogue.end())
         plugin = found->second;
 
-    char *copy = (char *)sysmem_newptr((long)name.size() + 1);
+    char *copy = sysmem_newptr(name.size() + 1);
     if (!copy)
         return nullptr;
     std::memcpy(copy, name.c_str(), name.size() + 1);

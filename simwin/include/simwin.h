@@ -79,6 +79,9 @@ WINAPI_EXPORT int simwin_cursor_count(void);
  * (each hidden-to-visible change counts). */
 WINAPI_EXPORT int simwin_times_shown(HWND hwnd);
 
+/* A window's title, as SetWindowTextA would set it; no message is sent. */
+WINAPI_EXPORT void simwin_set_title(HWND hwnd, const char *title);
+
 #ifdef __cplusplus
 }
 #endif

@@ -95,3 +95,9 @@ int simwin_times_shown(HWND hwnd)
     WindowPtr w = peek(hwnd);
     return w ? w->times_shown : 0;
 }
+
+void simwin_set_title(HWND hwnd, const char *title)
+{
+    if (WindowPtr w = peek(hwnd))
+        w->title = title ? title : "";
+}

@@ -2,7 +2,10 @@
  * MaxAPI.dll under their SDK names and signatures. Declarations only.
  *
  * Any MaxAPI implementation (the real host, or the simulated one in simhost/)
- * provides these symbols with C linkage. */
+ * provides these symbols with C linkage. Code includes this header by its
+ * bare name, so that an include path can put the SDK's own headers in its
+ * place (sdk/max_api.h): everything the module uses is declared as the SDK
+ * declares it, and the module compiles to the same objects against either. */
 #ifndef KORVEL_HOST_MAX_API_H
 #define KORVEL_HOST_MAX_API_H
 
@@ -15,11 +18,13 @@
 extern "C" {
 #endif
 
+/* Callers see the calls without dllimport, as the SDK declares them: a call
+ * goes through the import library's thunk, the code the SDK gives. */
 #if defined(_WIN32)
 #  if defined(MAXAPI_BUILDING)
 #    define MAXAPI __declspec(dllexport)
 #  else
-#    define MAXAPI __declspec(dllimport)
+#    define MAXAPI
 #  endif
 #  define C74_EXPORT __declspec(dllexport)
 #else
@@ -32,7 +37,10 @@ extern "C" {
 typedef intptr_t t_atom_long;
 typedef double t_atom_float;
 typedef intptr_t t_max_err;
+typedef char *t_ptr;
+typedef uintptr_t t_ptr_size;
 typedef void *(*method)(void *);
+typedef uintptr_t t_getbytes_size;
 
 enum {
     MAX_ERR_NONE = 0,
@@ -210,9 +218,15 @@ MAXAPI t_max_err object_attr_setlong(void *x, t_symbol *s, t_atom_long c);
 MAXAPI t_max_err object_attr_getvalueof(void *x, t_symbol *s, long *argc, t_atom **argv);
 MAXAPI t_max_err object_attr_get_rect(t_object *o, t_symbol *name, t_rect *rect);
 
+/* ---- the state system (pattr) ---- */
+MAXAPI t_max_err object_getvalueof(void *x, long *ac, t_atom **av);
+MAXAPI t_max_err object_setvalueof(void *x, long ac, t_atom *av);
+
 /* ---- memory ---- */
-MAXAPI void *sysmem_newptr(long size);
+MAXAPI t_ptr sysmem_newptr(t_ptr_size size);
 MAXAPI void sysmem_freeptr(void *ptr);
+MAXAPI char *getbytes(t_getbytes_size size);
+MAXAPI void freebytes(void *b, t_getbytes_size size);
 
 /* ---- observation ---- */
 MAXAPI t_max_err object_attach_byptr_register(void *x, void *object_to_attach, t_symbol *name_space);
@@ -238,16 +252,10 @@ MAXAPI void jmonitor_getdisplayrect_forpoint(long workarea, t_pt pt, t_rect *rec
 MAXAPI void jmonitor_getdisplayrect_foralldisplays(long workarea, t_rect *rect);
 MAXAPI int jgraphics_ptinrect(t_pt pt, t_rect rect);
 
-#ifdef __cplusplus
-}
+/* ---- the module's entry point, which the host calls once on loading it ---- */
+C74_EXPORT void ext_main(void *r);
 
-/* Any function as the host's generic method type, for class_new,
- * class_addmethod, qelem_new and defer_low. Going through void (*)(void)
- * states that the host calls it with the arguments it really declares. */
-template <typename F>
-inline method as_method(F fn)
-{
-    return reinterpret_cast<method>(reinterpret_cast<void (*)(void)>(fn));
+#ifdef __cplusplus
 }
 #endif
 

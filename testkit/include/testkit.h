@@ -22,8 +22,15 @@
 #include <vector>
 
 #include "max_api.h"
+#include "as_method.h"
 #include "testkit_atoms.h"
 #include "win_api.h"
+
+/* Sent to top-level windows when the displays change; the simulated window
+ * system's header leaves it out, since no window of it handles it. */
+#ifndef WM_DISPLAYCHANGE
+#define WM_DISPLAYCHANGE 0x007E
+#endif
 
 namespace testkit {
 
@@ -32,6 +39,12 @@ namespace testkit {
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+/* The expectations of a scenario that were not met, all of them. */
+class Unmet : public Error {
+public:
+    using Error::Error;
 };
 
 struct Point {
@@ -70,6 +83,9 @@ public:
     void send(const std::string &box, const std::string &selector, const std::string &atoms = "");
     void remove(const std::string &box);
     void rename(const std::string &box, const std::string &varname);
+    /* New text typed into an object box, as the user edits it: the box gets
+     * a new object and keeps its scripting name and its name here. */
+    void retype(const std::string &box, const std::string &text);
 
     /* n passes of the low-priority queue; returns how many calls ran. */
     long pass(int n = 1);
@@ -91,9 +107,28 @@ public:
      * constructor's refusal leaves its box empty and is no failure. Every
      * box, subpatchers' included, can be named by its path of file ids
      * (obj-3/obj-8); a scripting name used only inside subpatchers names
-     * its box when one box alone carries it. A malformed file throws
-     * Error("FILE: what is wrong") before any box is made. */
+     * its box when one box alone carries it. The patcher's window takes
+     * the file's name as its title and the file's "rect" as its client
+     * area. A malformed file throws Error("FILE: what is wrong") before any
+     * box is made. */
     void open_patch(const std::string &text, const std::string &file);
+
+    /* One line a vst~ (or mcs.vst~) box, in creation order:
+     *   vst~ PATH name NAME plugin PLUGIN
+     * PATH the box's path of ids (its name when it has no id), NAME its
+     * scripting name and PLUGIN the plug-in it hosts, "-" for none. */
+    std::vector<std::string> vst_boxes();
+    /* The patch as Max saves it: every box (text, scripting name, the
+     * attributes its class saves, a vst~ box's plug-in, the values pattr
+     * and autopattr take now), subpatchers and patch cords; what the file
+     * it came from held beyond that is kept. */
+    std::string patch_text();
+    /* Writes patch_text() to path, taken from the picture directory when
+     * relative. Throws Error when the file cannot be written. */
+    void save(const std::string &path);
+    /* Closes the patch and opens what it saves, as a user who saves, closes
+     * and opens it again; boxes are numbered afresh (CLASS#N). */
+    void reopen();
 
     /* Clicks a message box. */
     void click(const std::string &box);
@@ -102,6 +137,13 @@ public:
 
     /* A display whose rectangle and work area are both x y w h. */
     void display(int x, int y, int w, int h);
+    /* Display n (1 the primary) moved and resized, or removed, as when a
+     * monitor is rearranged or unplugged; every top-level window of this
+     * program then gets WM_DISPLAYCHANGE, as Windows broadcasts it. Windows
+     * stay where they are. Error when there is no display n, or when the
+     * last one would go. */
+    void display_resize(int n, int x, int y, int w, int h);
+    void display_remove(int n);
     void mouse(int x, int y);
     /* A top-level window of another application with its client origin on
      * (x, y): natively the simulated host's, under Windows one of the
@@ -121,6 +163,10 @@ public:
 
     /* The most recently opened vst editor that is still open, or NULL. */
     HWND editor();
+    /* The open editor of the vst~ object in box, or of the vst~ box that a
+     * qzkorvel box names (by scripting name, in its own patcher). Error when
+     * there is none and required, else NULL. */
+    HWND editor_of(const std::string &box, bool required = true);
 
     /* ---- windows, read through the Win32 calls ---- */
 
@@ -180,6 +226,12 @@ private:
         std::string parent;  /* the path of the subpatcher box holding it, "" on the top level */
     };
 
+    struct Saver; /* save.cpp */
+
+    /* Writes text to path, taken from the picture directory when relative;
+     * Error "cannot write the WHAT FILE" when it cannot. */
+    void write_out(const std::string &path, const std::string &text, const std::string &what) const;
+
     Entry &adopt(t_object *box, const std::string &cls, const std::string &id, const std::string &parent = "");
     void default_display();
     Entry *entry_named(const std::string &name);
@@ -198,6 +250,12 @@ private:
     /* The parts that differ between the two worlds. */
     void reset_windows();
     void begin();
+    /* WM_DISPLAYCHANGE to every top-level window of this program: 32 bits
+     * a pixel, the primary display's size. */
+    void broadcast_display_change();
+    static LPARAM primary_display_size();
+    static void set_title(HWND hwnd, const std::string &title);
+    void place_patch_window(const std::string &file, const std::vector<double> &rect);
 
     t_object *patcher_ = nullptr;
     std::vector<Entry> entries_;                 /* boxes alive, in creation order */
@@ -209,24 +267,56 @@ private:
     std::vector<HWND> foreign_;                  /* windows of "other applications" */
     HWND active_before_background_ = nullptr;    /* given back by app_foreground() */
     std::string pictures_;                       /* picture_directory() */
+    std::string source_;                         /* the text of the patch file opened last */
+    std::string source_file_;                    /* and its name */
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens
  * a comment) on a World. reference() lists the commands; docs/SCENARIOS.md
- * explains them. WINDOW is "editor" (the editor) or "window" (the foreign window
- * made last); activating a foreign window sends the host to the background.
- * "look editor" adds a transcript line with what the editor
- * window shows:
- *   look editor X Y W H visible|hidden [topmost] [toolwindow] [active]
- * (or "look editor none"). "snapshot FILE.svg" writes World::snapshot() and
- * adds no transcript line, so that a transcript reads the same with and
- * without pictures. A faulty line throws Error("FILE:LINE: message") after
- * the lines before it have reached the sink. */
+ * explains them. WINDOW is "editor" (the editor opened last), "editor BOX"
+ * (the editor of the vst~ object in BOX, or of the one a qzkorvel box in
+ * BOX names) or "window" (the foreign window made last); activating a
+ * foreign window sends the host to the background. "look editor [BOX]" adds
+ * a transcript line with what the editor window shows:
+ *   look editor [BOX] X Y W H visible|hidden [topmost] [toolwindow] [active]
+ * (or "look editor [BOX] none"). "snapshot FILE.svg" writes World::snapshot()
+ * and adds no transcript line, so that a transcript reads the same with and
+ * without pictures. "expect LINE" and "expect no LINE" check the transcript
+ * since the last expectation met. A faulty line throws Error("FILE:LINE:
+ * message") after the lines before it have reached the sink; failed
+ * expectations do not stop the play, which throws Unmet listing them all at
+ * its end. */
 class Player {
 public:
     using Sink = std::function<void(const std::string &)>;
 
+    /* One command line played: the comment lines just before it, the line,
+     * the transcript lines it made and the expectations it failed. */
+    struct Step {
+        size_t number;
+        std::string line, comments;
+        std::vector<std::string> transcript, failures;
+    };
+
+    /* What expectations look at: the transcript lines since the last one
+     * met, and those failed in the present step. */
+    struct Record {
+        std::vector<std::string> seen, failures;
+    };
+
     explicit Player(World &world) : world_(world) {}
+
+    /* With echo on, the sink gets each command line as "> LINE" and each
+     * comment line as written, before the line's effects. */
+    void echo(bool on) { echo_ = on; }
+    /* Lines shown before the play (a patch's opening), for the first
+     * expectations to look at. */
+    void before(const std::vector<std::string> &lines)
+    {
+        record_.seen.insert(record_.seen.end(), lines.begin(), lines.end());
+    }
+    /* Called after each command line, for a report. */
+    void observe(std::function<void(const Step &)> observer) { observer_ = std::move(observer); }
 
     /* Every transcript line goes to sink as it is made, starting with the
      * lines the World holds from before. */
@@ -241,6 +331,29 @@ public:
 
 private:
     World &world_;
+    bool echo_ = false;
+    std::function<void(const Step &)> observer_;
+    Record record_;
+};
+
+/* A play as one self-contained HTML page: a section a command line (class
+ * "step", "failed" when an expectation failed, "quiet" when the step made
+ * no line and left the desktop as it was) with its comments, its line, its
+ * transcript and, when the desktop changed, a picture of it (inline SVG).
+ * The summary paragraph carries data-steps, data-pictures and
+ * data-failures. */
+class Report {
+public:
+    explicit Report(std::string title) : title_(std::move(title)) {}
+    /* A step played, with World::picture() after it. */
+    void add(const Player::Step &step, const std::string &picture);
+    /* The play stopped at a faulty line. */
+    void stop(const std::string &error);
+    std::string html() const;
+
+private:
+    std::string title_, body_, last_picture_;
+    size_t steps_ = 0, pictures_ = 0, failures_ = 0;
 };
 
 /* The lines of expected and actual as a line diff: "  " both, "- " expected

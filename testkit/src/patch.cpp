@@ -41,6 +41,11 @@ struct Box {
     Kind kind = Kind::quiet;
     std::string cls; // the class it is named and warned by
     std::string plugin, saved; // a vst box's saved snapshot: display name and saved name
+    // the values a pattr ("" and its value) or an autopattr (each name and
+    // its value) saved; values that are not plain atoms are left to the file
+    std::vector<std::pair<std::string, std::vector<t_atom>>> restore;
+    // "saved_object_attributes": the attributes the class saves, as saved
+    std::vector<std::pair<std::string, std::vector<t_atom>>> attributes;
     std::unique_ptr<Level> sub;
 };
 
@@ -167,6 +172,8 @@ private:
             box.y = (*rect)[1].get<double>();
         }
         snapshot(*b, box);
+        restore(*b, box);
+        saved_attributes(*b, box);
         const json *sub = member(*b, "patcher");
         if (sub && !sub->is_object())
             fail(where, what + ": \"patcher\" is not an object");
@@ -192,6 +199,54 @@ private:
         };
         box.plugin = field("plugindisplayname");
         box.saved = field("pluginsavedname");
+    }
+
+    // Numbers and texts; false for anything else (a dictionary, a list).
+    static bool plain_atoms(const json &value, std::vector<t_atom> &atoms)
+    {
+        for (const json &v : value) {
+            t_atom a{};
+            if (v.is_number_integer())
+                atom_setlong(&a, v.get<t_atom_long>());
+            else if (v.is_number())
+                atom_setfloat(&a, v.get<double>());
+            else if (v.is_string())
+                atom_setsym(&a, gensym(v.get<std::string>().c_str()));
+            else
+                return false;
+            atoms.push_back(a);
+        }
+        return true;
+    }
+
+    // pattr saves "restore": [values], autopattr "restore": {name: [values]}.
+    static void restore(const json &b, Box &box)
+    {
+        const json *r = member(b, "restore");
+        if (!r)
+            return;
+        std::vector<t_atom> atoms;
+        if (r->is_array() && plain_atoms(*r, atoms))
+            box.restore.emplace_back("", atoms);
+        if (!r->is_object())
+            return;
+        for (auto it = r->begin(); it != r->end(); ++it) {
+            atoms.clear();
+            if (it->is_array() && plain_atoms(*it, atoms))
+                box.restore.emplace_back(it.key(), atoms);
+        }
+    }
+
+    static void saved_attributes(const json &b, Box &box)
+    {
+        const json *a = member(b, "saved_object_attributes");
+        if (!a || !a->is_object())
+            return;
+        for (auto it = a->begin(); it != a->end(); ++it) {
+            std::vector<t_atom> atoms;
+            if (plain_atoms(it->is_array() ? *it : json::array({*it}), atoms))
+                box.attributes.emplace_back(it.key(), atoms);
+        }
     }
 
     // A "p" box saved without its patcher gets an empty one, as Max gives it.
@@ -297,6 +352,7 @@ struct Builder {
     std::function<void(t_object *, const Box &, const std::string &)> made_box; // a box and its patcher's path
     std::vector<std::pair<std::string, int>> inert;
     std::set<std::string> warned;
+    std::vector<t_object *> stateful; // pattr and autopattr objects, which restore once all is made
 
     // path: the ids of the subpatcher boxes that lead to this level, "" on top.
     void build(t_object *patcher, const Level &level, const std::string &path)
@@ -350,7 +406,7 @@ struct Builder {
         if (b.kind == Kind::message)
             return simhost_message_new(patcher, or_null(b.varname), b.text.c_str());
         if (b.kind != Kind::sub && b.maxclass == "newobj")
-            return vst_snapshot(simhost_box_new(patcher, or_null(b.varname), b.text.c_str()), b);
+            return saved_values(vst_snapshot(simhost_box_new(patcher, or_null(b.varname), b.text.c_str()), b), b);
         t_object *box = nullptr;
         if (b.kind == Kind::sub) {
             sub = simhost_patcher_new(patcher, after_first_word(b.text).c_str());
@@ -362,6 +418,24 @@ struct Builder {
         }
         if (box && !b.varname.empty() && simhost_box_rename(box, b.varname.c_str()) != MAX_ERR_NONE)
             throw Error(file + ": the host refused the scripting name of box " + b.id);
+        return box;
+    }
+
+    // A box's saved attributes, of those its class has, and its saved pattr
+    // values, which its object restores once the whole patch is made.
+    t_object *saved_values(t_object *box, const Box &b)
+    {
+        t_object *obj = box ? jbox_get_object(box) : nullptr;
+        t_class *c = obj ? simhost_class_find("box", b.cls.c_str()) : nullptr;
+        for (const auto &a : b.attributes)
+            if (c && simhost_class_attr_type(c, a.first.c_str()))
+                simhost_send(obj, a.first.c_str(), long(a.second.size()), a.second.data());
+        if (obj && (b.cls == "pattr" || b.cls == "autopattr")) {
+            for (const auto &r : b.restore)
+                simhost_pattr_saved(obj, r.first.empty() ? nullptr : r.first.c_str(), long(r.second.size()),
+                                    r.second.data());
+            stateful.push_back(obj);
+        }
         return box;
     }
 
@@ -421,6 +495,7 @@ void World::open_patch(const std::string &text, const std::string &file)
                     },
                     [this](t_object *box, const Box &b, const std::string &path) { adopt(box, b.cls, b.id, path); },
                     {},
+                    {},
                     {}};
     count_inert(top, builder.inert);
     // A cord that the made objects refuse is found only once they are made:
@@ -435,6 +510,15 @@ void World::open_patch(const std::string &text, const std::string &file)
         entries_.resize(before);
         throw;
     }
+    std::vector<double> rect;
+    const json &r = root["patcher"].value("rect", json());
+    for (size_t i = 0; r.is_array() && r.size() == 4 && i < 4 && r[i].is_number(); ++i)
+        rect.push_back(r[i].get<double>());
+    place_patch_window(file, rect);
+    for (t_object *obj : builder.stateful)
+        simhost_pattr_restore(obj);
+    source_ = text;
+    source_file_ = file;
     sync();
 }
 

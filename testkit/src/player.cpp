@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <regex>
 
 #include "simhost.h"
 
@@ -97,6 +98,7 @@ struct Context {
     const Line &line;
     const Player::Sink &sink;
     const char *usage; // the command's forms, as the table gives them
+    Player::Record &record;
 
     // The error for a line that fits none of the command's forms.
     Error malformed() const { return Error(std::string("malformed line: usage: ") + usage); }
@@ -105,19 +107,28 @@ struct Context {
     const std::string &text(size_t i) const { return line.words[i].text; }
     size_t count() const { return line.words.size() - 1; } // arguments after the command
 
-    HWND window(size_t i) const
+    // The window that word i names: "window", "editor", or "editor BOX"
+    // when the line has one more word than its form ("extra"); the word
+    // after the window's comes back in next.
+    HWND window(size_t i, size_t extra, size_t &next) const
     {
+        next = i + 1;
         if (text(i) == "window") {
+            if (extra)
+                throw malformed();
             if (HWND hwnd = world.last_foreign_window())
                 return hwnd;
             throw Error("no window made");
         }
         if (text(i) != "editor")
-            throw Error("unknown window '" + text(i) + "' (the windows are 'editor' and 'window')");
-        HWND hwnd = world.editor();
-        if (!hwnd)
+            throw Error("unknown window '" + text(i) + "' (the windows are 'editor', 'editor BOX' and 'window')");
+        if (extra == 0) {
+            if (HWND hwnd = world.editor())
+                return hwnd;
             throw Error("no editor open");
-        return hwnd;
+        }
+        next = i + 2;
+        return world.editor_of(text(i + 1));
     }
 };
 
@@ -131,16 +142,20 @@ struct Command {
 void run_user(Context &c)
 {
     const std::string &action = c.text(1);
-    if (action == "move" && c.count() == 4)
-        c.world.user_move(c.window(2), number(c.word(3)), number(c.word(4)));
-    else if (action == "resize" && c.count() == 4)
-        c.world.user_resize(c.window(2), positive(c.word(3)), positive(c.word(4)));
-    else if (action == "close" && c.count() == 2)
-        c.world.user_close(c.window(2));
-    else if (action == "activate" && c.count() == 2)
-        c.world.user_activate(c.window(2));
-    else
+    const bool sized = action == "move" || action == "resize";
+    const size_t plain = sized ? 4 : 2; // the arguments of the form with a bare WINDOW
+    if ((!sized && action != "close" && action != "activate") || c.count() < plain || c.count() > plain + 1)
         throw c.malformed();
+    size_t at = 0;
+    HWND hwnd = c.window(2, c.count() - plain, at);
+    if (action == "move")
+        c.world.user_move(hwnd, number(c.word(at)), number(c.word(at + 1)));
+    else if (action == "resize")
+        c.world.user_resize(hwnd, positive(c.word(at)), positive(c.word(at + 1)));
+    else if (action == "close")
+        c.world.user_close(hwnd);
+    else
+        c.world.user_activate(hwnd);
 }
 
 void run_app(Context &c)
@@ -170,14 +185,15 @@ void run_look(Context &c)
 {
     if (c.text(1) != "editor")
         throw Error("unknown window '" + c.text(1) + "' (the one window is 'editor')");
-    HWND hwnd = c.world.editor();
+    const std::string head = c.count() == 2 ? "look editor " + c.text(2) + " " : "look editor ";
+    HWND hwnd = c.count() == 2 ? c.world.editor_of(c.text(2), false) : c.world.editor();
     if (!hwnd) {
-        c.sink("look editor none");
+        c.sink(head + "none");
         return;
     }
     const Point at = World::client_origin(hwnd);
     const Size size = World::client_size(hwnd);
-    std::string line = "look editor " + std::to_string(at.x) + " " + std::to_string(at.y) + " " +
+    std::string line = head + std::to_string(at.x) + " " + std::to_string(at.y) + " " +
                        std::to_string(size.width) + " " + std::to_string(size.height) +
                        (World::visible(hwnd) ? " visible" : " hidden");
     if (World::topmost(hwnd))
@@ -187,6 +203,66 @@ void run_look(Context &c)
     if (World::active_window() == hwnd)
         line += " active";
     c.sink(line);
+}
+
+// "expect LINE", "expect /PATTERN/" and their "expect no" forms. A pattern
+// is an ECMAScript regular expression found anywhere in a line; plain text
+// must be the whole line.
+class Wanted {
+public:
+    explicit Wanted(const std::string &text) : text_(text)
+    {
+        if (text.size() < 2 || text.front() != '/' || text.back() != '/')
+            return;
+        try {
+            pattern_ = std::regex(text.substr(1, text.size() - 2));
+            is_pattern_ = true;
+        } catch (const std::regex_error &e) {
+            throw Error("malformed line: " + text + " is no regular expression: " + e.what());
+        }
+    }
+
+    bool matches(const std::string &line) const
+    {
+        return is_pattern_ ? std::regex_search(line, pattern_) : line == text_;
+    }
+
+    std::string describe() const { return is_pattern_ ? "matching " + text_ : "'" + text_ + "'"; }
+
+private:
+    std::string text_;
+    std::regex pattern_;
+    bool is_pattern_ = false;
+};
+
+// What an expectation that failed saw: the lines since the last one met,
+// the last 30 of them at most; "> " marks the lines an "expect no" found.
+std::string seen(const std::vector<std::string> &lines, const Wanted *marked)
+{
+    const size_t shown = 30, from = lines.size() > shown ? lines.size() - shown : 0;
+    std::string out = "\n  seen since the last expectation met: " +
+                      (lines.empty() ? std::string("no lines") : std::to_string(lines.size()) + " lines");
+    if (from)
+        out += ", the last " + std::to_string(shown) + " here";
+    for (size_t i = from; i < lines.size(); ++i)
+        out += std::string("\n    ") + (marked && marked->matches(lines[i]) ? "> " : "") + lines[i];
+    return out;
+}
+
+// A met "expect" drops the lines up to the one it matched, so that the next
+// looks after it; "expect no" keeps them.
+void run_expect(Context &c)
+{
+    std::vector<std::string> &lines = c.record.seen;
+    const bool negative = c.text(1) == "no" && c.count() >= 2;
+    const Wanted wanted(c.line.rest(negative ? 2 : 1));
+    const auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string &l) { return wanted.matches(l); });
+    if (negative && found != lines.end())
+        c.record.failures.push_back("wanted no line " + wanted.describe() + seen(lines, &wanted));
+    else if (!negative && found == lines.end())
+        c.record.failures.push_back("wanted a line " + wanted.describe() + seen(lines, nullptr));
+    else if (!negative)
+        lines.erase(lines.begin(), found + 1);
 }
 
 void run_box(Context &c)
@@ -200,6 +276,21 @@ void run_box(Context &c)
             throw c.malformed();
         c.world.box(c.line.rest(1));
     }
+}
+
+// "display X Y W H" adds; the other forms number the displays from 1.
+void run_display(Context &c)
+{
+    const std::string &how = c.text(1);
+    if (how == "remove" && c.count() == 2)
+        c.world.display_remove(positive(c.word(2)));
+    else if (how == "resize" && c.count() == 6)
+        c.world.display_resize(positive(c.word(2)), number(c.word(3)), number(c.word(4)), positive(c.word(5)),
+                               positive(c.word(6)));
+    else if (c.count() == 4 && how != "remove" && how != "resize")
+        c.world.display(number(c.word(1)), number(c.word(2)), positive(c.word(3)), positive(c.word(4)));
+    else
+        throw c.malformed();
 }
 
 void run_plugin(Context &c)
@@ -233,15 +324,16 @@ struct Named {
 const std::vector<Named> &commands()
 {
     static const std::vector<Named> table = {
-        {"display", {"display X Y W H", "add a display (the first is the primary one)", 4, 4, [](Context &c) {
-             c.world.display(number(c.word(1)), number(c.word(2)), positive(c.word(3)), positive(c.word(4)));
-         }}},
+        {"display", {"display X Y W H | display resize N X Y W H | display remove N",
+                     "add a display (the first is the primary one) | move or resize display N (1 is the primary) | "
+                     "remove display N (windows stay where they are)", 2, 6, run_display}},
         {"mouse", {"mouse X Y", "put the mouse pointer at X Y", 2, 2,
                    [](Context &c) { c.world.mouse(number(c.word(1)), number(c.word(2))); }}},
         {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,
                     run_plugin}},
-        {"box", {"box [NAME =] TEXT...", "make an object box from its text, with scripting name NAME", 1, SIZE_MAX,
-                 run_box}},
+        {"box", {"box [NAME =] TEXT...",
+                 "make an object box from its text, with scripting name NAME (PATH/NAME: in the subpatcher at PATH)",
+                 1, SIZE_MAX, run_box}},
         {"send", {"send BOX SELECTOR ATOMS...", "send a message to the object in BOX, as a patch cord would", 2,
                   SIZE_MAX, [](Context &c) { c.world.send(c.text(1), c.text(2), c.line.rest(3)); }}},
         {"click", {"click BOX", "click a message box: it sends what it shows", 1, 1,
@@ -249,6 +341,8 @@ const std::vector<Named> &commands()
         {"pass", {"pass [N]", "run N passes of the host's low-priority queue (1 by default)", 0, 1,
                   [](Context &c) { c.world.pass(c.count() ? positive(c.word(1)) : 1); }}},
         {"delete", {"delete BOX", "delete a box and its object", 1, 1, [](Context &c) { c.world.remove(c.text(1)); }}},
+        {"retype", {"retype BOX TEXT...", "type new text into an object box: a new object takes the old one's place",
+                    2, SIZE_MAX, [](Context &c) { c.world.retype(c.text(1), c.line.rest(2)); }}},
         {"rename", {"rename BOX NEWNAME", "give a box another scripting name", 2, 2,
                     [](Context &c) { c.world.rename(c.text(1), c.text(2)); }}},
         {"load", {"load BOX NAME", "load a plug-in into the vst~ object in BOX", 2, 2,
@@ -264,14 +358,24 @@ const std::vector<Named> &commands()
         {"window", {"window X Y W H [COUNT]", "open COUNT windows of another application with their content at X Y",
                     4, 5, run_window}},
         {"user", {"user move WINDOW X Y | user resize WINDOW W H | user close WINDOW | user activate WINDOW",
-                  "drag WINDOW (editor, or window: the other application's made last) until its content is at X Y | "
+                  "drag WINDOW (editor [BOX], or window: the other application's made last) until its content is at X Y | "
                   "resize WINDOW's content to W H | click WINDOW's close button | click WINDOW, making it active",
-                  2, 4, run_user}},
+                  2, 5, run_user}},
         {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1,
                  run_app}},
-        {"look", {"look editor", "add a transcript line with where the editor is and how it shows", 1, 1, run_look}},
-        {"snapshot", {"snapshot FILE.svg", "draw the desktop into FILE.svg (relative: in the pictures folder)", 1, 1,
-                      [](Context &c) { c.world.snapshot(c.text(1)); }}},
+        {"look", {"look editor [BOX]", "add a transcript line with where the editor (BOX's) is and how it shows", 1,
+                  2, run_look}},
+        {"snapshot", {"snapshot FILE.svg | snapshot FILE.png",
+                      "draw the desktop into FILE.svg (relative: in the pictures folder) | ... as PNG (natively)", 1,
+                      1, [](Context &c) { c.world.snapshot(c.text(1)); }}},
+        {"expect", {"expect LINE | expect /PATTERN/ | expect no LINE",
+                    "the transcript since the last expectation met holds LINE (later ones look after it) | ... a line "
+                    "that PATTERN (a regular expression) matches | ... no LINE (or /PATTERN/)", 1, SIZE_MAX,
+                    run_expect}},
+        {"save", {"save FILE", "write the patch as a Max patch file (relative: in the pictures folder)", 1, 1,
+                  [](Context &c) { c.world.save(c.text(1)); }}},
+        {"reopen", {"reopen", "save the patch, close it and open what was saved", 0, 0,
+                    [](Context &c) { c.world.reopen(); }}},
     };
     return table;
 }
@@ -325,7 +429,7 @@ std::vector<std::string> forms(const std::string &usage)
     return out;
 }
 
-void run(World &world, const Line &line, const Player::Sink &sink)
+void run(World &world, const Line &line, const Player::Sink &sink, Player::Record &record)
 {
     const std::string &name = line.words[0].text;
     const auto it = std::find_if(commands().begin(), commands().end(),
@@ -333,41 +437,83 @@ void run(World &world, const Line &line, const Player::Sink &sink)
     if (it == commands().end())
         throw Error(unknown(name));
     const Command &command = it->command;
-    Context context{world, line, sink, command.usage};
+    Context context{world, line, sink, command.usage, record};
     if (context.count() < command.min || context.count() > command.max)
         throw context.malformed();
     command.run(context);
 }
 
+std::string trimmed(const std::string &s)
+{
+    const size_t begin = s.find_first_not_of(" \t");
+    return begin == std::string::npos ? "" : s.substr(begin, s.find_last_not_of(" \t") + 1 - begin);
+}
+
+// The lines of a scenario, LF or CRLF ended.
+std::vector<std::string> text_lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    for (size_t from = 0; from <= text.size();) {
+        const size_t to = std::min(text.find('\n', from), text.size());
+        out.push_back(text.substr(from, to - from));
+        if (!out.back().empty() && out.back().back() == '\r')
+            out.back().pop_back();
+        from = to + 1;
+    }
+    return out;
+}
+
 } // namespace
 
+// Each line's transcript goes to the sink, to the step and to what the
+// next expectation looks at.
 void Player::play(const std::string &text, const std::string &file, const Sink &sink)
 {
-    for (const std::string &s : world_.lines())
-        sink(s);
-    size_t number = 0;
-    size_t from = 0;
-    while (from <= text.size()) {
-        size_t to = text.find('\n', from);
-        if (to == std::string::npos)
-            to = text.size();
-        std::string raw = text.substr(from, to - from);
-        if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
-        from = to + 1;
-        ++number;
+    Step step{0, "", "", {}, {}};
+    const Sink emit = [&](const std::string &line) {
+        sink(line);
+        step.transcript.push_back(line);
+        record_.seen.push_back(line);
+    };
+    const auto flush = [&] {
+        for (const std::string &s : world_.lines())
+            emit(s);
+    };
+    flush();
+    std::string failed;
+    for (const std::string &raw : text_lines(text)) {
+        ++step.number;
+        const std::string where = file + ":" + std::to_string(step.number) + ": ";
+        const std::string shown = trimmed(raw);
+        if (shown.empty() || shown[0] == '#') {
+            if (echo_ && !shown.empty())
+                sink(shown);
+            step.comments += shown.empty() ? "" : shown + "\n";
+            continue;
+        }
+        if (echo_)
+            sink("> " + shown);
+        step.line = shown;
         try {
             const Line line = split(raw);
             if (!line.words.empty())
-                run(world_, line, sink);
+                run(world_, line, emit, record_);
         } catch (const Error &e) {
-            for (const std::string &s : world_.lines())
-                sink(s);
-            throw Error(file + ":" + std::to_string(number) + ": " + e.what());
+            flush();
+            throw Error(where + e.what());
         }
-        for (const std::string &s : world_.lines())
-            sink(s);
+        flush();
+        for (const std::string &f : record_.failures)
+            failed += (failed.empty() ? "" : "\n") + where + shown + "\n  " + f;
+        step.failures.swap(record_.failures);
+        record_.failures.clear();
+        if (observer_)
+            observer_(step);
+        step.comments.clear();
+        step.transcript.clear();
     }
+    if (!failed.empty())
+        throw Unmet(failed);
 }
 
 std::string Player::reference()

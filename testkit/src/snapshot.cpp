@@ -13,6 +13,12 @@
 #include <fstream>
 #include <sstream>
 
+#ifndef _WIN32
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "simhost.h"
 
 namespace testkit {
@@ -397,14 +403,64 @@ std::string World::picture() const
     return out.str();
 }
 
+namespace {
+
+void write(const std::filesystem::path &file, const std::string &text, const std::string &what)
+{
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out)
+        throw Error("cannot write the " + what + " " + file.string());
+}
+
+bool is_png(const std::string &path)
+{
+    return path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
+}
+
+#ifdef _WIN32
+void convert(const std::filesystem::path &, const std::filesystem::path &)
+{
+    throw Error("PNG pictures are made natively only, with rsvg-convert; under Windows ask for FILE.svg");
+}
+#else
+// rsvg-convert (librsvg) draws the SVG; the same picture gives the same PNG.
+void convert(const std::filesystem::path &svg, const std::filesystem::path &png)
+{
+    const std::string out = png.string(), in = svg.string();
+    const char *argv[] = {"rsvg-convert", "-o", out.c_str(), in.c_str(), nullptr};
+    pid_t child = 0;
+    int status = 0;
+    const bool ran = posix_spawnp(&child, "rsvg-convert", nullptr, nullptr, const_cast<char *const *>(argv),
+                                  environ) == 0 &&
+                     waitpid(child, &status, 0) == child;
+    std::error_code ignored;
+    std::filesystem::remove(svg, ignored);
+    if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw Error("rsvg-convert could not make the picture " + out);
+}
+#endif
+
+} // namespace
+
+void World::write_out(const std::string &path, const std::string &text, const std::string &what) const
+{
+    write(std::filesystem::path(pictures_) / path, text, what);
+}
+
+// FILE.png is drawn from the SVG picture, which is kept beside it meanwhile.
 void World::snapshot(const std::string &path) const
 {
     const std::filesystem::path file = std::filesystem::path(pictures_) / path;
-    std::ofstream out(file, std::ios::binary);
-    out << picture();
-    out.close();
-    if (!out)
-        throw Error("cannot write the picture " + file.string());
+    if (!is_png(path)) {
+        write(file, picture(), "picture");
+        return;
+    }
+    std::filesystem::path svg = file;
+    svg += ".svg";
+    write(svg, picture(), "picture");
+    convert(svg, file);
 }
 
 } // namespace testkit

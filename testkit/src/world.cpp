@@ -79,13 +79,28 @@ void World::default_display()
         display_with_workarea(0, 0, 1920, 1080, 1040);
 }
 
+// "PATH/NAME" puts the box into the subpatcher that PATH names.
 t_object *World::box(const std::string &text, const std::string &varname)
 {
     default_display();
-    t_object *b = simhost_box_new(patcher_, varname.empty() ? nullptr : varname.c_str(), text.c_str());
+    const size_t slash = varname.rfind('/');
+    const std::string name = slash == std::string::npos ? varname : varname.substr(slash + 1);
+    t_object *patcher = patcher_;
+    std::string parent;
+    if (slash != std::string::npos) {
+        const Entry &sub = entry(varname.substr(0, slash));
+        t_symbol *cls = sub.object ? object_classname(sub.object) : nullptr;
+        if (!cls || std::strcmp(cls->s_name, "patcher") != 0 || sub.id.empty())
+            throw Error("box '" + varname.substr(0, slash) + "' is no subpatcher of the patch file");
+        if (name.empty())
+            throw Error("no scripting name after '" + varname.substr(0, slash + 1) + "'");
+        patcher = sub.object;
+        parent = (sub.parent.empty() ? "" : sub.parent + "/") + sub.id;
+    }
+    t_object *b = simhost_box_new(patcher, name.empty() ? nullptr : name.c_str(), text.c_str());
     if (!b)
         throw Error("the host made no box of '" + text + "'");
-    adopt(b, first_word(text), "");
+    adopt(b, first_word(text), "", parent);
     sync();
     return b;
 }
@@ -243,6 +258,20 @@ void World::rename(const std::string &box, const std::string &varname)
     sync();
 }
 
+void World::retype(const std::string &box, const std::string &text)
+{
+    t_object *b = find(box);
+    void *view = object_method_imp(simhost_box_patcher(b), gensym("firstview"), nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr);
+    if (!view)
+        throw Error("box '" + box + "' is in a patcher with no view to type in");
+    object_method_imp(view, gensym("insertboxtext"), b, (void *)text.c_str(), nullptr, nullptr, nullptr, nullptr,
+                      nullptr, nullptr);
+    object_method_imp(view, gensym("endeditbox"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr);
+    sync();
+}
+
 long World::pass(int n)
 {
     long ran = 0;
@@ -261,6 +290,46 @@ int World::settle(int max)
         ++passes;
     }
     return passes;
+}
+
+// The window shows the file's name, as Max titles a patch's window, and its
+// client area goes where the file's "rect" says, held to window coordinates.
+void World::place_patch_window(const std::string &file, const std::vector<double> &rect)
+{
+    HWND hwnd = static_cast<HWND>(simhost_patcher_window(patcher_));
+    if (!hwnd)
+        return;
+    set_title(hwnd, file.substr(file.find_last_of("/\\") + 1));
+    if (rect.size() != 4)
+        return;
+    const auto held = [](double v, double low) { return int(std::min(std::max(v, low), 30000.0)); };
+    RECT frame = {0, 0, held(rect[2], 1), held(rect[3], 1)};
+    AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrA(hwnd, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)));
+    SetWindowPos(hwnd, nullptr, held(rect[0], -30000) + frame.left, held(rect[1], -30000) + frame.top,
+                 frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::vector<std::string> World::vst_boxes()
+{
+    sync();
+    std::vector<std::string> out;
+    for (const Entry &e : entries_) {
+        if (!e.alive || !holds_vst(e.object))
+            continue;
+        const std::string varname = simhost_box_varname(e.box);
+        const std::string own = e.id.empty() ? varname : e.id;
+        const std::string path = e.parent.empty() ? own : e.parent + "/" + own;
+        void *instance = object_method_imp(e.object, gensym("getinstance"), nullptr, nullptr, nullptr, nullptr,
+                                           nullptr, nullptr, nullptr, nullptr);
+        char *plugin = nullptr;
+        if (instance)
+            object_method_imp(instance, gensym("getpluginname"), &plugin, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr);
+        out.push_back(e.cls + " " + (path.empty() ? "-" : path) + " name " + (varname.empty() ? "-" : varname) +
+                      " plugin " + (plugin && *plugin ? plugin : "-"));
+    }
+    return out;
 }
 
 void World::click(const std::string &box)
@@ -288,6 +357,45 @@ void World::display_with_workarea(int x, int y, int w, int h, int workarea_h)
     simhost_display_add(t_rect{double(x), double(y), double(w), double(h)},
                         t_rect{double(x), double(y), double(w), double(workarea_h)});
     displays_ = true;
+}
+
+namespace {
+
+// Display n of the scenario's numbering, from 1, as the host's index.
+long display_index(int n)
+{
+    const long count = simhost_display_count();
+    if (n < 1 || n > count)
+        throw Error("no display " + std::to_string(n) + " (there are " + std::to_string(count) + ")");
+    return n - 1;
+}
+
+} // namespace
+
+void World::display_resize(int n, int x, int y, int w, int h)
+{
+    default_display();
+    const t_rect r{double(x), double(y), double(w), double(h)};
+    simhost_display_set(display_index(n), r, r);
+    broadcast_display_change();
+    sync();
+}
+
+void World::display_remove(int n)
+{
+    default_display();
+    if (simhost_display_remove(display_index(n)) != MAX_ERR_NONE)
+        throw Error("the last display cannot go");
+    broadcast_display_change();
+    sync();
+}
+
+// WM_DISPLAYCHANGE's lParam: the width in the low word, the height above.
+LPARAM World::primary_display_size()
+{
+    t_rect primary{0, 0, 0, 0};
+    simhost_display_get(0, &primary, nullptr);
+    return LPARAM((unsigned(primary.height) & 0xFFFFu) << 16 | (unsigned(primary.width) & 0xFFFFu));
 }
 
 void World::mouse(int x, int y)
@@ -342,6 +450,31 @@ HWND World::editor()
         if (e.alive && e.editor && IsWindow(e.editor) && (!latest || e.opened > latest->opened))
             latest = &e;
     return latest ? latest->editor : nullptr;
+}
+
+// A qzkorvel box's target is the vst~ box that its first argument names in
+// its own patcher, as the object itself looks it up.
+HWND World::editor_of(const std::string &name, bool required)
+{
+    sync();
+    const Entry *e = &entry(name);
+    if (!holds_vst(e->object)) {
+        std::istringstream words(simhost_box_text(e->box));
+        std::string cls, target;
+        words >> cls >> target;
+        const Entry *found = nullptr;
+        for (const Entry &v : entries_)
+            if (v.alive && v.parent == e->parent && holds_vst(v.object) && target == simhost_box_varname(v.box))
+                found = &v;
+        if (!found)
+            throw Error("box '" + name + "' is no vst~ box and names none");
+        e = found;
+    }
+    if (e->editor && IsWindow(e->editor))
+        return e->editor;
+    if (required)
+        throw Error("no editor open for '" + name + "'");
+    return nullptr;
 }
 
 Point World::client_origin(HWND hwnd)

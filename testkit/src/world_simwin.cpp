@@ -37,6 +37,22 @@ void World::begin()
 {
 }
 
+namespace {
+
+BOOL CALLBACK display_changed(HWND hwnd, LPARAM size)
+{
+    SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, size);
+    return TRUE;
+}
+
+} // namespace
+
+// Every window here is this program's, foreign ones included.
+void World::broadcast_display_change()
+{
+    EnumWindows(display_changed, primary_display_size());
+}
+
 HWND World::foreign_window(int x, int y, int w, int h)
 {
     HWND hwnd = static_cast<HWND>(simhost_foreign_window(x, y, w, h, "foreign"));
@@ -45,6 +61,11 @@ HWND World::foreign_window(int x, int y, int w, int h)
     foreign_.push_back(hwnd);
     sync();
     return hwnd;
+}
+
+void World::set_title(HWND hwnd, const std::string &title)
+{
+    simwin_set_title(hwnd, title.c_str());
 }
 
 void World::user_move(HWND hwnd, int x, int y)

@@ -123,7 +123,20 @@ ForeignApp &foreign_app()
     return app;
 }
 
+BOOL CALLBACK display_changed(HWND hwnd, LPARAM size)
+{
+    SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, size);
+    return TRUE;
+}
+
 } // namespace
+
+// The windows of korvel-foreign are another program's, which Windows tells
+// itself.
+void World::broadcast_display_change()
+{
+    EnumThreadWindows(GetCurrentThreadId(), display_changed, primary_display_size());
+}
 
 bool World::simulated()
 {
@@ -175,6 +188,11 @@ void World::begin()
 {
     if (!app_active())
         SetForegroundWindow(static_cast<HWND>(simhost_patcher_window(patcher_)));
+}
+
+void World::set_title(HWND hwnd, const std::string &title)
+{
+    SetWindowTextA(hwnd, title.c_str());
 }
 
 void World::user_move(HWND hwnd, int x, int y)

@@ -3,13 +3,24 @@
  * step:
  *   - every "state" list has five whole numbers and a vis of 0, 1 or 2;
  *   - no output comes from an object whose box is gone;
+ *   - nothing is sent to a freed object or through a freed outlet (the host
+ *     says so on its console);
  *   - no record is "hidden" without a window;
- *   - a record's editor handle is NULL or names a live window.
+ *   - a record's editor handle is NULL or names a live window;
+ *   - the host's queue stays short: a loop the patch builds may go on, but
+ *     each pass does a bounded amount of work.
  * Sanitizer reports end the process, which the caller sees.
  *
  *   fuzz_korvel scenarios SEED COUNT [--save DIR]
  *   fuzz_korvel patches SEED COUNT CORPUS_DIR... [--save DIR]
+ *   fuzz_korvel loops SEED COUNT [--save DIR]
  *   fuzz_korvel replay DIR
+ *
+ * loops makes patches that wire qzkorvel's reports back into it: through
+ * route and message boxes into its own inlet (public and direct_ messages)
+ * and into a scripting box (fuzzscript) that retypes and renames the
+ * qzkorvel and vst~ boxes while the report is going out. A loop case is
+ * saved as a patch file whose "fuzzsteps" are the steps played on it.
  *
  * Scenario and patch cases are made from SEED, so a run is repeatable. With
  * --save, each case is written to DIR/current.ksim (or .maxpat) before it is
@@ -49,6 +60,88 @@ struct Counts {
     long cases = 0, steps = 0, refused = 0;
 };
 
+/* More calls queued than any case makes by its own steps: the work of a
+ * pass grows with the passes. */
+constexpr long MAX_PENDING = 1000;
+
+void check_queue()
+{
+    const long pending = simhost_queue_pending();
+    if (pending > MAX_PENDING)
+        throw Failure("the queue grows: " + std::to_string(pending) + " calls pending");
+}
+
+/* ---- the patch's scripting ----
+ *
+ * fuzzscript acts on the boxes of its patcher by scripting name, as a patch
+ * does in Max with thispatcher's script messages: "retype NAME" gives the
+ * box a new object from its own text, "rename NAME NEW" renames it. (A box
+ * deleted behind the test kit's back would leave it a dangling entry; the
+ * scenario's delete step deletes boxes.) */
+struct t_script {
+    t_object ob;
+};
+
+t_object *script_patcher(t_script *x)
+{
+    t_object *patcher = nullptr;
+    object_obex_lookup(x, gensym("#P"), &patcher);
+    return patcher;
+}
+
+t_object *script_box(t_script *x, long argc, t_atom *argv)
+{
+    t_object *patcher = script_patcher(x);
+    if (!patcher || argc < 1 || atom_gettype(argv) != A_SYM)
+        return nullptr;
+    return (t_object *)object_method_imp(patcher, gensym("getnamedbox"), atom_getsym(argv), nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
+/* Set while a step changes a vst~'s plug-in: the vst~ reports the change to
+ * its observers from inside its own method, and a patch that frees it there
+ * breaks the vst~ itself, whatever qzkorvel does. */
+bool g_plugin_changing = false;
+
+void script_retype(t_script *x, t_symbol *s, long argc, t_atom *argv)
+{
+    t_object *box = script_box(x, argc, argv);
+    if (box && g_plugin_changing && std::strcmp(simhost_box_maxclass(box), "newobj") == 0 &&
+        std::string(simhost_box_text(box)).rfind("vst~", 0) == 0)
+        return;
+    void *view = box ? object_method_imp(script_patcher(x), gensym("firstview"), nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr)
+                     : nullptr;
+    if (!view)
+        return;
+    const std::string text = simhost_box_text(box);
+    object_method_imp(view, gensym("insertboxtext"), box, (void *)text.c_str(), nullptr, nullptr, nullptr, nullptr,
+                      nullptr, nullptr);
+    object_method_imp(view, gensym("endeditbox"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr);
+}
+
+void script_rename(t_script *x, t_symbol *s, long argc, t_atom *argv)
+{
+    t_object *box = script_box(x, argc, argv);
+    if (box && argc >= 2 && atom_gettype(argv + 1) == A_SYM)
+        simhost_box_rename(box, atom_getsym(argv + 1)->s_name);
+}
+
+void *script_new(t_symbol *s, long argc, t_atom *argv)
+{
+    return object_alloc(simhost_class_find("box", "fuzzscript"));
+}
+
+/* Registers fuzzscript in the world's host. */
+void script_setup()
+{
+    t_class *c = class_new("fuzzscript", as_method(script_new), nullptr, (long)sizeof(t_script), nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(script_retype), "retype", A_GIMME, 0);
+    class_addmethod(c, as_method(script_rename), "rename", A_GIMME, 0);
+    class_register(gensym("box"), c);
+}
+
 /* ---- invariants ---- */
 
 bool whole_number(const std::string &word)
@@ -86,10 +179,16 @@ void check_lines(testkit::World &world, const Lines &lines, const std::string &d
     for (const std::string &line : lines) {
         if (line.rfind("console violation ", 0) == 0)
             throw Failure(line);
+        for (const char *misuse : {"to something that is not an object", "to an outlet that does not exist",
+                                   "object_free: not an object"})
+            if (line.rfind("console error ", 0) == 0 && line.find(misuse) != std::string::npos)
+                throw Failure("a freed object used: " + line);
         const std::vector<std::string> w = words(line);
         if (w.size() < 3 || w[0] != "out")
             continue;
-        if (w[2] == "state")
+        /* the boxes a loop patch feeds pass on whatever they are sent */
+        const bool passes_on = w[1].rfind("message#", 0) == 0 || w[1].rfind("route#", 0) == 0;
+        if (w[2] == "state" && !passes_on)
             check_state_line(w, line);
         if (!named_owners || w[1] == deleted)
             continue;
@@ -134,15 +233,18 @@ void play(testkit::World &world, const Lines &scenario, bool named_owners, Count
         const std::vector<std::string> w = words(line);
         const std::string deleted = w.size() == 2 && w[0] == "delete" ? w[1] : "";
         Lines out;
+        g_plugin_changing = w.size() >= 2 && (w[0] == "load" || w[0] == "unload");
         try {
             player.play(line, "step", [&out](const std::string &l) { out.push_back(l); });
         } catch (const testkit::Error &) {
             counts.refused++;
         }
+        g_plugin_changing = false;
         counts.steps++;
         try {
             check_lines(world, out, deleted, named_owners);
             check_records(world.patcher());
+            check_queue();
         } catch (const Failure &f) {
             throw Failure("after '" + line + "': " + f.what());
         }
@@ -164,6 +266,19 @@ public:
         setup(out);
         const int steps = 20 + pick(101);
         for (int i = 0; i < steps; i++)
+            out.push_back(step());
+        return out;
+    }
+
+    /* COUNT steps on a patch that has KORVELS qzkorvel boxes and vst~ boxes
+     * v1 to vVSTS. */
+    Lines steps(int korvels, int vsts, int count)
+    {
+        korvels_ = korvels;
+        vsts_ = vsts;
+        named_.clear();
+        Lines out;
+        for (int i = 0; i < count; i++)
             out.push_back(step());
         return out;
     }
@@ -492,15 +607,134 @@ private:
     }
 };
 
+/* ---- the loop maker ---- */
+
+/* A patch whose qzkorvel boxes' reports run back into them: each qzkorvel
+ * feeds a route by report, and some of the route's outlets feed message
+ * boxes that send a message to a qzkorvel or a script to fuzzscript. */
+class LoopMaker {
+public:
+    explicit LoopMaker(uint64_t seed) : rng_(seed), generator_(seed) {}
+
+    std::string patch()
+    {
+        boxes_ = json::array();
+        lines_ = json::array();
+        ids_ = 0;
+        const int vsts = 1 + pick(2), korvels = 1 + pick(2);
+        for (int i = 1; i <= vsts; i++)
+            add("vst~" + std::string(chance(85) ? any({" SYNTH", " BIG", " 123"}) : ""), "v" + std::to_string(i));
+        std::vector<std::string> routes;
+        for (int i = 1; i <= korvels; i++) {
+            const bool self = chance(25);
+            const std::string name = self ? "q" + std::to_string(i) : "v" + std::to_string(1 + pick(vsts));
+            korvels_.push_back(add("qzkorvel " + name + (chance(20) ? " @debug 1" : ""), self ? name : ""));
+            names_.push_back(name);
+            routes.push_back(add("route pluginname savedpluginname delay state willchange"));
+            connect(korvels_.back(), 0, routes.back());
+        }
+        script_ = add("fuzzscript");
+        for (int n = 1 + pick(3); n > 0; n--)
+            feedback(routes[pick(korvels)], vsts);
+        json doc = {{"patcher", {{"boxes", boxes_}, {"lines", lines_}}}};
+        doc["fuzzsteps"] = generator_.steps(korvels, vsts, 10 + pick(40));
+        korvels_.clear();
+        names_.clear();
+        return doc.dump(1);
+    }
+
+private:
+    std::mt19937_64 rng_;
+    Generator generator_;
+    json boxes_, lines_;
+    int ids_ = 0;
+    std::vector<std::string> korvels_, names_;
+    std::string script_;
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+    bool chance(int percent) { return pick(100) < percent; }
+    std::string any(std::initializer_list<const char *> list) { return list.begin()[pick((int)list.size())]; }
+
+    std::string add(const std::string &text, const std::string &varname = "", const char *maxclass = "newobj")
+    {
+        const std::string id = "obj-" + std::to_string(++ids_);
+        json box = {{"id", id}, {"maxclass", maxclass}, {"text", text}};
+        if (!varname.empty())
+            box["varname"] = varname;
+        boxes_.push_back({{"box", box}});
+        return id;
+    }
+
+    void connect(const std::string &from, int outlet, const std::string &to)
+    {
+        lines_.push_back({{"patchline", {{"source", {from, outlet}}, {"destination", {to, 0}}}}});
+    }
+
+    /* A message to a qzkorvel, public or direct_. */
+    std::string korvel_message()
+    {
+        const std::string direct = chance(40) ? "direct_" : "";
+        return direct + any({"open", "open 100 200", "close", "clear", "state $1 $2 $3 $4 $5", "state 0 0 10 10 2",
+                             "hide", "show", "pos -12345 0"});
+    }
+
+    /* A script on one of the boxes: a vst~, or a qzkorvel named after itself. */
+    std::string script(int vsts)
+    {
+        const std::string vst = "v" + std::to_string(1 + pick(vsts));
+        const std::string other = "v" + std::to_string(1 + pick(vsts + 1));
+        const std::string korvel = names_[pick((int)names_.size())];
+        switch (pick(4)) {
+        case 0: return "retype " + vst;
+        case 1: return "rename " + vst + " " + other;
+        case 2: return "retype " + korvel;
+        default: return "rename " + korvel + " " + other;
+        }
+    }
+
+    void feedback(const std::string &route, int vsts)
+    {
+        const bool scripted = chance(40);
+        const std::string message = add(scripted ? script(vsts) : korvel_message(), "", "message");
+        connect(route, pick(6), message);
+        connect(message, 0, scripted ? script_ : korvels_[pick((int)korvels_.size())]);
+    }
+};
+
 /* What a user does with an opened patch. */
 const Lines patch_steps = {"send qzkorvel#1 open 100 200", "pass 2", "send qzkorvel#1 pos 40000 -40000", "pass",
                            "send qzkorvel#1 clear", "pass 2", "send qzkorvel#2 state 1e300 0 640 480 2", "pass 3",
                            "send qzkorvel#1 close", "pass 2"};
 
+/* The steps a loop case keeps in its file, or the user's usual ones. */
+Lines steps_of(const std::string &text)
+{
+    const json doc = json::parse(text, nullptr, false);
+    if (doc.is_object() && doc.contains("fuzzsteps") && doc["fuzzsteps"].is_array()) {
+        Lines steps;
+        for (const json &step : doc["fuzzsteps"])
+            if (step.is_string())
+                steps.push_back(step);
+        return steps;
+    }
+    return patch_steps;
+}
+
+/* Runs the queue as a patch file's opening does, the queue checked after
+ * every pass. */
+void settle(testkit::World &world)
+{
+    for (int i = 0; i < 100 && simhost_queue_pending() > 0; i++) {
+        world.pass();
+        check_queue();
+    }
+}
+
 /* Opens a patch: refused with its file name, or opened, settled and checked. */
 void open_patch(const std::string &text, const std::string &file, Counts &counts)
 {
     testkit::World world;
+    script_setup();
     try {
         world.open_patch(text, file);
     } catch (const testkit::Error &e) {
@@ -509,10 +743,14 @@ void open_patch(const std::string &text, const std::string &file, Counts &counts
         counts.refused++;
         return;
     }
-    world.settle(100);
+    try {
+        settle(world);
+    } catch (const Failure &f) {
+        throw Failure(std::string("while the patch opened: ") + f.what());
+    }
     check_lines(world, world.lines(), "", false);
     check_records(world.patcher());
-    play(world, patch_steps, false, counts);
+    play(world, steps_of(text), false, counts);
 }
 
 /* ---- the program ---- */
@@ -578,6 +816,7 @@ int usage()
 {
     std::fprintf(stderr, "usage: fuzz_korvel scenarios SEED COUNT [--save DIR]\n"
                          "       fuzz_korvel patches SEED COUNT CORPUS_DIR... [--save DIR]\n"
+                         "       fuzz_korvel loops SEED COUNT [--save DIR]\n"
                          "       fuzz_korvel replay DIR\n");
     return 2;
 }
@@ -599,7 +838,7 @@ int main(int argc, char **argv)
     int code = 0;
     if (args.size() == 2 && args[0] == "replay") {
         code = replay(args[1], counts);
-    } else if (args.size() >= 3 && (args[0] == "scenarios" || args[0] == "patches")) {
+    } else if (args.size() >= 3 && (args[0] == "scenarios" || args[0] == "patches" || args[0] == "loops")) {
         const uint64_t seed = std::strtoull(args[1].c_str(), nullptr, 10);
         const long count = std::strtol(args[2].c_str(), nullptr, 10);
         std::vector<std::string> originals;
@@ -611,9 +850,12 @@ int main(int argc, char **argv)
             return usage();
         Generator generator(seed);
         Mutator mutator(seed, originals);
+        LoopMaker loops(seed);
         for (long i = 0; i < count && code == 0; i++, counts.cases++) {
             const bool scenarios = args[0] == "scenarios";
-            const std::string text = scenarios ? join(generator.scenario()) : mutator.patch();
+            const std::string text = scenarios ? join(generator.scenario())
+                                     : args[0] == "loops" ? loops.patch()
+                                                          : mutator.patch();
             const std::string name = scenarios ? "current.ksim" : "current.maxpat";
             save(save_dir, name, text);
             try {

@@ -244,3 +244,82 @@ TEST(KorvelObserver, SizingAloneIsOnlyTraced)
 }
 
 } // namespace
+
+/* The name passes to a box with another plug-in while ALPHA's editor is up:
+ * that editor is let go as a deleted box leaves it, and the next open opens
+ * the new plug-in's. */
+TEST(KorvelBinding, BindingAnotherObjectLetsItsEditorGo)
+{
+    World w;
+    HWND alpha = open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    play_steps(w, {
+                      {"rename synth old\nrename other synth\npass",
+                       report("BETA", "5", "100 200 0 0 0")},
+                      {"send qzkorvel#1 close\nsend qzkorvel#1 hide\npass 2\nlook editor",
+                       {"look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"send qzkorvel#1 open 500 500\npass 2", state("500 500 300 200 1")},
+                  });
+    EXPECT_EQ(0, simhost_observer_count(w.object("old")));
+    expect_let_go(w, alpha);
+}
+
+/* A lost binding queues one bind; an open that binds before it runs
+ * reports, and the queued bind does not report again. */
+TEST(KorvelBinding, QueuedBindNeverRepeatsAReport)
+{
+    World w;
+    bound_setup(w);
+    play_steps(w, {
+                      {"delete synth\nbox synth = vst~ PLUG\nsend qzkorvel#1 direct_open 100 200", REPORT_PLUG},
+                      {"delete synth\nbox synth = vst~ PLUG\npass 3", report("PLUG", "64", "100 200 0 0 0")},
+                      {"send qzkorvel#1 direct_open 100 200\npass 3", state("100 200 640 480 1")},
+                  });
+}
+
+/* An editor let go of while open is taken over by the next instance bound
+ * to its vst object, at its first window message: observed from then on,
+ * reported, and no second editor asked for. One destroyed meanwhile, or of
+ * a vst object bound by nobody now, is not. */
+TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
+{
+    World w;
+    HWND editor = open_setup(w);
+    play_steps(w, {
+                      {"send qzkorvel#1 hide\npass 2", state("100 200 640 480 2")},
+                      {"delete qzkorvel#1\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
+                      {"send qzkorvel#2 show\npass 2\nlook editor",
+                       {"out qzkorvel#2 state 100 200 640 480 1",
+                        "look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"user move editor 300 300\npass", state("300 300 640 480 1", "qzkorvel#2")},
+                  });
+    EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
+    /* open, hide and state adopt it too; open only raises it, and a state list
+     * moves no open editor */
+    play_steps(w, {
+                      {"delete qzkorvel#2\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
+                      {"send qzkorvel#3 open 50 50\npass 2", state("300 300 640 480 1", "qzkorvel#3")},
+                      {"delete qzkorvel#3\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#4")},
+                      {"send qzkorvel#4 hide\npass 2", state("300 300 640 480 2", "qzkorvel#4")},
+                      {"delete qzkorvel#4\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#5")},
+                      {"send qzkorvel#5 state 1 2 3 4 1\npass 2", state("300 300 640 480 1", "qzkorvel#5")},
+                  });
+    EXPECT_EQ(editor, record(w, "qzkorvel#5")->editor_hwnd);
+    /* destroyed while remembered: the next open asks for a new editor */
+    play_steps(w, {
+                      {"delete qzkorvel#5\nuser close editor\nbox qzkorvel synth\npass",
+                       report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#6")},
+                      {"send qzkorvel#6 open 100 200\npass 2", state("100 200 640 480 1", "qzkorvel#6")},
+                  });
+    EXPECT_NE(editor, record(w, "qzkorvel#6")->editor_hwnd);
+    /* an instance bound to another vst object does not take it */
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    play_steps(w, {
+                      {"delete qzkorvel#6\nbox qzkorvel other\npass", report("BETA", "5", "-12345 0 0 0 0", "qzkorvel#7")},
+                      {"send qzkorvel#7 close\nsend qzkorvel#7 pos 10 10\npass 2",
+                       state("10 10 0 0 0", "qzkorvel#7")},
+                      {"look editor", {"look editor 100 200 640 480 visible topmost toolwindow active"}},
+                  });
+}

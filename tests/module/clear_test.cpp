@@ -71,7 +71,7 @@ void *fake_redraw(Fake *x)
 t_max_err fake_boxatoms(Fake *x, t_object *attr, long *ac, t_atom **av)
 {
     *ac = (long)stage->atoms.size();
-    *av = (t_atom *)sysmem_newptr((long)(sizeof(t_atom) * stage->atoms.size()));
+    *av = (t_atom *)sysmem_newptr(sizeof(t_atom) * stage->atoms.size());
     if (!stage->atoms.empty())
         std::memcpy(*av, stage->atoms.data(), sizeof(t_atom) * stage->atoms.size());
     return MAX_ERR_NONE;

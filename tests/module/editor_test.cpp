@@ -159,6 +159,14 @@ TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
                       {"send qzkorvel#1 close\npass 2", state("-900 -900 640 480 0")},
                       {"send qzkorvel#1 state -900 -900 640 480 1\npass 2", state("640 200 640 480 1")},
                   });
+    /* a list restored while no plug-in is loaded is checked by the open
+     * that uses it */
+    w.unload("synth");
+    w.send("qzkorvel#1", "direct_state", "-900 -900 640 480 1");
+    w.load("synth", "PLUG");
+    w.pass(3);
+    w.lines();
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open\npass 2", state("640 200 640 480 1")));
 }
 
 TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
@@ -474,3 +482,48 @@ TEST(KorvelState, ReportedListSentBackReopensTheEditor)
 }
 
 } // namespace
+
+namespace {
+
+std::string atoms_text(long ac, const t_atom *av)
+{
+    std::string text;
+    for (long i = 0; i < ac; ++i)
+        text += (i ? " " : "") + std::to_string(atom_getlong(av + i));
+    return text;
+}
+
+} // namespace
+
+/* The state system's value is the state list, measured now: in an array of
+ * the host's (getbytes) or the caller's; a caller's array too short for it
+ * is left alone. A value set is a "state" message, queued. */
+TEST(KorvelState, ValueForTheStateSystemIsTheStateList)
+{
+    World w;
+    HWND editor = open_setup(w);
+    w.user_move(editor, 300, 250);
+    t_object *x = w.object("qzkorvel#1");
+    long ac = 0;
+    t_atom *av = nullptr;
+    ASSERT_EQ(MAX_ERR_NONE, object_getvalueof(x, &ac, &av));
+    EXPECT_EQ("300 250 640 480 1", atoms_text(ac, av));
+    freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
+    t_atom mine[5];
+    t_atom *given = mine;
+    ac = 3;
+    atom_setlong(mine, 7);
+    EXPECT_NE(MAX_ERR_NONE, object_getvalueof(x, &ac, &given));
+    EXPECT_EQ(3, ac);
+    EXPECT_EQ(7, atom_getlong(mine));
+    ac = 5;
+    ASSERT_EQ(MAX_ERR_NONE, object_getvalueof(x, &ac, &given));
+    EXPECT_EQ(mine, given);
+    EXPECT_EQ("300 250 640 480 1", atoms_text(ac, mine));
+    w.pass();
+    w.lines();
+    atom_setlong(mine + 4, 0);
+    ASSERT_EQ(MAX_ERR_NONE, object_setvalueof(x, 5, mine));
+    EXPECT_TRUE(IsWindow(editor));
+    play_steps(w, {{"pass 2", state("300 250 640 480 0")}, {"look editor", {"look editor none"}}});
+}

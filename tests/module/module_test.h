@@ -92,6 +92,18 @@ inline HWND open_setup(testkit::World &w, const std::string &korvel_text = "qzko
     return record(w)->editor_hwnd;
 }
 
+/* The editor is open and visible but no longer ours: neither the user's
+ * moving nor closing it reports anything. */
+inline void expect_let_go(testkit::World &w, HWND editor)
+{
+    ASSERT_TRUE(IsWindow(editor));
+    EXPECT_TRUE(testkit::World::visible(editor));
+    w.user_move(editor, 300, 300);
+    w.user_close(editor);
+    w.pass(2);
+    EXPECT_TRUE(same_lines({}, w.lines()));
+}
+
 } // namespace module_test
 
 #endif

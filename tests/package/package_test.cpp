@@ -130,8 +130,9 @@ TEST_F(Package, InfoNamesTheClassItsVersionAndWindowsX64)
     EXPECT_EQ(info.at("name"), "qzkorvel");
     EXPECT_NE(simhost_class_find("box", info.at("name").get<std::string>().c_str()), nullptr);
     EXPECT_EQ(info.at("version"), KORVEL_VERSION);
-    for (const char *field : {"displayname", "author", "description", "website", "max_version_min"})
+    for (const char *field : {"displayname", "author", "description", "homepatch", "max_version_min"})
         EXPECT_FALSE(info.at(field).get<std::string>().empty()) << field;
+    EXPECT_TRUE(std::ifstream(kPackage + "/extras/" + info.at("homepatch").get<std::string>()).good());
     EXPECT_FALSE(info.at("tags").empty());
     const json &platforms = info.at("os").at("windows").at("platform");
     EXPECT_NE(std::find(platforms.begin(), platforms.end(), "x64"), platforms.end());
@@ -152,7 +153,8 @@ TEST_F(Package, ReferencePageNamesExactlyTheRegisteredMessagesAndAttributes)
 
     EXPECT_EQ(xml_names(xml, "objarglist", "objarg"), std::set<std::string>{"scripting-name"});
     EXPECT_EQ(xml_attribute(xml, "objarg", "scripting-name", "optional"), "0");
-    EXPECT_EQ(xml_names(xml, "seealsolist", "seealso"), std::set<std::string>{"vst~"});
+    EXPECT_EQ(xml_names(xml, "seealsolist", "seealso"),
+              (std::set<std::string>{"vst~", "autopattr", "pattr", "pattrstorage"}));
 }
 
 // The help patch, read as the host reads a patcher file: a top level that
@@ -250,7 +252,7 @@ TEST_F(HelpPatch, TopLevelHoldsTheTabs)
         EXPECT_EQ(box.at("patcher").at("showontab"), 1);
         names.push_back(box.at("varname"));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"basics", "placement", "visibility", "changes"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"basics", "placement", "visibility", "changes", "persistence"}));
 }
 
 // Each tab opens with the standard header: the object's name in large bold
@@ -319,6 +321,9 @@ TEST_F(HelpPatch, EveryBoxIsAKnownKindWithItsInletsAndOutlets)
                 if (cls == "qzkorvel" || cls == "prepend") {
                     EXPECT_EQ(ins, 1);
                     EXPECT_EQ(outs, 1);
+                } else if (cls == "autopattr") {
+                    EXPECT_EQ(ins, 1);
+                    EXPECT_EQ(outs, 4);
                 } else if (cls == "print") {
                     EXPECT_EQ(ins, 1);
                     EXPECT_EQ(outs, 0);

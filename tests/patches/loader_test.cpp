@@ -310,6 +310,47 @@ TEST(Loader, RefusedObjectLeavesItsBoxEmpty)
     }
 }
 
+// Saving writes what changed over what the file said: texts, names, saved
+// attributes, the values the state system takes, the cords between boxes
+// still there; what the host cannot hold (a dictionary in "restore", a cord
+// into a right inlet) is kept. What is saved opens as it was.
+TEST(Loader, SavedPatchOpensAsItWasSaved)
+{
+    testkit::World world;
+    world.plugin("SYNTH", 400, 300);
+    json store = box("obj-3", "newobj", "autopattr",
+                     {{"restore", {{"editor", {300, 200, 400, 300, 1}}, {"other", {{{"dict", 1}}}}}}});
+    world.open_patch(patch({box("obj-1", "newobj", "vst~ SYNTH", {{"varname", "synth"}}),
+                            box("obj-2", "newobj", "qzkorvel synth", {{"varname", "editor"}}), store,
+                            box("obj-4", "message", "open"), box("obj-5", "newobj", "route a b", {{"numinlets", 2}}),
+                            box("obj-6", "comment", "gone")},
+                           {cord("obj-4", 0, "obj-2", 0), cord("obj-4", 0, "obj-5", 1), cord("obj-6", 0, "obj-5", 0)}),
+                     "saved.maxpat");
+    world.settle();
+    ASSERT_NE(world.editor(), nullptr);
+    world.user_move(world.editor(), 500, 400);
+    world.send("editor", "stayontop", "1");
+    world.remove("obj-6");
+    world.rename("obj-5", "router");
+    world.settle();
+    const json saved = json::parse(world.patch_text()).at("patcher");
+    const json &boxes = saved.at("boxes");
+    ASSERT_EQ(boxes.size(), 5u);
+    EXPECT_EQ(boxes[1]["box"]["saved_object_attributes"]["stayontop"], 1);
+    EXPECT_EQ(boxes[2]["box"]["restore"]["editor"], json({500, 400, 400, 300, 1}));
+    EXPECT_EQ(boxes[2]["box"]["restore"]["other"], json::array({{{"dict", 1}}}));
+    EXPECT_EQ(boxes[4]["box"]["varname"], "router");
+    EXPECT_EQ(saved.at("lines"), json::array({cord("obj-4", 0, "obj-2", 0), cord("obj-4", 0, "obj-5", 1)}));
+
+    world.reopen();
+    world.settle();
+    ASSERT_NE(world.editor(), nullptr);
+    EXPECT_EQ(testkit::World::client_origin(world.editor()).x, 500);
+    EXPECT_EQ(testkit::World::client_origin(world.editor()).y, 400);
+    EXPECT_EQ(object_attr_getlong(world.object("editor"), gensym("stayontop")), 1);
+    EXPECT_EQ(json::parse(world.patch_text()).at("patcher"), saved);
+}
+
 TEST(Loader, ClickTakesMessageBoxesOnly)
 {
     testkit::World world;

@@ -11,14 +11,15 @@ using Lines = std::vector<std::string>;
 
 struct Fault {
     const char *text;
-    const char *message;
+    std::string message;
 };
 
 const Fault faults[] = {
     {"frobnicate 1 2", "t.ksim:1: unknown command 'frobnicate' (korvel-sim --help lists the commands)"},
     {"pas 2", "t.ksim:1: unknown command 'pas'; did you mean 'pass'? (pass [N])"},
-    {"snapshots x.svg", "t.ksim:1: unknown command 'snapshots'; did you mean 'snapshot'? (snapshot FILE.svg)"},
-    {"Look editor", "t.ksim:1: unknown command 'Look'; did you mean 'look'? (look editor)"},
+    {"snapshots x.svg", "t.ksim:1: unknown command 'snapshots'; did you mean 'snapshot'? (snapshot FILE.svg | "
+                        "snapshot FILE.png)"},
+    {"Look editor", "t.ksim:1: unknown command 'Look'; did you mean 'look'? (look editor [BOX])"},
     {"# comment\n\nsend nosuch open", "t.ksim:3: unknown box 'nosuch'"},
     {"send vst~#2 open", "t.ksim:1: unknown box 'vst~#2'"},
     {"send qzkorvel#0 open", "t.ksim:1: unknown box 'qzkorvel#0'"},
@@ -26,7 +27,11 @@ const Fault faults[] = {
     {"pass 0", "t.ksim:1: malformed line: '0' is not a positive number"},
     {"pass 1 2", "t.ksim:1: malformed line: usage: pass [N]"},
     {"pass 99999999999", "t.ksim:1: malformed line: '99999999999' is not a whole number"},
-    {"display 0 0 1920", "t.ksim:1: malformed line: usage: display X Y W H"},
+    {"display 0 0 1920", "t.ksim:1: malformed line: usage: display X Y W H | display resize N X Y W H | display "
+                         "remove N"},
+    {"display remove 2", "t.ksim:1: no display 2 (there are 1)"},
+    {"display remove 1", "t.ksim:1: the last display cannot go"},
+    {"display resize 1 0 0 0 10", "t.ksim:1: malformed line: '0' is not a positive number"},
     {"mouse 1 2.5", "t.ksim:1: malformed line: '2.5' is not a whole number"},
     {"plugin P 640by480", "t.ksim:1: malformed line: '640by480' is not a size WxH"},
     {"plugin P 640x0", "t.ksim:1: malformed line: '0' is not a positive number"},
@@ -39,7 +44,7 @@ const Fault faults[] = {
     {"user move editor 1 2", "t.ksim:1: no editor open"},
     {"look editor\nuser close editor", "t.ksim:2: no editor open"},
     {"user move window 1 2", "t.ksim:1: no window made"},
-    {"user move frame 1 2", "t.ksim:1: unknown window 'frame' (the windows are 'editor' and 'window')"},
+    {"user move frame 1 2", "t.ksim:1: unknown window 'frame' (the windows are 'editor', 'editor BOX' and 'window')"},
     {"user fly editor", "t.ksim:1: malformed line: usage: user move WINDOW X Y | user resize WINDOW W H | user "
                         "close WINDOW | user activate WINDOW"},
     {"app sideways", "t.ksim:1: malformed line: usage: app background | app foreground"},
@@ -49,6 +54,14 @@ const Fault faults[] = {
     {"box s = vst~\nmisbehave s sideways", "t.ksim:2: malformed line: usage: misbehave BOX offset DX DY | "
                                            "misbehave BOX noeditor | misbehave BOX normal"},
     {"window 1 2 3 4 0", "t.ksim:1: malformed line: '0' is not a positive number"},
+    {"expect /[/", "t.ksim:1: malformed line: /[/ is no regular expression: Unexpected character within '[...]' "
+                   "in regular expression"},
+    {"box s = vst~\nuser close editor s", "t.ksim:2: no editor open for 's'"},
+    {"box s = vst~\nlook editor nosuch", "t.ksim:2: unknown box 'nosuch'"},
+    {"box q = qzkorvel other\nuser close editor q", "t.ksim:2: box 'q' is no vst~ box and names none"},
+    {"window 1 2 3 4\nuser close window q", "t.ksim:2: malformed line: usage: user move WINDOW X Y | user resize "
+                                            "WINDOW W H | user close WINDOW | user activate WINDOW"},
+    {"box s = vst~\nbox s/q = qzkorvel s", "t.ksim:2: box 's' is no subpatcher of the patch file"},
 };
 
 void PrintTo(const Fault &f, std::ostream *os)
@@ -184,6 +197,137 @@ TEST(World, ForeignWindowsBelongToAnotherApplication)
         EXPECT_EQ(testkit::World::active_window(), nullptr);
     }
     EXPECT_FALSE(IsWindow(first));
+}
+
+const std::string two_synths = R"(
+plugin ONE 300x200
+plugin TWO 400x300
+box a = vst~ ONE
+box b = vst~ TWO
+box qzkorvel a
+box qzkorvel b
+pass
+send qzkorvel#1 open 100 100
+send qzkorvel#2 open 600 100
+pass 2
+)";
+
+// Expectations look at the lines since the last one met, in order, so a
+// line met is not met again; a failed one does not stop the play, which ends
+// with an error listing them all.
+TEST(Player, ChecksExpectationsInOrderAndPlaysOn)
+{
+    testkit::World world;
+    const std::string text = two_synths + R"(expect out qzkorvel#2 state 600 100 400 300 1
+expect out qzkorvel#1 state 100 100 300 200 1
+expect /^out qzkorvel#2 state 600/
+expect no /qzkorvel#1/
+look editor a
+expect no /^look/
+look editor b
+expect look editor b 600 100 400 300 visible topmost toolwindow active
+)";
+    Lines seen;
+    try {
+        testkit::Player(world).play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); });
+        FAIL() << "no failed expectation";
+    } catch (const testkit::Error &e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "t.ksim:13: expect out qzkorvel#1 state 100 100 300 200 1\n"
+                  "  wanted a line 'out qzkorvel#1 state 100 100 300 200 1'\n"
+                  "  seen since the last expectation met: no lines\n"
+                  "t.ksim:14: expect /^out qzkorvel#2 state 600/\n"
+                  "  wanted a line matching /^out qzkorvel#2 state 600/\n"
+                  "  seen since the last expectation met: no lines\n"
+                  "t.ksim:17: expect no /^look/\n"
+                  "  wanted no line matching /^look/\n"
+                  "  seen since the last expectation met: 1 lines\n"
+                  "    > look editor a 100 100 300 200 visible topmost toolwindow");
+    }
+    EXPECT_EQ(seen.back(), "look editor b 600 100 400 300 visible topmost toolwindow active");
+}
+
+// With echo, each command line and comment comes before what it makes; the
+// step a report gets holds its comments, its lines and its failures.
+TEST(Player, EchoesLinesAndReportsSteps)
+{
+    testkit::World world;
+    testkit::Player player(world);
+    player.echo(true);
+    std::vector<testkit::Player::Step> steps;
+    player.observe([&steps](const testkit::Player::Step &s) { steps.push_back(s); });
+    Lines seen;
+    const char *text = "# binding\nbox synth = vst~\n  box qzkorvel synth   # bound\npass\nexpect nothing\n";
+    EXPECT_THROW(player.play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); }), testkit::Error);
+    ASSERT_GE(seen.size(), 5u);
+    EXPECT_EQ(Lines(seen.begin() + 1, seen.begin() + 5),
+              (Lines{"# binding", "> box synth = vst~", "> box qzkorvel synth   # bound", "> pass"}));
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].comments, "# binding\n");
+    EXPECT_EQ(steps[2].number, 4u);
+    EXPECT_EQ(steps[2].transcript.front(), "out qzkorvel#1 pluginname free");
+    EXPECT_EQ(steps[3].failures.size(), 1u);
+}
+
+// "editor BOX" is the editor of that vst~ box, or of the one a qzkorvel box
+// names; a box made at PATH/NAME lives in that subpatcher and binds there.
+TEST(Player, NamesEditorsAndSubpatcherBoxes)
+{
+    testkit::World world;
+    world.open_patch(R"({"patcher": {"boxes": [{"box": {"id": "obj-1", "maxclass": "newobj", "text": "p inner",
+        "patcher": {"boxes": [{"box": {"id": "obj-2", "maxclass": "newobj", "text": "vst~", "varname": "s"}}]}}}]}})",
+                     "t.maxpat");
+    const Lines lines = testkit::Player(world).play(two_synths + R"(user move editor qzkorvel#1 150 120
+user close editor b
+box obj-1/k = qzkorvel s
+pass 3
+look editor qzkorvel#1
+look editor b
+)");
+    EXPECT_EQ(Lines(lines.end() - 7, lines.end()),
+              (Lines{"out qzkorvel#2 state 600 100 400 300 0", "out obj-1/k pluginname free",
+                     "out obj-1/k savedpluginname free", "out obj-1/k delay 0", "out obj-1/k state -12345 0 0 0 0",
+                     "look editor qzkorvel#1 150 120 300 200 visible topmost toolwindow active",
+                     "look editor b none"}));
+    EXPECT_EQ(world.vst_boxes(), (Lines{"vst~ obj-1/obj-2 name s plugin -", "vst~ a name a plugin ONE",
+                                        "vst~ b name b plugin TWO"}));
+}
+
+LPARAM display_change = 0;
+
+LRESULT CALLBACK record_display_change(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_DISPLAYCHANGE)
+        display_change = lp;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A display that changes or goes: top-level windows hear of it with the
+// primary display's new size, and stay where they were.
+TEST(World, DisplayChangesAreBroadcast)
+{
+    testkit::World world;
+    world.display(0, 0, 1600, 900);
+    world.display(1600, 0, 300, 900);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = record_display_change;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "korvel_display_listener";
+    ASSERT_NE(RegisterClassExA(&wc), 0);
+    HWND hwnd = CreateWindowExA(0, "korvel_display_listener", "", WS_OVERLAPPEDWINDOW, 1650, 100, 200, 100,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    display_change = 0;
+    world.display_resize(1, 0, 0, 1280, 720);
+    EXPECT_EQ(display_change, LPARAM(720 << 16 | 1280));
+    world.display_remove(1);
+    EXPECT_EQ(display_change, LPARAM(900 << 16 | 300));
+    EXPECT_EQ(simhost_display_count(), 1);
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, 1650);
+    DestroyWindow(hwnd);
+    UnregisterClassA("korvel_display_listener", wc.hInstance);
 }
 
 TEST(Diff, MarksWhatIsMissingAndWhatIsExtra)

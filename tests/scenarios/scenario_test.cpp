@@ -1,6 +1,7 @@
 // Scenarios with their exact transcripts. Each case is a scenario (an example
 // file or inline text) and the lines it must print after the load banner; a
-// failure prints the difference.
+// failure prints the difference. Examples that say what they expect in
+// their own "expect" lines need no case here: examples_test.cpp plays them.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -40,6 +41,9 @@ using testkit::report;
 using testkit::state;
 
 const Lines bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0");
+
+// The same of a qzkorvel box named "editor".
+const Lines editor_bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0", "editor");
 
 // The report of a qzkorvel box "q" bound to a box with no plug-in.
 const Lines unbound_q = report("free", "0", "-12345 0 0 0 0", "q");
@@ -95,13 +99,6 @@ const std::vector<Case> cases = {
          Lines{"console warn qzkorvel: there's currently no object with the specified scriptingname in this "
                "patcher (synth)"} +
          report("OTHERSYNTH", "32", "-12345 0 0 0 0") + state("100 200 800 600 1")},
-    {"typical_road", "typical-road.ksim", "",
-     bound + state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
-    {"drag_coalesced", "drag.ksim", "",
-     bound + state("100 200 640 480 1") + state("150 225 640 480 1") + state("400 300 640 480 1") +
-         state("400 297 700 520 1")},
-    {"centred_first_open", "centred-open.ksim", "",
-     bound + state("640 200 640 480 1") + Lines{"look editor 640 200 640 480 visible topmost toolwindow active"}},
     {"out_of_view", "out-of-view.ksim", "",
      Lines{"console post ATTACHED TO OBJ", "console post PLUG LOADED"} +
          Lines{"out qzkorvel#1 pluginname SOMEPLUGIN", "out qzkorvel#1 savedpluginname SOMEPLUGIN",
@@ -141,9 +138,6 @@ const std::vector<Case> cases = {
      bound + state("300 250 640 480 1") + state("300 250 640 480 0") + state("300 250 640 480 2") +
          Lines{"look editor 300 250 640 480 hidden topmost toolwindow"} + state("300 250 640 480 1") +
          Lines{"look editor 300 250 640 480 visible topmost toolwindow"}},
-    {"close", "close.ksim", "",
-     bound + state("100 200 640 480 1") + state("100 200 640 480 0") + Lines{"look editor none"} +
-         state("100 200 640 480 1") + state("100 200 640 480 0") + Lines{"look editor none"}},
     {"clear_and_rebind", "clear.ksim", "",
      bound + state("100 200 640 480 1") + state("100 200 640 480 0") + report("SOMEPLUGIN", "64", "100 200 0 0 0") +
          state("100 200 640 480 1")},
@@ -396,6 +390,33 @@ look editor
          state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"}},
 
     // Hiding the active editor hands activation on.
+    // The state system stores the editor's state list with the patch and
+    // gives it back when the patch opens again; the editor reopens where
+    // it was, hidden when it was hidden, and stays closed when it was.
+    {"layout_autopattr", "layout-autopattr.ksim", "",
+     editor_bound + state("300 200 640 480 1", "editor") + editor_bound + state("300 200 640 480 1", "editor") +
+         Lines{"look editor 300 200 640 480 visible topmost toolwindow active"} +
+         state("500 400 640 480 1", "editor") + editor_bound + state("500 400 640 480 1", "editor") +
+         Lines{"look editor 500 400 640 480 visible topmost toolwindow active"} +
+         state("500 400 640 480 0", "editor") + editor_bound + Lines{"look editor none"}},
+    {"layout_pattr", "layout-pattr.ksim", "",
+     editor_bound + state("120 160 640 480 1", "editor") + state("120 160 640 480 2", "editor") + editor_bound +
+         state("120 160 640 480 2", "editor") + Lines{"look editor 120 160 640 480 hidden topmost toolwindow"}},
+    {"layout_presets", "layout-presets.ksim", "",
+     editor_bound + state("100 200 640 480 1", "editor") + state("600 300 640 480 1", "editor") +
+         state("600 300 640 480 0", "editor") + state("100 200 640 480 1", "editor") +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("100 200 640 480 0", "editor") + state("600 300 640 480 1", "editor") +
+         Lines{"look editor 600 300 640 480 visible topmost toolwindow active"} +
+         state("600 300 640 480 0", "editor") + Lines{"look editor none"}},
+    // The new object of a retyped box takes over the editor the old one
+    // left open: pos moves it and close closes it.
+    {"retype_keeps_the_editor", "retype.ksim", "",
+     editor_bound + state("100 200 640 480 1", "editor") + editor_bound +
+         Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
+         state("400 300 640 480 1", "editor") +
+         Lines{"look editor 400 300 640 480 visible topmost toolwindow active"} +
+         state("400 300 640 480 0", "editor") + Lines{"look editor none"}},
     {"hide_active_editor", "", bound_setup + R"(
 send qzkorvel#1 open 100 200
 pass 2

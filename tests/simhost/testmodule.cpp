@@ -1,6 +1,7 @@
 // A module as small as an external can be: ext_main registers one class and
 // says so on the console.
 #include "max_api.h"
+#include "as_method.h"
 
 namespace {
 

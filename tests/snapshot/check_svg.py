@@ -144,7 +144,7 @@ class Pictures(unittest.TestCase):
                                 "SOMEPLUGIN").get("data-client"), "100 200 640 480")
         run = korvel_sim(self.dir.name, faulty, "--svg")
         self.assertEqual(run.returncode, 2)
-        self.assertTrue(run.stderr.startswith("usage: korvel-sim"), run.stderr)
+        self.assertTrue(run.stderr.startswith("korvel-sim: --svg needs a value\nusage: korvel-sim"), run.stderr)
 
 
 if __name__ == "__main__":

@@ -75,6 +75,7 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
     w.plugin("PLUG", 640, 480, 64);
     w.box("vst~ PLUG", "synth");
     w.box("vst~ PLUG", "other");
+    w.box("vst~ PLUG", "spare");
     w.box("qzkorvel synth");
     w.box("qzkorvel other");
     t_object *cord[2] = {w.box("prepend state"), w.box("prepend state")};
@@ -113,6 +114,12 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
         w.box("qzkorvel synth", "passing");
         simhost_queue_pass();
         w.remove("passing");
+        /* the spare's editor, let go of and adopted in turn, while the gates
+         * look for editors to adopt */
+        w.box("qzkorvel spare", "keeper");
+        simhost_queue_pass();
+        w.send("keeper", "direct_open", "700 100");
+        w.remove("keeper");
         simhost_queue_pass();
         if (HWND editor = w.editor())
             w.user_move(editor, 500 + i % 50, 300);

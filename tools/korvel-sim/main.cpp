@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "testkit.h"
@@ -15,18 +16,24 @@
 namespace {
 
 const char usage[] =
-    "usage: korvel-sim [--pictures DIR] [--svg FILE] SCENARIO\n"
-    "       korvel-sim [--pictures DIR] [--svg FILE] PATCH [SCENARIO]\n"
+    "usage: korvel-sim [--pictures DIR] [--svg FILE] [--report FILE.html] [--echo] SCENARIO\n"
+    "       korvel-sim [--pictures DIR] [--svg FILE] [--report FILE.html] [--echo] PATCH [SCENARIO]\n"
     "       korvel-sim --help\n";
 
 const char about[] =
     "Loads the qzkorvel module into the simulated host, plays the scenario file\n"
     "and prints the transcript: one line per console line or outlet message.\n"
-    "A PATCH (a .maxpat or .maxhelp file) is opened first, and the host's queue\n"
-    "runs until it is empty (at most 100 passes), so that its objects bind.\n"
+    "A PATCH (a .maxpat or .maxhelp file) is opened first, with a line for each\n"
+    "vst~ box in it, and the host's queue runs until it is empty (at most 100\n"
+    "passes), so that its objects bind.\n"
     "--pictures DIR: where \"snapshot FILE.svg\" writes its pictures (made when\n"
     "  missing); by default the pictures folder of the build, next to bin/.\n"
     "--svg FILE: writes a picture of the desktop as it is at the end, as SVG.\n"
+    "--report FILE.html: writes the play as one page: each step, its lines and\n"
+    "  a picture of the desktop wherever it changed; failed expectations marked.\n"
+    "--echo: prints each scenario line (\"> LINE\") and comment before its effects.\n"
+    "Exit codes: 0 played and every expectation met, 1 a faulty line or patch\n"
+    "file or an expectation not met, 2 wrong use.\n"
     "The module file is the one next to this program, or $KORVEL_MODULE.\n"
     "docs/SCENARIOS.md describes the scenario language.\n"
     "\n"
@@ -36,22 +43,47 @@ const char about[] =
 // Exit codes: 0 played, 1 the scenario or the module failed, 2 wrong use.
 enum { played = 0, failed = 1, misused = 2 };
 
-// Takes "--NAME VALUE" out of the arguments, wherever it stands. False when
-// VALUE is missing or empty.
-bool take_option(int &argc, char **argv, const char *name, std::string &value)
+bool is_patch(const std::string &path);
+
+struct Options {
+    std::string svg, pictures, report, patch, scenario;
+    bool echo = false;
+};
+
+// The options and files, or why they cannot be: the reason is printed
+// before the usage.
+std::string parse(int argc, char **argv, Options &o)
 {
-    int kept = 1;
+    std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], name) != 0) {
-            argv[kept++] = argv[i];
-            continue;
+        const std::string arg = argv[i];
+        std::string *value = arg == "--svg" ? &o.svg : arg == "--pictures" ? &o.pictures
+                                                   : arg == "--report" ? &o.report : nullptr;
+        if (value) {
+            if (++i == argc || argv[i][0] == '\0')
+                return arg + " needs a value";
+            *value = argv[i];
+        } else if (arg == "--echo") {
+            o.echo = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return "unknown option " + arg;
+        } else {
+            files.push_back(arg);
         }
-        if (++i == argc || argv[i][0] == '\0')
-            return false;
-        value = argv[i];
     }
-    argc = kept;
-    return true;
+    if (files.empty())
+        return "no scenario or patch file given";
+    if (files.size() > 2)
+        return std::to_string(files.size()) + " files given; at most a patch and a scenario";
+    if (files.size() == 2 && !is_patch(files[0]))
+        return is_patch(files[1]) ? "the patch " + files[1] + " must come before the scenario " + files[0]
+                                  : "two scenarios given (" + files[0] + ", " + files[1] +
+                                        "); one plays at a time, after a patch (.maxpat, .maxhelp) if any";
+    if (files.size() == 2 && is_patch(files[1]))
+        return "two patches given (" + files[0] + ", " + files[1] + "); one opens at a time";
+    o.patch = is_patch(files[0]) ? files[0] : "";
+    o.scenario = files.size() == 2 ? files[1] : o.patch.empty() ? files[0] : "";
+    return "";
 }
 
 // The build's pictures folder: bin/../pictures, beside the program.
@@ -80,8 +112,82 @@ bool read(const std::string &path, std::string &text)
     text = content.str();
     if (in)
         return true;
-    std::cerr << "korvel-sim: cannot read " << path << "\n";
+    std::error_code error;
+    const bool exists = std::filesystem::exists(path, error);
+    std::cerr << "korvel-sim: cannot read " << path << (exists ? "" : ": no such file") << "\n" << usage;
     return false;
+}
+
+void write(const std::string &path, const std::string &text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out)
+        throw testkit::Error("cannot write the report " + path);
+}
+
+// Opens the patch, lists its vst~ boxes, lets it settle: the report's first
+// step.
+void open(testkit::World &world, const Options &o, const std::string &text, testkit::Player &player,
+          testkit::Report *report)
+{
+    world.open_patch(text, o.patch);
+    testkit::Player::Step step{0, "open " + o.patch, "", {}, {}};
+    for (const std::string &box : world.vst_boxes())
+        step.transcript.push_back("patch " + box);
+    world.settle();
+    for (const std::string &line : world.lines())
+        step.transcript.push_back(line);
+    for (const std::string &line : step.transcript)
+        std::cout << line << std::endl;
+    player.before(step.transcript);
+    if (report)
+        report->add(step, world.picture());
+}
+
+// The report's title: the files' names.
+std::string title(const Options &o)
+{
+    const auto name = [](const std::string &path) { return std::filesystem::path(path).filename().string(); };
+    if (o.patch.empty())
+        return name(o.scenario);
+    return o.scenario.empty() ? name(o.patch) : name(o.scenario) + " on " + name(o.patch);
+}
+
+// Plays, and writes the report even when the play stopped.
+int play(testkit::World &world, const Options &o, const std::string &patch_text, const std::string &scenario_text)
+{
+    std::unique_ptr<testkit::Report> report;
+    if (!o.report.empty())
+        report = std::make_unique<testkit::Report>(title(o));
+    testkit::Player player(world);
+    player.echo(o.echo);
+    if (report)
+        player.observe([&](const testkit::Player::Step &step) { report->add(step, world.picture()); });
+    int code = played;
+    try {
+        if (!o.patch.empty())
+            open(world, o, patch_text, player, report.get());
+        if (!o.scenario.empty())
+            player.play(scenario_text, o.scenario, [](const std::string &line) { std::cout << line << std::endl; });
+        for (const std::string &line : world.lines())
+            std::cout << line << std::endl;
+    } catch (const testkit::Unmet &e) {
+        std::cerr << e.what() << "\n";
+        code = failed;
+    } catch (const testkit::Error &e) {
+        std::cerr << e.what() << "\n";
+        if (report)
+            report->stop(e.what());
+        code = failed;
+    }
+    // The picture shows where a failed run stopped, too.
+    if (!o.svg.empty())
+        world.snapshot(std::filesystem::absolute(o.svg).string());
+    if (report)
+        write(o.report, report->html());
+    return code;
 }
 
 } // namespace
@@ -92,23 +198,18 @@ int main(int argc, char **argv)
         std::cout << usage << about << testkit::Player::reference();
         return played;
     }
-    std::string svg, pictures;
-    if (!take_option(argc, argv, "--svg", svg) || !take_option(argc, argv, "--pictures", pictures) || argc < 2 ||
-        argc > 3 || argv[1][0] == '-' ||
-        (argc == 3 && (!is_patch(argv[1]) || argv[2][0] == '-'))) {
-        std::cerr << usage;
+    Options o;
+    const std::string wrong = parse(argc, argv, o);
+    if (!wrong.empty()) {
+        std::cerr << "korvel-sim: " << wrong << "\n" << usage;
         return misused;
     }
-    const std::string patch = is_patch(argv[1]) ? argv[1] : "";
-    const std::string path = argc == 3 ? argv[2] : patch.empty() ? argv[1] : "";
     std::string patch_text, scenario_text;
-    if ((!patch.empty() && !read(patch, patch_text)) || (!path.empty() && !read(path, scenario_text)))
+    if ((!o.patch.empty() && !read(o.patch, patch_text)) || (!o.scenario.empty() && !read(o.scenario, scenario_text)))
         return misused;
-    int code = played;
     try {
         testkit::World world;
-        if (pictures.empty())
-            pictures = default_pictures();
+        std::string pictures = o.pictures.empty() ? default_pictures() : o.pictures;
         std::error_code error;
         std::filesystem::create_directories(pictures, error);
         if (error) {
@@ -116,27 +217,9 @@ int main(int argc, char **argv)
             return misused;
         }
         world.picture_directory(pictures);
-        testkit::Player player(world);
-        const auto print = [](const std::string &line) { std::cout << line << std::endl; };
-        try {
-            if (!patch.empty()) {
-                world.open_patch(patch_text, patch);
-                world.settle();
-            }
-            if (!path.empty())
-                player.play(scenario_text, path, print);
-            for (const std::string &line : world.lines())
-                print(line);
-        } catch (const testkit::Error &e) {
-            std::cerr << e.what() << "\n";
-            code = failed;
-        }
-        // The picture shows where a failed run stopped, too.
-        if (!svg.empty())
-            world.snapshot(std::filesystem::absolute(svg).string());
+        return play(world, o, patch_text, scenario_text);
     } catch (const testkit::Error &e) {
         std::cerr << e.what() << "\n";
         return failed;
     }
-    return code;
 }

@@ -1259,6 +1259,195 @@
 					"text" : "p changes",
 					"varname" : "changes"
 				}
+			},
+			{
+				"box" : {
+					"id" : "obj-5",
+					"maxclass" : "newobj",
+					"numinlets" : 0,
+					"numoutlets" : 0,
+					"patcher" : {
+						"fileversion" : 1,
+						"appversion" : {
+							"major" : 8,
+							"minor" : 6,
+							"revision" : 0,
+							"architecture" : "x64",
+							"modernui" : 1
+						},
+						"classnamespace" : "box",
+						"rect" : [ 100.0, 126.0, 780.0, 594.0 ],
+						"bglocked" : 0,
+						"openinpresentation" : 0,
+						"default_fontsize" : 12.0,
+						"default_fontface" : 0,
+						"default_fontname" : "Arial",
+						"gridonopen" : 1,
+						"gridsize" : [ 15.0, 15.0 ],
+						"gridsnaponopen" : 1,
+						"objectsnaponopen" : 1,
+						"statusbarvisible" : 2,
+						"toolbarvisible" : 1,
+						"showontab" : 1,
+						"description" : "",
+						"digest" : "",
+						"tags" : "",
+						"style" : "",
+						"boxes" : [
+							{
+								"box" : {
+									"fontface" : 1,
+									"fontsize" : 24.0,
+									"id" : "obj-1",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 10.0, 200.0, 33.0 ],
+									"text" : "qzkorvel"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-2",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 45.0, 560.0, 20.0 ],
+									"text" : "Place, hide, show and remember a vst~ plug-in editor window"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-3",
+									"linecount" : 3,
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 75.0, 560.0, 47.0 ],
+									"text" : "The layout comes back with the patch. Give the qzkorvel box a scripting name (here editor) and put an [autopattr] in the same patcher: saving the patch stores the editor's state list, and opening it again puts the editor back where it was, open or hidden as it was. No wiring."
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-4",
+									"maxclass" : "message",
+									"numinlets" : 2,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 10.0, 140.0, 85.0, 22.0 ],
+									"text" : "open 200 150"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-5",
+									"maxclass" : "message",
+									"numinlets" : 2,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 105.0, 140.0, 42.0, 22.0 ],
+									"text" : "close"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-6",
+									"linecount" : 2,
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 160.0, 134.0, 410.0, 33.0 ],
+									"text" : "Open the editor, move it, then save the patch and open it again: the editor comes back where you left it."
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-7",
+									"maxclass" : "newobj",
+									"numinlets" : 1,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 10.0, 200.0, 95.0, 22.0 ],
+									"text" : "qzkorvel synth",
+									"varname" : "editor"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-8",
+									"maxclass" : "newobj",
+									"numinlets" : 2,
+									"numoutlets" : 8,
+									"outlettype" : [ "signal", "signal", "", "list", "int", "", "", "" ],
+									"patching_rect" : [ 560.0, 200.0, 150.0, 22.0 ],
+									"text" : "vst~ 2 2 MyPlugin.dll",
+									"varname" : "synth"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-9",
+									"maxclass" : "newobj",
+									"numinlets" : 1,
+									"numoutlets" : 4,
+									"outlettype" : [ "", "", "", "" ],
+									"patching_rect" : [ 200.0, 200.0, 70.0, 22.0 ],
+									"text" : "autopattr"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-10",
+									"maxclass" : "newobj",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 240.0, 85.0, 22.0 ],
+									"text" : "print qzkorvel"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-11",
+									"linecount" : 5,
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 285.0, 560.0, 76.0 ],
+									"text" : "[pattr layout @bindto editor] does the same for one object. [pattrstorage] keeps presets of every object that autopattr or pattr exposes, so a preset can hold editor layouts too. qzkorvel's value for them is its state list x y width height visible, and a value they give back is taken as a state message. A new qzkorvel box bound to the same vst~ (a retyped one, say) takes over an editor left open by the old one."
+								}
+							}
+						],
+						"lines" : [
+							{
+								"patchline" : {
+									"destination" : [ "obj-7", 0 ],
+									"source" : [ "obj-4", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-7", 0 ],
+									"source" : [ "obj-5", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-10", 0 ],
+									"source" : [ "obj-7", 0 ]
+								}
+							}
+						]
+					},
+					"patching_rect" : [ 410.0, 10.0, 100.0, 22.0 ],
+					"saved_object_attributes" : {
+						"description" : "",
+						"digest" : "",
+						"globalpatchername" : "",
+						"tags" : ""
+					},
+					"text" : "p persistence",
+					"varname" : "persistence"
+				}
 			}
 		],
 		"lines" : [  ]

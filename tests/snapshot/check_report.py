@@ -1,0 +1,140 @@
+"""The HTML report as people see it: korvel-sim plays the help patch's tour
+with --report, headless Chromium loads the page from disk (no network),
+dumps the DOM it built and takes a screenshot; the DOM must hold every step,
+the pictures where the desktop changed and the editor where the tour put it.
+A scenario whose expectation fails gives a page that marks it; a snapshot
+named .png is a PNG.
+
+usage: check_report.py KORVEL_SIM HELP_PATCH TOUR FAILING_SCENARIO
+Exits 77 (skipped) when there is no chromium: scripts/setup.sh all installs it."""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+from html.parser import HTMLParser
+
+CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                  "--disable-background-networking", "--disable-component-update", "--disable-sync"]
+WIDTH, HEIGHT = 1000, 1400
+
+
+class Dom(HTMLParser):
+    """The elements with their attributes, and the text of each step's line
+    and transcript, in document order."""
+
+    def __init__(self, text):
+        super().__init__()
+        self.elements, self.steps, self.open = [], [], []
+        self.feed(text)
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        self.elements.append((tag, attrs))
+        classes = attrs.get("class", "").split()
+        if tag == "section" and "step" in classes:
+            self.steps.append({"classes": classes, "line": "", "transcript": "", "failure": "", "windows": []})
+        elif tag == "g" and "window" in classes and self.steps:
+            self.steps[-1]["windows"].append(attrs)
+        self.open.append(next((k for k in ("line", "transcript", "failure") if k in classes), None))
+
+    def handle_endtag(self, tag):
+        if self.open:
+            self.open.pop()
+
+    def handle_data(self, data):
+        field = next((f for f in reversed(self.open) if f), None)
+        if field and self.steps:
+            self.steps[-1][field] += data
+
+
+def fail(message):
+    print(message)
+    sys.exit(1)
+
+
+def chromium(folder, page, *args):
+    run = subprocess.run(["chromium", *CHROMIUM_FLAGS, "--user-data-dir=" + os.path.join(folder, "profile"),
+                          *args, "file://" + page], capture_output=True, text=True, check=False, timeout=120)
+    if run.returncode != 0:
+        fail(f"chromium exited with {run.returncode}:\n{run.stderr[-2000:]}")
+    return run.stdout
+
+
+def report(folder, name, *files):
+    page = os.path.join(folder, name)
+    run = subprocess.run([sys.argv[1], "--pictures", folder, "--report", page, *files],
+                         capture_output=True, text=True, check=False)
+    return run, page
+
+
+def check_tour(folder):
+    run, page = report(folder, "tour.html", sys.argv[2], sys.argv[3])
+    if run.returncode != 0:
+        fail(f"the tour failed:\n{run.stderr}")
+    dom = Dom(chromium(folder, page, "--dump-dom"))
+    summary = next(a for t, a in dom.elements if t == "p" and "summary" in a.get("class", ""))
+    if summary["data-failures"] != "0" or int(summary["data-steps"]) != len(dom.steps):
+        fail(f"summary {summary} against {len(dom.steps)} steps")
+    pictures = sum(1 for t, a in dom.elements if t == "figure")
+    if pictures != int(summary["data-pictures"]) or pictures < 10 or sum(t == "svg" for t, _ in dom.elements) != pictures:
+        fail(f"{pictures} figures, summary says {summary['data-pictures']}")
+    ids = [a["id"] for t, a in dom.elements if t == "clippath" and "id" in a]
+    if len(ids) != len(set(ids)):
+        fail("clip paths share ids across the pictures")
+    if not dom.steps[0]["line"].startswith("open ") or "patch vst~ obj-1/obj-9 name synth plugin MyPlugin" \
+            not in dom.steps[0]["transcript"]:
+        fail(f"the first step is not the patch's opening: {dom.steps[0]}")
+    # The first open: the step that reported it shows the editor there.
+    opened = next((s for s in dom.steps if "out qzkorvel#1 state 100 200 640 480 1" in s["transcript"]), None)
+    if not opened or not any(w.get("data-title") == "MyPlugin" and w.get("data-client") == "100 200 640 480"
+                             for w in opened["windows"]):
+        fail(f"no picture of the editor at 100,200 with the report of it: {opened}")
+    shot = os.path.join(folder, "tour.png")
+    chromium(folder, page, f"--window-size={WIDTH},{HEIGHT}", "--screenshot=" + shot)
+    with open(shot, "rb") as file:
+        head = file.read(24)
+        size = os.path.getsize(shot)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24]) != (WIDTH, HEIGHT) or size < 20000:
+        fail(f"the screenshot is no {WIDTH}x{HEIGHT} picture of a page ({size} bytes)")
+
+
+def check_failure(folder):
+    run, page = report(folder, "failed.html", sys.argv[4])
+    if run.returncode != 1 or "wanted a line" not in run.stderr:
+        fail(f"a failed expectation: exit {run.returncode}\n{run.stderr}")
+    with open(page, encoding="utf-8") as file:
+        dom = Dom(file.read())
+    failed = [s for s in dom.steps if "failed" in s["classes"]]
+    if len(failed) != 1 or not failed[0]["line"].startswith("expect ") or "wanted" not in failed[0]["failure"]:
+        fail(f"the page does not mark the one failed expectation: {failed}")
+
+
+def check_png(folder):
+    """snapshot FILE.png: a PNG of the picture's size, and no SVG left over."""
+    scenario = os.path.join(folder, "png.ksim")
+    with open(scenario, "w", encoding="utf-8") as file:
+        file.write("box synth = vst~\nsnapshot desktop.png\n")
+    run = subprocess.run([sys.argv[1], "--pictures", folder, scenario], capture_output=True, text=True, check=False)
+    with open(os.path.join(folder, "desktop.png"), "rb") as file:
+        head = file.read(24)
+    if run.returncode != 0 or head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24])[0] < 500 \
+            or os.path.exists(os.path.join(folder, "desktop.png.svg")):
+        fail(f"snapshot desktop.png: exit {run.returncode} {run.stderr}, header {head!r}")
+
+
+def main():
+    if not shutil.which("chromium"):
+        print("no chromium (scripts/setup.sh all installs it)")
+        return 77
+    with tempfile.TemporaryDirectory(prefix="qzkorvel-report-") as folder:
+        check_tour(folder)
+        check_failure(folder)
+        check_png(folder)
+    print("the tour's report and a failed one check out in Chromium")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
