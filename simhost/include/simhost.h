@@ -37,6 +37,10 @@ enum simhost_event_kind {
     SIMHOST_ERROR = 1,  /* error, object_error */
     SIMHOST_WARN = 2,   /* object_warn */
     SIMHOST_OUTLET = 3, /* outlet_anything and the other outlet calls */
+    SIMHOST_VIOLATION = 4, /* a breach of the host's contract, where the host would crash, misbehave or
+                              refuse: an object freed while still attached or with queue elements left,
+                              a message, outlet call or defer_low with a count and no atoms, or to a
+                              freed object; the host goes on as if the call had been made soundly */
 };
 
 typedef struct simhost_event {
@@ -54,6 +58,10 @@ MAXAPI const simhost_event *simhost_event_get(int index);
  * only what is still to be read. Indices stay as they were; a dropped
  * event's index gives NULL. */
 MAXAPI void simhost_events_forget(int upto);
+/* How many SIMHOST_VIOLATION events there have been since the program
+ * started; simhost_reset() does not clear it, so that violations while it
+ * frees every object still count. */
+MAXAPI long simhost_violation_count(void);
 
 /* ---- call log: how often each host call was made ----
  * Names are host API function names ("object_attach_byptr_register"), or
@@ -114,6 +122,11 @@ MAXAPI t_object *simhost_box_patcher(t_object *box);
 MAXAPI long simhost_patcher_boxcount(t_object *patcher);
 MAXAPI t_object *simhost_patcher_box(t_object *patcher, long index);
 MAXAPI void *simhost_patcher_window(t_object *patcher); /* HWND of a top-level patcher */
+
+/* How many inlets and outlets the object in box has, as Max counts them;
+ * -1 where the simulated host does not know (mcs.vst~). MAX_ERR_GENERIC for
+ * a box that holds no object (inert boxes) or a subpatcher. */
+MAXAPI t_max_err simhost_box_ports(t_object *box, long *inlets, long *outlets);
 
 /* The box that holds an object, or NULL. */
 MAXAPI t_object *simhost_object_box(t_object *obj);

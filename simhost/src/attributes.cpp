@@ -172,15 +172,31 @@ void dynattr_set(t_object *x, t_symbol *name, t_symbol *type, const std::string 
     d.atoms = parse_atoms(text.c_str());
 }
 
+bool attr_opaque(t_class *c, t_symbol *name, long flags)
+{
+    t_simattr *a = c ? find_attr(c, name) : nullptr;
+    return a && (a->flags & flags) != 0;
+}
+
+bool attr_opaque(const void *x, t_symbol *name, long flags)
+{
+    return attr_opaque(class_of(x), name, flags);
+}
+
 } // namespace simhost
 
 using namespace simhost;
+
+/* Attributes made ATTR_GET_OPAQUE cannot be read from outside the object,
+ * ATTR_SET_OPAQUE ones not be set, as in the host; the object itself reads
+ * and writes its fields directly. */
+static const long GET_OPAQUE = 0x1, SET_OPAQUE = 0x2;
 
 t_symbol *object_attr_getsym(void *x, t_symbol *s)
 {
     count("object_attr_getsym");
     std::vector<t_atom> atoms;
-    if (!attr_read((t_object *)x, s, atoms))
+    if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms))
         return nullptr;
     if (atoms.empty() || atoms[0].a_type != A_SYM || !atoms[0].a_w.w_sym)
         return _sym_nothing;
@@ -191,7 +207,7 @@ t_atom_long object_attr_getlong(void *x, t_symbol *s)
 {
     count("object_attr_getlong");
     std::vector<t_atom> atoms;
-    if (!attr_read((t_object *)x, s, atoms) || atoms.empty())
+    if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms) || atoms.empty())
         return 0;
     return atom_value_long(atoms[0]);
 }
@@ -202,6 +218,8 @@ t_max_err object_attr_setlong(void *x, t_symbol *s, t_atom_long c)
     t_atom a;
     a.a_type = A_LONG;
     a.a_w.w_long = c;
+    if (attr_opaque(x, s, SET_OPAQUE))
+        return MAX_ERR_GENERIC;
     return attr_write((t_object *)x, s, 1, &a);
 }
 
@@ -211,7 +229,7 @@ t_max_err object_attr_getvalueof(void *x, t_symbol *s, long *argc, t_atom **argv
     if (!argc || !argv)
         return MAX_ERR_GENERIC;
     std::vector<t_atom> atoms;
-    if (!attr_read((t_object *)x, s, atoms))
+    if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms))
         return MAX_ERR_GENERIC;
     if (!atoms.empty()) {
         if (!*argv || *argc < (long)atoms.size())
@@ -229,7 +247,7 @@ t_max_err object_attr_get_rect(t_object *o, t_symbol *name, t_rect *rect)
 {
     count("object_attr_get_rect");
     std::vector<t_atom> atoms;
-    if (!rect || !attr_read(o, name, atoms) || atoms.size() < 4)
+    if (!rect || attr_opaque(o, name, GET_OPAQUE) || !attr_read(o, name, atoms) || atoms.size() < 4)
         return MAX_ERR_GENERIC;
     rect->x = atom_value_float(atoms[0]);
     rect->y = atom_value_float(atoms[1]);

@@ -301,6 +301,8 @@ void *route_new(t_symbol *s, long argc, t_atom *argv)
     x->outs = new std::vector<void *>;
     for (size_t i = 0; i <= x->keys->size(); i++)
         x->outs->push_back(outlet_new(x, nullptr));
+    /* a right inlet for each key, which replaces it */
+    set_ports(x, (long)x->outs->size(), -1);
     return x;
 }
 
@@ -376,6 +378,7 @@ t_object *simhost_message_new(t_object *patcher, const char *varname, const char
     if (!x)
         return nullptr;
     x->out = outlet_new(x, nullptr);
+    set_ports(x, 2, -1); /* the right inlet sets the text */
     return box_add(patcher, "message", varname, text, &x->ob);
 }
 

@@ -5,6 +5,7 @@
 #include "pattr.h"
 #include "vst.h"
 
+#include <atomic>
 #include <cstdio>
 
 #ifndef _WIN32
@@ -110,9 +111,27 @@ void event(int kind, t_object *obj, int outlet, const std::string &text)
     rec.ev.text = rec.text.c_str();
 }
 
+namespace {
+
+/* Outside the State, so that a reset keeps it. */
+std::atomic<long> g_violations{0};
+
+} // namespace
+
+void violation(t_object *obj, const std::string &text)
+{
+    g_violations++;
+    event(SIMHOST_VIOLATION, obj, 0, text);
+}
+
 } // namespace simhost
 
 using namespace simhost;
+
+long simhost_violation_count(void)
+{
+    return g_violations;
+}
 
 /* ---- lifecycle ---- */
 

@@ -97,6 +97,8 @@ struct ObjInfo {
     std::map<t_symbol *, DynAttr> dynattrs;
     bool freeing = false;
     bool class_owned = false; /* method, attribute and table objects of a class */
+    long ports_in = 1;   /* inlets: every object has its left one; -1 unknown */
+    long ports_out = -1; /* outlets: -1 those it made; -2 unknown; else how many its class has */
 };
 
 struct Qelem {
@@ -146,6 +148,9 @@ struct State {
     std::map<std::pair<t_symbol *, t_symbol *>, t_class *> registry; /* (namespace, name) */
 
     std::unordered_map<const void *, ObjInfo> objects;
+    /* addresses of freed objects, until an object is made there again: a
+     * call that names one uses a dangling pointer */
+    std::unordered_set<const void *> freed;
     std::map<uint64_t, t_object *> by_seq;
     uint64_t next_seq = 1;
     std::unordered_set<const outlet *> outlets;
@@ -218,23 +223,34 @@ t_class *class_lookup(t_symbol *name_space, t_symbol *name);
 
 /* objects */
 ObjInfo *info(const void *x);
+/* True, after reporting a violation, when x is a freed object; `what` names
+ * the call ("defer_low"). */
+bool dangling(const void *x, const char *what);
 t_class *class_of(const void *x);
 bool is_a(const void *x, t_class *c);
 t_object *obj_alloc(t_class *c);
 t_max_err obj_free(void *x);
 t_object *obj_make(const char *text, t_object *box);
 void *dispatch_words(void *x, t_symbol *s, void *const words[8]);
+/* The host's own objects whose inlets (and outlets) are not only the ones
+ * made with outlet_new: outlets -1 counts those. */
+void set_ports(void *x, long inlets, long outlets);
 t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv);
 void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void *data);
 void string_class_setup();
 
 /* attributes */
 bool attr_read(t_object *x, t_symbol *name, std::vector<t_atom> &out);
+/* The class attribute name of x has one of flags (ATTR_GET_OPAQUE...). */
+bool attr_opaque(const void *x, t_symbol *name, long flags);
+bool attr_opaque(t_class *c, t_symbol *name, long flags);
 t_max_err attr_write(t_object *x, t_symbol *name, long argc, const t_atom *argv);
 void dynattr_set(t_object *x, t_symbol *name, t_symbol *type, const std::string &text);
 
 /* console */
 void event(int kind, t_object *obj, int outlet, const std::string &text);
+/* A breach of the host's contract (SIMHOST_VIOLATION), tied to obj. */
+void violation(t_object *obj, const std::string &text);
 std::string vformat(const char *fmt, va_list ap);
 
 /* the host's own classes */
@@ -254,6 +270,12 @@ void patcher_window_class_drop();
 
 /* the queue */
 void queue_drop();
+struct QelemsLeft {
+    size_t allocated;
+    size_t set;
+};
+/* Frees the queue elements made for obj; how many there were, and set. */
+QelemsLeft qelems_drop_owned(const void *obj);
 
 } // namespace simhost
 

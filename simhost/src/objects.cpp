@@ -144,7 +144,7 @@ bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std
 {
     HostLock hold(host_lock());
     if (!H().outlets.count(out)) {
-        event(SIMHOST_ERROR, nullptr, 0, "message to an outlet that does not exist");
+        violation(nullptr, "message to an outlet that does not exist (or whose object was freed)");
         return false;
     }
     std::string text = s ? s->s_name : "";
@@ -174,6 +174,10 @@ bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std
  * the host: a message on the scheduler thread runs beside the main thread. */
 void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
 {
+    if (ac > 0 && !av)
+        violation(o && H().outlets.count((const outlet *)o) ? ((const outlet *)o)->owner : nullptr,
+                  std::string("outlet message \"") + (s ? s->s_name : "") + "\" with a count of " +
+                      std::to_string(ac) + " and no atoms");
     if (ac < 0 || !av)
         ac = 0;
     std::vector<t_object *> objects;
@@ -191,6 +195,21 @@ void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
 void *deliver_one(void *o, t_symbol *s, const t_atom &a)
 {
     return deliver(o, s, 1, &a);
+}
+
+/* What an object's free method must have given up: its attachments to
+ * other objects and its queue elements. The host would go on notifying, or
+ * running the task on, a freed object; here each is reported and dropped. */
+void left_behind(t_object *x, const ObjInfo &i)
+{
+    for (t_object *o : i.observing) {
+        t_class *c = class_of(o);
+        violation(x, std::string("freed while still attached to ") + (c ? c->name->s_name : "an object"));
+    }
+    const QelemsLeft q = qelems_drop_owned(x);
+    if (q.allocated)
+        violation(x, "freed with " + std::to_string(q.allocated) + " queue element(s) still allocated, " +
+                         std::to_string(q.set) + " of them set");
 }
 
 void string_free(t_string *x)
@@ -227,6 +246,22 @@ ObjInfo *info(const void *x)
     return it == h.objects.end() ? nullptr : &it->second;
 }
 
+void set_ports(void *x, long inlets, long outlets)
+{
+    if (ObjInfo *i = info(x)) {
+        i->ports_in = inlets;
+        i->ports_out = outlets;
+    }
+}
+
+bool dangling(const void *x, const char *what)
+{
+    if (!x || !H().freed.count(x))
+        return false;
+    violation(nullptr, std::string(what) + " names a freed object");
+    return true;
+}
+
 t_class *class_of(const void *x)
 {
     ObjInfo *i = info(x);
@@ -254,6 +289,7 @@ t_object *obj_alloc(t_class *c)
     i.cls = c;
     i.seq = h.next_seq++;
     h.by_seq[i.seq] = x;
+    h.freed.erase(x);
     if (!h.constructing.empty()) {
         Construct &k = h.constructing.back();
         if (k.cls == c && !k.obj) {
@@ -281,6 +317,7 @@ t_max_err obj_free(void *p)
     notify_observers(x, x, _sym_free, nullptr);
     if (i->cls->mfree)
         from_method<free_fn>(i->cls->mfree)(x);
+    left_behind(x, *i);
 
     for (t_object *o : i->observing)
         if (ObjInfo *oi = info(o))
@@ -298,6 +335,7 @@ t_max_err obj_free(void *p)
 
     h.by_seq.erase(i->seq);
     h.objects.erase(x);
+    h.freed.insert(x);
     x->o_magic = 0;
     std::free(x);
     return MAX_ERR_NONE;
@@ -348,6 +386,8 @@ t_object *obj_make(const char *text, t_object *box)
 void *dispatch_words(void *x, t_symbol *s, void *const w[8])
 {
     ObjInfo *i = info(x);
+    if (!i && dangling(x, (std::string("message \"") + s->s_name + "\"").c_str()))
+        return nullptr;
     if (!i) {
         event(SIMHOST_ERROR, nullptr, 0, std::string("message \"") + s->s_name + "\" to something that is not an object");
         return nullptr;
@@ -365,10 +405,15 @@ t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv)
     {
         HostLock hold(host_lock());
         i = info(x);
+        if (!i && s)
+            dangling(x, (std::string("message \"") + s->s_name + "\"").c_str());
     }
     if (!i || !s)
         return MAX_ERR_GENERIC;
     count("msg:" + std::string(s->s_name));
+    if (argc > 0 && !argv)
+        violation(x, std::string("message \"") + s->s_name + "\" with a count of " + std::to_string(argc) +
+                         " and no atoms");
     if (argc < 0 || !argv)
         argc = 0;
     std::vector<t_atom> atoms(argv, argv + argc);
@@ -378,6 +423,11 @@ t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv)
     if (m && !is_cant(*m)) {
         call_method(x, *m, s, argc, atoms.data());
         return MAX_ERR_NONE;
+    }
+    /* ATTR_SET_OPAQUE or ATTR_SET_OPAQUE_USER: no message sets it */
+    if (!m && attr_opaque(c, s, 0x2 | 0x200)) {
+        event(SIMHOST_ERROR, x, 0, std::string("attribute \"") + s->s_name + "\" cannot be set by a message");
+        return MAX_ERR_GENERIC;
     }
     if (!m && (find_attr(c, s) || i->dynattrs.count(s)))
         return attr_write(x, s, argc, atoms.data());
@@ -553,6 +603,8 @@ t_max_err object_attach_byptr_register(void *x, void *object_to_attach, t_symbol
     count("object_attach_byptr_register");
     ObjInfo *xi = info(x);
     ObjInfo *oi = info(object_to_attach);
+    if (dangling(x, "object_attach_byptr_register") || dangling(object_to_attach, "object_attach_byptr_register"))
+        return MAX_ERR_GENERIC;
     if (!xi || !oi || x == object_to_attach)
         return MAX_ERR_GENERIC;
     for (const Observer &o : oi->observers)
@@ -566,6 +618,8 @@ t_max_err object_attach_byptr_register(void *x, void *object_to_attach, t_symbol
 t_max_err object_detach_byptr(void *x, void *registered)
 {
     count("object_detach_byptr");
+    if (dangling(x, "object_detach_byptr") || dangling(registered, "object_detach_byptr"))
+        return MAX_ERR_GENERIC;
     ObjInfo *oi = info(registered);
     if (!oi)
         return MAX_ERR_GENERIC;
@@ -589,6 +643,18 @@ void simhost_notify_observers_of(t_object *observed, t_object *sender, t_symbol 
 {
     if (msg)
         notify_observers(observed, sender, msg, data);
+}
+
+t_max_err simhost_box_ports(t_object *box, long *inlets, long *outlets)
+{
+    /* a subpatcher's inlets and outlets are the inlet and outlet boxes in it */
+    t_object *obj = jbox_get_object(box);
+    ObjInfo *i = is_patcher(obj) ? nullptr : info(obj);
+    if (!i || !inlets || !outlets)
+        return MAX_ERR_GENERIC;
+    *inlets = i->ports_in;
+    *outlets = i->ports_out == -1 ? (long)i->outlets.size() : std::max(i->ports_out, -1L);
+    return MAX_ERR_NONE;
 }
 
 long simhost_observer_count(t_object *obj)

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
+#include <unordered_map>
 
 namespace simhost {
 
@@ -22,6 +24,7 @@ struct PatcherImpl {
     std::vector<t_object *> boxes; /* in creation order */
     t_object *view;
     HWND window;
+    std::unordered_map<t_symbol *, t_object *> named; /* scripting name -> box; one box a name */
 };
 
 struct t_simpatcher {
@@ -86,11 +89,49 @@ HWND patcher_window(const char *title)
                            nullptr, nullptr, inst, nullptr);
 }
 
+/* A scripting name no other box of p carries: the one wanted, else, as the
+ * host names a pasted copy, its stem with the first free "[N]" (synth[1],
+ * then synth[2]; synth[1] wanted again gives synth[2]). */
+t_symbol *free_name(t_simpatcher *p, t_symbol *wanted)
+{
+    const auto &named = p->impl->named;
+    if (wanted == _sym_nothing || !named.count(wanted))
+        return wanted;
+    std::string stem = wanted->s_name;
+    const size_t open = stem.rfind('[');
+    if (open != std::string::npos && stem.back() == ']' && open + 2 < stem.size() &&
+        stem.find_first_not_of("0123456789", open + 1) == stem.size() - 1)
+        stem.erase(open);
+    for (long n = 1;; n++) {
+        t_symbol *name = sym((stem + "[" + std::to_string(n) + "]").c_str());
+        if (!named.count(name))
+            return name;
+    }
+}
+
+/* Gives b the name, or the free one next to it, in its patcher. */
+void name_box(t_simbox *b, t_symbol *wanted)
+{
+    t_simpatcher *p = as_patcher(b->impl->patcher);
+    if (!p) {
+        b->varname = wanted;
+        return;
+    }
+    auto &named = p->impl->named;
+    auto old = named.find(b->varname);
+    if (old != named.end() && old->second == &b->ob)
+        named.erase(old);
+    b->varname = free_name(p, wanted);
+    if (b->varname != _sym_nothing)
+        named[b->varname] = &b->ob;
+}
+
 t_simbox *box_alloc(t_simpatcher *p, const char *varname, const char *text)
 {
     t_simbox *b = (t_simbox *)obj_alloc(H().box_class);
     b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}, {}, "newobj"};
-    b->varname = sym(varname);
+    b->varname = _sym_nothing;
+    name_box(b, sym(varname));
     p->impl->boxes.push_back(&b->ob);
     return b;
 }
@@ -138,10 +179,8 @@ void *patcher_getnamedbox(t_simpatcher *p, t_symbol *name)
 {
     if (!is_symbol(name) || name == _sym_nothing)
         return nullptr;
-    for (t_object *b : p->impl->boxes)
-        if (((t_simbox *)b)->varname == name)
-            return b;
-    return nullptr;
+    auto it = p->impl->named.find(name);
+    return it == p->impl->named.end() ? nullptr : it->second;
 }
 
 void *patcher_firstview(t_simpatcher *p)
@@ -162,6 +201,9 @@ void box_free(t_simbox *b)
         auto at = std::find(boxes.rbegin(), boxes.rend(), &b->ob);
         if (at != boxes.rend())
             boxes.erase(std::next(at).base());
+        auto named = p->impl->named.find(b->varname);
+        if (named != p->impl->named.end() && named->second == &b->ob)
+            p->impl->named.erase(named);
         cords_unlink(b);
         if (t_simview *v = as_view(p->impl->view))
             if (v->editbox == &b->ob)
@@ -179,7 +221,7 @@ t_max_err box_setvarname(t_simbox *b, void *attr, long argc, t_atom *argv)
     t_symbol *name = argv[0].a_type == A_SYM && argv[0].a_w.w_sym ? argv[0].a_w.w_sym : sym(atom_text(argv[0]).c_str());
     if (name == b->varname)
         return MAX_ERR_NONE;
-    b->varname = name;
+    name_box(b, name);
     if (b->impl->object)
         notify_observers(b->impl->object, b->impl->object, _sym_attr_modified, attr);
     return MAX_ERR_NONE;
@@ -369,7 +411,7 @@ t_object *simhost_patcher_new(t_object *parent, const char *name)
     if (parent && !up)
         return nullptr;
     t_simpatcher *p = (t_simpatcher *)obj_alloc(h.patcher_class);
-    p->impl = new PatcherImpl{parent, {}, nullptr, nullptr};
+    p->impl = new PatcherImpl{parent, {}, nullptr, nullptr, {}};
     p->name = sym(name);
     if (up) {
         std::string text = name && *name ? std::string("p ") + name : std::string("p");

@@ -20,9 +20,15 @@ void unqueue(Qelem *q)
     q->queued = false;
 }
 
-Qelem *as_qelem(void *q)
+/* The queue element q, or NULL; a pointer that names none (freed, say) is
+ * a violation. */
+Qelem *as_qelem(void *q, const char *what)
 {
-    return q && H().qelems.count((Qelem *)q) ? (Qelem *)q : nullptr;
+    if (q && H().qelems.count((Qelem *)q))
+        return (Qelem *)q;
+    if (q)
+        violation(nullptr, std::string(what) + " names no queue element (freed, or never made)");
+    return nullptr;
 }
 
 } // namespace
@@ -36,6 +42,26 @@ void queue_drop()
     h.qelems.clear();
 }
 
+QelemsLeft qelems_drop_owned(const void *obj)
+{
+    HostLock hold(host_lock());
+    QelemsLeft left{0, 0};
+    auto &all = H().qelems;
+    for (auto it = all.begin(); it != all.end();) {
+        Qelem *q = *it;
+        if (q->obj != obj) {
+            ++it;
+            continue;
+        }
+        left.allocated++;
+        left.set += q->queued ? 1 : 0;
+        unqueue(q);
+        it = all.erase(it);
+        delete q;
+    }
+    return left;
+}
+
 } // namespace simhost
 
 using namespace simhost;
@@ -46,6 +72,11 @@ void *defer_low(void *ob, method fn, t_symbol *sym, short argc, t_atom *argv)
     if (!fn)
         return nullptr;
     HostLock hold(host_lock());
+    if (dangling(ob, "defer_low"))
+        return nullptr;
+    if (argc > 0 && !argv)
+        violation((t_object *)(info(ob) ? ob : nullptr),
+                  "defer_low with a count of " + std::to_string(argc) + " and no atoms");
     State &h = H();
     QueueEntry e;
     e.seq = h.next_qseq++;
@@ -74,7 +105,7 @@ void qelem_set(void *q)
 {
     count("qelem_set");
     HostLock hold(host_lock());
-    Qelem *e = as_qelem(q);
+    Qelem *e = as_qelem(q, "qelem_set");
     if (!e || e->queued)
         return;
     State &h = H();
@@ -92,7 +123,7 @@ void qelem_unset(void *q)
 {
     count("qelem_unset");
     HostLock hold(host_lock());
-    if (Qelem *e = as_qelem(q))
+    if (Qelem *e = as_qelem(q, "qelem_unset"))
         unqueue(e);
 }
 
@@ -100,7 +131,7 @@ void qelem_free(void *q)
 {
     count("qelem_free");
     HostLock hold(host_lock());
-    Qelem *e = as_qelem(q);
+    Qelem *e = as_qelem(q, "qelem_free");
     if (!e)
         return;
     unqueue(e);

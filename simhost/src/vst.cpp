@@ -327,6 +327,16 @@ void *vst_new(t_symbol *s, long argc, t_atom *argv)
     while (end < argc && !is_attribute(argv + end))
         end++;
     vst_plugin(x, atoms_text(end - first, argv + first));
+    /* vst~ IN OUT (2 2 by default): a signal inlet per input, a signal outlet
+     * per output and six outlets more (as Max saves "vst~" with 2 inlets and
+     * 8 outlets) */
+    if (s == gensym("vst~")) {
+        const long ins = first > 0 ? (long)atom_getlong(argv) : 2;
+        const long outs = first > 1 ? (long)atom_getlong(argv + 1) : 2;
+        simhost::set_ports(x, std::max(ins, 1L), std::max(outs, 0L) + 6);
+    } else {
+        simhost::set_ports(x, -1, -2);
+    }
     attr_args_process(x, (short)(argc - end), argv + end);
     return x;
 }

@@ -11,4 +11,9 @@ void simhost_vst_setup(void);
  * host is reset, before anything else is freed. */
 void simhost_vst_teardown(void);
 
+namespace simhost {
+/* How many inlets and outlets an object of the host's own has (host.h). */
+void set_ports(void *x, long inlets, long outlets);
+} // namespace simhost
+
 #endif

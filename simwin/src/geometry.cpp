@@ -252,6 +252,20 @@ static void carry_out_show(const WindowPtr &w, int cmd, UINT flags, bool was_vis
     }
 }
 
+// SW_MINIMIZE shows the window minimised, where it was in the z-order, and
+// a minimised window that was active hands activation on, as a hidden one
+// does; SW_RESTORE shows it as it was and activates it. The frame stays:
+// nothing here reads where Windows parks a minimised window.
+static BOOL minimize(const WindowPtr &w, bool minimise, bool was_visible)
+{
+    w->style = minimise ? w->style | WS_MINIMIZE : w->style & ~DWORD(WS_MINIMIZE);
+    UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW | (minimise ? SWP_NOACTIVATE : 0);
+    carry_out_show(w, SW_SHOW, flags, was_visible);
+    if (minimise && w->alive && is_active(*w))
+        activate_other(w);
+    return was_visible ? TRUE : FALSE;
+}
+
 // ShowWindow as Win32 has it: showing a window that is already visible does
 // nothing (SW_SHOWNA aside), and only hiding the active window hands
 // activation on. A window made without WS_POPUP hears its size and place
@@ -280,6 +294,9 @@ BOOL show_window(const WindowPtr &w, int cmd)
     case SW_SHOWNA:
         flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
         break;
+    case SW_MINIMIZE:
+    case SW_RESTORE:
+        return minimize(w, cmd == SW_MINIMIZE, was_visible);
     default:
         set_error(ERROR_INVALID_PARAMETER);
         return FALSE;

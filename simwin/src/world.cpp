@@ -293,20 +293,19 @@ void background_app()
 }
 
 // The next window to take activation from `leaving`, searched as Win32
-// does: the windows below it first, then from the top down to it. With none
-// the application goes to the background.
+// does: the windows below it first, then from the top down to it, whichever
+// application owns them. When that is another application's window, or
+// there is none, this application goes to the background.
 void activate_other(const WindowPtr &leaving)
 {
-    auto can_take = [&](const Window *w) {
-        return w != leaving.get() && w->visible() && !w->foreign && !w->destroying;
-    };
+    auto can_take = [&](const Window *w) { return w != leaving.get() && w->visible() && !w->destroying; };
     const Window *found = leaving->below;
     while (found && !can_take(found))
         found = found->below;
     for (const Window *w = world().zorder.top(); !found && w && w != leaving.get(); w = w->below)
         if (can_take(w))
             found = w;
-    if (!found) {
+    if (!found || found->foreign) {
         deactivate_app();
         return;
     }

@@ -379,11 +379,25 @@ struct Builder {
             return da->x != db->x ? da->x > db->x : da->y > db->y;
         });
         for (const Cord *c : order) {
+            check_ports(*c, made.at(c->src).first, made.at(c->dst).first, level.where);
             if (c->inlet != 0)
                 continue;
             if (simhost_connect(made.at(c->src).first, long(c->outlet), made.at(c->dst).first, 0) != MAX_ERR_NONE)
                 throw Error(file + ": " + level.where + "the host refused the patch cord " + c->src + " -> " + c->dst);
         }
+    }
+
+    // A cord from an outlet or into an inlet that the made object's class
+    // lacks, which the file may not have said (numoutlets, numinlets).
+    void check_ports(const Cord &c, t_object *src, t_object *dst, const std::string &where) const
+    {
+        const std::string what = file + ": " + where + "patch cord " + c.src + ":" + std::to_string(c.outlet) +
+                                 " -> " + c.dst + ":" + std::to_string(c.inlet) + ": box ";
+        long in = 0, out = 0;
+        if (simhost_box_ports(src, &in, &out) == MAX_ERR_NONE && out >= 0 && c.outlet >= out)
+            throw Error(what + c.src + " has " + std::to_string(out) + " outlets");
+        if (simhost_box_ports(dst, &in, &out) == MAX_ERR_NONE && in >= 0 && c.inlet >= in)
+            throw Error(what + c.dst + " has " + std::to_string(in) + " inlets");
     }
 
     // The box for b; a subpatcher's own patcher goes to sub.
@@ -447,6 +461,13 @@ struct Builder {
 
 void World::open_patch(const std::string &text, const std::string &file)
 {
+    // the parser would take a NUL byte for the end of the text
+    const size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        const size_t line_start = text.rfind('\n', nul);
+        throw Error(file + ": a NUL byte at line " + std::to_string(1 + std::count(text.begin(), text.begin() + nul, '\n')) +
+                    ", column " + std::to_string(line_start == std::string::npos ? nul + 1 : nul - line_start));
+    }
     json root;
     try {
         root = json::parse(text);
@@ -477,7 +498,18 @@ void World::open_patch(const std::string &text, const std::string &file)
                     {},
                     {}};
     count_inert(top, builder.inert);
-    builder.build(patcher_, top, "");
+    // A cord that the made objects refuse is found only once they are made:
+    // they go again, so that a refused file leaves nothing behind.
+    const size_t before = entries_.size();
+    try {
+        builder.build(patcher_, top, "");
+    } catch (const Error &) {
+        for (size_t k = entries_.size(); k-- > before;)
+            if (entries_[k].parent.empty())
+                simhost_box_free(entries_[k].box);
+        entries_.resize(before);
+        throw;
+    }
     std::vector<double> rect;
     const json &r = root["patcher"].value("rect", json());
     for (size_t i = 0; r.is_array() && r.size() == 4 && i < 4 && r[i].is_number(); ++i)

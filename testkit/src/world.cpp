@@ -4,6 +4,8 @@
 #include "testkit.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -52,11 +54,23 @@ World::World()
     sync();
 }
 
+// Freeing what is left may breach the host's contract too (an object that
+// does not let go of what it holds); a destructor cannot throw, so that ends
+// the program.
 World::~World()
 {
+    const long violations = simhost_violation_count();
+    object_free(patcher_);
+    for (const int count = simhost_event_count(); events_seen_ < count; ++events_seen_)
+        if (const simhost_event *ev = simhost_event_get(events_seen_))
+            if (ev->kind == SIMHOST_VIOLATION)
+                std::fprintf(stderr, "contract violation while the patcher closed: %s%s%s\n",
+                             ev->classname ? ev->classname : "", ev->classname ? ": " : "", ev->text);
     simhost_reset();
     reset_windows();
     current = nullptr;
+    if (simhost_violation_count() != violations)
+        std::abort();
 }
 
 void World::default_display()
@@ -532,8 +546,11 @@ std::string World::event_owner(t_object *obj, const char *classname) const
     return classname ? classname : "?";
 }
 
+// A breach of the host's contract fails what is being played, once its
+// line is in the transcript.
 void World::sync()
 {
+    std::string violation;
     for (const int count = simhost_event_count(); events_seen_ < count; ++events_seen_) {
         const simhost_event *ev = simhost_event_get(events_seen_);
         std::string line;
@@ -541,6 +558,9 @@ void World::sync()
         case SIMHOST_POST: line = "console post "; break;
         case SIMHOST_ERROR: line = "console error "; break;
         case SIMHOST_WARN: line = "console warn "; break;
+        case SIMHOST_VIOLATION:
+            line = "console violation ";
+            break;
         default:
             line = "out " + event_owner(ev->object, ev->classname);
             if (ev->outlet != 0)
@@ -551,8 +571,12 @@ void World::sync()
         if (ev->object && ev->classname)
             line += std::string(ev->classname) + ": ";
         pending_.push_back(line + ev->text);
+        if (ev->kind == SIMHOST_VIOLATION)
+            violation = pending_.back().substr(std::strlen("console violation "));
     }
     simhost_events_forget(events_seen_);
+    if (!violation.empty())
+        throw Error("contract violation: " + violation);
     for (Entry &e : entries_) {
         if (!e.alive)
             continue;

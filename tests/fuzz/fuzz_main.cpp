@@ -177,6 +177,8 @@ void check_state_line(const std::vector<std::string> &w, const std::string &line
 void check_lines(testkit::World &world, const Lines &lines, const std::string &deleted, bool named_owners)
 {
     for (const std::string &line : lines) {
+        if (line.rfind("console violation ", 0) == 0)
+            throw Failure(line);
         for (const char *misuse : {"to something that is not an object", "to an outlet that does not exist",
                                    "object_free: not an object"})
             if (line.rfind("console error ", 0) == 0 && line.find(misuse) != std::string::npos)

@@ -83,6 +83,10 @@ TEST(KorvelClass, AttributesAreSavedLabelledOnOffAndSetAtCreation)
     EXPECT_EQ(1, x->debug);
     EXPECT_EQ(1, x->stayontop);
     EXPECT_STREQ("synth", x->scriptname->s_name);
+    // open to the patch and to the host's C calls, as a saved attribute must be
+    w.send("qzkorvel#1", "stayontop", "0");
+    EXPECT_EQ(0, object_attr_getlong(x, gensym("stayontop")));
+    EXPECT_EQ(1, object_attr_getlong(x, gensym("debug")));
 }
 
 TEST(KorvelClass, CreationWithoutScriptingNameMakesNothing)

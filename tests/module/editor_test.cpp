@@ -182,6 +182,23 @@ TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
     EXPECT_FALSE(World::toolwindow(foreign));
 }
 
+/* A window of another application on the point that stays above the new
+ * editor (topmost), below another topmost window elsewhere: remembered all
+ * the same, so not taken. */
+TEST(KorvelOpen, TopmostWindowsOnThePointAreNeverTaken)
+{
+    World w;
+    bound_setup(w);
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    HWND on_point = w.foreign_window(100, 200, 300, 300);
+    SetWindowPos(on_point, HWND_TOPMOST, 0, 0, 0, 0, keep);
+    SetWindowPos(w.foreign_window(900, 600, 100, 100), HWND_TOPMOST, 0, 0, 0, 0, keep);
+    w.send("qzkorvel#1", "direct_open", "100 200");
+    ASSERT_NE(nullptr, record(w)->editor_hwnd);
+    EXPECT_EQ(w.editor(), record(w)->editor_hwnd);
+    EXPECT_FALSE(World::toolwindow(on_point));
+}
+
 /* More windows on the point than the open remembers: the new editor, which
  * comes in above them, is still the one captured, and no old one is. */
 TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)

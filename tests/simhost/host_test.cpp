@@ -145,6 +145,8 @@ void register_probe()
     class_addmethod(c, as_method(probe_notify), "notify", A_CANT, 0);
     class_addattr(c, attr_offset_new("flag", gensym("char"), 0, nullptr, nullptr, (long)offsetof(t_probe, flag)));
     class_addattr(c, attr_offset_new("number", gensym("long"), 0, nullptr, nullptr, (long)offsetof(t_probe, number)));
+    // ATTR_GET_OPAQUE | ATTR_SET_OPAQUE: the object's own, over the same field
+    class_addattr(c, attr_offset_new("sealed", gensym("long"), 3, nullptr, nullptr, (long)offsetof(t_probe, number)));
     class_addattr(c, attr_offset_new("name", gensym("symbol"), 0, nullptr, nullptr, (long)offsetof(t_probe, name)));
     class_addattr(c, attr_offset_new("area", gensym("rect"), 0, nullptr, nullptr, (long)offsetof(t_probe, area)));
     class_register(gensym("box"), c);
@@ -169,7 +171,7 @@ t_max_err send(t_object *x, const char *selector, const char *atoms = "")
 // "out probe 0: TEXT".
 std::vector<std::string> events()
 {
-    static const char *const kinds[] = {"post", "error", "warn", "out"};
+    static const char *const kinds[] = {"post", "error", "warn", "out", "violation"};
     std::vector<std::string> lines;
     for (int i = 0; i < simhost_event_count(); i++) {
         const simhost_event *e = simhost_event_get(i);
@@ -338,8 +340,8 @@ TEST_F(Host, ClassesShowTheirMethodsAttributesAndTheirAttributes)
     EXPECT_STREQ(simhost_class_attr_attr(c, "flag", "label"), "Print this");
     EXPECT_STREQ(simhost_class_attr_attr(c, "number", "range"), "3 2.500000");
     EXPECT_EQ(simhost_class_attr_attr(c, "flag", "save"), nullptr);
-    ASSERT_EQ(simhost_class_attr_count(c), 4);
-    EXPECT_STREQ(simhost_class_attr_name(c, 3), "area");
+    ASSERT_EQ(simhost_class_attr_count(c), 5);
+    EXPECT_STREQ(simhost_class_attr_name(c, 4), "area");
     EXPECT_STREQ(simhost_class_attr_type(c, "flag"), "char");
     EXPECT_STREQ(simhost_class_attr_type(c, "area"), "rect");
 
@@ -384,6 +386,13 @@ TEST_F(Host, AttributesLiveAtTheirOffsetsAndComeFromCreationArguments)
 
     probe("probe @bogus 3 @flag");
     EXPECT_EQ(events(), Lines({"error probe: can't set attribute \"bogus\"", "error probe: no value for attribute \"flag\""}));
+
+    // opaque attributes: neither read nor set from outside
+    EXPECT_EQ(object_attr_getlong(x, gensym("sealed")), 0);
+    EXPECT_NE(object_attr_setlong(x, gensym("sealed"), 1), MAX_ERR_NONE);
+    EXPECT_NE(send(&x->ob, "sealed", "1"), MAX_ERR_NONE);
+    EXPECT_EQ(x->number, 1234567890123LL);
+    EXPECT_EQ(events().back(), "error probe: attribute \"sealed\" cannot be set by a message");
 }
 
 TEST_F(Host, ChangingAnAttributeThroughTheHostTellsTheObservers)
@@ -523,7 +532,7 @@ TEST_F(Host, ObserversHearFreeBeforeTheFreeMethodRuns)
     t_probe *gone = probe();
     object_attach_byptr_register(watcher, target, gensym("nobox"));
     object_attach_byptr_register(gone, target, gensym("nobox"));
-    object_attach_byptr_register(target, watcher, gensym("nobox"));
+    object_attach_byptr_register(watcher, gone, gensym("nobox"));
     object_free(gone);
     g_log.clear();
     EXPECT_EQ(object_free(target), MAX_ERR_NONE);
@@ -533,6 +542,55 @@ TEST_F(Host, ObserversHearFreeBeforeTheFreeMethodRuns)
     object_free(watcher);
     EXPECT_EQ(g_log, Lines({"free method"}));
     EXPECT_EQ(object_free(nullptr), MAX_ERR_GENERIC);
+}
+
+void probe_task(t_probe *x)
+{
+    g_log.push_back("task");
+}
+
+// Where Max would crash on a dangling pointer or read atoms that are not
+// there, the host reports a violation, its own kind of console line, and
+// goes on soundly.
+TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
+{
+    const long before = simhost_violation_count();
+    t_probe *target = probe();
+    t_probe *x = probe();
+    object_attach_byptr_register(x, target, gensym("nobox"));
+    qelem_new(x, as_method(probe_task));
+    qelem_set(qelem_new(x, as_method(probe_task)));
+    void *out = x->out;
+    object_free(x);
+    EXPECT_EQ(simhost_queue_pass(), 0); // the tasks of a freed object do not run
+    EXPECT_EQ(simhost_observer_count(&target->ob), 0);
+
+    outlet_anything(target->out, gensym("willchange"), 1, nullptr);
+    simhost_send(&target->ob, "list", 2, nullptr);
+    defer_low(target, as_method(probe_list), nullptr, 1, nullptr);
+    defer_low(x, as_method(probe_list), nullptr, 0, nullptr);
+    call(x, "sum");
+    outlet_anything(out, gensym("bang"), 0, nullptr);
+    void *q = qelem_new(target, as_method(probe_task));
+    qelem_free(q);
+    qelem_set(q);
+    Lines violations;
+    for (const std::string &line : events())
+        if (line.rfind("violation", 0) == 0)
+            violations.push_back(line);
+    EXPECT_EQ(violations,
+              Lines({"violation probe: freed while still attached to probe",
+                     "violation probe: freed with 2 queue element(s) still allocated, 1 of them set",
+                     "violation probe: outlet message \"willchange\" with a count of 1 and no atoms",
+                     "violation probe: message \"list\" with a count of 2 and no atoms",
+                     "violation probe: defer_low with a count of 1 and no atoms",
+                     "violation defer_low names a freed object", "violation message \"sum\" names a freed object",
+                     "violation message to an outlet that does not exist (or whose object was freed)",
+                     "violation qelem_set names no queue element (freed, or never made)"}));
+    EXPECT_EQ(simhost_violation_count(), before + 9);
+    object_attach_byptr_register(target, probe(), gensym("nobox"));
+    simhost_reset();
+    EXPECT_EQ(simhost_violation_count(), before + 10);
 }
 
 // ---- patchers and boxes ----
@@ -638,6 +696,27 @@ TEST_F(Host, PatchersFindNamedBoxesOfTheirOwnAndAnswerWithTheirView)
     EXPECT_TRUE(IsWindow(window));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(simhost_patcher_window(sub), nullptr);
+}
+
+// Names are unique within a patcher, as in the host: a box made or renamed
+// with a name in use gets the stem's first free "[N]"; a subpatcher's names
+// are its own, and a freed box's name is free again.
+TEST_F(Host, ScriptingNamesStayUniqueWithinAPatcher)
+{
+    t_object *p = simhost_patcher_new(nullptr, "main");
+    t_object *a = simhost_box_new(p, "synth", "probe");
+    t_object *b = simhost_box_new(p, "synth", "probe");
+    t_object *c = simhost_box_new(p, "synth[1]", "probe");
+    t_object *inner = simhost_box_new(simhost_patcher_new(p, "sub"), "synth", "probe");
+    EXPECT_EQ(std::string(simhost_box_varname(b)) + " " + simhost_box_varname(c) + " " + simhost_box_varname(inner),
+              "synth[1] synth[2] synth");
+    EXPECT_EQ(simhost_box_rename(c, "synth"), MAX_ERR_NONE);
+    EXPECT_STREQ(simhost_box_varname(c), "synth[2]");
+    EXPECT_EQ(call(p, "getnamedbox", gensym("synth")), a);
+    simhost_box_free(a);
+    EXPECT_EQ(simhost_box_rename(b, "synth"), MAX_ERR_NONE);
+    EXPECT_EQ(call(p, "getnamedbox", gensym("synth")), b);
+    EXPECT_EQ(call(p, "getnamedbox", gensym("synth[1]")), nullptr);
 }
 
 // A subpatcher shown on a tab has a view of its own, which edits its boxes

@@ -77,6 +77,34 @@ TEST_F(ActivationTest, ActivationPassesBelowFirstThenFromTheTop)
                "o WM_ACTIVATE WA_INACTIVE to t", "t WM_ACTIVATE WA_ACTIVE from o");
     EXPECT_EQ(order(), "o h t f hidden") << "ShowWindow puts even a window it hides on top";
 
+    // Whichever application owns the next window takes activation: here
+    // another one, so this application goes to the background, o aside.
+    ShowWindow(o, SW_SHOW);
+    SetActiveWindow(t);
+    take();
+    DestroyWindow(t);
+    EXPECT_LOG("t WM_WINDOWPOSCHANGING",
+               "t WM_WINDOWPOSCHANGED nomove nosize nozorder noactivate hide noclientsize noclientmove",
+               "t WM_ACTIVATE WA_INACTIVE to -", "o WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0", "t WM_ACTIVATEAPP 0",
+               "hidden WM_ACTIVATEAPP 0", "t WM_DESTROY", "t WM_NCDESTROY");
+    EXPECT_EQ(simwin_app_active(), 0);
+
+    // Minimising the active window hands activation on too, here to the
+    // other application below it; restoring it activates it again.
+    simwin_app_activate(1);
+    SetActiveWindow(o);
+    take();
+    EXPECT_TRUE(ShowWindow(o, SW_MINIMIZE));
+    EXPECT_LOG("o WM_WINDOWPOSCHANGING", "o WM_ACTIVATE WA_INACTIVE to -", "o WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0", "hidden WM_ACTIVATEAPP 0");
+    EXPECT_TRUE(IsWindowVisible(o) && (GetWindowLongPtrA(o, GWL_STYLE) & WS_MINIMIZE));
+    ShowWindow(o, SW_RESTORE);
+    EXPECT_EQ(GetActiveWindow(), o);
+    EXPECT_FALSE(GetWindowLongPtrA(o, GWL_STYLE) & WS_MINIMIZE);
+    t = make_window("t");
+    ShowWindow(t, SW_SHOWNA);
+    SetActiveWindow(t);
+    take();
+
     // A window of another application never takes activation.
     EXPECT_EQ(SetActiveWindow(f), nullptr);
     SetWindowPos(f, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

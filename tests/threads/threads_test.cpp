@@ -1,13 +1,15 @@
 /* A patch's scheduler thread sends public messages, "show", "hide" and
  * state lists (through a patch cord too) to two live objects, while the main
  * thread makes and deletes other instances, runs the queue and the user
- * drags an editor. Whatever the interleaving, no message fails, and once
+ * drags an editor: both for the same number of rounds, side by side from
+ * the first to the last, and the test says how many rounds overlapped. Whatever the interleaving, no message fails, and once
  * all has settled the thread's next messages still have their effect. Under
  * ThreadSanitizer any data race fails the program. */
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,7 +39,35 @@ void send(t_object *to, const Message &m)
     simhost_send(to, m.selector, (long)m.atoms.size(), m.atoms.empty() ? nullptr : const_cast<t_atom *>(m.atoms.data()));
 }
 
-constexpr int kRounds = 600;
+constexpr int kRounds = 300;
+
+/* Two loops that run side by side: both start together, and neither gets
+ * more than one round ahead of the other, so that each round of one
+ * overlaps rounds of the other however the threads are scheduled. */
+class Lockstep {
+public:
+    void start()
+    {
+        ready_++;
+        while (ready_ < 2)
+            std::this_thread::yield();
+    }
+    /* Round r of thread `who` may begin once the other has begun round r - 1. */
+    void begin(int who, int r)
+    {
+        while (round_[1 - who] < r - 1 && !finished_[1 - who])
+            std::this_thread::yield();
+        round_[who] = r;
+    }
+    void finish(int who) { finished_[who] = true; }
+    /* The other thread is between its first round and its end. */
+    bool other_running(int who) const { return round_[1 - who] >= 0 && !finished_[1 - who]; }
+
+private:
+    std::atomic<int> ready_{0};
+    std::atomic<int> round_[2] = {{-1}, {-1}};
+    std::atomic<bool> finished_[2] = {{false}, {false}};
+};
 
 TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
 {
@@ -63,18 +93,24 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
     const std::vector<Message> last = {{"close", {}}, {"open", longs({100, 200})}, {"pos", longs({300, 400})}};
     w.lines();
 
-    std::atomic<bool> done(false);
+    Lockstep step;
     std::thread scheduler([&] {
+        step.start();
         for (int r = 0; r < kRounds; r++) {
+            step.begin(1, r);
             for (int k = 0; k < 2; k++) {
                 for (const Message &m : round)
                     send(live[k], m);
                 send(prepend[k], list);
             }
         }
-        done = true;
+        step.finish(1);
     });
-    for (int i = 0; !done || i < kRounds / 4; i++) {
+    int overlapped = 0;
+    step.start();
+    for (int i = 0; i < kRounds; i++) {
+        step.begin(0, i);
+        const bool before = step.other_running(0);
         w.box("qzkorvel synth", "passing");
         simhost_queue_pass();
         w.remove("passing");
@@ -87,7 +123,9 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
         simhost_queue_pass();
         if (HWND editor = w.editor())
             w.user_move(editor, 500 + i % 50, 300);
+        overlapped += before || step.other_running(0);
     }
+    step.finish(0);
     scheduler.join();
     w.settle();
     std::thread([&] {
@@ -104,6 +142,10 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
             if (line.rfind("out qzkorvel#" + std::to_string(k + 1) + " state ", 0) == 0)
                 states[k].push_back(line);
     }
+    std::printf("rounds of the main thread that overlapped the scheduler's: %d of %d\n", overlapped, kRounds);
+    RecordProperty("overlapped_rounds", overlapped);
+    /* the lockstep leaves only the first round and the last two free to run alone */
+    EXPECT_GE(overlapped, kRounds - 3);
     for (int k = 0; k < 2; k++) {
         ASSERT_FALSE(states[k].empty());
         EXPECT_EQ("out qzkorvel#" + std::to_string(k + 1) + " state 300 400 640 480 1", states[k].back());

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Mutation testing of the module: scripts/mutate.sh [N] puts N small faults
+# (all when N is left out) into a copy of source/, one at a time, builds each
+# with the native build's commands and runs the native suite on it (and the
+# sanitize suite on what survives, when that build is there). Prints each
+# verdict, then killed, survived, equivalent and the survivors; exits 1 when
+# a mutant not declared equivalent in scripts/mutate-equivalent.txt survives.
+# Takes minutes: it is not part of scripts/test.sh. The worktree stays as it
+# is; the mutants are built in build/mutants/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [[ ! -x build/native/bin/korvel-sim ]]; then
+  cmake --preset native >/dev/null
+  cmake --build --preset native
+fi
+exec nice -n 19 python3 scripts/mutate.py "$PWD" "$@"
