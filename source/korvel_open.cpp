@@ -226,7 +226,11 @@ void korvel_observe(t_korvel *x)
     x->hidden = 0;
     korvel_trace(x, "--> attach window observer");
     if (x->editor_hwnd) {
-        if (!SetWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x, 0) && x->debug)
+        if (SetWindowSubclass(x->editor_hwnd, korvel_subclassproc, (UINT_PTR)x, 0))
+            /* the observer hears of the host's activation from now on only:
+             * an editor opened in the background may have brought it back */
+            x->app_active = GetActiveWindow() != NULL;
+        else if (x->debug)
             error("error attaching window observer");
     } else if (x->debug) {
         error("cannot start observer if there's no korvel opened");
