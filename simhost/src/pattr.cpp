@@ -242,14 +242,15 @@ void simhost_pattr_setup(void)
 
 /* ---- the host API ---- */
 
-/* Unified with the sysmem calls, as in the host. */
-char *getbytes(t_getbytes_size size)
+/* Unified with the sysmem calls, as in the host; the names in parentheses
+ * escape the header's macros, which send callers to sysmem directly. */
+char *(getbytes)(t_getbytes_size size)
 {
     count("getbytes");
     return (char *)std::malloc(size > 0 ? (size_t)size : 1);
 }
 
-void freebytes(void *b, t_getbytes_size size)
+void(freebytes)(void *b, t_getbytes_size size)
 {
     count("freebytes");
     std::free(b);

@@ -227,6 +227,10 @@ MAXAPI t_ptr sysmem_newptr(t_ptr_size size);
 MAXAPI void sysmem_freeptr(void *ptr);
 MAXAPI char *getbytes(t_getbytes_size size);
 MAXAPI void freebytes(void *b, t_getbytes_size size);
+/* The host's getbytes and sysmem memory are one: callers reach getbytes
+ * through sysmem, as the host's own headers have them. */
+#define getbytes(size) ((char *)sysmem_newptr((t_ptr_size)(size)))
+#define freebytes(p, size) sysmem_freeptr((char *)(p))
 
 /* ---- observation ---- */
 MAXAPI t_max_err object_attach_byptr_register(void *x, void *object_to_attach, t_symbol *name_space);
