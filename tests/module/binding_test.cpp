@@ -1,4 +1,6 @@
 /* Binding to the vst object, the plug-in report and the notifications. */
+#include <algorithm>
+
 #include "module_test.h"
 
 using namespace module_test;
@@ -327,4 +329,40 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
                        state("10 10 0 0 0", "qzkorvel#7")},
                       {"look editor", {"look editor 100 200 640 480 visible topmost toolwindow active"}},
                   });
+}
+
+/* The remembered editors of several vst objects are kept apart: remembering
+ * one drops only the destroyed ones, and a vst object's end forgets only
+ * its own. */
+TEST(KorvelAdopt, EachVstObjectKeepsItsOwnRememberedEditor)
+{
+    World w;
+    HWND alpha = open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    w.plugin("GAMMA", 200, 100, 0);
+    w.box("vst~ GAMMA", "third");
+    w.box("qzkorvel other");
+    w.box("qzkorvel third");
+    w.send("qzkorvel#2", "open", "10 10");
+    w.send("qzkorvel#3", "open", "20 20");
+    w.settle();
+    HWND beta = record(w, "qzkorvel#2")->editor_hwnd, gamma = record(w, "qzkorvel#3")->editor_hwnd;
+    w.remove("qzkorvel#2");
+    w.remove("qzkorvel#1");
+    DestroyWindow(alpha);
+    w.remove("qzkorvel#3");
+    w.box("qzkorvel other @debug 1");
+    w.lines();
+    w.send("qzkorvel#4", "show");
+    w.settle();
+    EXPECT_EQ(beta, record(w, "qzkorvel#4")->editor_hwnd);
+    const std::vector<std::string> traced = w.lines();
+    EXPECT_NE(traced.end(), std::find(traced.begin(), traced.end(),
+                                      "console post adopting the open editor of the vst object"));
+    w.remove("other");
+    w.box("qzkorvel third");
+    w.send("qzkorvel#5", "show");
+    w.settle();
+    EXPECT_EQ(gamma, record(w, "qzkorvel#5")->editor_hwnd);
 }
