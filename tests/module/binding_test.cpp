@@ -368,3 +368,34 @@ TEST(KorvelAdopt, EachVstObjectKeepsItsOwnRememberedEditor)
     w.settle();
     EXPECT_EQ(gamma, record(w, "qzkorvel#5")->editor_hwnd);
 }
+
+/* A patch that answers our report by loading another plug-in: the change,
+ * heard while the report goes out, is reported once that report is done. */
+TEST(KorvelBinding, PluginChangedByOurOwnReportIsReportedAfterIt)
+{
+    World w;
+    w.plugin("PLUG", 640, 480, 64);
+    w.plugin("BETA", 300, 200, 5);
+    w.open_patch(R"({"patcher": {"boxes": [
+        {"box": {"id": "obj-1", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "synth"}},
+        {"box": {"id": "obj-2", "maxclass": "newobj", "text": "qzkorvel synth"}},
+        {"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
+        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route PLUG"}},
+        {"box": {"id": "obj-5", "maxclass": "message", "text": "plug BETA"}}],
+      "lines": [{"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
+        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-1", 0]}}]}})",
+                 "loop.maxpat");
+    w.settle();
+    Lines ours;
+    for (const std::string &l : w.lines())
+        if (l.rfind("out qzkorvel#1 ", 0) == 0)
+            ours.push_back(l);
+    /* what the first report sends after the change is the old record's */
+    const Lines beta = report("BETA", "5", "-12345 0 0 0 0");
+    ASSERT_GE(ours.size(), beta.size() + 2);
+    EXPECT_EQ("out qzkorvel#1 willchange", ours[1]);
+    EXPECT_TRUE(same_lines(beta, Lines(ours.end() - (long)beta.size(), ours.end())));
+    EXPECT_EQ(1, std::count(ours.begin(), ours.end(), beta[0]));
+}
