@@ -99,6 +99,13 @@ TEST(KorvelBinding, FreedTargetUnbindsThenBindsAgainLater)
                        {"console post ATTACHED TO OBJ", "console post PLUG LOADED", "out qzkorvel#1 pluginname PLUG",
                         "out qzkorvel#1 savedpluginname PLUG", "out qzkorvel#1 delay 64",
                         "console post checkWindowState()", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                      /* and a vst~ left empty is reported as hosting nothing */
+                      {"unload synth",
+                       {"console post notify msg: freecontainedview  sender class: vst~", "out qzkorvel#1 willchange",
+                        "console post notify msg: rebuildcontainedview  sender class: vst~",
+                        "console post NO PLUG LOADED", "out qzkorvel#1 pluginname free",
+                        "out qzkorvel#1 savedpluginname free", "out qzkorvel#1 delay 0",
+                        "console post checkWindowState()", "out qzkorvel#1 state -12345 0 0 0 0"}},
                   });
 }
 
