@@ -262,7 +262,9 @@ TEST(KorvelClear, RebuildClosesTheEditorAndBindsTheNewObject)
 
 /* A clear that the patch sends while the target changes its plug-in waits
  * until the change is done: retyping the box then would free the target
- * inside its own method. A clear of another target runs at once. */
+ * inside its own method, even when the patch first changes another
+ * target's plug-in inside the change. A clear of another target runs at
+ * once. */
 TEST(KorvelClear, SentDuringAPluginChangeItWaitsForTheChange)
 {
     World w;
@@ -274,8 +276,11 @@ TEST(KorvelClear, SentDuringAPluginChangeItWaitsForTheChange)
         {"box": {"id": "obj-3", "maxclass": "newobj", "text": "route willchange"}},
         {"box": {"id": "obj-4", "maxclass": "message", "text": "direct_clear"}},
         {"box": {"id": "obj-5", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "other"}},
-        {"box": {"id": "obj-6", "maxclass": "newobj", "text": "qzkorvel other"}}],
+        {"box": {"id": "obj-6", "maxclass": "newobj", "text": "qzkorvel other"}},
+        {"box": {"id": "obj-7", "maxclass": "message", "text": "plug BETA"}}],
       "lines": [{"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-7", 0]}},
+        {"patchline": {"source": ["obj-7", 0], "destination": ["obj-5", 0]}},
         {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
         {"patchline": {"source": ["obj-4", 0], "destination": ["obj-2", 0]}},
         {"patchline": {"source": ["obj-4", 0], "destination": ["obj-6", 0]}}]}})",
