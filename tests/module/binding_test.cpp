@@ -381,19 +381,13 @@ TEST(KorvelAdopt, EachVstObjectKeepsItsOwnRememberedEditor)
 TEST(KorvelBinding, PluginChangedByOurOwnReportIsReportedAfterIt)
 {
     World w;
-    w.plugin("PLUG", 640, 480, 64);
-    w.plugin("BETA", 300, 200, 5);
-    w.open_patch(R"({"patcher": {"boxes": [
-        {"box": {"id": "obj-1", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "synth"}},
-        {"box": {"id": "obj-2", "maxclass": "newobj", "text": "qzkorvel synth"}},
-        {"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
+    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
         {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route PLUG"}},
-        {"box": {"id": "obj-5", "maxclass": "message", "text": "plug BETA"}}],
-      "lines": [{"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"box": {"id": "obj-5", "maxclass": "message", "text": "plug BETA"}})",
+                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
         {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
         {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
-        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-1", 0]}}]}})",
-                 "loop.maxpat");
+        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-1", 0]}})");
     w.settle();
     Lines ours;
     for (const std::string &l : w.lines())

@@ -268,23 +268,17 @@ TEST(KorvelClear, RebuildClosesTheEditorAndBindsTheNewObject)
 TEST(KorvelClear, SentDuringAPluginChangeItWaitsForTheChange)
 {
     World w;
-    w.plugin("PLUG", 640, 480, 64);
-    w.plugin("BETA", 300, 200, 5);
-    w.open_patch(R"({"patcher": {"boxes": [
-        {"box": {"id": "obj-1", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "synth"}},
-        {"box": {"id": "obj-2", "maxclass": "newobj", "text": "qzkorvel synth"}},
-        {"box": {"id": "obj-3", "maxclass": "newobj", "text": "route willchange"}},
+    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route willchange"}},
         {"box": {"id": "obj-4", "maxclass": "message", "text": "direct_clear"}},
         {"box": {"id": "obj-5", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "other"}},
         {"box": {"id": "obj-6", "maxclass": "newobj", "text": "qzkorvel other"}},
-        {"box": {"id": "obj-7", "maxclass": "message", "text": "plug BETA"}}],
-      "lines": [{"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"box": {"id": "obj-7", "maxclass": "message", "text": "plug BETA"}})",
+                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
         {"patchline": {"source": ["obj-3", 0], "destination": ["obj-7", 0]}},
         {"patchline": {"source": ["obj-7", 0], "destination": ["obj-5", 0]}},
         {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
         {"patchline": {"source": ["obj-4", 0], "destination": ["obj-2", 0]}},
-        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-6", 0]}}]}})",
-                 "clear-on-change.maxpat");
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-6", 0]}})");
     w.settle();
     t_object *old = w.object("synth"), *other = w.object("other");
     w.load("synth", "BETA");
