@@ -106,6 +106,8 @@ TEST(KorvelBinding, FreedTargetUnbindsThenBindsAgainLater)
                         "console post NO PLUG LOADED", "out qzkorvel#1 pluginname free",
                         "out qzkorvel#1 savedpluginname free", "out qzkorvel#1 delay 0",
                         "console post checkWindowState()", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                      /* a state list for a record with no editor only stores it */
+                      {"send qzkorvel#1 state 1 2 3 4 0\npass 2", {"console post state(): incoming "}},
                   });
 }
 
