@@ -1,4 +1,6 @@
 /* Binding to the vst object, the plug-in report and the notifications. */
+#include <algorithm>
+
 #include "module_test.h"
 
 using namespace module_test;
@@ -97,6 +99,15 @@ TEST(KorvelBinding, FreedTargetUnbindsThenBindsAgainLater)
                        {"console post ATTACHED TO OBJ", "console post PLUG LOADED", "out qzkorvel#1 pluginname PLUG",
                         "out qzkorvel#1 savedpluginname PLUG", "out qzkorvel#1 delay 64",
                         "console post checkWindowState()", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                      /* and a vst~ left empty is reported as hosting nothing */
+                      {"unload synth",
+                       {"console post notify msg: freecontainedview  sender class: vst~", "out qzkorvel#1 willchange",
+                        "console post notify msg: rebuildcontainedview  sender class: vst~",
+                        "console post NO PLUG LOADED", "out qzkorvel#1 pluginname free",
+                        "out qzkorvel#1 savedpluginname free", "out qzkorvel#1 delay 0",
+                        "console post checkWindowState()", "out qzkorvel#1 state -12345 0 0 0 0"}},
+                      /* a state list for a record with no editor only stores it */
+                      {"send qzkorvel#1 state 1 2 3 4 0\npass 2", {"console post state(): incoming "}},
                   });
 }
 
@@ -327,4 +338,67 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
                        state("10 10 0 0 0", "qzkorvel#7")},
                       {"look editor", {"look editor 100 200 640 480 visible topmost toolwindow active"}},
                   });
+}
+
+/* The remembered editors of several vst objects are kept apart: remembering
+ * one drops only the destroyed ones, and a vst object's end forgets only
+ * its own. */
+TEST(KorvelAdopt, EachVstObjectKeepsItsOwnRememberedEditor)
+{
+    World w;
+    HWND alpha = open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    w.plugin("GAMMA", 200, 100, 0);
+    w.box("vst~ GAMMA", "third");
+    w.box("qzkorvel other");
+    w.box("qzkorvel third");
+    w.send("qzkorvel#2", "open", "10 10");
+    w.send("qzkorvel#3", "open", "20 20");
+    w.settle();
+    HWND beta = record(w, "qzkorvel#2")->editor_hwnd, gamma = record(w, "qzkorvel#3")->editor_hwnd;
+    /* a change of its plug-in leaves the vst object the editor's owner */
+    simhost_vst_set_delay(w.object("other"), 7);
+    w.remove("qzkorvel#2");
+    w.remove("qzkorvel#1");
+    DestroyWindow(alpha);
+    w.remove("qzkorvel#3");
+    w.box("qzkorvel other @debug 1");
+    w.lines();
+    w.send("qzkorvel#4", "show");
+    w.settle();
+    EXPECT_EQ(beta, record(w, "qzkorvel#4")->editor_hwnd);
+    const std::vector<std::string> traced = w.lines();
+    EXPECT_NE(traced.end(), std::find(traced.begin(), traced.end(),
+                                      "console post adopting the open editor of the vst object"));
+    w.remove("other");
+    w.box("qzkorvel third");
+    w.send("qzkorvel#5", "show");
+    w.settle();
+    EXPECT_EQ(gamma, record(w, "qzkorvel#5")->editor_hwnd);
+}
+
+/* A patch that answers our report by loading another plug-in: the change,
+ * heard while the report goes out, is reported once that report is done. */
+TEST(KorvelBinding, PluginChangedByOurOwnReportIsReportedAfterIt)
+{
+    World w;
+    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
+        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route PLUG"}},
+        {"box": {"id": "obj-5", "maxclass": "message", "text": "plug BETA"}})",
+                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
+        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-1", 0]}})");
+    w.settle();
+    Lines ours;
+    for (const std::string &l : w.lines())
+        if (l.rfind("out qzkorvel#1 ", 0) == 0)
+            ours.push_back(l);
+    /* what the first report sends after the change is the old record's */
+    const Lines beta = report("BETA", "5", "-12345 0 0 0 0");
+    ASSERT_GE(ours.size(), beta.size() + 2);
+    EXPECT_EQ("out qzkorvel#1 willchange", ours[1]);
+    EXPECT_TRUE(same_lines(beta, Lines(ours.end() - (long)beta.size(), ours.end())));
+    EXPECT_EQ(1, std::count(ours.begin(), ours.end(), beta[0]));
 }

@@ -260,4 +260,33 @@ TEST(KorvelClear, RebuildClosesTheEditorAndBindsTheNewObject)
     EXPECT_EQ(nullptr, w.editor());
 }
 
+/* A clear that the patch sends while the target changes its plug-in waits
+ * until the change is done: retyping the box then would free the target
+ * inside its own method, even when the patch first changes another
+ * target's plug-in inside the change. A clear of another target runs at
+ * once. */
+TEST(KorvelClear, SentDuringAPluginChangeItWaitsForTheChange)
+{
+    World w;
+    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route willchange"}},
+        {"box": {"id": "obj-4", "maxclass": "message", "text": "direct_clear"}},
+        {"box": {"id": "obj-5", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "other"}},
+        {"box": {"id": "obj-6", "maxclass": "newobj", "text": "qzkorvel other"}},
+        {"box": {"id": "obj-7", "maxclass": "message", "text": "plug BETA"}})",
+                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-7", 0]}},
+        {"patchline": {"source": ["obj-7", 0], "destination": ["obj-5", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-2", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-6", 0]}})");
+    w.settle();
+    t_object *old = w.object("synth"), *other = w.object("other");
+    w.load("synth", "BETA");
+    EXPECT_EQ(old, w.object("synth"));
+    EXPECT_NE(other, w.object("other"));
+    w.settle();
+    EXPECT_NE(old, w.object("synth"));
+    EXPECT_EQ(w.object("synth"), record(w)->target);
+}
+
 } // namespace

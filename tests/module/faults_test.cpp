@@ -135,4 +135,31 @@ TEST(KorvelFaults, ObserverRemovalFailures)
                            w.lines()));
 }
 
+/* An editor left up by its vst object's end is no longer that object's: it
+ * is let go at the next binding and remembered for nobody, and what was
+ * remembered for the object goes with it. */
+TEST(KorvelFaults, EditorsOfAFreedVstObjectAreForgotten)
+{
+    World w;
+    HWND editor = open_setup(w, "qzkorvel synth @debug 1");
+    simwin_fail("DestroyWindow", 1);
+    w.remove("synth");
+    w.box("vst~ PLUG", "synth");
+    w.settle();
+    ASSERT_TRUE(IsWindow(editor));
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    w.lines();
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 show\npass 2", {"console post show(): there's no window"}));
+
+    w.send("qzkorvel#1", "open", "100 200");
+    w.pass(2);
+    w.remove("qzkorvel#1");
+    w.box("qzkorvel synth @debug 1");
+    w.pass();
+    w.remove("synth");
+    w.settle();
+    w.lines();
+    EXPECT_TRUE(plays(w, "send qzkorvel#2 show\npass 2", {"console post show(): there's no window"}));
+}
+
 } // namespace
