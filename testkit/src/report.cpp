@@ -2,23 +2,22 @@
 // made, a picture of the desktop wherever the desktop changed, and failed
 // expectations marked. The page holds everything (inline SVG, its own
 // style), so that it opens anywhere without a network.
+#include <algorithm>
+
 #include "testkit.h"
+#include "xml_text.h"
 
 namespace testkit {
 
 namespace {
 
+// Text of one or more lines: each line as XML text, the line ends kept.
 std::string html_escape(const std::string &s)
 {
     std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
+    for (size_t start = 0, end = 0; start <= s.size(); start = end + 1) {
+        end = std::min(s.find('\n', start), s.size());
+        out += xml_text(s.substr(start, end - start)) + (end < s.size() ? "\n" : "");
     }
     return out;
 }

@@ -20,6 +20,7 @@
 #endif
 
 #include "simhost.h"
+#include "xml_text.h"
 
 namespace testkit {
 
@@ -101,33 +102,6 @@ size_t utf8_length(const std::string &s, size_t i)
         if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
             return 0;
     return n;
-}
-
-// Text for XML content and attribute values. Window titles are whatever a
-// program set: bytes that are no UTF-8 (an ANSI title) and control
-// characters, which XML cannot hold at all, become '?'.
-std::string escape(const std::string &s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x80) {
-            const size_t n = utf8_length(s, i);
-            out += n ? s.substr(i, n) : "?";
-            i += n ? n : 1;
-            continue;
-        }
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c < 0x20 ? '?' : char(c);
-        }
-        ++i;
-    }
-    return out;
 }
 
 #ifdef _WIN32
@@ -264,7 +238,7 @@ public:
     {
         out << "<g class=\"window" << (w.visible ? "" : " hidden") << (w.topmost ? " topmost" : "")
             << (w.toolwindow ? " toolwindow" : "") << (w.active ? " active" : "") << "\" data-title=\""
-            << escape(w.title) << "\" data-frame=\"" << numbers(w.frame) << "\" data-client=\"" << numbers(w.client)
+            << xml_text(w.title) << "\" data-frame=\"" << numbers(w.frame) << "\" data-client=\"" << numbers(w.client)
             << "\"" << (w.visible ? "" : " opacity=\"0.6\"") << ">\n"
             << "<clipPath id=\"window" << id << "\"><rect " << rect(w.frame) << "/></clipPath>\n";
         const std::string dashes =
@@ -280,7 +254,7 @@ public:
         const bool in_caption = w.client.y - w.frame.y >= px(12);
         const std::string title = "<text class=\"title\" x=\"" + std::to_string(w.frame.x + px(5)) + "\" y=\"" +
                                   std::to_string(in_caption ? w.client.y - px(3) : w.frame.y - px(3)) +
-                                  "\" font-weight=\"bold\">" + escape(w.title) + "</text>\n";
+                                  "\" font-weight=\"bold\">" + xml_text(w.title) + "</text>\n";
         out << (in_caption ? title : "")
             << "<text class=\"coords\" x=\"" << w.client.x + px(5) << "\" y=\"" << w.client.y + px(15) << "\">"
             << "client " << placement(w.client) << "</text>\n";
@@ -322,10 +296,10 @@ public:
             << (mouse_shown ? "" : "(off view) ") << "at " << mouse_.x << "," << mouse_.y << ".</text>\n";
         int line = 1;
         for (const Window &w : off_view)
-            out << "<text class=\"offview\" data-title=\"" << escape(w.title) << "\" data-frame=\""
+            out << "<text class=\"offview\" data-title=\"" << xml_text(w.title) << "\" data-frame=\""
                 << numbers(w.frame) << "\" data-client=\"" << numbers(w.client) << "\" x=\"" << view_.x + px(8)
                 << "\" y=\"" << view_.bottom() + px(14) + px(18) * line++ << "\">Off view: "
-                << (w.title.empty() ? "(untitled)" : escape(w.title)) << ", frame " << placement(w.frame)
+                << (w.title.empty() ? "(untitled)" : xml_text(w.title)) << ", frame " << placement(w.frame)
                 << (marks(w).empty() ? "" : " (" + marks(w) + ")") << "</text>\n";
         out << "</g>\n";
     }
@@ -338,6 +312,33 @@ private:
 };
 
 } // namespace
+
+// Text for XML content and attribute values. Window titles are whatever a
+// program set: bytes that are no UTF-8 (an ANSI title) and control
+// characters, which XML cannot hold at all, become '?'.
+std::string xml_text(const std::string &s)
+{
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80) {
+            const size_t n = utf8_length(s, i);
+            out += n ? s.substr(i, n) : "?";
+            i += n ? n : 1;
+            continue;
+        }
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += c < 0x20 ? '?' : char(c);
+        }
+        ++i;
+    }
+    return out;
+}
 
 namespace {
 
