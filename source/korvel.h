@@ -22,6 +22,7 @@
 
 /* The last value of a state list: what became of the editor. */
 enum korvel_vis {
+    KORVEL_VIS_NONE = -1,  /* no restored visibility waits to be applied */
     KORVEL_VIS_CLOSED = 0, /* no editor window */
     KORVEL_VIS_SHOWN = 1,  /* open, and not hidden on request */
     KORVEL_VIS_HIDDEN = 2, /* open, and hidden on request */
@@ -85,14 +86,21 @@ typedef struct _korvel {
     t_object *instance;
     void *delay_qelem; /* runs korvel_delaycheck; korvel_new, korvel_free */
     void *state_qelem; /* runs checkWindowState; korvel_new, korvel_free */
-    int32_t win_w;     /* the editor's client width as last reported or restored; as win_h */
+    /* the editor's client width as last reported or restored; as win_h. The four are relaxed atomics:
+     * setvalueof stores them on whatever thread the state system calls it */
+    korvel_relaxed<int32_t> win_w;
     /* the client height as last reported or restored; korvel_measure (the state report, getvalueof),
-     * korvel_state, korvel_attach (0) */
-    int32_t win_h;
+     * korvel_state, korvel_setvalueof, korvel_attach (0) */
+    korvel_relaxed<int32_t> win_h;
     /* the client origin's x requested or last reported, or KORVEL_CENTRE_SENTINEL; as win_y, and korvel_new */
-    int32_t win_x;
-    /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_measure, findCenteredPosForVST */
-    int32_t win_y;
+    korvel_relaxed<int32_t> win_x;
+    /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_setvalueof, korvel_measure,
+     * findCenteredPosForVST */
+    korvel_relaxed<int32_t> win_y;
+    /* a restored visibility not applied yet (no plug-in, or queued), KORVEL_VIS_NONE for none: the state
+     * list reports it meanwhile. korvel_state and korvel_setvalueof set it, korvel_apply_restore applies it,
+     * close and clear cancel it */
+    korvel_relaxed<int32_t> restore_vis;
     t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
     void *outlet;         /* the one outlet; korvel_new */
@@ -187,6 +195,7 @@ void checkWindowState(t_korvel *x);
 void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av);
 t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
+void korvel_apply_restore(t_korvel *x);
 
 /* ---- editors that outlive their instance (korvel_adopt.cpp, its own lock) ---- */
 void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden);

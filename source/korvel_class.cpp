@@ -207,6 +207,7 @@ static void korvel_defaults(t_korvel *x)
     x->win_h = 0;
     x->win_x = KORVEL_CENTRE_SENTINEL;
     x->win_y = 0;
+    x->restore_vis = KORVEL_VIS_NONE;
     x->scriptname = _sym_nothing;
     x->delay = 0;
     x->outlet = NULL;
