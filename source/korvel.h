@@ -99,7 +99,7 @@ typedef struct _korvel {
     korvel_relaxed<int32_t> win_y;
     /* a restored visibility not applied yet (no plug-in, or queued), KORVEL_VIS_NONE for none: the state
      * list reports it meanwhile. korvel_state and korvel_setvalueof set it, korvel_apply_restore applies it,
-     * close and clear cancel it */
+     * close (and clear through it) cancels it */
     korvel_relaxed<int32_t> restore_vis;
     t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */

@@ -87,7 +87,6 @@ static void korvel_retype(t_object *view, t_object *box)
 
 void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
-    x->restore_vis = KORVEL_VIS_NONE;
     if (!x->target) {
         object_error((t_object *)x, "not attached to a vst object");
         return;
