@@ -30,6 +30,7 @@ enum korvel_vis {
 
 /* The atoms of a state list: x y w h vis. */
 #define KORVEL_STATE_ATOMS 5
+#define KORVEL_VIS_ATOM 4
 
 /* Where an editor that is to be centred is opened first. */
 #define KORVEL_SUBSTITUTE_POS 50
@@ -86,21 +87,19 @@ typedef struct _korvel {
     t_object *instance;
     void *delay_qelem; /* runs korvel_delaycheck; korvel_new, korvel_free */
     void *state_qelem; /* runs checkWindowState; korvel_new, korvel_free */
-    /* the editor's client width as last reported or restored; as win_h. The four are relaxed atomics:
-     * setvalueof stores them on whatever thread the state system calls it */
-    korvel_relaxed<int32_t> win_w;
+    int32_t win_w;     /* the editor's client width as last reported or restored; as win_h */
     /* the client height as last reported or restored; korvel_measure (the state report, getvalueof),
-     * korvel_state, korvel_setvalueof, korvel_attach (0) */
-    korvel_relaxed<int32_t> win_h;
+     * korvel_state, korvel_attach (0) */
+    int32_t win_h;
     /* the client origin's x requested or last reported, or KORVEL_CENTRE_SENTINEL; as win_y, and korvel_new */
-    korvel_relaxed<int32_t> win_x;
-    /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_setvalueof, korvel_measure,
-     * findCenteredPosForVST */
-    korvel_relaxed<int32_t> win_y;
-    /* a restored visibility not applied yet (no plug-in, or queued), KORVEL_VIS_NONE for none: the state
-     * list reports it meanwhile. korvel_state and korvel_setvalueof set it, korvel_apply_restore applies it,
-     * close (and clear through it) cancels it */
-    korvel_relaxed<int32_t> restore_vis;
+    int32_t win_x;
+    /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_measure, findCenteredPosForVST */
+    int32_t win_y;
+    /* a restored state list not applied yet (x y w h vis; no plug-in yet, or queued), which the state list
+     * reports meanwhile; vis KORVEL_VIS_NONE for none. Relaxed atomics: setvalueof stores it on whatever
+     * thread the state system calls it. korvel_state and korvel_setvalueof set it, korvel_apply_restore
+     * applies it, close (and clear through it) cancels it */
+    korvel_relaxed<int32_t> restored[KORVEL_STATE_ATOMS];
     t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
     void *outlet;         /* the one outlet; korvel_new */

@@ -75,7 +75,7 @@ static void korvel_read_plugin(t_korvel *x, t_atom report[3])
     }
     korvel_trace(x, "PLUG LOADED");
     /* a restored size waiting for this plug-in stays what the report says */
-    if (x->restore_vis == KORVEL_VIS_NONE) {
+    if (x->restored[KORVEL_VIS_ATOM] == KORVEL_VIS_NONE) {
         x->win_w = 0;
         x->win_h = 0;
     }
@@ -117,7 +117,7 @@ void korvel_attach(t_korvel *x)
     korvel_read_plugin(x, report);
     /* a restore that came before the plug-in opens its editor now, out of
      * the vst object's own method that may have made this report */
-    if (x->instance && x->restore_vis != KORVEL_VIS_NONE)
+    if (x->instance && x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE)
         korvel_defer<korvel_apply_restore>(x, NULL, 0, NULL);
     korvel_hold hold(x);
     x->reporting = 1;

@@ -15,8 +15,13 @@
 static void korvel_measure(t_korvel *x, t_atom *av)
 {
     korvel_forget_dead_window(x);
-    t_atom_long vis = x->restore_vis;
-    if (vis == KORVEL_VIS_NONE && x->editor_hwnd) {
+    if (x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE) {
+        for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
+            atom_setlong(av + i, x->restored[i]);
+        return;
+    }
+    t_atom_long vis = KORVEL_VIS_CLOSED;
+    if (x->editor_hwnd) {
         RECT r = {0, 0, 0, 0};
         if (GetClientRect(x->editor_hwnd, &r)) {
             POINT origin = {r.left, r.top};
@@ -27,8 +32,6 @@ static void korvel_measure(t_korvel *x, t_atom *av)
             x->win_h = r.bottom;
         }
         vis = x->hidden ? KORVEL_VIS_HIDDEN : KORVEL_VIS_SHOWN;
-    } else if (vis == KORVEL_VIS_NONE) {
-        vis = KORVEL_VIS_CLOSED;
     }
     atom_setlong(av, x->win_x);
     atom_setlong(av + 1, x->win_y);
@@ -91,20 +94,23 @@ static void korvel_restore_vis(t_korvel *x, int32_t vis)
  * one. */
 void korvel_apply_restore(t_korvel *x)
 {
-    int32_t vis = x->restore_vis;
+    int32_t vis = x->restored[KORVEL_VIS_ATOM];
     if (vis == KORVEL_VIS_NONE || !x->instance)
         return;
-    x->restore_vis = KORVEL_VIS_NONE;
+    x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     korvel_forget_dead_window(x);
     korvel_adopt(x);
     korvel_restore_vis(x, vis);
 }
 
-/* A visibility that a state list can restore; KORVEL_VIS_NONE for another
- * number, which restores none. */
-static int32_t korvel_vis_of(t_atom_long vis)
+/* Keeps a restored list until it is applied. A visibility that a state
+ * list cannot restore restores none. */
+static void korvel_keep_restored(t_korvel *x, const int32_t list[KORVEL_STATE_ATOMS])
 {
-    return vis >= KORVEL_VIS_CLOSED && vis <= KORVEL_VIS_HIDDEN ? (int32_t)vis : KORVEL_VIS_NONE;
+    for (int i = 0; i < KORVEL_VIS_ATOM; i++)
+        x->restored[i] = list[i];
+    int32_t vis = list[KORVEL_VIS_ATOM];
+    x->restored[KORVEL_VIS_ATOM] = vis >= KORVEL_VIS_CLOSED && vis <= KORVEL_VIS_HIDDEN ? vis : KORVEL_VIS_NONE;
 }
 
 void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
@@ -114,15 +120,18 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         return;
     }
     korvel_trace(x, "state(): incoming ");
-    x->win_x = korvel_long32(atom_getlong(argv));
-    x->win_y = korvel_long32(atom_getlong(argv + 1));
-    x->win_w = korvel_long32(atom_getlong(argv + 2));
-    x->win_h = korvel_long32(atom_getlong(argv + 3));
+    int32_t list[KORVEL_STATE_ATOMS];
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
+        list[i] = korvel_long32(atom_getlong(argv + i));
+    x->win_x = list[0];
+    x->win_y = list[1];
+    x->win_w = list[2];
+    x->win_h = list[3];
     /* a restored position is checked by the open that uses it, now or later */
     x->pos_checked = 0;
     /* without a plug-in the visibility waits for the report that finds one;
      * this state replaces any that waited */
-    x->restore_vis = korvel_vis_of(atom_getlong(argv + 4));
+    korvel_keep_restored(x, list);
     korvel_apply_restore(x);
 }
 
@@ -168,14 +177,14 @@ t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av)
         korvel_defer<korvel_state>(x, gensym("state"), ac, av);
         return MAX_ERR_NONE;
     }
+    int32_t values[KORVEL_STATE_ATOMS];
     t_atom list[KORVEL_STATE_ATOMS];
-    for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
-        atom_setlong(list + i, korvel_long32(korvel_round(av + i)));
-    x->win_x = (int32_t)atom_getlong(list);
-    x->win_y = (int32_t)atom_getlong(list + 1);
-    x->win_w = (int32_t)atom_getlong(list + 2);
-    x->win_h = (int32_t)atom_getlong(list + 3);
-    x->restore_vis = korvel_vis_of(atom_getlong(list + 4));
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++) {
+        values[i] = korvel_long32(korvel_round(av + i));
+        atom_setlong(list + i, values[i]);
+    }
+    /* the record's geometry is the main thread's: an open under way reads it */
+    korvel_keep_restored(x, values);
     korvel_defer<korvel_state>(x, gensym("state"), KORVEL_STATE_ATOMS, list);
     return MAX_ERR_NONE;
 }
