@@ -299,7 +299,7 @@ public:
             out << "<text class=\"offview\" data-title=\"" << xml_text(w.title) << "\" data-frame=\""
                 << numbers(w.frame) << "\" data-client=\"" << numbers(w.client) << "\" x=\"" << view_.x + px(8)
                 << "\" y=\"" << view_.bottom() + px(14) + px(18) * line++ << "\">Off view: "
-                << (w.title.empty() ? "(untitled)" : xml_text(w.title)) << ", frame " << placement(w.frame)
+                << xml_text(w.title) << ", frame " << placement(w.frame)
                 << (marks(w).empty() ? "" : " (" + marks(w) + ")") << "</text>\n";
         out << "</g>\n";
     }
@@ -378,9 +378,11 @@ std::string World::picture() const
     const std::vector<Window> windows = windows_now();
 
     Canvas canvas(desktop, mouse);
+    // Windows off view are listed by title; untitled ones are the host's
+    // helper windows, which no user sees.
     std::vector<Window> off_view;
     for (const Window &w : windows)
-        if (!w.frame.meets(canvas.view()))
+        if (!w.frame.meets(canvas.view()) && !w.title.empty())
             off_view.push_back(w);
 
     std::ostringstream out;

@@ -110,4 +110,18 @@ TEST_F(Snapshot, MouseOffTheDisplaysIsNamedNotDrawn)
     EXPECT_NE(picture.find("Mouse (off view) at 30000,-500."), std::string::npos) << picture;
 }
 
+// A window a user put off view is named in the legend; the host's untitled
+// helper windows are not.
+TEST_F(Snapshot, TitledWindowsOffViewAreListed)
+{
+    testkit::World world;
+    world.display(0, 0, 1920, 1080);
+    testkit::Player(world).play("plugin Lost 300x200\nbox s = vst~ Lost\nbox qzkorvel s\npass\n"
+                                "send qzkorvel#1 open\npass 2\nuser move editor 20000 100\n", "t.ksim");
+    const std::string picture = world.picture();
+    EXPECT_NE(picture.find(">Off view: Lost, frame "), std::string::npos) << picture;
+    EXPECT_EQ(picture.find(">Off view: ,"), std::string::npos) << picture;
+    EXPECT_EQ(picture.find("(untitled)"), std::string::npos) << picture;
+}
+
 } // namespace
