@@ -34,6 +34,17 @@ bool app_active()
     return fg && GetWindowThreadProcessId(fg, nullptr) == GetCurrentThreadId();
 }
 
+// Wine without an X display makes no window at all; said once, plainly,
+// before the module's own windows fail one by one.
+void require_display()
+{
+    HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!probe)
+        throw Error("no display: windows cannot be made here; under Wine, set DISPLAY to an X display or run under "
+                    "xvfb-run (scripts/wine-sim.sh does)");
+    DestroyWindow(probe);
+}
+
 // The folder of the running program, with its trailing separator.
 std::string program_folder()
 {
@@ -167,6 +178,7 @@ HWND World::foreign_window(int x, int y, int w, int h)
 // so it outlives the module too.
 void World::reset_windows()
 {
+    require_display();
     std::vector<HWND> left;
     EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&left));
     for (HWND hwnd : left)
