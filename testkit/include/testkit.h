@@ -269,6 +269,7 @@ private:
     std::string pictures_;                       /* picture_directory() */
     std::string source_;                         /* the text of the patch file opened last */
     std::string source_file_;                    /* and its name */
+    std::string clicked_;                        /* the box clicked last: its path of ids in that file */
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens

@@ -35,9 +35,11 @@ class Dom(HTMLParser):
         classes = attrs.get("class", "").split()
         if tag == "section" and "step" in classes:
             self.steps.append({"classes": classes, "id": attrs.get("id"), "line": "", "transcript": "", "failure": "",
-                               "mark": "", "windows": []})
+                               "mark": "", "windows": [], "boxes": []})
         elif tag == "g" and "window" in classes and self.steps:
             self.steps[-1]["windows"].append(attrs)
+        elif tag == "svg" and "box" in classes and self.steps:
+            self.steps[-1]["boxes"].append(attrs)
         self.open.append(next((k for k in ("line", "transcript", "failure") if k in classes),
                               "mark" if "met" in classes and tag == "span" else None))
 
@@ -87,7 +89,7 @@ def check_tour(folder):
     pictures = sum(1 for t, a in dom.elements if t == "figure")
     # a picture where the desktop changed as a person sees it, not one a line
     if pictures != int(summary["data-pictures"]) or not 10 <= pictures <= 17 \
-            or sum(t == "svg" for t, _ in dom.elements) != pictures:
+            or sum(t == "svg" and "box" not in a.get("class", "") for t, a in dom.elements) != pictures:
         fail(f"{pictures} figures, summary says {summary['data-pictures']}")
     expects = [s for s in dom.steps if s["line"].startswith("expect ")]
     if not expects or any("met" not in s["classes"] or "\u2713" not in s["mark"] for s in expects) \
@@ -107,6 +109,10 @@ def check_tour(folder):
     if not at or not opened or not any(w.get("data-title") == "MyPlugin" and w.get("data-client") == "100 200 640 480"
                              for w in opened["windows"]):
         fail(f"no picture of the editor at 100,200 with the report of it: {opened}")
+    # the patch window drawn with its boxes, the one just clicked marked
+    clicked = [b.get("data-id") for b in opened["boxes"] if "clicked" in b.get("class", "")]
+    if len(opened["boxes"]) < 10 or clicked != ["obj-5"]:
+        fail(f"the patch window's boxes: {len(opened['boxes'])}, clicked {clicked}")
     shot = os.path.join(folder, "tour.png")
     chromium(folder, page, f"--window-size={WIDTH},{HEIGHT}", "--screenshot=" + shot)
     with open(shot, "rb") as file:
