@@ -22,7 +22,7 @@ if [[ -z ${DISPLAY:-} ]] && ! command -v xvfb-run >/dev/null; then
        "xvfb (scripts/setup.sh all) to play in a virtual one." >&2
   exit 2
 fi
-if [[ ! -x $sim ]]; then
+if [[ ! -x $sim || ! -x $root/build/mingw/bin/korvel-foreign.exe ]]; then
   echo "wine-sim: building the Windows korvel-sim (build/mingw)" >&2
   { cmake --preset mingw && cmake --build --preset mingw --target korvel-sim korvel-foreign; } >/dev/null
 fi
