@@ -68,6 +68,8 @@ public:
     /* True natively (simulated windows), false under Windows. */
     static bool simulated();
     static std::string module_path();
+    /* The folder of the running program, with its trailing separator. */
+    static std::string program_folder();
 
     t_object *patcher() const { return patcher_; }
 

@@ -45,17 +45,6 @@ void require_display()
     DestroyWindow(probe);
 }
 
-// The folder of the running program, with its trailing separator.
-std::string program_folder()
-{
-    char exe[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-    if (n == 0 || n >= sizeof exe)
-        return "";
-    const std::string self(exe, n);
-    return self.substr(0, self.find_last_of("\\/") + 1);
-}
-
 // The other application: started at the first window asked of it, it lives
 // as long as this program, and ends when its input pipe closes with it.
 class ForeignApp {
@@ -103,7 +92,7 @@ private:
         si.hStdOutput = child_out;
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
         PROCESS_INFORMATION pi = {};
-        const std::string path = program_folder() + "korvel-foreign.exe";
+        const std::string path = World::program_folder() + "korvel-foreign.exe";
         const BOOL made = CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
         CloseHandle(child_in);
         CloseHandle(child_out);
@@ -152,6 +141,16 @@ void World::broadcast_display_change()
 bool World::simulated()
 {
     return false;
+}
+
+std::string World::program_folder()
+{
+    char exe[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    if (n == 0 || n >= sizeof exe)
+        return "";
+    const std::string self(exe, n);
+    return self.substr(0, self.find_last_of("\\/") + 1);
 }
 
 std::string World::module_path()

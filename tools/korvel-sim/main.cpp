@@ -87,11 +87,12 @@ std::string parse(int argc, char **argv, Options &o)
     return "";
 }
 
-// The build's pictures folder: bin/../pictures, beside the program.
+// The build's pictures folder: bin/../pictures, beside the program (not
+// the module's: $KORVEL_MODULE may name one inside an installed package).
 std::string default_pictures()
 {
-    const std::filesystem::path module(testkit::World::module_path());
-    return (module.parent_path().parent_path() / "pictures").string();
+    const std::filesystem::path bin(testkit::World::program_folder());
+    return (bin.parent_path().parent_path() / "pictures").string();
 }
 
 // A Max patcher file, by its name.
