@@ -344,6 +344,13 @@ struct t_standin {
 
 void standin_report(t_standin *) {}
 
+/* As any object that makes a queue element, the stand-in frees it with
+ * itself: the host refuses an object freed with one still allocated. */
+void standin_free(t_standin *x)
+{
+    qelem_free(x->qelem);
+}
+
 LRESULT CALLBACK standin_subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR)
 {
     if (msg == WM_DESTROY) {
@@ -429,7 +436,7 @@ const char *const kQueued[] = {"open", "pos", "state", "hide", "show", "close", 
 
 t_standin *standin_new_object(testkit::World &w)
 {
-    t_class *c = class_new("korvelstandin", nullptr, nullptr, (long)sizeof(t_standin), nullptr, 0);
+    t_class *c = class_new("korvelstandin", nullptr, as_method(standin_free), (long)sizeof(t_standin), nullptr, 0);
     class_addmethod(c, as_method(standin_open), "direct_open",
                     A_GIMME, 0);
     for (const char *selector : kQueued)
