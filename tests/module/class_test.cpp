@@ -140,7 +140,6 @@ TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
     EXPECT_EQ(0, x->win_w);
     EXPECT_EQ(0, x->win_h);
     EXPECT_EQ(nullptr, x->target);
-    EXPECT_EQ(nullptr, x->instance);
     EXPECT_EQ(nullptr, x->editor_hwnd);
     EXPECT_EQ(0, x->delay);
     EXPECT_EQ(0, x->hidden);
