@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "module_test.h"
+#include "simwin.h"
 
 using namespace module_test;
 
@@ -458,4 +459,67 @@ TEST(KorvelBinding, OpenSatisfiedByItsOwnBindingsReportIsNoError)
     ASSERT_NE(nullptr, w.editor());
     EXPECT_EQ(w.editor(), record(w)->editor_hwnd);
     EXPECT_EQ(100, testkit::World::client_origin(w.editor()).x);
+}
+
+/* Remembering an editor drops those destroyed since: once the one left is
+ * adopted, nothing is remembered, and "show" without an editor is refused
+ * at once instead of queued. */
+TEST(KorvelAdopt, RememberingDropsTheDestroyedEditors)
+{
+    World w;
+    open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    play_steps(w, {
+                      {"delete qzkorvel#1\nuser close editor synth", {}},
+                      {"box qzkorvel other\npass\nsend qzkorvel#2 open 500 500\npass 2\ndelete qzkorvel#2",
+                       {"out qzkorvel#2 pluginname BETA", "out qzkorvel#2 savedpluginname BETA",
+                        "out qzkorvel#2 delay 5", "out qzkorvel#2 state -12345 0 0 0 0",
+                        "out qzkorvel#2 state 500 500 300 200 1"}},
+                      {"box qzkorvel other\npass\nsend qzkorvel#3 pos 500 500\npass 2",
+                       {"out qzkorvel#3 pluginname BETA", "out qzkorvel#3 savedpluginname BETA",
+                        "out qzkorvel#3 delay 5", "out qzkorvel#3 state -12345 0 0 0 0",
+                        "out qzkorvel#3 state 500 500 300 200 1"}},
+                      {"box qzkorvel synth @debug 1\nsend qzkorvel#4 show", {"console post show(): there's no window"}},
+                  });
+}
+
+/* An editor destroyed while nobody observed it is not remembered when its
+ * record goes. */
+TEST(KorvelAdopt, EditorDestroyedUnobservedIsNotRemembered)
+{
+    World w;
+    bound_setup(w);
+    simwin_fail("SetWindowSubclass", 1);
+    play_steps(w, {
+                      {"send qzkorvel#1 open 100 200\npass 2\nuser close editor\ndelete qzkorvel#1",
+                       state("100 200 640 480 1")},
+                      {"box qzkorvel synth @debug 1\nsend qzkorvel#2 show", {"console post show(): there's no window"}},
+                  });
+}
+
+/* An adopted editor keeps the hidden-on-request flag it was let go with. */
+TEST(KorvelAdopt, AdoptedEditorStaysHiddenOnRequest)
+{
+    World w;
+    open_setup(w);
+    play_steps(w, {
+                      {"send qzkorvel#1 hide\npass 2\ndelete qzkorvel#1\nbox qzkorvel synth\npass",
+                       state("100 200 640 480 2") + report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
+                      {"send qzkorvel#2 pos 300 300\npass 2\nlook editor",
+                       {"out qzkorvel#2 state 300 300 640 480 2", "look editor 300 300 640 480 hidden topmost toolwindow"}},
+                  });
+}
+
+/* Bound again to the very object whose editor it holds (its name taken away
+ * and given back), the record keeps managing that editor. */
+TEST(KorvelBinding, RebindingTheEditorsOwnObjectKeepsTheEditor)
+{
+    World w;
+    HWND editor = open_setup(w);
+    play_steps(w, {
+                      {"rename synth away\nrename away synth\npass", report("PLUG", "64", "100 200 640 480 1")},
+                      {"user move editor 300 300\npass", state("300 300 640 480 1")},
+                  });
+    EXPECT_EQ(editor, record(w)->editor_hwnd);
 }
