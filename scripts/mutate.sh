@@ -7,8 +7,8 @@
 # a mutant not declared equivalent in scripts/mutate-equivalent.txt survives.
 # Takes minutes: it is not part of scripts/test.sh (the native suite only
 # checks that each entry of mutate-equivalent.txt still names a mutant). Lock
-# deletions are played against the tsan build when there is one. The worktree stays as it
-# is; the mutants are built in build/mutants/.
+# deletions are played against the tsan build when there is one. The
+# worktree stays as it is; the mutants are built in build/mutants/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [[ ! -x build/native/bin/korvel-sim ]]; then

@@ -152,4 +152,59 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
     }
 }
 
+/* The module-wide tables alone between the threads: the scheduler thread's
+ * "show" gate reads the remembered editors and its plug-in changes mark
+ * their vst object, while the main thread remembers, prunes and adopts
+ * editors and rebuilds a box, which looks at the marks. Only a start and a
+ * relaxed stop flag pass between the threads, so nothing of the test orders
+ * a read of one against a change of the other: without either table's
+ * lock, ThreadSanitizer reports the race. */
+TEST(Threads, ModuleTablesBetweenTheThreads)
+{
+    testkit::World w;
+    w.plugin("PLUG", 640, 480, 64);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ PLUG", "spare");
+    w.box("vst~ PLUG", "changing");
+    w.box("vst~ PLUG", "rebuilt");
+    w.box("qzkorvel changing");
+    w.box("qzkorvel rebuilt");
+    w.box("qzkorvel nothing");
+    w.settle();
+    t_object *changing = w.object("changing");
+    t_object *gate = w.object("qzkorvel#3");
+    std::atomic<int> ready{0};
+    std::atomic<bool> done{false};
+    std::thread scheduler([&] {
+        ready++;
+        while (ready.load() < 2)
+            std::this_thread::yield();
+        for (long n = 0; !done.load(std::memory_order_relaxed); n++) {
+            simhost_send(gate, "show", 0, nullptr);
+            simhost_vst_load(changing, n % 2 ? "PLUG" : "BETA");
+        }
+    });
+    ready++;
+    while (ready.load() < 2)
+        std::this_thread::yield();
+    for (int i = 0; i < 100; i++) {
+        /* the spare's editor let go of (remembered, pruning the table) and
+         * taken over again */
+        w.box("qzkorvel spare", "keeper");
+        simhost_queue_pass();
+        w.send("keeper", "direct_open", "700 100");
+        w.remove("keeper");
+        w.box("qzkorvel spare", "taker");
+        simhost_queue_pass();
+        w.send("taker", "direct_pos", "700 100");
+        w.remove("taker");
+        w.send("qzkorvel#2", "direct_clear");
+    }
+    done.store(true, std::memory_order_relaxed);
+    scheduler.join();
+    w.settle();
+    for (const std::string &line : w.lines())
+        EXPECT_EQ(std::string::npos, line.find("console error")) << line;
+}
+
 } // namespace
