@@ -157,6 +157,13 @@ t_object *setup(testkit::World &w, int windows)
     w.pass();
     for (int i = 0; i < windows; i++)
         w.foreign_window(kX, kY, 300, 200);
+    /* the user brings the patch up and clicks into it, as to send "open":
+     * closing the editor then hands activation back to the patch's window
+     * below it, not to another application's, which would send the host to
+     * the background and make every open bring it back */
+    HWND patch = (HWND)simhost_patcher_window(w.patcher());
+    SetWindowPos(patch, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    w.user_activate(patch);
     w.lines();
     atom_setlong(g_point, kX);
     atom_setlong(g_point + 1, kY);
