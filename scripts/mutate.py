@@ -23,8 +23,8 @@ at once, a lock deleted.
 scripts/mutate-equivalent.txt lists mutants judged equivalent (no test can
 tell them from the module), each with its reason; they are counted apart.
 An entry names the function and the line's text, not its number, so that
-edits elsewhere leave it valid; --check only checks that each entry still
-names a mutant. Exits 1 when a mutant that is not declared equivalent
+edits elsewhere leave it valid, and each names one mutant; --check only
+checks that each entry still names one. Exits 1 when a mutant that is not declared equivalent
 survives, or an entry names none."""
 import os
 import re
@@ -223,18 +223,24 @@ def all_mutants(root):
     for name in SOURCES:
         text = open(os.path.join(root, "source", name), encoding="utf-8").read()
         lines = text.split("\n")
+        seen = {}
         for i, code, function, previous in code_lines(text):
             for op, new in mutants_of(code, previous):
                 if new != code:
-                    found.append((name, i, op, lines[i], new, function))
+                    # the same change of the same text again in one function
+                    same = (function or name, op, code.strip(), new.strip())
+                    seen[same] = seen.get(same, 0) + 1
+                    found.append((name, i, op, lines[i], new, function, seen[same]))
     return found
 
 
 def key(m):
     """The mutant as mutate-equivalent.txt names it: the function (the
-    file for a line outside any), the operator and the line before and
-    after, whatever line it is on."""
-    name, _, op, old, new, function = m
+    file for a line outside any), the operator (with #N for the Nth line of
+    the same text in the function), the line before and after, whatever
+    line it is on."""
+    name, _, op, old, new, function, nth = m
+    op = op if nth == 1 else f"{op}#{nth}"
     return f"{function or name}: {op}: {old.strip()} => {new.strip()}"
 
 
@@ -250,9 +256,7 @@ def equivalents(root):
 
 
 def check_equivalents(declared, everything):
-    """The entries of the table that name no mutant, as lines to print. An
-    entry names every mutant of its text in its function: the same change
-    of the same line in one function, with the same reason."""
+    """The entries of the table that name no mutant, as lines to print."""
     keys = {key(m) for m in everything}
     return [f"stale entry: {k}" for k in declared if k not in keys]
 
@@ -275,7 +279,7 @@ def native_commands(build):
 def build_mutant(root, build, work, mutant, commands):
     """Builds the module with one mutant; its path, or None when the mutant
     does not compile (a still-born mutant)."""
-    name, index, _, _, new = mutant
+    name, index, _, _, new, _, _ = mutant
     compile_of, link = commands
     src = os.path.join(work, "source")
     shutil.rmtree(src, ignore_errors=True)
