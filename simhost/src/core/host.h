@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -170,7 +171,8 @@ struct State {
     std::vector<t_object *> patchers; /* top-level */
     std::vector<Construct> constructing;
     std::vector<void *> modules;
-    bool window_class = false;
+    std::set<std::string> window_classes; /* registered by the host, unregistered at reset */
+    std::vector<HWND> foreign; /* windows of other applications */
 
     t_class *patcher_class = nullptr;
     t_class *box_class = nullptr;
@@ -205,8 +207,13 @@ std::string float_text(double v);
 t_atom_long float_to_long(double v);
 t_atom_long atom_value_long(const t_atom &a);
 double atom_value_float(const t_atom &a);
+/* One float format, "%f": as event lines show a float. Text a box shows
+ * (box_word) drops its trailing zeros but keeps the point ("0.5", "1."). */
 std::string atom_text(const t_atom &a);
 std::string atoms_text(long argc, const t_atom *argv);
+std::string box_word(const t_atom &a, bool quoted);
+/* Atoms as box text; quoted, it reads back as the same atoms. */
+std::string box_text(long argc, const t_atom *argv, bool quoted);
 std::vector<t_atom> parse_atoms(const char *text);
 t_atom *copy_to_host(const std::vector<t_atom> &atoms);
 
@@ -266,7 +273,17 @@ void box_connections(t_object *box, long outlet, std::vector<t_object *> &target
  * obj, a comment holding nothing); NULL when patcher is not a patcher. */
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj);
 void box_set_text(t_object *box, const std::string &text);
-void patcher_window_class_drop();
+/* The box of patcher by scripting name, from the patcher's name map. */
+t_object *patcher_named_box(t_object *patcher, t_symbol *name);
+
+/* windows: each class registered once, at first use (the window system may
+ * be reset after the host), and unregistered at reset */
+void window_class(const char *name, WNDPROC proc);
+void window_classes_drop();
+/* A hidden overlapped window whose client area is exactly (x, y, w, h). */
+HWND client_window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w,
+                   long long h);
+void foreign_windows_drop();
 
 /* the queue */
 void queue_drop();

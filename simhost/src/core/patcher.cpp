@@ -74,19 +74,9 @@ t_simview *as_view(const void *x)
 
 HWND patcher_window(const char *title)
 {
-    State &h = H();
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    if (!h.window_class) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = inst;
-        wc.lpszClassName = PATCHER_WINDOW_CLASS;
-        RegisterClassExA(&wc);
-        h.window_class = true;
-    }
+    window_class(PATCHER_WINDOW_CLASS, DefWindowProcA);
     return CreateWindowExA(0, PATCHER_WINDOW_CLASS, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 800, 600,
-                           nullptr, nullptr, inst, nullptr);
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 /* A scripting name no other box of p carries: the one wanted, else, as the
@@ -345,10 +335,10 @@ void box_set_text(t_object *box, const std::string &text)
         b->impl->text = text;
 }
 
-void patcher_window_class_drop()
+t_object *patcher_named_box(t_object *patcher, t_symbol *name)
 {
-    if (H().window_class)
-        UnregisterClassA(PATCHER_WINDOW_CLASS, GetModuleHandleA(nullptr));
+    t_simpatcher *p = as_patcher(patcher);
+    return p ? (t_object *)patcher_getnamedbox(p, name) : nullptr;
 }
 
 void internal_classes_setup()
@@ -530,4 +520,9 @@ t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, lon
     src->impl->connections.push_back(Connection{outlet, dst_box});
     dst->impl->sources.push_back(src_box);
     return MAX_ERR_NONE;
+}
+
+t_object *simhost_inert_new(t_object *patcher, const char *maxclass, const char *text)
+{
+    return box_add(patcher, maxclass ? maxclass : "", nullptr, text, nullptr);
 }
