@@ -20,6 +20,18 @@
 #include <string>
 #include <vector>
 
+/* Host API calls that the simulated classes use and the module does not,
+ * with the SDK's signatures (ext_proto.h): inlets right of the left one. A
+ * message in an inlet made by inlet_new reaches the object's methods as in
+ * the left one (only message s, when given); a proxy's does too, with its
+ * id written in *stuffloc meanwhile. The owner frees its proxies
+ * (object_free); proxy_getinlet tells which inlet a message came in by. */
+extern "C" {
+MAXAPI void *inlet_new(void *x, const char *s);
+MAXAPI void *proxy_new(void *x, long id, long *stuffloc);
+MAXAPI long proxy_getinlet(t_object *master);
+}
+
 namespace kit {
 
 typedef std::vector<t_atom> Atoms;
@@ -81,8 +93,8 @@ Atoms parse(const char *text);
 /* ---- inlets and outlets ---- */
 
 /* For inlets and outlets the class has but does not make through the host
- * API (signal ones): how many it has in all; -1 unknown. Outlets -1: those
- * made with outlet_new, -2 unknown. */
+ * API (signal ones): how many it has in all; -1 those made through the host
+ * API (and the left inlet), -2 unknown. */
 void ports(void *x, long inlets, long outlets);
 
 /* ---- windows ---- */

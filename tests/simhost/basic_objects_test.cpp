@@ -295,6 +295,27 @@ TEST_F(BasicObjects, RouteSendsMatchesWithoutTheKeyAndTheRestUnchanged)
     }
 }
 
+// Cords into right inlets: a message box's sets its text without sending,
+// a route's replaces its key; an inlet the object lacks takes no cord.
+TEST_F(BasicObjects, RightInletsSetTheTextAndReplaceKeys)
+{
+    t_object *display = message("empty");
+    t_object *route = box("route a b");
+    t_object *text = message("new words");
+    t_object *key = message("c");
+    ASSERT_EQ(simhost_connect(text, 0, display, 1), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_connect(key, 0, route, 2), MAX_ERR_NONE);
+    EXPECT_NE(simhost_connect(key, 0, route, 3), MAX_ERR_NONE);
+    EXPECT_NE(simhost_connect(key, 0, display, 2), MAX_ERR_NONE);
+    simhost_click(text);
+    simhost_click(key);
+    EXPECT_EQ(lines(), (Lines{"message[0] new words", "message[0] c"}));
+    EXPECT_STREQ(simhost_box_text(display), "new words");
+    send(route, "c", {long_atom(1)});
+    send(route, "b", {long_atom(2)});
+    EXPECT_EQ(lines(), (Lines{"route[1] int 1", "route[2] b 2"}));
+}
+
 // The help patch's display of its reports, small: a message box playing
 // qzkorvel's outlet, route by selector, prepend set, message boxes showing
 // the last report, and print beside them.

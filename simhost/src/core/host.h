@@ -13,6 +13,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <deque>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,14 @@
 struct outlet {
     t_object *owner;
     long index;
+};
+
+/* An inlet right of the left one, made by inlet_new or proxy_new. */
+struct SimInlet {
+    t_symbol *only;    /* inlet_new's message, or NULL for any */
+    t_object *proxy;   /* the proxy object (proxy_new), or NULL */
+    long id;           /* what a proxy writes into *stuffloc */
+    long *stuffloc;
 };
 
 struct Method {
@@ -98,7 +107,9 @@ struct ObjInfo {
     std::map<t_symbol *, DynAttr> dynattrs;
     bool freeing = false;
     bool class_owned = false; /* method, attribute and table objects of a class */
-    long ports_in = 1;   /* inlets: every object has its left one; -1 unknown */
+    std::list<SimInlet> inlets; /* right of the left one, in order */
+    long inlet_now = 0;  /* the inlet a message is arriving in (proxy_getinlet) */
+    long ports_in = -1;  /* inlets: -1 the left one and those it made; -2 unknown; else how many its class has */
     long ports_out = -1; /* outlets: -1 those it made; -2 unknown; else how many its class has */
 };
 
@@ -181,6 +192,7 @@ struct State {
     t_class *method_class = nullptr;
     t_class *attr_class = nullptr;
     t_class *hashtab_class = nullptr;
+    t_class *proxy_class = nullptr;
 };
 
 State &H();
@@ -243,6 +255,14 @@ void *dispatch_words(void *x, t_symbol *s, void *const words[8]);
  * made with outlet_new: outlets -1 counts those. */
 void set_ports(void *x, long inlets, long outlets);
 t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv);
+
+/* inlets: how many x has and has outlets (-1 where unknown), and a message
+ * arriving in inlet n of x (0 the left) */
+long inlet_count(const void *x);
+long outlet_count(const void *x);
+t_max_err send_inlet(t_object *x, long inlet, t_symbol *s, long argc, const t_atom *argv);
+void inlets_free(t_object *x);
+void proxy_class_setup();
 void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void *data);
 void string_class_setup();
 
@@ -268,7 +288,11 @@ t_object *box_patcher(t_object *box);
 t_object *box_object(t_object *box);
 void box_forget_object(t_object *box, t_object *obj);
 t_symbol *box_varname(t_object *box);
-void box_connections(t_object *box, long outlet, std::vector<t_object *> &targets);
+struct Cord {
+    t_object *dst; /* the box a cord leads to */
+    long inlet;
+};
+void box_connections(t_object *box, long outlet, std::vector<Cord> &targets);
 /* A box the host makes itself, not from its text (a message box holding
  * obj, a comment holding nothing); NULL when patcher is not a patcher. */
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj);

@@ -216,6 +216,8 @@ t_max_err obj_free(void *p)
     if (i->cls->mfree)
         from_method<free_fn>(i->cls->mfree)(x);
     left_behind(x, *i);
+    inlets_free(x);
+    i = info(x);
 
     for (t_object *o : i->observing)
         if (ObjInfo *oi = info(o))

@@ -17,9 +17,9 @@ thread_local int send_depth = 0;
  * retry from every level below the limit. */
 thread_local bool send_unwinding = false;
 
-/* The objects that an outlet's patch cords lead to, its message logged;
- * false when the message goes nowhere. */
-bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std::vector<t_object *> &objects)
+/* The objects and inlets that an outlet's patch cords lead to, its message
+ * logged; false when the message goes nowhere. */
+bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std::vector<Cord> &objects)
 {
     HostLock hold(host_lock());
     if (!H().outlets.count(out)) {
@@ -34,11 +34,11 @@ bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std
     ObjInfo *i = info(out->owner);
     if (!i || !i->box || !s)
         return false;
-    std::vector<t_object *> targets;
+    std::vector<Cord> targets;
     box_connections(i->box, out->index, targets);
-    for (t_object *dst : targets)
-        if (t_object *obj = box_object(dst))
-            objects.push_back(obj);
+    for (const Cord &c : targets)
+        if (t_object *obj = box_object(c.dst))
+            objects.push_back(Cord{obj, c.inlet});
     if (!objects.empty() && send_unwinding)
         return false;
     if (!objects.empty() && send_depth >= MAX_SEND_DEPTH) {
@@ -59,13 +59,13 @@ void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
                       std::to_string(ac) + " and no atoms");
     if (ac < 0 || !av)
         ac = 0;
-    std::vector<t_object *> objects;
+    std::vector<Cord> objects;
     if (!o || !cord_targets((const outlet *)o, s, ac, av, objects))
         return nullptr;
     std::vector<t_atom> atoms(av, av + ac);
     send_depth++;
-    for (t_object *obj : objects)
-        send_typed(obj, s, ac, atoms.data());
+    for (const Cord &c : objects)
+        send_inlet(c.dst, c.inlet, s, ac, atoms.data());
     if (--send_depth == 0)
         send_unwinding = false;
     return nullptr;

@@ -17,6 +17,7 @@ const char *const PATCHER_WINDOW_CLASS = "SimhostPatcher";
 struct Connection {
     long outlet;
     t_object *dst;
+    long inlet;
 };
 
 struct PatcherImpl {
@@ -306,14 +307,14 @@ t_symbol *box_varname(t_object *box)
     return b ? b->varname : nullptr;
 }
 
-void box_connections(t_object *box, long outlet, std::vector<t_object *> &targets)
+void box_connections(t_object *box, long outlet, std::vector<Cord> &targets)
 {
     t_simbox *b = as_box(box);
     if (!b)
         return;
     for (const Connection &c : b->impl->connections)
         if (c.outlet == outlet)
-            targets.push_back(c.dst);
+            targets.push_back(Cord{c.dst, c.inlet});
 }
 
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj)
@@ -346,6 +347,7 @@ void internal_classes_setup()
     State &h = H();
     class_internals_setup();
     string_class_setup();
+    proxy_class_setup();
 
     t_class *c = class_make("patcher", nullptr, as_method(patcher_free), (long)sizeof(t_simpatcher), {});
     class_method(c, as_method(patcher_getnamedbox), "getnamedbox", {A_CANT});
@@ -507,17 +509,39 @@ t_object *simhost_object_box(t_object *obj)
     return i ? i->box : nullptr;
 }
 
-/* Patch cords join boxes of one patcher, into the left inlet. */
+namespace {
+
+/* An inlet the object has; one where the host does not know how many
+ * there are, or of a box that holds no object of a class (a subpatcher, an
+ * inert box), is taken as there. */
+bool has_port(t_object *box, long index)
+{
+    t_object *obj = box_object(box);
+    if (index < 0)
+        return false;
+    if (!obj || is_patcher(obj))
+        return true;
+    const long count = inlet_count(obj);
+    return count < 0 || index < count;
+}
+
+} // namespace
+
+/* Patch cords join boxes of one patcher, into an inlet that the object
+ * has. Outlets are not counted here: a patch file's loader checks them, and
+ * a cord from an outlet never made carries nothing. */
 t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, long inlet)
 {
     t_simbox *src = as_box(src_box);
     t_simbox *dst = as_box(dst_box);
-    if (!src || !dst || outlet < 0 || inlet != 0 || src->impl->patcher != dst->impl->patcher)
+    if (!src || !dst || src->impl->patcher != dst->impl->patcher)
+        return MAX_ERR_GENERIC;
+    if (outlet < 0 || !has_port(dst_box, inlet))
         return MAX_ERR_GENERIC;
     for (const Connection &c : src->impl->connections)
-        if (c.outlet == outlet && c.dst == dst_box)
+        if (c.outlet == outlet && c.dst == dst_box && c.inlet == inlet)
             return MAX_ERR_NONE;
-    src->impl->connections.push_back(Connection{outlet, dst_box});
+    src->impl->connections.push_back(Connection{outlet, dst_box, inlet});
     dst->impl->sources.push_back(src_box);
     return MAX_ERR_NONE;
 }

@@ -1,5 +1,6 @@
 /* The message box: clicking it, or any message but "set" arriving at it,
- * sends the messages of its text; "set ATOMS" replaces the text. */
+ * sends the messages of its text; "set ATOMS" replaces the text, as does
+ * any message into its right inlet. */
 #include "kit.h"
 
 #include <string>
@@ -12,6 +13,8 @@ namespace {
 struct t_message {
     t_object ob;
     void *out;
+    void *proxy;  /* the right inlet, which sets the text */
+    long inletnum;
 };
 
 t_class *s_message_class;
@@ -89,22 +92,39 @@ void message_output(t_message *x, const Atoms &input)
     }
 }
 
-void message_set(t_message *x, t_symbol *s, long argc, t_atom *argv)
+void message_text(t_message *x, const Atoms &atoms)
 {
     if (t_object *box = kit::box(x))
-        kit::box_set_text(box, kit::text(argc, argv, true));
+        kit::box_set_text(box, kit::text((long)atoms.size(), atoms.data(), true));
+}
+
+/* In the right inlet, the whole message becomes the text. */
+void message_set(t_message *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (proxy_getinlet(&x->ob) == 1)
+        message_text(x, kit::message_atoms(s, argc, argv));
+    else
+        message_text(x, Atoms(argv, argv + (argv && argc > 0 ? argc : 0)));
 }
 
 void message_anything(t_message *x, t_symbol *s, long argc, t_atom *argv)
 {
-    message_output(x, kit::message_atoms(s, argc, argv));
+    if (proxy_getinlet(&x->ob) == 1)
+        message_text(x, kit::message_atoms(s, argc, argv));
+    else
+        message_output(x, kit::message_atoms(s, argc, argv));
+}
+
+void message_free(t_message *x)
+{
+    object_free(x->proxy);
 }
 
 } // namespace
 
 void message_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, nullptr, nullptr, (long)sizeof(t_message), nullptr, 0);
+    t_class *c = class_new(name->s_name, nullptr, as_method(message_free), (long)sizeof(t_message), nullptr, 0);
     class_addmethod(c, as_method(message_set), _sym_set->s_name, A_GIMME, 0);
     class_addmethod(c, as_method(message_anything), _sym_anything->s_name, A_GIMME, 0);
     class_register(_sym_nobox, c);
@@ -126,7 +146,7 @@ t_object *simhost_message_new(t_object *patcher, const char *varname, const char
     if (!x)
         return nullptr;
     x->out = outlet_new(x, nullptr);
-    kit::ports(x, 2, -1); /* the right inlet sets the text */
+    x->proxy = proxy_new(x, 1, &x->inletnum);
     return kit::box_add(patcher, "message", varname, text, &x->ob);
 }
 

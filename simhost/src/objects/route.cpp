@@ -1,5 +1,6 @@
 /* route KEYS: a message that starts with a key leaves by that key's outlet
- * without it; the rest by the last outlet. */
+ * without it; the rest by the last outlet. The inlet right of the left one
+ * for each key replaces it. */
 #include "kit.h"
 
 using kit::Atoms;
@@ -10,6 +11,8 @@ struct t_route {
     t_object ob;
     Atoms *keys;
     std::vector<void *> *outs; /* one per key, then the one for the rest */
+    std::vector<void *> *proxies; /* an inlet right of the left one per key, which replaces it */
+    long inletnum;
 };
 
 t_class *s_route_class;
@@ -21,17 +24,21 @@ void *route_new(t_symbol *s, long argc, t_atom *argv)
         return nullptr;
     x->keys = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
     x->outs = new std::vector<void *>;
+    x->proxies = new std::vector<void *>;
     for (size_t i = 0; i <= x->keys->size(); i++)
         x->outs->push_back(outlet_new(x, nullptr));
-    /* a right inlet for each key, which replaces it */
-    kit::ports(x, (long)x->outs->size(), -1);
+    for (size_t i = 1; i <= x->keys->size(); i++)
+        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
     return x;
 }
 
 void route_free(t_route *x)
 {
+    for (void *p : *x->proxies)
+        object_free(p);
     delete x->keys;
     delete x->outs;
+    delete x->proxies;
 }
 
 bool same(const t_atom &a, const t_atom &b)
@@ -48,6 +55,13 @@ void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (!argv)
         argc = 0;
+    const long inlet = proxy_getinlet(&x->ob);
+    if (inlet > 0) {
+        const Atoms key = kit::message_atoms(s, argc, argv);
+        if (!key.empty() && (size_t)inlet <= x->keys->size())
+            (*x->keys)[(size_t)inlet - 1] = key[0];
+        return;
+    }
     bool numeric = s == _sym_list || s == _sym_int || s == _sym_float;
     if (!numeric || argc > 0) {
         t_atom key = {};

@@ -267,7 +267,7 @@ void *vst_new(t_symbol *s, long argc, t_atom *argv)
         const long outs = first > 1 ? (long)atom_getlong(argv + 1) : 2;
         kit::ports(x, std::max(ins, 1L), std::max(outs, 0L) + 6);
     } else {
-        kit::ports(x, -1, -2);
+        kit::ports(x, -2, -2);
     }
     attr_args_process(x, (short)(argc - end), argv + end);
     return x;
