@@ -30,6 +30,22 @@ MAXAPI void simhost_reset(void);
  * Returns 0 on success; on failure posts a console error and returns -1. */
 MAXAPI int simhost_load_module(const char *path);
 
+/* ---- host variants ----
+ * Behaviours of the host that differ between Max versions, or that are not
+ * known, chosen for the whole run: simhost_reset() keeps them. Each is off
+ * until set; objects follow the variants on when they behave so. Per-object
+ * faults are simhost_vst_misbehave's. */
+
+MAXAPI long simhost_variant_count(void);
+/* Variant index's name and a line about it; NULL past the end. */
+MAXAPI const char *simhost_variant_name(long index);
+MAXAPI const char *simhost_variant_about(long index);
+/* Turns the named variant on; MAX_ERR_GENERIC for a name not in the table. */
+MAXAPI t_max_err simhost_variant_set(const char *name);
+MAXAPI int simhost_variant_on(const char *name);
+/* Turns every variant off. */
+MAXAPI void simhost_variants_clear(void);
+
 /* ---- events: the console and every outlet message, in order ---- */
 
 enum simhost_event_kind {

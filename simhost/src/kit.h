@@ -1,9 +1,9 @@
 /* What a simulated Max class may use beyond the host API: its box and
  * patcher, a named object of that patcher, output of atoms on an outlet,
- * atoms as text, its inlet and outlet counts, and the host's windows. The
- * classes under objects/ see the host through this and the host API only,
- * as a real external sees Max; the core's inside (core/host.h) stays the
- * core's.
+ * atoms as text, its inlet and outlet counts, the run's host variants and
+ * the host's windows. The classes under objects/ see the host through this
+ * and the host API only, as a real external sees Max; the core's inside
+ * (core/host.h) stays the core's.
  *
  * None of these calls counts itself in the call log: the log shows what
  * the module and the tests ask for, not how the host's own objects work. */
@@ -96,6 +96,11 @@ Atoms parse(const char *text);
  * API (signal ones): how many it has in all; -1 those made through the host
  * API (and the left inlet), -2 unknown. */
 void ports(void *x, long inlets, long outlets);
+
+/* ---- the run ---- */
+
+/* Whether the run's host has the named variant on (simhost_variant_set). */
+bool variant(const char *name);
 
 /* ---- windows ---- */
 

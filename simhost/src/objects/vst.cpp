@@ -223,7 +223,8 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
  * the new plug-in is in. */
 void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "")
 {
-    object_notify(x, gensym("freecontainedview"), nullptr);
+    if (!kit::variant("vst-quiet-change"))
+        object_notify(x, gensym("freecontainedview"), nullptr);
     vst_unplug(x);
     vst_plugin(x, name, saved);
     object_notify(x, gensym("rebuildcontainedview"), nullptr);
