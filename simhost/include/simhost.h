@@ -192,6 +192,16 @@ MAXAPI const char *simhost_class_attr_type(t_class *c, const char *attr);
 /* An attribute's attribute ("style", "label", "save") as text, or NULL. */
 MAXAPI const char *simhost_class_attr_attr(t_class *c, const char *attr, const char *attrattr);
 
+/* ---- the simulated Max classes (inspection) ----
+ * The registry of the classes the host runs, one entry a class, as
+ * docs/SIMHOST.md lists them. */
+
+MAXAPI long simhost_registry_count(void);
+/* Entry index's name, and its aliases separated by blanks ("" for none);
+ * NULL past the end. */
+MAXAPI const char *simhost_registry_name(long index);
+MAXAPI const char *simhost_registry_aliases(long index);
+
 /* ---- observation (inspection) ---- */
 
 /* How many objects observe obj. */

@@ -2,6 +2,8 @@
  * objects/ and one row here. docs/SIMHOST.md describes each row. */
 #include "kit.h"
 
+#include <string>
+
 void autopattr_setup(t_symbol *name);
 void autopattr_teardown(void);
 void message_setup(t_symbol *name);
@@ -52,3 +54,30 @@ void classes_teardown(void)
 }
 
 } // namespace kit
+
+/* ---- control calls ---- */
+
+long simhost_registry_count(void)
+{
+    return (long)kit::classes().size();
+}
+
+const char *simhost_registry_name(long index)
+{
+    return index >= 0 && index < simhost_registry_count() ? kit::classes()[(size_t)index].name : nullptr;
+}
+
+const char *simhost_registry_aliases(long index)
+{
+    static std::vector<std::string> joined;
+    if (index < 0 || index >= simhost_registry_count())
+        return nullptr;
+    if (joined.empty())
+        for (const kit::Class &c : kit::classes()) {
+            std::string text;
+            for (const char *alias : c.aliases)
+                text += (text.empty() ? "" : " ") + std::string(alias);
+            joined.push_back(text);
+        }
+    return joined[(size_t)index].c_str();
+}
