@@ -19,6 +19,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "max_api.h"
@@ -55,12 +56,20 @@ struct Size {
     int width, height;
 };
 
+/* How a World's host is made: the host variants it runs with
+ * (simhost_variant_set; korvel-sim --host list shows them). */
+struct WorldOptions {
+    std::vector<std::string> host;
+};
+
 class World {
 public:
     /* Resets host and window system, loads the module (KORVEL_MODULE, or the
      * module file next to the running program) and makes the patcher. Only
      * one World lives at a time. Throws Error when the module does not load. */
     World();
+    /* Throws Error for a host variant the host does not have. */
+    explicit World(const WorldOptions &options);
     ~World();
     World(const World &) = delete;
     World &operator=(const World &) = delete;
@@ -162,6 +171,11 @@ public:
     void latency(const std::string &box, long delay);
     /* One of SIMHOST_VST_NORMAL, _OFFSET (dx, dy) or _NOEDITOR. */
     void misbehave(const std::string &box, int behaviour, int dx = 0, int dy = 0);
+    /* Turns a host variant on, before the patch has its first box: the
+     * host stays one host for the boxes of a run. */
+    void host(const std::string &variant);
+    /* Every variant the host has: its name and a line about it. */
+    static std::vector<std::pair<std::string, std::string>> host_variants();
 
     /* The most recently opened vst editor that is still open, or NULL. */
     HWND editor();

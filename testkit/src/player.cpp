@@ -401,6 +401,8 @@ const std::vector<Named> &commands()
                     [](Context &c) { c.world.unload(c.text(1)); }}},
         {"latency", {"latency BOX N", "change the delay of the plug-in in BOX's vst~ to N samples", 2, 2,
                      [](Context &c) { c.world.latency(c.text(1), number(c.word(2))); }}},
+        {"host", {"host VARIANT", "run with the host variant VARIANT, before the first box (korvel-sim --host list shows them)",
+                  1, 1, [](Context &c) { c.world.host(c.text(1)); }}},
         {"misbehave", {"misbehave BOX offset DX DY | misbehave BOX noeditor | misbehave BOX normal",
                        "BOX's plug-in opens its editor DX DY off the point | BOX's plug-in opens no editor | "
                        "BOX's plug-in behaves again", 2, 4,

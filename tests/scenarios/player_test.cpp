@@ -54,6 +54,10 @@ const Fault faults[] = {
     {"misbehave qzkorvel#9 noeditor", "t.ksim:1: unknown box 'qzkorvel#9'"},
     {"box s = vst~\nmisbehave s sideways", "t.ksim:2: malformed line: usage: misbehave BOX offset DX DY | "
                                            "misbehave BOX noeditor | misbehave BOX normal"},
+    {"host no-such-variant", "t.ksim:1: the host has no variant \"no-such-variant\" (korvel-sim --host list shows "
+                             "them)"},
+    {"box s = vst~\nhost vst-quiet-change",
+     "t.ksim:2: host vst-quiet-change: host variants are chosen before the first box"},
     {"window 1 2 3 4 0", "t.ksim:1: malformed line: '0' is not a positive number"},
     {"expect /[/", "t.ksim:1: malformed line: /[/ is no regular expression: Unexpected character within '[...]' "
                    "in regular expression"},
