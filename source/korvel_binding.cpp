@@ -60,18 +60,25 @@ static bool korvel_bind_target(t_korvel *x)
     return true;
 }
 
-/* Reads what the target hosts into the record and into the three report
- * atoms: name, saved name, delay. */
-static void korvel_read_plugin(t_korvel *x, t_atom report[3])
+/* The plug-in the target hosts now, NULL when none is loaded. Read each
+ * time: the patch may load another plug-in whenever it runs, and the host
+ * frees the one before. */
+t_object *korvel_instance(t_korvel *x)
 {
-    t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
+    return (t_object *)korvel_send(x->target, gensym("getinstance"));
+}
+
+/* Reads what the target hosts into the record and into the three report
+ * atoms: name, saved name, delay; false when it hosts no plug-in. */
+static bool korvel_read_plugin(t_korvel *x, t_atom report[3])
+{
+    t_object *instance = korvel_instance(x);
     atom_setsym(report, _sym_free);
     atom_setsym(report + 1, _sym_free);
     atom_setlong(report + 2, 0);
-    x->instance = instance;
     if (!instance) {
         korvel_trace(x, "NO PLUG LOADED");
-        return;
+        return false;
     }
     korvel_trace(x, "PLUG LOADED");
     /* a restored size waiting for this plug-in stays what the report says */
@@ -87,6 +94,7 @@ static void korvel_read_plugin(t_korvel *x, t_atom report[3])
     atom_setsym(report, gensym(text ? text : ""));
     atom_setsym(report + 1, saved ? saved : gensym(""));
     atom_setlong(report + 2, x->delay);
+    return true;
 }
 
 /* Sends a report: the three messages, then the state list. Each runs the
@@ -114,10 +122,9 @@ void korvel_attach(t_korvel *x)
     if (!korvel_bind_target(x))
         return;
     t_atom report[3];
-    korvel_read_plugin(x, report);
     /* a restore that came before the plug-in opens its editor now, out of
      * the vst object's own method that may have made this report */
-    if (x->instance && x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE)
+    if (korvel_read_plugin(x, report) && x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE)
         korvel_defer<korvel_apply_restore>(x, NULL, 0, NULL);
     korvel_hold hold(x);
     x->reporting = 1;
@@ -225,7 +232,6 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         if (sender != x->target)
             object_detach_byptr(x, sender);
         korvel_unbind(x);
-        x->instance = NULL;
         korvel_attach_later(x);
     } else if (taken == gensym("freecontainedview") || taken == gensym("rebuildcontainedview")) {
         korvel_report_change(x, taken, sender);
@@ -237,9 +243,10 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
 
 void korvel_delaycheck(t_korvel *x)
 {
-    if (!x->instance)
+    t_object *instance = korvel_instance(x);
+    if (!instance)
         return;
-    int32_t delay = (int32_t)object_attr_getlong(x->instance, gensym("initialdelay"));
+    int32_t delay = (int32_t)object_attr_getlong(instance, gensym("initialdelay"));
     if (delay == x->delay)
         return;
     x->delay = delay;

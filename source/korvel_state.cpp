@@ -95,7 +95,7 @@ static void korvel_restore_vis(t_korvel *x, int32_t vis)
 void korvel_apply_restore(t_korvel *x)
 {
     int32_t vis = x->restored[KORVEL_VIS_ATOM];
-    if (vis == KORVEL_VIS_NONE || !x->instance)
+    if (vis == KORVEL_VIS_NONE || !korvel_instance(x))
         return;
     x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     korvel_forget_dead_window(x);

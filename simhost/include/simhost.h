@@ -30,6 +30,22 @@ MAXAPI void simhost_reset(void);
  * Returns 0 on success; on failure posts a console error and returns -1. */
 MAXAPI int simhost_load_module(const char *path);
 
+/* ---- host variants ----
+ * Behaviours of the host that differ between Max versions, or that are not
+ * known, chosen for the whole run: simhost_reset() keeps them. Each is off
+ * until set; objects follow the variants on when they behave so. Per-object
+ * faults are simhost_vst_misbehave's. */
+
+MAXAPI long simhost_variant_count(void);
+/* Variant index's name and a line about it; NULL past the end. */
+MAXAPI const char *simhost_variant_name(long index);
+MAXAPI const char *simhost_variant_about(long index);
+/* Turns the named variant on; MAX_ERR_GENERIC for a name not in the table. */
+MAXAPI t_max_err simhost_variant_set(const char *name);
+MAXAPI int simhost_variant_on(const char *name);
+/* Turns every variant off. */
+MAXAPI void simhost_variants_clear(void);
+
 /* ---- events: the console and every outlet message, in order ---- */
 
 enum simhost_event_kind {
@@ -111,6 +127,12 @@ MAXAPI t_object *simhost_inert_new(t_object *patcher, const char *maxclass, cons
 /* An object made outside any patcher, as a box would make it. */
 MAXAPI t_object *simhost_object_new(const char *text);
 
+/* Types text into an object box as the user edits it: through the view of
+ * its patcher (firstview, insertboxtext, endeditbox), so that the old object
+ * is freed and a new one made from the text, the box keeping its scripting
+ * name. MAX_ERR_GENERIC for no box, or one in a patcher with no view. */
+MAXAPI t_max_err simhost_box_retype(t_object *box, const char *text);
+
 MAXAPI void simhost_box_free(t_object *box);
 MAXAPI t_max_err simhost_box_rename(t_object *box, const char *varname);
 MAXAPI const char *simhost_box_varname(t_object *box); /* "" for none */
@@ -175,6 +197,16 @@ MAXAPI const char *simhost_class_attr_name(t_class *c, long index);
 MAXAPI const char *simhost_class_attr_type(t_class *c, const char *attr);
 /* An attribute's attribute ("style", "label", "save") as text, or NULL. */
 MAXAPI const char *simhost_class_attr_attr(t_class *c, const char *attr, const char *attrattr);
+
+/* ---- the simulated Max classes (inspection) ----
+ * The registry of the classes the host runs, one entry a class, as
+ * docs/SIMHOST.md lists them. */
+
+MAXAPI long simhost_registry_count(void);
+/* Entry index's name, and its aliases separated by blanks ("" for none);
+ * NULL past the end. */
+MAXAPI const char *simhost_registry_name(long index);
+MAXAPI const char *simhost_registry_aliases(long index);
 
 /* ---- observation (inspection) ---- */
 

@@ -342,8 +342,7 @@ const char *or_null(const std::string &s)
 }
 
 // Builds one level: its boxes, each subpatcher's level in turn, then its
-// cords. A cord into any inlet but the left one is checked and left out: the
-// simulated host's objects take messages in their left inlet only. When one
+// cords, each checked against the ports of the objects made. When one
 // outlet feeds several boxes, the host sends right to left (then bottom to
 // top), so the cords are joined in that order.
 struct Builder {
@@ -380,9 +379,8 @@ struct Builder {
         });
         for (const Cord *c : order) {
             check_ports(*c, made.at(c->src).first, made.at(c->dst).first, level.where);
-            if (c->inlet != 0)
-                continue;
-            if (simhost_connect(made.at(c->src).first, long(c->outlet), made.at(c->dst).first, 0) != MAX_ERR_NONE)
+            if (simhost_connect(made.at(c->src).first, long(c->outlet), made.at(c->dst).first, long(c->inlet)) !=
+                MAX_ERR_NONE)
                 throw Error(file + ": " + level.where + "the host refused the patch cord " + c->src + " -> " + c->dst);
         }
     }

@@ -34,10 +34,16 @@ bool holds_vst(t_object *obj)
 
 } // namespace
 
-World::World()
+World::World() : World(WorldOptions()) {}
+
+World::World(const WorldOptions &options)
 {
     if (current)
         throw Error("only one World can live at a time");
+    simhost_variants_clear();
+    for (const std::string &name : options.host)
+        if (simhost_variant_set(name.c_str()) != MAX_ERR_NONE)
+            throw Error("the host has no variant \"" + name + "\" (korvel-sim --host list shows them)");
     simhost_reset();
     reset_windows();
     const std::string path = module_path();
@@ -68,6 +74,7 @@ World::~World()
                 std::fprintf(stderr, "contract violation while the patcher closed: %s%s%s\n",
                              ev->classname ? ev->classname : "", ev->classname ? ": " : "", ev->text);
     simhost_reset();
+    simhost_variants_clear();
     reset_windows();
     current = nullptr;
     if (simhost_violation_count() != violations)
@@ -261,15 +268,8 @@ void World::rename(const std::string &box, const std::string &varname)
 
 void World::retype(const std::string &box, const std::string &text)
 {
-    t_object *b = find(box);
-    void *view = object_method_imp(simhost_box_patcher(b), gensym("firstview"), nullptr, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr, nullptr);
-    if (!view)
+    if (simhost_box_retype(find(box), text.c_str()) != MAX_ERR_NONE)
         throw Error("box '" + box + "' is in a patcher with no view to type in");
-    object_method_imp(view, gensym("insertboxtext"), b, (void *)text.c_str(), nullptr, nullptr, nullptr, nullptr,
-                      nullptr, nullptr);
-    object_method_imp(view, gensym("endeditbox"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                      nullptr);
     sync();
 }
 
@@ -333,8 +333,12 @@ std::vector<std::string> World::vst_boxes()
 
 void World::click(const std::string &box)
 {
-    if (simhost_click(find(box)) != MAX_ERR_NONE)
+    // read before the click, which may add boxes and move the entries
+    const Entry &e = entry(box);
+    const std::string path = e.id.empty() ? "" : e.parent.empty() ? e.id : e.parent + "/" + e.id;
+    if (simhost_click(e.box) != MAX_ERR_NONE)
         throw Error("box '" + box + "' is no message box");
+    clicked_ = path;
     sync();
 }
 
@@ -439,6 +443,22 @@ void World::latency(const std::string &box, long delay)
 void World::misbehave(const std::string &box, int behaviour, int dx, int dy)
 {
     simhost_vst_misbehave(vst(box), behaviour, dx, dy);
+}
+
+void World::host(const std::string &variant)
+{
+    if (simhost_patcher_boxcount(patcher_) > 0)
+        throw Error("host " + variant + ": host variants are chosen before the first box");
+    if (simhost_variant_set(variant.c_str()) != MAX_ERR_NONE)
+        throw Error("the host has no variant \"" + variant + "\" (korvel-sim --host list shows them)");
+}
+
+std::vector<std::pair<std::string, std::string>> World::host_variants()
+{
+    std::vector<std::pair<std::string, std::string>> all;
+    for (long i = 0; i < simhost_variant_count(); ++i)
+        all.emplace_back(simhost_variant_name(i), simhost_variant_about(i));
+    return all;
 }
 
 HWND World::editor()

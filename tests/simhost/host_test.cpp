@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -962,3 +964,47 @@ TEST_F(Host, ResetFreesEverythingAndRenewsTheHostClasses)
 }
 
 } // namespace
+
+#ifdef KORVEL_SIMHOST_DOC
+// docs/SIMHOST.md's table holds a row for each registry entry, naming the
+// class and its aliases, and the attributes the class registers.
+TEST(SimhostDoc, ListsEveryRegisteredClass)
+{
+    simhost_reset();
+    std::ifstream in(KORVEL_SIMHOST_DOC);
+    ASSERT_TRUE(in) << KORVEL_SIMHOST_DOC;
+    const auto ticked = [](const std::string &cell) {
+        std::vector<std::string> names;
+        for (size_t at = cell.find('`'); at != std::string::npos; at = cell.find('`', at + 1)) {
+            const size_t end = cell.find('`', at + 1);
+            names.push_back(cell.substr(at + 1, end - at - 1));
+            at = end;
+        }
+        return names;
+    };
+    std::map<std::string, std::vector<std::string>> documented; // "vst~ mcs.vst~" -> attributes
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> cells;
+        for (size_t at = 0; (at = line.find('|', at)) != std::string::npos && line.rfind("| `", 0) == 0; ++at)
+            cells.push_back(line.substr(at + 1, line.find('|', at + 1) - at - 1));
+        if (cells.size() >= 5 && line.find("vst-quiet-change") == std::string::npos) {
+            std::string names;
+            for (const std::string &n : ticked(cells[0]))
+                names += (names.empty() ? "" : " ") + n;
+            documented[names] = ticked(cells[3]);
+        }
+    }
+    std::map<std::string, std::vector<std::string>> registered;
+    for (long i = 0; i < simhost_registry_count(); ++i) {
+        const std::string name = simhost_registry_name(i), aliases = simhost_registry_aliases(i);
+        t_class *c = simhost_class_find("box", name.c_str());
+        c = c ? c : simhost_class_find("nobox", name.c_str());
+        ASSERT_NE(c, nullptr) << name;
+        std::vector<std::string> attrs;
+        for (long a = 0; a < simhost_class_attr_count(c); ++a)
+            attrs.push_back(simhost_class_attr_name(c, a));
+        registered[aliases.empty() ? name : name + " " + aliases] = attrs;
+    }
+    EXPECT_EQ(documented, registered);
+}
+#endif

@@ -107,6 +107,7 @@ protected:
 
     void TearDown() override
     {
+        simhost_variants_clear();
         simhost_reset();
 #ifndef _WIN32
         simwin_reset();
@@ -284,6 +285,20 @@ TEST_F(VstTest, ChangingThePluginNotifiesAroundTheChange)
     EXPECT_EQ(g_log, expected);
     // an unload keeps the name of the plug-in loaded last
     EXPECT_STREQ(object_attr_getsym(vst, gensym("savedpluginname"))->s_name, "Alpha");
+}
+
+// A host variant holds for the run, across resets, and changes what the
+// host does: here a plug-in change without its first notification.
+TEST_F(VstTest, HostVariantOutlivesResetAndChangesThePluginChange)
+{
+    EXPECT_NE(simhost_variant_set("no-such-variant"), MAX_ERR_NONE);
+    ASSERT_EQ(simhost_variant_set("vst-quiet-change"), MAX_ERR_NONE);
+    SetUp();
+    EXPECT_EQ(simhost_variant_on("vst-quiet-change"), 1);
+    t_object *vst = make("vst~ Alpha");
+    watch(vst);
+    ASSERT_EQ(simhost_vst_load(vst, "Beta"), MAX_ERR_NONE);
+    EXPECT_EQ(g_log, std::vector<std::string>{"rebuildcontainedview from vst~ editor=none plugin=Beta"});
 }
 
 TEST_F(VstTest, DelayChangeNotifiesEveryTime)

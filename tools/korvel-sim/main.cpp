@@ -18,6 +18,7 @@ namespace {
 const char usage[] =
     "usage: korvel-sim [--pictures DIR] [--svg FILE] [--report FILE.html] [--echo] SCENARIO\n"
     "       korvel-sim [--pictures DIR] [--svg FILE] [--report FILE.html] [--echo] PATCH [SCENARIO]\n"
+    "       korvel-sim --host list\n"
     "       korvel-sim --help\n";
 
 const char about[] =
@@ -29,9 +30,12 @@ const char about[] =
     "--pictures DIR: where \"snapshot FILE.svg\" writes its pictures (made when\n"
     "  missing); by default the pictures folder of the build, next to bin/.\n"
     "--svg FILE: writes a picture of the desktop as it is at the end, as SVG.\n"
-    "--report FILE.html: writes the play as one page: each step, its lines and\n"
-    "  a picture of the desktop wherever it changed; failed expectations marked.\n"
+    "--report FILE.html: writes the play as one page: a summary linking each\n"
+    "  failure, each step with its lines, expectations marked, and a picture of\n"
+    "  the desktop where it visibly changed.\n"
     "--echo: prints each scenario line (\"> LINE\") and comment before its effects.\n"
+    "--host VARIANT: runs with a variant of the host's behaviour; repeatable.\n"
+    "--host list: prints each variant with a line about it.\n"
     "Exit codes: 0 played and every expectation met, 1 a faulty line or patch\n"
     "file or an expectation not met, 2 wrong use.\n"
     "The module file is the one next to this program, or $KORVEL_MODULE.\n"
@@ -48,6 +52,7 @@ bool is_patch(const std::string &path);
 struct Options {
     std::string svg, pictures, report, patch, scenario;
     bool echo = false;
+    testkit::WorldOptions world;
 };
 
 // The options and files, or why they cannot be: the reason is printed
@@ -65,6 +70,10 @@ std::string parse(int argc, char **argv, Options &o)
             *value = argv[i];
         } else if (arg == "--echo") {
             o.echo = true;
+        } else if (arg == "--host") {
+            if (++i == argc || argv[i][0] == '\0')
+                return arg + " needs a value";
+            o.world.host.push_back(argv[i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return "unknown option " + arg;
         } else {
@@ -86,11 +95,12 @@ std::string parse(int argc, char **argv, Options &o)
     return "";
 }
 
-// The build's pictures folder: bin/../pictures, beside the program.
+// The build's pictures folder: bin/../pictures, beside the program (not
+// the module's: $KORVEL_MODULE may name one inside an installed package).
 std::string default_pictures()
 {
-    const std::filesystem::path module(testkit::World::module_path());
-    return (module.parent_path().parent_path() / "pictures").string();
+    const std::filesystem::path bin(testkit::World::program_folder());
+    return (bin.parent_path().parent_path() / "pictures").string();
 }
 
 // A Max patcher file, by its name.
@@ -198,6 +208,11 @@ int main(int argc, char **argv)
         std::cout << usage << about << testkit::Player::reference();
         return played;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--host") == 0 && std::strcmp(argv[2], "list") == 0) {
+        for (const auto &variant : testkit::World::host_variants())
+            std::cout << variant.first << "  " << variant.second << "\n";
+        return played;
+    }
     Options o;
     const std::string wrong = parse(argc, argv, o);
     if (!wrong.empty()) {
@@ -208,7 +223,7 @@ int main(int argc, char **argv)
     if ((!o.patch.empty() && !read(o.patch, patch_text)) || (!o.scenario.empty() && !read(o.scenario, scenario_text)))
         return misused;
     try {
-        testkit::World world;
+        testkit::World world(o.world);
         std::string pictures = o.pictures.empty() ? default_pictures() : o.pictures;
         std::error_code error;
         std::filesystem::create_directories(pictures, error);

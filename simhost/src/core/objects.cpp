@@ -1,5 +1,5 @@
-/* Objects: allocation and freeing, message dispatch, the obex, outlets,
- * observation, strings and memory. */
+/* Objects: allocation and freeing, message dispatch, the obex and
+ * observation. */
 #include "host.h"
 
 #include <algorithm>
@@ -12,18 +12,6 @@ namespace {
 
 /* The value the host keeps in o_magic of a live object. */
 const t_atom_long OB_MAGIC = 1758379419;
-
-/* Outlet messages that keep feeding each other stop here, as a stack
- * overflow does in the host. */
-const int MAX_SEND_DEPTH = 256;
-
-/* How deep this thread's messages run through patch cords. */
-thread_local int send_depth = 0;
-
-/* A loop overflowed: the rest of the chain is dropped until the outermost
- * message returns, as the host abandons it, or a loop that branches would
- * retry from every level below the limit. */
-thread_local bool send_unwinding = false;
 
 /* A typed call has the receiver and at most this many other arguments. */
 const size_t MAX_TYPED_ARGS = 6;
@@ -138,65 +126,6 @@ t_symbol *registered_name(t_object *observed, const Observer &o)
     return o.name_space ? o.name_space : _sym_nothing;
 }
 
-/* The objects that an outlet's patch cords lead to, its message logged;
- * false when the message goes nowhere. */
-bool cord_targets(const outlet *out, t_symbol *s, long ac, const t_atom *av, std::vector<t_object *> &objects)
-{
-    HostLock hold(host_lock());
-    if (!H().outlets.count(out)) {
-        violation(nullptr, "message to an outlet that does not exist (or whose object was freed)");
-        return false;
-    }
-    std::string text = s ? s->s_name : "";
-    if (ac)
-        text += " " + atoms_text(ac, av);
-    event(SIMHOST_OUTLET, out->owner, (int)out->index, text);
-
-    ObjInfo *i = info(out->owner);
-    if (!i || !i->box || !s)
-        return false;
-    std::vector<t_object *> targets;
-    box_connections(i->box, out->index, targets);
-    for (t_object *dst : targets)
-        if (t_object *obj = box_object(dst))
-            objects.push_back(obj);
-    if (!objects.empty() && send_unwinding)
-        return false;
-    if (!objects.empty() && send_depth >= MAX_SEND_DEPTH) {
-        event(SIMHOST_ERROR, out->owner, (int)out->index, "stack overflow: messages loop through the patch cords");
-        send_unwinding = true;
-        return false;
-    }
-    return !objects.empty();
-}
-
-/* The host's lock is held to find the receivers, not while they run, as in
- * the host: a message on the scheduler thread runs beside the main thread. */
-void *deliver(void *o, t_symbol *s, long ac, const t_atom *av)
-{
-    if (ac > 0 && !av)
-        violation(o && H().outlets.count((const outlet *)o) ? ((const outlet *)o)->owner : nullptr,
-                  std::string("outlet message \"") + (s ? s->s_name : "") + "\" with a count of " +
-                      std::to_string(ac) + " and no atoms");
-    if (ac < 0 || !av)
-        ac = 0;
-    std::vector<t_object *> objects;
-    if (!o || !cord_targets((const outlet *)o, s, ac, av, objects))
-        return nullptr;
-    std::vector<t_atom> atoms(av, av + ac);
-    send_depth++;
-    for (t_object *obj : objects)
-        send_typed(obj, s, ac, atoms.data());
-    if (--send_depth == 0)
-        send_unwinding = false;
-    return nullptr;
-}
-
-void *deliver_one(void *o, t_symbol *s, const t_atom &a)
-{
-    return deliver(o, s, 1, &a);
-}
-
 /* What an object's free method must have given up: its attachments to
  * other objects and its queue elements. The host would go on notifying, or
  * running the task on, a freed object; here each is reported and dropped. */
@@ -212,30 +141,7 @@ void left_behind(t_object *x, const ObjInfo &i)
                          std::to_string(q.set) + " of them set");
 }
 
-void string_free(t_string *x)
-{
-    delete x->text;
-}
-
 } // namespace
-
-t_atom_long atom_value_long(const t_atom &a)
-{
-    if (a.a_type == A_LONG)
-        return a.a_w.w_long;
-    if (a.a_type == A_FLOAT)
-        return float_to_long(a.a_w.w_float);
-    return 0;
-}
-
-double atom_value_float(const t_atom &a)
-{
-    if (a.a_type == A_FLOAT)
-        return a.a_w.w_float;
-    if (a.a_type == A_LONG)
-        return (double)a.a_w.w_long;
-    return 0;
-}
 
 ObjInfo *info(const void *x)
 {
@@ -244,14 +150,6 @@ ObjInfo *info(const void *x)
     State &h = H();
     auto it = h.objects.find(x);
     return it == h.objects.end() ? nullptr : &it->second;
-}
-
-void set_ports(void *x, long inlets, long outlets)
-{
-    if (ObjInfo *i = info(x)) {
-        i->ports_in = inlets;
-        i->ports_out = outlets;
-    }
 }
 
 bool dangling(const void *x, const char *what)
@@ -318,6 +216,8 @@ t_max_err obj_free(void *p)
     if (i->cls->mfree)
         from_method<free_fn>(i->cls->mfree)(x);
     left_behind(x, *i);
+    inlets_free(x);
+    i = info(x);
 
     for (t_object *o : i->observing)
         if (ObjInfo *oi = info(o))
@@ -462,13 +362,6 @@ void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void 
     }
 }
 
-void string_class_setup()
-{
-    State &h = H();
-    h.string_class = class_make("string", nullptr, as_method(string_free), (long)sizeof(t_string), {});
-    class_registration(_sym_nobox, h.string_class);
-}
-
 } // namespace simhost
 
 using namespace simhost;
@@ -545,56 +438,7 @@ t_max_err simhost_send(t_object *obj, const char *selector, long argc, const t_a
     return send_typed(obj, sym(selector), argc, argv);
 }
 
-/* ---- outlets ---- */
 
-void *outlet_new(void *x, const char *type)
-{
-    count("outlet_new");
-    HostLock hold(host_lock());
-    ObjInfo *i = info(x);
-    if (!i)
-        return nullptr;
-    i->outlets.emplace_back(new outlet{(t_object *)x, (long)i->outlets.size()});
-    outlet *o = i->outlets.back().get();
-    H().outlets.insert(o);
-    return o;
-}
-
-void *outlet_anything(void *o, t_symbol *s, short ac, t_atom *av)
-{
-    count("outlet_anything");
-    return deliver(o, s, ac, av);
-}
-
-void *outlet_bang(void *o)
-{
-    count("outlet_bang");
-    return deliver(o, _sym_bang, 0, nullptr);
-}
-
-void *outlet_int(void *o, t_atom_long n)
-{
-    count("outlet_int");
-    t_atom a;
-    a.a_type = A_LONG;
-    a.a_w.w_long = n;
-    return deliver_one(o, _sym_int, a);
-}
-
-void *outlet_float(void *o, double f)
-{
-    count("outlet_float");
-    t_atom a;
-    a.a_type = A_FLOAT;
-    a.a_w.w_float = f;
-    return deliver_one(o, _sym_float, a);
-}
-
-void *outlet_list(void *o, t_symbol *s, short ac, t_atom *av)
-{
-    count("outlet_list");
-    return deliver(o, _sym_list, ac, av);
-}
 
 /* ---- observation ---- */
 
@@ -644,57 +488,29 @@ void simhost_notify_observers_of(t_object *observed, t_object *sender, t_symbol 
     if (msg)
         notify_observers(observed, sender, msg, data);
 }
-
-t_max_err simhost_box_ports(t_object *box, long *inlets, long *outlets)
-{
-    /* a subpatcher's inlets and outlets are the inlet and outlet boxes in it */
-    t_object *obj = jbox_get_object(box);
-    ObjInfo *i = is_patcher(obj) ? nullptr : info(obj);
-    if (!i || !inlets || !outlets)
-        return MAX_ERR_GENERIC;
-    *inlets = i->ports_in;
-    *outlets = i->ports_out == -1 ? (long)i->outlets.size() : std::max(i->ports_out, -1L);
-    return MAX_ERR_NONE;
-}
-
 long simhost_observer_count(t_object *obj)
 {
     ObjInfo *i = info(obj);
     return i ? (long)i->observers.size() : 0;
 }
 
-/* ---- strings and memory ---- */
 
-t_string *string_new(const char *psz)
+/* ---- the state system's calls ---- */
+
+t_max_err object_getvalueof(void *x, long *ac, t_atom **av)
 {
-    count("string_new");
-    t_string *x = (t_string *)obj_alloc(H().string_class);
-    if (x)
-        x->text = new std::string(psz ? psz : "");
-    return x;
+    count("object_getvalueof");
+    const Method *m = find_method(class_of(x), sym("getvalueof"));
+    if (!m || !ac || !av)
+        return MAX_ERR_GENERIC;
+    return from_method<t_max_err (*)(void *, long *, t_atom **)>(m->fn)(x, ac, av);
 }
 
-void string_append(t_string *x, const char *s)
+t_max_err object_setvalueof(void *x, long ac, t_atom *av)
 {
-    count("string_append");
-    if (is_a(x, H().string_class) && s)
-        x->text->append(s);
-}
-
-const char *string_getptr(t_string *x)
-{
-    count("string_getptr");
-    return is_a(x, H().string_class) ? x->text->c_str() : nullptr;
-}
-
-t_ptr sysmem_newptr(t_ptr_size size)
-{
-    count("sysmem_newptr");
-    return static_cast<t_ptr>(std::malloc(size > 0 ? size : 1));
-}
-
-void sysmem_freeptr(void *ptr)
-{
-    count("sysmem_freeptr");
-    std::free(ptr);
+    count("object_setvalueof");
+    const Method *m = find_method(class_of(x), sym("setvalueof"));
+    if (!m)
+        return MAX_ERR_GENERIC;
+    return from_method<t_max_err (*)(void *, long, t_atom *)>(m->fn)(x, ac, av);
 }

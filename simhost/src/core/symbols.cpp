@@ -181,6 +181,73 @@ std::string atoms_text(long argc, const t_atom *argv)
     return text;
 }
 
+t_atom_long atom_value_long(const t_atom &a)
+{
+    if (a.a_type == A_LONG)
+        return a.a_w.w_long;
+    if (a.a_type == A_FLOAT)
+        return float_to_long(a.a_w.w_float);
+    return 0;
+}
+
+double atom_value_float(const t_atom &a)
+{
+    if (a.a_type == A_FLOAT)
+        return a.a_w.w_float;
+    if (a.a_type == A_LONG)
+        return (double)a.a_w.w_long;
+    return 0;
+}
+
+/* A symbol in quotes when it would not read back as itself. */
+static std::string symbol_word(const char *name)
+{
+    std::string text = name ? name : "";
+    bool quote = text.empty();
+    for (char c : text)
+        if (std::isspace((unsigned char)c) || c == '"' || c == '\\' || c == ',' || c == ';')
+            quote = true;
+    if (!quote) {
+        std::vector<t_atom> back = parse_atoms(text.c_str());
+        quote = back.size() != 1 || back[0].a_type != A_SYM;
+    }
+    if (!quote)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string box_word(const t_atom &a, bool quoted)
+{
+    if (a.a_type == A_FLOAT) {
+        std::string text = float_text(a.a_w.w_float);
+        if (text.find('.') == std::string::npos)
+            return text;
+        while (text.back() == '0')
+            text.pop_back();
+        return text;
+    }
+    if (a.a_type == A_SYM && quoted)
+        return symbol_word(a.a_w.w_sym ? a.a_w.w_sym->s_name : "");
+    return atom_text(a);
+}
+
+std::string box_text(long argc, const t_atom *argv, bool quoted)
+{
+    std::string text;
+    for (long i = 0; argv && i < argc; i++) {
+        if (i)
+            text += ' ';
+        text += box_word(argv[i], quoted);
+    }
+    return text;
+}
+
 /* Words split at blanks; a double-quoted stretch is one word, quotes
  * removed, in which \" and \\ stand for the character. */
 std::vector<t_atom> parse_atoms(const char *text)

@@ -17,6 +17,7 @@ const char *const PATCHER_WINDOW_CLASS = "SimhostPatcher";
 struct Connection {
     long outlet;
     t_object *dst;
+    long inlet;
 };
 
 struct PatcherImpl {
@@ -74,19 +75,9 @@ t_simview *as_view(const void *x)
 
 HWND patcher_window(const char *title)
 {
-    State &h = H();
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    if (!h.window_class) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = inst;
-        wc.lpszClassName = PATCHER_WINDOW_CLASS;
-        RegisterClassExA(&wc);
-        h.window_class = true;
-    }
+    window_class(PATCHER_WINDOW_CLASS, DefWindowProcA);
     return CreateWindowExA(0, PATCHER_WINDOW_CLASS, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 800, 600,
-                           nullptr, nullptr, inst, nullptr);
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 /* A scripting name no other box of p carries: the one wanted, else, as the
@@ -316,14 +307,14 @@ t_symbol *box_varname(t_object *box)
     return b ? b->varname : nullptr;
 }
 
-void box_connections(t_object *box, long outlet, std::vector<t_object *> &targets)
+void box_connections(t_object *box, long outlet, std::vector<Cord> &targets)
 {
     t_simbox *b = as_box(box);
     if (!b)
         return;
     for (const Connection &c : b->impl->connections)
         if (c.outlet == outlet)
-            targets.push_back(c.dst);
+            targets.push_back(Cord{c.dst, c.inlet});
 }
 
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj)
@@ -345,10 +336,10 @@ void box_set_text(t_object *box, const std::string &text)
         b->impl->text = text;
 }
 
-void patcher_window_class_drop()
+t_object *patcher_named_box(t_object *patcher, t_symbol *name)
 {
-    if (H().window_class)
-        UnregisterClassA(PATCHER_WINDOW_CLASS, GetModuleHandleA(nullptr));
+    t_simpatcher *p = as_patcher(patcher);
+    return p ? (t_object *)patcher_getnamedbox(p, name) : nullptr;
 }
 
 void internal_classes_setup()
@@ -356,6 +347,7 @@ void internal_classes_setup()
     State &h = H();
     class_internals_setup();
     string_class_setup();
+    proxy_class_setup();
 
     t_class *c = class_make("patcher", nullptr, as_method(patcher_free), (long)sizeof(t_simpatcher), {});
     class_method(c, as_method(patcher_getnamedbox), "getnamedbox", {A_CANT});
@@ -517,17 +509,62 @@ t_object *simhost_object_box(t_object *obj)
     return i ? i->box : nullptr;
 }
 
-/* Patch cords join boxes of one patcher, into the left inlet. */
+namespace {
+
+/* An inlet the object has; one where the host does not know how many
+ * there are, or of a box that holds no object of a class (a subpatcher, an
+ * inert box), is taken as there. */
+bool has_port(t_object *box, long index)
+{
+    t_object *obj = box_object(box);
+    if (index < 0)
+        return false;
+    if (!obj || is_patcher(obj))
+        return true;
+    const long count = inlet_count(obj);
+    return count < 0 || index < count;
+}
+
+} // namespace
+
+/* Patch cords join boxes of one patcher, into an inlet that the object
+ * has. Outlets are not counted here: a patch file's loader checks them, and
+ * a cord from an outlet never made carries nothing. */
 t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, long inlet)
 {
     t_simbox *src = as_box(src_box);
     t_simbox *dst = as_box(dst_box);
-    if (!src || !dst || outlet < 0 || inlet != 0 || src->impl->patcher != dst->impl->patcher)
+    if (!src || !dst || src->impl->patcher != dst->impl->patcher)
+        return MAX_ERR_GENERIC;
+    if (outlet < 0 || !has_port(dst_box, inlet))
         return MAX_ERR_GENERIC;
     for (const Connection &c : src->impl->connections)
-        if (c.outlet == outlet && c.dst == dst_box)
+        if (c.outlet == outlet && c.dst == dst_box && c.inlet == inlet)
             return MAX_ERR_NONE;
-    src->impl->connections.push_back(Connection{outlet, dst_box});
+    src->impl->connections.push_back(Connection{outlet, dst_box, inlet});
     dst->impl->sources.push_back(src_box);
+    return MAX_ERR_NONE;
+}
+
+t_object *simhost_inert_new(t_object *patcher, const char *maxclass, const char *text)
+{
+    return box_add(patcher, maxclass ? maxclass : "", nullptr, text, nullptr);
+}
+
+/* Through the host API, as a patch's own scripting does it, so that the
+ * call log shows the same calls. */
+t_max_err simhost_box_retype(t_object *box, const char *text)
+{
+    if (!as_box(box) || !text)
+        return MAX_ERR_GENERIC;
+    void *view = object_method_imp(box_patcher(box), _sym_firstview, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr);
+    if (!view)
+        return MAX_ERR_GENERIC;
+    const std::string copy = text;
+    object_method_imp(view, _sym_insertboxtext, box, (void *)copy.c_str(), nullptr, nullptr, nullptr, nullptr,
+                      nullptr, nullptr);
+    object_method_imp(view, sym("endeditbox"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr);
     return MAX_ERR_NONE;
 }

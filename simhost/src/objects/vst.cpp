@@ -1,24 +1,15 @@
 /* The host's VST hosting objects "vst~" and "mcs.vst~", their plug-in
- * instances and the plug-in catalogue, and the foreign windows of other
- * applications.
+ * instances and the plug-in catalogue.
  *
  * vst~ is an ordinary class of the host, built only with the host API and
  * the Win32 calls: what the module sees of it is what a real vst~ shows.
  * Plug-ins are not real code: a catalogue entry gives a name, an editor
  * size and an initial delay, and the editor is an empty top-level window of
  * that client size. */
-#include "vst.h"
-
-#include "max_api.h"
-#include "simhost.h"
-#include "win_api.h"
-#ifndef _WIN32
-#include "simwin.h"
-#endif
+#include "kit.h"
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -27,7 +18,6 @@
 namespace {
 
 const char *const EDITOR_CLASS = "SimhostVstEditor";
-const char *const FOREIGN_CLASS = "SimhostForeignApp";
 
 const int STANDIN_WIDTH = 640;
 const int STANDIN_HEIGHT = 480;
@@ -68,9 +58,6 @@ t_class *s_wrapper_class;
 std::map<std::string, Plugin> s_catalogue;
 std::vector<t_vst *> s_live;        /* every vst~ object not yet freed */
 std::map<HWND, t_vst *> s_editors;  /* open editor window -> its vst~ */
-std::vector<HWND> s_foreign;
-bool s_editor_class_done;
-bool s_foreign_class_done;
 
 bool ends_with_nocase(const std::string &s, const char *suffix)
 {
@@ -102,32 +89,6 @@ std::string plugin_stem(const std::string &text)
         }
     }
     return stem;
-}
-
-std::string atoms_text(long argc, const t_atom *argv)
-{
-    std::string text;
-    for (long i = 0; i < argc; i++) {
-        char buf[64];
-        const char *word = buf;
-        switch (atom_gettype(argv + i)) {
-        case A_LONG:
-            std::snprintf(buf, sizeof(buf), "%lld", (long long)atom_getlong(argv + i));
-            break;
-        case A_FLOAT:
-            std::snprintf(buf, sizeof(buf), "%g", atom_getfloat(argv + i));
-            break;
-        case A_SYM:
-            word = atom_getsym(argv + i)->s_name;
-            break;
-        default:
-            continue;
-        }
-        if (!text.empty())
-            text += ' ';
-        text += word;
-    }
-    return text;
 }
 
 /* The vst~ behind a pointer handed to a control call, or NULL. Looked up in
@@ -210,35 +171,6 @@ LRESULT CALLBACK editor_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     }
 }
 
-/* Registered at first use rather than at setup: the window system may be
- * reset after the host. A class left registered by an earlier setup in the
- * same process makes the call fail harmlessly. */
-void register_window_class(bool *done, const char *name, WNDPROC proc)
-{
-    if (*done)
-        return;
-    WNDCLASSEXA wc;
-    std::memset(&wc, 0, sizeof(wc));
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = name;
-    RegisterClassExA(&wc);
-    *done = true;
-}
-
-/* A hidden overlapped window whose client area is exactly (x, y, w, h), kept
- * to the coordinates a window can have. */
-HWND overlapped_window(const char *cls, const char *title, long long x, long long y, long long w, long long h)
-{
-    const int left = (int)std::clamp(x, -32768LL, 32767LL);
-    const int top = (int)std::clamp(y, -32768LL, 32767LL);
-    RECT r = {left, top, left + (int)std::clamp(w, 0LL, 32767LL), top + (int)std::clamp(h, 0LL, 32767LL)};
-    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    return CreateWindowExA(0, cls, title, WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
 void editor_close(t_vst *x)
 {
     if (x->editor)
@@ -291,7 +223,8 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
  * the new plug-in is in. */
 void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "")
 {
-    object_notify(x, gensym("freecontainedview"), nullptr);
+    if (!kit::variant("vst-quiet-change"))
+        object_notify(x, gensym("freecontainedview"), nullptr);
     vst_unplug(x);
     vst_plugin(x, name, saved);
     object_notify(x, gensym("rebuildcontainedview"), nullptr);
@@ -326,16 +259,16 @@ void *vst_new(t_symbol *s, long argc, t_atom *argv)
     long end = first;
     while (end < argc && !is_attribute(argv + end))
         end++;
-    vst_plugin(x, atoms_text(end - first, argv + first));
+    vst_plugin(x, kit::text(end - first, argv + first, false));
     /* vst~ IN OUT (2 2 by default): a signal inlet per input, a signal outlet
      * per output and six outlets more (as Max saves "vst~" with 2 inlets and
      * 8 outlets) */
     if (s == gensym("vst~")) {
         const long ins = first > 0 ? (long)atom_getlong(argv) : 2;
         const long outs = first > 1 ? (long)atom_getlong(argv + 1) : 2;
-        simhost::set_ports(x, std::max(ins, 1L), std::max(outs, 0L) + 6);
+        kit::ports(x, std::max(ins, 1L), std::max(outs, 0L) + 6);
     } else {
-        simhost::set_ports(x, -1, -2);
+        kit::ports(x, -2, -2);
     }
     attr_args_process(x, (short)(argc - end), argv + end);
     return x;
@@ -354,7 +287,7 @@ void *vst_getinstance(t_vst *x)
 
 void vst_plug(t_vst *x, t_symbol *s, long argc, t_atom *argv)
 {
-    vst_replace(x, atoms_text(argc, argv));
+    vst_replace(x, kit::text(argc, argv, false));
 }
 
 /* The open-editor message: the editor's client-area origin at (x, y). */
@@ -370,9 +303,8 @@ void *vst_open(t_vst *x, void *px, void *py)
         top += x->dy;
     }
 
-    register_window_class(&s_editor_class_done, EDITOR_CLASS, editor_proc);
-    HWND hwnd = overlapped_window(EDITOR_CLASS, plugin->name, left, top, (int)plugin->rect.width,
-                                  (int)plugin->rect.height);
+    HWND hwnd = kit::window(EDITOR_CLASS, editor_proc, plugin->name, left, top, (int)plugin->rect.width,
+                            (int)plugin->rect.height);
     if (!hwnd) {
         object_error(&x->ob, "can't open the plug-in editor");
         return nullptr;
@@ -417,10 +349,15 @@ t_class *vst_class(const char *name)
 
 } // namespace
 
-void simhost_vst_setup(void)
+/* vst~ and mcs.vst~ are one entry of the registry; the helper classes come
+ * with the first. */
+void vst_setup(t_symbol *name)
 {
-    s_vst_class = vst_class("vst~");
-    s_mcs_vst_class = vst_class("mcs.vst~");
+    if (name == gensym("mcs.vst~")) {
+        s_mcs_vst_class = vst_class(name->s_name);
+        return;
+    }
+    s_vst_class = vst_class(name->s_name);
 
     t_class *c =
         class_new("vstplugininstance", nullptr, as_method(instance_free), (long)sizeof(t_plugininstance), nullptr, 0);
@@ -435,12 +372,9 @@ void simhost_vst_setup(void)
     c = class_new("jpluginwrapper", nullptr, nullptr, (long)sizeof(t_object), nullptr, 0);
     class_register(_sym_nobox, c);
     s_wrapper_class = c;
-
-    s_editor_class_done = false;
-    s_foreign_class_done = false;
 }
 
-void simhost_vst_teardown(void)
+void vst_teardown(void)
 {
     /* The host frees the vst~ objects after this; they find nothing left to
      * free. Windows go now, as the window system of a real process is not
@@ -448,11 +382,8 @@ void simhost_vst_teardown(void)
     std::vector<t_vst *> live = s_live;
     for (t_vst *x : live)
         vst_forget(x);
-    for (HWND hwnd : s_foreign)
-        DestroyWindow(hwnd);
     s_live.clear();
     s_editors.clear();
-    s_foreign.clear();
     s_catalogue.clear();
     s_vst_class = nullptr;
     s_mcs_vst_class = nullptr;
@@ -524,18 +455,4 @@ void simhost_vst_wrapper_notify(t_object *vst, const char *msg)
     if (!x || !x->wrapper || !msg)
         return;
     simhost_notify_observers_of(&x->ob, x->wrapper, gensym(msg), nullptr);
-}
-
-void *simhost_foreign_window(int x, int y, int width, int height, const char *title)
-{
-    register_window_class(&s_foreign_class_done, FOREIGN_CLASS, DefWindowProcA);
-    HWND hwnd = overlapped_window(FOREIGN_CLASS, title ? title : "", x, y, width, height);
-    if (!hwnd)
-        return nullptr;
-#ifndef _WIN32
-    simwin_set_foreign(hwnd, 1);
-#endif
-    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
-    s_foreign.push_back(hwnd);
-    return hwnd;
 }

@@ -1,9 +1,8 @@
 /* The host's state and its life: start, reset, the call log, the console
  * and the loading of modules. */
 #include "host.h"
-#include "basic_objects.h"
-#include "pattr.h"
-#include "vst.h"
+
+#include "kit.h"
 
 #include <atomic>
 #include <cstdio>
@@ -23,9 +22,7 @@ void start()
     g_state = new State;
     fill_common_symbols();
     internal_classes_setup();
-    simhost_vst_setup();
-    simhost_basic_setup();
-    simhost_pattr_setup();
+    kit::classes_setup();
 }
 
 typedef void (*ext_main_fn)(void *);
@@ -138,7 +135,8 @@ long simhost_violation_count(void)
 void simhost_reset(void)
 {
     State &h = H();
-    simhost_vst_teardown();
+    kit::classes_teardown();
+    foreign_windows_drop();
 
     while (!h.patchers.empty()) {
         t_object *p = h.patchers.back();
@@ -160,7 +158,7 @@ void simhost_reset(void)
     }
     for (auto it = h.modules.rbegin(); it != h.modules.rend(); ++it)
         unload(*it);
-    patcher_window_class_drop();
+    window_classes_drop();
 
     delete g_state;
     g_state = nullptr;

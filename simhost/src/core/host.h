@@ -13,9 +13,11 @@
 #include <cstdarg>
 #include <cstdint>
 #include <deque>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -24,6 +26,14 @@
 struct outlet {
     t_object *owner;
     long index;
+};
+
+/* An inlet right of the left one, made by inlet_new or proxy_new. */
+struct SimInlet {
+    t_symbol *only;    /* inlet_new's message, or NULL for any */
+    t_object *proxy;   /* the proxy object (proxy_new), or NULL */
+    long id;           /* what a proxy writes into *stuffloc */
+    long *stuffloc;
 };
 
 struct Method {
@@ -97,7 +107,9 @@ struct ObjInfo {
     std::map<t_symbol *, DynAttr> dynattrs;
     bool freeing = false;
     bool class_owned = false; /* method, attribute and table objects of a class */
-    long ports_in = 1;   /* inlets: every object has its left one; -1 unknown */
+    std::list<SimInlet> inlets; /* right of the left one, in order */
+    long inlet_now = 0;  /* the inlet a message is arriving in (proxy_getinlet) */
+    long ports_in = -1;  /* inlets: -1 the left one and those it made; -2 unknown; else how many its class has */
     long ports_out = -1; /* outlets: -1 those it made; -2 unknown; else how many its class has */
 };
 
@@ -170,7 +182,8 @@ struct State {
     std::vector<t_object *> patchers; /* top-level */
     std::vector<Construct> constructing;
     std::vector<void *> modules;
-    bool window_class = false;
+    std::set<std::string> window_classes; /* registered by the host, unregistered at reset */
+    std::vector<HWND> foreign; /* windows of other applications */
 
     t_class *patcher_class = nullptr;
     t_class *box_class = nullptr;
@@ -179,6 +192,7 @@ struct State {
     t_class *method_class = nullptr;
     t_class *attr_class = nullptr;
     t_class *hashtab_class = nullptr;
+    t_class *proxy_class = nullptr;
 };
 
 State &H();
@@ -205,8 +219,13 @@ std::string float_text(double v);
 t_atom_long float_to_long(double v);
 t_atom_long atom_value_long(const t_atom &a);
 double atom_value_float(const t_atom &a);
+/* One float format, "%f": as event lines show a float. Text a box shows
+ * (box_word) drops its trailing zeros but keeps the point ("0.5", "1."). */
 std::string atom_text(const t_atom &a);
 std::string atoms_text(long argc, const t_atom *argv);
+std::string box_word(const t_atom &a, bool quoted);
+/* Atoms as box text; quoted, it reads back as the same atoms. */
+std::string box_text(long argc, const t_atom *argv, bool quoted);
 std::vector<t_atom> parse_atoms(const char *text);
 t_atom *copy_to_host(const std::vector<t_atom> &atoms);
 
@@ -236,6 +255,14 @@ void *dispatch_words(void *x, t_symbol *s, void *const words[8]);
  * made with outlet_new: outlets -1 counts those. */
 void set_ports(void *x, long inlets, long outlets);
 t_max_err send_typed(t_object *x, t_symbol *s, long argc, const t_atom *argv);
+
+/* inlets: how many x has and has outlets (-1 where unknown), and a message
+ * arriving in inlet n of x (0 the left) */
+long inlet_count(const void *x);
+long outlet_count(const void *x);
+t_max_err send_inlet(t_object *x, long inlet, t_symbol *s, long argc, const t_atom *argv);
+void inlets_free(t_object *x);
+void proxy_class_setup();
 void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void *data);
 void string_class_setup();
 
@@ -261,12 +288,26 @@ t_object *box_patcher(t_object *box);
 t_object *box_object(t_object *box);
 void box_forget_object(t_object *box, t_object *obj);
 t_symbol *box_varname(t_object *box);
-void box_connections(t_object *box, long outlet, std::vector<t_object *> &targets);
+struct Cord {
+    t_object *dst; /* the box a cord leads to */
+    long inlet;
+};
+void box_connections(t_object *box, long outlet, std::vector<Cord> &targets);
 /* A box the host makes itself, not from its text (a message box holding
  * obj, a comment holding nothing); NULL when patcher is not a patcher. */
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj);
 void box_set_text(t_object *box, const std::string &text);
-void patcher_window_class_drop();
+/* The box of patcher by scripting name, from the patcher's name map. */
+t_object *patcher_named_box(t_object *patcher, t_symbol *name);
+
+/* windows: each class registered once, at first use (the window system may
+ * be reset after the host), and unregistered at reset */
+void window_class(const char *name, WNDPROC proc);
+void window_classes_drop();
+/* A hidden overlapped window whose client area is exactly (x, y, w, h). */
+HWND client_window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w,
+                   long long h);
+void foreign_windows_drop();
 
 /* the queue */
 void queue_drop();

@@ -1,0 +1,129 @@
+/* The kit of the simulated Max classes (kit.h), over the core's inside. */
+#include "host.h"
+
+#include "kit.h"
+
+using namespace simhost;
+
+namespace kit {
+
+t_symbol *sym(const char *text)
+{
+    return simhost::sym(text);
+}
+
+uint64_t serial(const void *x)
+{
+    ObjInfo *i = info(x);
+    return i ? i->seq : 0;
+}
+
+bool is(const void *x, t_class *c)
+{
+    return is_a(x, c);
+}
+
+bool understands(const void *x, const char *message)
+{
+    return find_method(class_of(x), simhost::sym(message)) != nullptr;
+}
+
+t_object *box(const void *x)
+{
+    ObjInfo *i = info(x);
+    return i ? i->box : nullptr;
+}
+
+t_object *patcher(const void *x)
+{
+    t_object *b = box(x);
+    return b ? box_patcher(b) : nullptr;
+}
+
+bool is_patcher(const void *x)
+{
+    return simhost::is_patcher(x);
+}
+
+t_object *box_object(t_object *box)
+{
+    return simhost::box_object(box);
+}
+
+t_object *named(const void *x, t_symbol *name)
+{
+    t_object *p = patcher(x);
+    if (!p || !name || name == _sym_nothing)
+        return nullptr;
+    t_object *obj = box_object(patcher_named_box(p, name));
+    return obj == x ? nullptr : obj;
+}
+
+t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj)
+{
+    return simhost::box_add(patcher, maxclass, varname, text, obj);
+}
+
+void box_set_text(t_object *box, const std::string &text)
+{
+    simhost::box_set_text(box, text);
+}
+
+bool is_plain(t_symbol *s)
+{
+    return s == _sym_list || s == _sym_int || s == _sym_float || s == _sym_symbol;
+}
+
+Atoms message_atoms(t_symbol *s, long argc, const t_atom *argv)
+{
+    Atoms atoms;
+    if (s != _sym_bang && !is_plain(s)) {
+        t_atom a = {};
+        a.a_type = A_SYM;
+        a.a_w.w_sym = s;
+        atoms.push_back(a);
+    }
+    if (argv && argc > 0)
+        atoms.insert(atoms.end(), argv, argv + argc);
+    return atoms;
+}
+
+void output(void *out, const Atoms &atoms)
+{
+    if (atoms.empty()) {
+        outlet_bang(out);
+        return;
+    }
+    Atoms args(atoms);
+    const t_atom &first = args[0];
+    if (first.a_type == A_SYM)
+        outlet_anything(out, first.a_w.w_sym, (short)(args.size() - 1), args.data() + 1);
+    else if (args.size() == 1 && first.a_type == A_LONG)
+        outlet_int(out, first.a_w.w_long);
+    else if (args.size() == 1 && first.a_type == A_FLOAT)
+        outlet_float(out, first.a_w.w_float);
+    else
+        outlet_list(out, _sym_list, (short)args.size(), args.data());
+}
+
+std::string text(long argc, const t_atom *argv, bool quoted)
+{
+    return box_text(argc, argv, quoted);
+}
+
+Atoms parse(const char *text)
+{
+    return parse_atoms(text);
+}
+
+void ports(void *x, long inlets, long outlets)
+{
+    set_ports(x, inlets, outlets);
+}
+
+HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h)
+{
+    return client_window(cls, proc, title, x, y, w, h);
+}
+
+} // namespace kit

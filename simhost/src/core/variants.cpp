@@ -1,0 +1,80 @@
+/* Host variants: behaviours of the host that differ between Max versions,
+ * or that nobody has measured, chosen for a whole run. The table outlives
+ * simhost_reset(), so that a run keeps its host while tests reset it. */
+#include "host.h"
+
+#include "kit.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace {
+
+struct Variant {
+    const char *name;
+    const char *about;
+};
+
+/* Add a row for a behaviour, and read it where the host behaves so. */
+const Variant g_variants[] = {
+    {"vst-quiet-change", "vst~ changes its plug-in without a freecontainedview notification first (whether "
+                         "every Max version sends one is not known)"},
+};
+const long g_count = (long)(sizeof(g_variants) / sizeof(g_variants[0]));
+
+/* Chosen between runs, read by objects on any thread. */
+std::atomic<unsigned long> g_on{0};
+
+long index_of(const char *name)
+{
+    for (long i = 0; name && i < g_count; ++i)
+        if (std::strcmp(g_variants[i].name, name) == 0)
+            return i;
+    return -1;
+}
+
+} // namespace
+
+namespace kit {
+
+bool variant(const char *name)
+{
+    const long i = index_of(name);
+    return i >= 0 && (g_on.load(std::memory_order_relaxed) & (1UL << i)) != 0;
+}
+
+} // namespace kit
+
+long simhost_variant_count(void)
+{
+    return g_count;
+}
+
+const char *simhost_variant_name(long index)
+{
+    return index >= 0 && index < g_count ? g_variants[index].name : nullptr;
+}
+
+const char *simhost_variant_about(long index)
+{
+    return index >= 0 && index < g_count ? g_variants[index].about : nullptr;
+}
+
+t_max_err simhost_variant_set(const char *name)
+{
+    const long i = index_of(name);
+    if (i < 0)
+        return MAX_ERR_GENERIC;
+    g_on.fetch_or(1UL << i);
+    return MAX_ERR_NONE;
+}
+
+int simhost_variant_on(const char *name)
+{
+    return kit::variant(name) ? 1 : 0;
+}
+
+void simhost_variants_clear(void)
+{
+    g_on.store(0);
+}

@@ -1,0 +1,113 @@
+/* What a simulated Max class may use beyond the host API: its box and
+ * patcher, a named object of that patcher, output of atoms on an outlet,
+ * atoms as text, its inlet and outlet counts, the run's host variants and
+ * the host's windows. The classes under objects/ see the host through this
+ * and the host API only, as a real external sees Max; the core's inside
+ * (core/host.h) stays the core's.
+ *
+ * None of these calls counts itself in the call log: the log shows what
+ * the module and the tests ask for, not how the host's own objects work. */
+#ifndef SIMHOST_KIT_H
+#define SIMHOST_KIT_H
+
+#include "max_api.h"
+
+#include "as_method.h"
+#include "simhost.h"
+#include "win_api.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/* Host API calls that the simulated classes use and the module does not,
+ * with the SDK's signatures (ext_proto.h): inlets right of the left one. A
+ * message in an inlet made by inlet_new reaches the object's methods as in
+ * the left one (only message s, when given); a proxy's does too, with its
+ * id written in *stuffloc meanwhile. The owner frees its proxies
+ * (object_free); proxy_getinlet tells which inlet a message came in by. */
+extern "C" {
+MAXAPI void *inlet_new(void *x, const char *s);
+MAXAPI void *proxy_new(void *x, long id, long *stuffloc);
+MAXAPI long proxy_getinlet(t_object *master);
+}
+
+namespace kit {
+
+typedef std::vector<t_atom> Atoms;
+
+/* ---- the registry (objects/registry.cpp) ---- */
+
+/* One simulated Max class: setup registers it under each of its names (the
+ * name, then every alias) and keeps its class pointer; teardown forgets
+ * that pointer and whatever else the class keeps between calls. */
+struct Class {
+    const char *name;
+    std::vector<const char *> aliases;
+    void (*setup)(t_symbol *name);
+    void (*teardown)(void);
+};
+
+const std::vector<Class> &classes();
+void classes_setup(void);
+/* Called at reset before any object is freed. */
+void classes_teardown(void);
+
+/* ---- the object, its box and its patcher ---- */
+
+t_symbol *sym(const char *text);
+/* A number that a live object keeps for its life, 0 for what is no live
+ * object: a handler that sent something out compares it to tell whether
+ * its object is still the one it was. */
+uint64_t serial(const void *x);
+bool is(const void *x, t_class *c);
+bool understands(const void *x, const char *message);
+t_object *box(const void *x);
+t_object *patcher(const void *x);
+bool is_patcher(const void *x);
+t_object *box_object(t_object *box);
+/* The object in the box named name in x's patcher (not x itself), or NULL. */
+t_object *named(const void *x, t_symbol *name);
+/* A box the host makes itself with obj in it (a message box). */
+t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj);
+void box_set_text(t_object *box, const std::string &text);
+
+/* ---- output ---- */
+
+/* Selectors that only say what their atoms are: list, int, float, symbol. */
+bool is_plain(t_symbol *s);
+/* A message as the atoms an object that takes anything sees: the selector
+ * first unless it is plain, and "bang" carries nothing. */
+Atoms message_atoms(t_symbol *s, long argc, const t_atom *argv);
+/* Atoms go out as the host sends them: nothing is a bang, a leading symbol
+ * is the selector, one number is an int or a float, numbers first a list. */
+void output(void *outlet, const Atoms &atoms);
+
+/* ---- atoms as text ---- */
+
+/* As the host shows them in a box; quoted, symbols that would not read
+ * back as themselves are quoted, so that the text reads back as the atoms. */
+std::string text(long argc, const t_atom *argv, bool quoted);
+Atoms parse(const char *text);
+
+/* ---- inlets and outlets ---- */
+
+/* For inlets and outlets the class has but does not make through the host
+ * API (signal ones): how many it has in all; -1 those made through the host
+ * API (and the left inlet), -2 unknown. */
+void ports(void *x, long inlets, long outlets);
+
+/* ---- the run ---- */
+
+/* Whether the run's host has the named variant on (simhost_variant_set). */
+bool variant(const char *name);
+
+/* ---- windows ---- */
+
+/* A hidden top-level window of class cls (registered once) whose client
+ * area is exactly (x, y, w, h). */
+HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h);
+
+} // namespace kit
+
+#endif

@@ -1,0 +1,79 @@
+/* Every simulated Max class, one row each: a new object is one file under
+ * objects/ and one row here. docs/SIMHOST.md describes each row. */
+#include "kit.h"
+
+#include <string>
+
+#define SIMHOST_CLASS(name)                                                                                    \
+    void name##_setup(t_symbol *);                                                                             \
+    void name##_teardown(void);
+SIMHOST_CLASS(autopattr)
+SIMHOST_CLASS(message)
+SIMHOST_CLASS(pattr)
+SIMHOST_CLASS(pattrstorage)
+SIMHOST_CLASS(prepend)
+SIMHOST_CLASS(print)
+SIMHOST_CLASS(route)
+SIMHOST_CLASS(vst)
+#undef SIMHOST_CLASS
+
+namespace kit {
+
+const std::vector<Class> &classes()
+{
+    static const std::vector<Class> table = {
+        {"vst~", {"mcs.vst~"}, vst_setup, vst_teardown},
+        {"message", {}, message_setup, message_teardown},
+        {"print", {}, print_setup, print_teardown},
+        {"prepend", {}, prepend_setup, prepend_teardown},
+        {"route", {}, route_setup, route_teardown},
+        {"autopattr", {}, autopattr_setup, autopattr_teardown},
+        {"pattr", {}, pattr_setup, pattr_teardown},
+        {"pattrstorage", {}, pattrstorage_setup, pattrstorage_teardown},
+    };
+    return table;
+}
+
+void classes_setup(void)
+{
+    for (const Class &c : classes()) {
+        c.setup(sym(c.name));
+        for (const char *alias : c.aliases)
+            c.setup(sym(alias));
+    }
+}
+
+void classes_teardown(void)
+{
+    for (const Class &c : classes())
+        c.teardown();
+}
+
+} // namespace kit
+
+/* ---- control calls ---- */
+
+long simhost_registry_count(void)
+{
+    return (long)kit::classes().size();
+}
+
+const char *simhost_registry_name(long index)
+{
+    return index >= 0 && index < simhost_registry_count() ? kit::classes()[(size_t)index].name : nullptr;
+}
+
+const char *simhost_registry_aliases(long index)
+{
+    static std::vector<std::string> joined;
+    if (index < 0 || index >= simhost_registry_count())
+        return nullptr;
+    if (joined.empty())
+        for (const kit::Class &c : kit::classes()) {
+            std::string text;
+            for (const char *alias : c.aliases)
+                text += (text.empty() ? "" : " ") + std::string(alias);
+            joined.push_back(text);
+        }
+    return joined[(size_t)index].c_str();
+}
