@@ -616,6 +616,9 @@ TEST(KorvelState, ValueSetIsReadBackAtOnceRounded)
     t_object *x = w.object("qzkorvel#1");
     set_value(x, {100.6, 199.5, 640.4, -0.5, 0.6});
     EXPECT_EQ("101 200 640 -1 1", value_of(x));
+    set_value(x, {NAN, 1e12, -1e12, 2.5, 0});
+    EXPECT_EQ("0 2147483647 -2147483648 3 0", value_of(x));
+    set_value(x, {100.6, 199.5, 640.4, -0.5, 0.6});
     EXPECT_TRUE(plays(w, "pass 2\nlook editor",
                       {"out qzkorvel#1 state 101 200 640 480 1",
                        "look editor 101 200 640 480 visible topmost toolwindow active"}));
