@@ -546,6 +546,28 @@ t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, lon
     return MAX_ERR_NONE;
 }
 
+namespace simhost {
+
+bool cord_cut(t_object *src_box, long outlet, t_object *dst_box, long inlet)
+{
+    t_simbox *src = as_box(src_box);
+    t_simbox *dst = as_box(dst_box);
+    if (!src || !dst)
+        return false;
+    auto &cords = src->impl->connections;
+    auto at = std::find_if(cords.begin(), cords.end(), [&](const Connection &c) {
+        return c.outlet == outlet && c.dst == dst_box && c.inlet == inlet;
+    });
+    if (at == cords.end())
+        return false;
+    cords.erase(at);
+    auto &sources = dst->impl->sources;
+    sources.erase(std::find(sources.begin(), sources.end(), src_box));
+    return true;
+}
+
+} // namespace simhost
+
 t_object *simhost_inert_new(t_object *patcher, const char *maxclass, const char *text)
 {
     return box_add(patcher, maxclass ? maxclass : "", nullptr, text, nullptr);

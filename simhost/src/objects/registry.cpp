@@ -6,6 +6,28 @@
 
 void autopattr_setup(t_symbol *name);
 void autopattr_teardown(void);
+void deferlow_setup(t_symbol *name);
+void deferlow_teardown(void);
+void delay_setup(t_symbol *name);
+void delay_teardown(void);
+void gate_setup(t_symbol *name);
+void gate_teardown(void);
+void int_setup(t_symbol *name);
+void int_teardown(void);
+void loadbang_setup(t_symbol *name);
+void loadbang_teardown(void);
+void loadmess_setup(t_symbol *name);
+void loadmess_teardown(void);
+void pack_setup(t_symbol *name);
+void pack_teardown(void);
+void select_setup(t_symbol *name);
+void select_teardown(void);
+void thispatcher_setup(t_symbol *name);
+void thispatcher_teardown(void);
+void trigger_setup(t_symbol *name);
+void trigger_teardown(void);
+void unpack_setup(t_symbol *name);
+void unpack_teardown(void);
 void message_setup(t_symbol *name);
 void message_teardown(void);
 void pattr_setup(t_symbol *name);
@@ -34,6 +56,17 @@ const std::vector<Class> &classes()
         {"autopattr", {}, autopattr_setup, autopattr_teardown},
         {"pattr", {}, pattr_setup, pattr_teardown},
         {"pattrstorage", {}, pattrstorage_setup, pattrstorage_teardown},
+        {"loadbang", {}, loadbang_setup, loadbang_teardown},
+        {"loadmess", {}, loadmess_setup, loadmess_teardown},
+        {"trigger", {"t"}, trigger_setup, trigger_teardown},
+        {"thispatcher", {}, thispatcher_setup, thispatcher_teardown},
+        {"select", {"sel"}, select_setup, select_teardown},
+        {"pack", {}, pack_setup, pack_teardown},
+        {"unpack", {}, unpack_setup, unpack_teardown},
+        {"gate", {}, gate_setup, gate_teardown},
+        {"int", {"i"}, int_setup, int_teardown},
+        {"deferlow", {}, deferlow_setup, deferlow_teardown},
+        {"delay", {"del"}, delay_setup, delay_teardown},
     };
     return table;
 }
