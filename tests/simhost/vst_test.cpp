@@ -23,6 +23,7 @@ struct t_watch {
 
 std::vector<std::string> g_log;
 t_object *g_watched;
+t_object *g_retype; /* a box the observer retypes when it hears a plug-in change coming */
 
 t_object *instance_of(t_object *vst)
 {
@@ -52,6 +53,11 @@ t_max_err watch_notify(t_watch *x, t_symbol *s, t_symbol *msg, void *sender, voi
         line += " plugin=" + loaded_name(g_watched);
     }
     g_log.push_back(line);
+    if (g_retype && msg == gensym("freecontainedview")) {
+        void *view = testkit::call(simhost_box_patcher(g_retype), "firstview");
+        testkit::call(view, "insertboxtext", g_retype, (void *)"vst~ Beta");
+        testkit::call(view, "endeditbox");
+    }
     return 0;
 }
 
@@ -99,6 +105,7 @@ protected:
 #endif
         g_log.clear();
         g_watched = nullptr;
+        g_retype = nullptr;
         t_class *c = class_new("vsttestwatch", nullptr, nullptr, (long)sizeof(t_watch), nullptr, 0);
         class_addmethod(c, as_method(watch_notify), "notify", A_CANT, 0);
         class_register(gensym("nobox"), c);
@@ -447,6 +454,29 @@ TEST_F(VstTest, DeletingTheBoxClosesTheEditorAfterTellingObservers)
     // the freed object is refused, not read
     EXPECT_EQ(simhost_vst_load(vst, "Alpha"), MAX_ERR_GENERIC);
     EXPECT_EQ(simhost_vst_editor(vst), nullptr);
+}
+
+// A patch that retypes the vst~ box while the vst~ announces a plug-in
+// change: the old object goes once the change returns, without going on
+// with it, and the box holds the new one.
+TEST_F(VstTest, RetypedFromInsideItsOwnChangeItGoesAfterIt)
+{
+    simhost_plugin_declare("Alpha", 320, 240, 0);
+    t_object *patcher = simhost_patcher_new(nullptr, "main");
+    t_object *box = simhost_box_new(patcher, "synth", "vst~ Alpha");
+    t_object *vst = jbox_get_object(box);
+    ASSERT_NE(open_editor(vst, 100, 200), nullptr);
+    watch(vst);
+    g_retype = box;
+    const long violations = simhost_violation_count();
+
+    EXPECT_EQ(simhost_vst_load(vst, "Gamma"), MAX_ERR_NONE);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"freecontainedview from vst~ editor=open plugin=Alpha",
+                                               "free from vst~ editor=open plugin=Alpha"}));
+    EXPECT_EQ(simhost_vst_load(vst, "Alpha"), MAX_ERR_GENERIC);
+    EXPECT_NE(jbox_get_object(box), vst);
+    EXPECT_EQ(loaded_name(jbox_get_object(box)), "Beta");
+    EXPECT_EQ(simhost_violation_count(), violations);
 }
 
 TEST_F(VstTest, ResetTakesEditorsAndForeignWindowsAway)

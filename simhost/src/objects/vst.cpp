@@ -220,14 +220,20 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
 
 /* Replaces the plug-in as the real object does: observers hear that the
  * contained view goes before anything changes, and that it is rebuilt once
- * the new plug-in is in. */
+ * the new plug-in is in. What they do meanwhile may delete or retype our
+ * box: the object is held through the change, so that it is freed after
+ * it, and a doomed object changes nothing more. */
 void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "")
 {
+    kit::hold(x);
     if (!kit::variant("vst-quiet-change"))
         object_notify(x, gensym("freecontainedview"), nullptr);
-    vst_unplug(x);
-    vst_plugin(x, name, saved);
-    object_notify(x, gensym("rebuildcontainedview"), nullptr);
+    if (!kit::doomed(x)) {
+        vst_unplug(x);
+        vst_plugin(x, name, saved);
+        object_notify(x, gensym("rebuildcontainedview"), nullptr);
+    }
+    kit::release(x);
 }
 
 bool is_number(const t_atom *a)
