@@ -176,9 +176,17 @@ TEST_F(VstTest, BoxTextLoadsFromTheCatalogueOrAStandIn)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.text);
+        const int before = simhost_event_count();
         t_object *vst = make(row.text);
         ASSERT_NE(vst, nullptr);
         EXPECT_EQ(loaded_name(vst), row.name);
+        // a stand-in says so, once
+        const bool standin = row.width == 640;
+        ASSERT_EQ(simhost_event_count(), before + (standin ? 1 : 0));
+        if (standin) {
+            EXPECT_NE(std::string(simhost_event_get(before)->text).find("was declared: a stand-in takes its place"),
+                      std::string::npos);
+        }
         t_object *instance = instance_of(vst);
         if (!instance) {
             EXPECT_STREQ(object_attr_getsym(vst, gensym("savedpluginname"))->s_name, "");
@@ -195,8 +203,26 @@ TEST_F(VstTest, BoxTextLoadsFromTheCatalogueOrAStandIn)
 
 // Attributes in the box text set the object's attributes; one the object
 // does not have is refused on the console and the rest still count.
+// "plug" alone stands for the user choosing in Max's plug-in chooser: the
+// first plug-in declared, or a stand-in when none was.
+TEST_F(VstTest, PlugAloneLoadsTheFirstPluginDeclared)
+{
+    t_object *vst = make("vst~");
+    simhost_send(vst, "plug", 0, nullptr);
+    EXPECT_EQ(loaded_name(vst), "Stand-in");
+    EXPECT_STREQ(simhost_event_get(simhost_event_count() - 1)->text,
+                 "no plug-in \"Stand-in\" was declared: a stand-in takes its place (editor 640x480)");
+    simhost_plugin_declare("Beta", 300, 200, 0);
+    simhost_plugin_declare("Alpha", 800, 600, 0);
+    simhost_plugin_declare("Beta", 320, 240, 0);
+    simhost_send(vst, "plug", 0, nullptr);
+    EXPECT_EQ(loaded_name(vst), "Beta");
+}
+
 TEST_F(VstTest, BoxTextAttributesAreAttributes)
 {
+    simhost_plugin_declare("VCV Rack 2", 640, 480, 0);
+    simhost_plugin_declare("Beta", 640, 480, 0);
     t_object *vst = make("vst~ 2 2 \"VCV Rack 2\" @autosave 0 @prefer VST3 @bypass 1");
     EXPECT_EQ(loaded_name(vst), "VCV Rack 2");
     EXPECT_EQ(object_attr_getlong(vst, gensym("autosave")), 0);

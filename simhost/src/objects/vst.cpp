@@ -19,6 +19,7 @@ namespace {
 
 const char *const EDITOR_CLASS = "SimhostVstEditor";
 
+const char *const STANDIN_NAME = "Stand-in";
 const int STANDIN_WIDTH = 640;
 const int STANDIN_HEIGHT = 480;
 
@@ -56,6 +57,7 @@ t_class *s_mcs_vst_class;
 t_class *s_instance_class;
 t_class *s_wrapper_class;
 std::map<std::string, Plugin> s_catalogue;
+std::vector<std::string> s_declared; /* the catalogue's names in the order they came */
 std::vector<t_vst *> s_live;        /* every vst~ object not yet freed */
 std::map<HWND, t_vst *> s_editors;  /* open editor window -> its vst~ */
 
@@ -209,6 +211,9 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
 {
     if (name.empty())
         return;
+    if (!s_catalogue.count(name) && !s_catalogue.count(plugin_stem(name)))
+        object_warn(&x->ob, "no plug-in \"%s\" was declared: a stand-in takes its place (editor %dx%d)",
+                    name.c_str(), STANDIN_WIDTH, STANDIN_HEIGHT);
     t_plugininstance *plugin = instance_make(name);
     if (!plugin) {
         object_error(&x->ob, "can't load %s", name.c_str());
@@ -291,9 +296,14 @@ void *vst_getinstance(t_vst *x)
     return x->instance;
 }
 
+/* "plug" alone opens Max's plug-in chooser; here the user chooses the
+ * first plug-in declared, or a stand-in when none was. */
 void vst_plug(t_vst *x, t_symbol *s, long argc, t_atom *argv)
 {
-    vst_replace(x, kit::text(argc, argv, false));
+    if (argc > 0 && argv)
+        vst_replace(x, kit::text(argc, argv, false));
+    else
+        vst_replace(x, s_declared.empty() ? STANDIN_NAME : s_declared.front());
 }
 
 /* The open-editor message: the editor's client-area origin at (x, y). */
@@ -391,6 +401,7 @@ void vst_teardown(void)
     s_live.clear();
     s_editors.clear();
     s_catalogue.clear();
+    s_declared.clear();
     s_vst_class = nullptr;
     s_mcs_vst_class = nullptr;
     s_instance_class = nullptr;
@@ -408,6 +419,8 @@ void simhost_plugin_declare_flags(const char *name, int width, int height, long 
 {
     if (!name || !*name || width < 0 || height < 0)
         return;
+    if (!s_catalogue.count(name))
+        s_declared.push_back(name);
     s_catalogue[name] = Plugin{width, height, delay, flags};
 }
 
