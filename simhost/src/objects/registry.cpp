@@ -4,44 +4,29 @@
 
 #include <string>
 
-void autopattr_setup(t_symbol *name);
-void autopattr_teardown(void);
-void deferlow_setup(t_symbol *name);
-void deferlow_teardown(void);
-void delay_setup(t_symbol *name);
-void delay_teardown(void);
-void gate_setup(t_symbol *name);
-void gate_teardown(void);
-void int_setup(t_symbol *name);
-void int_teardown(void);
-void loadbang_setup(t_symbol *name);
-void loadbang_teardown(void);
-void loadmess_setup(t_symbol *name);
-void loadmess_teardown(void);
-void pack_setup(t_symbol *name);
-void pack_teardown(void);
-void select_setup(t_symbol *name);
-void select_teardown(void);
-void thispatcher_setup(t_symbol *name);
-void thispatcher_teardown(void);
-void trigger_setup(t_symbol *name);
-void trigger_teardown(void);
-void unpack_setup(t_symbol *name);
-void unpack_teardown(void);
-void message_setup(t_symbol *name);
-void message_teardown(void);
-void pattr_setup(t_symbol *name);
-void pattr_teardown(void);
-void pattrstorage_setup(t_symbol *name);
-void pattrstorage_teardown(void);
-void prepend_setup(t_symbol *name);
-void prepend_teardown(void);
-void print_setup(t_symbol *name);
-void print_teardown(void);
-void route_setup(t_symbol *name);
-void route_teardown(void);
-void vst_setup(t_symbol *name);
-void vst_teardown(void);
+#define SIMHOST_CLASS(name)                                                                                    \
+    void name##_setup(t_symbol *);                                                                             \
+    void name##_teardown(void);
+SIMHOST_CLASS(autopattr)
+SIMHOST_CLASS(deferlow)
+SIMHOST_CLASS(delay)
+SIMHOST_CLASS(gate)
+SIMHOST_CLASS(int)
+SIMHOST_CLASS(loadbang)
+SIMHOST_CLASS(loadmess)
+SIMHOST_CLASS(message)
+SIMHOST_CLASS(pack)
+SIMHOST_CLASS(pattr)
+SIMHOST_CLASS(pattrstorage)
+SIMHOST_CLASS(prepend)
+SIMHOST_CLASS(print)
+SIMHOST_CLASS(route)
+SIMHOST_CLASS(select)
+SIMHOST_CLASS(thispatcher)
+SIMHOST_CLASS(trigger)
+SIMHOST_CLASS(unpack)
+SIMHOST_CLASS(vst)
+#undef SIMHOST_CLASS
 
 namespace kit {
 
