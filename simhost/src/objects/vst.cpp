@@ -336,6 +336,12 @@ void vst_wclose(t_vst *x)
     editor_close(x);
 }
 
+/* "PARAMETER VALUE" sets a plug-in parameter in Max; parameters are not
+ * simulated, so the list is taken without effect. */
+void vst_list(t_vst *x, t_symbol *s, long argc, t_atom *argv)
+{
+}
+
 } // namespace
 
 /* ---- setup and teardown ---- */
@@ -355,6 +361,7 @@ t_class *vst_class(const char *name)
     class_addmethod(c, as_method(vst_plug), "plug", A_GIMME, 0);
     class_addmethod(c, as_method(vst_open), _sym_open->s_name, A_CANT, 0);
     class_addmethod(c, as_method(vst_wclose), _sym_wclose->s_name, 0);
+    class_addmethod(c, as_method(vst_list), _sym_list->s_name, A_GIMME, 0);
     vst_attribute(c, "savedpluginname", _sym_symbol, (long)offsetof(t_vst, savedpluginname));
     vst_attribute(c, "autosave", _sym_long, (long)offsetof(t_vst, autosave));
     vst_attribute(c, "bypass", _sym_long, (long)offsetof(t_vst, bypass));
