@@ -272,6 +272,11 @@ MAXAPI t_max_err simhost_pattr_saved(t_object *obj, const char *name, long argc,
  * to the objects it names that take one (setvalueof), as Max does once a
  * patcher has loaded. MAX_ERR_GENERIC when obj is neither. */
 MAXAPI t_max_err simhost_pattr_restore(t_object *obj);
+/* A patch is made and loaded: the object in box, and every object in its
+ * subpatcher's boxes, that has a "loadbang" method gets the call, in the
+ * order the boxes were made (loadbang, loadmess). A box that an earlier
+ * call deleted is passed over. */
+MAXAPI void simhost_box_loadbang(t_object *box);
 /* The patch is being saved: the object takes the values of the objects it
  * names again (getvalueof); an autopattr keeps what it holds for a named
  * object that gives none. Returns how many values it now holds. */

@@ -515,6 +515,12 @@ void World::open_patch(const std::string &text, const std::string &file)
     place_patch_window(file, rect);
     for (t_object *obj : builder.stateful)
         simhost_pattr_restore(obj);
+    std::vector<t_object *> made;
+    for (size_t k = before; k < entries_.size(); ++k)
+        if (entries_[k].parent.empty())
+            made.push_back(entries_[k].box);
+    for (t_object *box : made)
+        simhost_box_loadbang(box);
     source_ = text;
     source_file_ = file;
     sync();

@@ -106,6 +106,8 @@ struct ObjInfo {
     std::vector<t_object *> observing;
     std::map<t_symbol *, DynAttr> dynattrs;
     bool freeing = false;
+    int held = 0;            /* kit::hold: a free meanwhile waits for the last release */
+    bool free_put_off = false; /* freed while held */
     bool class_owned = false; /* method, attribute and table objects of a class */
     std::list<SimInlet> inlets; /* right of the left one, in order */
     long inlet_now = 0;  /* the inlet a message is arriving in (proxy_getinlet) */
@@ -299,6 +301,8 @@ t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, 
 void box_set_text(t_object *box, const std::string &text);
 /* The box of patcher by scripting name, from the patcher's name map. */
 t_object *patcher_named_box(t_object *patcher, t_symbol *name);
+/* Cuts the patch cord src:outlet -> dst:inlet; false when there is none. */
+bool cord_cut(t_object *src_box, long outlet, t_object *dst_box, long inlet);
 
 /* windows: each class registered once, at first use (the window system may
  * be reset after the host), and unregistered at reset */
