@@ -6,15 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh native
-
 log=build/native/demo-build.log
 echo "== building the module and korvel-sim (log: $log)"
-mkdir -p build/native
-if ! { cmake --preset native && cmake --build --preset native --target korvel-sim qzkorvel; } >"$log" 2>&1; then
-  cat "$log"
-  exit 1
-fi
+scripts/preset.sh --log "$log" native korvel-sim qzkorvel
 
 echo "== korvel-sim --pictures build/native/tour package/qzkorvel/help/qzkorvel.maxhelp examples/tour.ksim"
 build/native/bin/korvel-sim --pictures build/native/tour package/qzkorvel/help/qzkorvel.maxhelp examples/tour.ksim

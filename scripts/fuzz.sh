@@ -12,8 +12,7 @@ root=$PWD
 budget=${1:-60}
 [[ $budget =~ ^[0-9]+$ ]] || { echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2; }
 
-scripts/setup.sh native || exit 1
-cmake --preset sanitize >/dev/null && cmake --build --preset sanitize -j "$(nproc)" --target fuzz_korvel || exit 1
+scripts/preset.sh sanitize fuzz_korvel || exit 1
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

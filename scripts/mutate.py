@@ -27,7 +27,7 @@ import subprocess
 import sys
 
 SOURCES = ["korvel_class.cpp", "korvel_binding.cpp", "korvel_open.cpp", "korvel_visibility.cpp",
-           "korvel_observer.cpp", "korvel_rebuild.cpp", "korvel_adopt.cpp", "korvel.h"]
+           "korvel_observer.cpp", "korvel_state.cpp", "korvel_rebuild.cpp", "korvel_adopt.cpp", "korvel.h"]
 FLIPS = {"==": "!=", "!=": "==", "<": ">=", ">=": "<", ">": "<=", "<=": ">"}
 COMPARISON = re.compile(r" (==|!=|<=|>=|<|>) ")
 NUMBER = re.compile(r"(?<![\w.])(\d+)(?![\w.])")

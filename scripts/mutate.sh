@@ -9,8 +9,5 @@
 # is; the mutants are built in build/mutants/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [[ ! -x build/native/bin/korvel-sim ]]; then
-  cmake --preset native >/dev/null
-  cmake --build --preset native
-fi
+scripts/preset.sh --log build/native/mutate-build.log native
 exec nice -n 19 python3 scripts/mutate.py "$PWD" "$@"

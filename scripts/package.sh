@@ -13,8 +13,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh package
-
 sdk=${1:-${MAX_SDK_DIR:-}}
 if [[ -n $sdk ]]; then
   sdk=$(cd "$sdk" && pwd)
@@ -24,8 +22,7 @@ version=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["vers
 out=build/package
 zip=qzkorvel-$version.zip
 
-cmake --preset package -DMAX_SDK_DIR="$sdk" >/dev/null
-cmake --build --preset package
+scripts/preset.sh -DMAX_SDK_DIR="$sdk" package
 rm -rf "$out"
 cmake --install build/mingw-module --prefix "$out" --strip >/dev/null
 (cd "$out" && python3 -m zipfile -c "$zip" qzkorvel)

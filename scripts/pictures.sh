@@ -4,20 +4,14 @@
 # sent back to the centre, a display left of the primary one) in korvel-sim
 # there, and converts each SVG to PNG with rsvg-convert.
 #
-# Uses the native build (build/native, or the build folder in $KORVEL_BUILD):
-# configures it first when there is none, and brings korvel-sim and the module
-# up to date, which costs nothing when they are.
+# Uses the native preset's build, bringing korvel-sim and the module up to
+# date first, which costs nothing when they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
-build=${KORVEL_BUILD:-$root/build/native}
+build=build/native
 examples=(centred-open out-of-view left-display)
 
-scripts/setup.sh native
-if [[ ! -e $build/build.ninja ]]; then
-  cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-fi
-cmake --build "$build" --target korvel-sim qzkorvel >/dev/null
+scripts/preset.sh --log build/native/pictures-build.log native korvel-sim qzkorvel
 mkdir -p docs/images
 for name in "${examples[@]}"; do
   "$build/bin/korvel-sim" --pictures docs/images "examples/$name.ksim" >/dev/null

@@ -11,7 +11,6 @@ root=$PWD
 
 scripts/setup.sh all || exit 1
 
-jobs=$(nproc)
 results=()
 failures=0
 
@@ -51,8 +50,7 @@ in_wine() {
 # scenario with the native build's programs too.
 windows_built=false
 for preset in native sanitize tsan mingw; do
-  step "$preset configure" cmake --preset "$preset" || continue
-  step "$preset build" cmake --build --preset "$preset" -j "$jobs" || continue
+  step "$preset build" scripts/preset.sh "$preset" || continue
   if [[ $preset == mingw ]]; then
     windows_built=true
     step "$preset test" tests mingw in_wine

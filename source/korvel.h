@@ -78,18 +78,20 @@ private:
 typedef struct _korvel {
     t_object ob;       /* the host's object header; object_alloc */
     t_object *patcher; /* the patcher our box is in; korvel_new */
-    /* the vst~ object attached to for its notifications, NULL when unbound; korvel_attach, korvel_notify, open */
+    /* the vst~ object attached to for its notifications, NULL when unbound; korvel_bind_target (attach, open),
+     * korvel_unbind (notify, open) */
     t_object *target;
     /* the plug-in target hosts ("getinstance"), NULL when none is loaded; korvel_attach, korvel_notify, open */
     t_object *instance;
     void *delay_qelem; /* runs korvel_delaycheck; korvel_new, korvel_free */
     void *state_qelem; /* runs checkWindowState; korvel_new, korvel_free */
     int32_t win_w;     /* the editor's client width as last reported or restored; as win_h */
-    /* the client height as last reported or restored; checkWindowState, korvel_state, korvel_attach (0) */
+    /* the client height as last reported or restored; korvel_measure (the state report, getvalueof),
+     * korvel_state, korvel_attach (0) */
     int32_t win_h;
     /* the client origin's x requested or last reported, or KORVEL_CENTRE_SENTINEL; as win_y, and korvel_new */
     int32_t win_x;
-    /* the client origin's y; korvel_open, korvel_pos, korvel_state, checkWindowState, findCenteredPosForVST */
+    /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_measure, findCenteredPosForVST */
     int32_t win_y;
     t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
@@ -97,15 +99,18 @@ typedef struct _korvel {
     korvel_relaxed<char> debug;     /* attribute: trace to the console; the host's attribute setter */
     korvel_relaxed<char> stayontop; /* attribute: keep the editor up in the background; the same */
     /* hidden on request ("hide", state list KORVEL_VIS_HIDDEN), not "out of sight": the observer hides
-     * the editor in the background without setting it. The gates, hide, show, state, open, forget_editor */
+     * the editor in the background without setting it. The gates, hide, show, state, korvel_observe (open,
+     * adopt), korvel_adopt, forget_editor */
     korvel_relaxed<int32_t> hidden;
-    korvel_relaxed<int32_t> app_active; /* the host is active, as WM_ACTIVATEAPP last said; new, subclassproc */
+    /* the host is active, as WM_ACTIVATEAPP last said; new, subclassproc, korvel_observe */
+    korvel_relaxed<int32_t> app_active;
     int32_t pos_checked; /* a requested point was checked against the displays; open sets, state clears */
     HWND helper_hwnd;    /* the off-screen window that takes activation on hide; korvel_new */
-    /* the captured editor window, NULL when none; korvel_open captures, korvel_forget_editor lets go */
+    /* the captured editor window, NULL when none; korvel_open captures, korvel_adopt takes over,
+     * korvel_forget_editor lets go */
     korvel_relaxed<HWND> editor_hwnd;
-    /* the target whose editor editor_hwnd is, NULL once that target is gone; korvel_open, korvel_notify,
-     * korvel_forget_editor */
+    /* the target whose editor editor_hwnd is, NULL once that target is gone; korvel_open, korvel_adopt,
+     * korvel_notify, korvel_forget_editor */
     t_object *editor_owner;
     /* counts the changes of target, so that a handler sees one made while the patch ran; korvel_bind_target,
      * korvel_unbind */
@@ -116,9 +121,29 @@ typedef struct _korvel {
     char reporting;         /* a report is going out; korvel_attach */
 } t_korvel;
 
-/* ---- module-wide state, written only by ext_main (the live-record registry
- * in korvel_class.cpp and the remembered editors in korvel_adopt.cpp keep
- * their own locks) ---- */
+/* ---- module-wide state ----
+ *
+ * All that the module keeps outside its records, each with who writes it.
+ * Messages and notifications arrive on the scheduler thread too (see
+ * "Threads" in docs/ARCHITECTURE.md): each table they reach has its own
+ * lock, held for one lookup or change, never across a host or window call.
+ *
+ * - korvel_class and _common_symbols (korvel_class.cpp), and the helper
+ *   window class KORVEL_HELPER_CLASS: ext_main, before any record exists;
+ *   read without a lock.
+ * - the live-record registry, korvel_live and korvel_serial
+ *   (korvel_class.cpp): korvel_new and korvel_free; read on any thread by
+ *   the deferral, the gates, korvel_hold and the window observer. Under
+ *   korvel_live_lock.
+ * - the plug-in-change list, korvel_changing (korvel_binding.cpp):
+ *   korvel_notify, while it reports a plug-in change, on whichever thread
+ *   the notification comes; read by korvel_clear. Under
+ *   korvel_changing_lock.
+ * - the remembered-editor table, korvel_remembered_windows
+ *   (korvel_adopt.cpp): korvel_release_editor, korvel_notify (the vst
+ *   object freed), korvel_adopt, and ext_main (emptied); read by the "show"
+ *   gate on any thread. Under korvel_remembered_lock.
+ */
 extern t_class *korvel_class;
 
 extern "C" C74_EXPORT void ext_main(void *r);
@@ -149,17 +174,19 @@ void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
-void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
                                      DWORD_PTR dwRefData);
-void checkWindowState(t_korvel *x);
-t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av);
-t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
 void korvel_forget_editor(t_korvel *x);
 void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 void korvel_observe(t_korvel *x);
+
+/* ---- the state list: report, restore, the host's state system (korvel_state.cpp) ---- */
+void checkWindowState(t_korvel *x);
+void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
+t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av);
+t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
 
 /* ---- editors that outlive their instance (korvel_adopt.cpp, its own lock) ---- */
 void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden);

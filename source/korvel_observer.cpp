@@ -1,4 +1,4 @@
-/* Editor window control: the window observer and the state report. */
+/* Editor window control: the window observer, and letting the editor go. */
 #include "korvel.h"
 
 /* Lets the captured editor go: it is gone, or going. */
@@ -32,7 +32,7 @@ void korvel_forget_dead_window(t_korvel *x)
         korvel_forget_editor(x);
 }
 
-/* ---- observer and state report ---- */
+/* ---- observer ---- */
 
 /* The host application went to the background or came back: an editor not
  * hidden on request follows it, unless it is to stay on top. */
@@ -83,67 +83,4 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
         break;
     }
     return DefSubclassProc(hWnd, uMsg, wParam, lParam);
-}
-
-/* Measures the editor, if there is one, into the record and fills the five
- * atoms of a state list. */
-static void korvel_measure(t_korvel *x, t_atom *av)
-{
-    korvel_forget_dead_window(x);
-    t_atom_long vis = KORVEL_VIS_CLOSED;
-    if (x->editor_hwnd) {
-        RECT r = {0, 0, 0, 0};
-        if (GetClientRect(x->editor_hwnd, &r)) {
-            POINT origin = {r.left, r.top};
-            MapWindowPoints(x->editor_hwnd, NULL, &origin, 1);
-            x->win_x = origin.x;
-            x->win_y = origin.y;
-            x->win_w = r.right;
-            x->win_h = r.bottom;
-        }
-        vis = x->hidden ? KORVEL_VIS_HIDDEN : KORVEL_VIS_SHOWN;
-    }
-    atom_setlong(av, x->win_x);
-    atom_setlong(av + 1, x->win_y);
-    atom_setlong(av + 2, x->win_w);
-    atom_setlong(av + 3, x->win_h);
-    atom_setlong(av + 4, vis);
-}
-
-void checkWindowState(t_korvel *x)
-{
-    korvel_trace(x, "checkWindowState()");
-    /* this report covers any asked for before it */
-    qelem_unset(x->state_qelem);
-    t_atom av[KORVEL_STATE_ATOMS];
-    korvel_measure(x, av);
-    outlet_anything(x->outlet, gensym("state"), KORVEL_STATE_ATOMS, av);
-}
-
-/* ---- the host's state system (pattr, autopattr, pattrstorage) ---- */
-
-/* The value is the state list. A caller's array too short for it is
- * refused rather than overrun; without one, the host's getbytes gives one
- * that the caller frees. */
-t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av)
-{
-    if (!ac || !av)
-        return MAX_ERR_GENERIC;
-    if (*ac && *av && *ac < KORVEL_STATE_ATOMS)
-        return MAX_ERR_GENERIC;
-    if (!*ac || !*av) {
-        *av = (t_atom *)getbytes(KORVEL_STATE_ATOMS * sizeof(t_atom));
-        if (!*av)
-            return MAX_ERR_GENERIC;
-    }
-    *ac = KORVEL_STATE_ATOMS;
-    korvel_measure(x, *av);
-    return MAX_ERR_NONE;
-}
-
-/* A value from the state system is taken as a "state" message. */
-t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av)
-{
-    korvel_defer<korvel_state>(x, gensym("state"), ac, av);
-    return MAX_ERR_NONE;
 }

@@ -1,5 +1,4 @@
-/* Editor window control: showing, hiding and closing the editor, and
- * restoring a reported window state. */
+/* Editor window control: showing, hiding and closing the editor. */
 #include "korvel.h"
 
 /* ---- visibility ---- */
@@ -76,57 +75,4 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     /* the observer forgets the window once the vst object destroys it */
     korvel_send(x->target, _sym_wclose);
-}
-
-/* Brings the editor to a reported visibility. An editor to be hidden that is
- * not open yet is opened first; one out of sight for the background is only
- * marked, as the "hide" gate does. */
-static void korvel_restore_vis(t_korvel *x, int32_t vis)
-{
-    switch (vis) {
-    case KORVEL_VIS_CLOSED:
-        if (x->editor_hwnd)
-            korvel_close(x, NULL, 0, NULL);
-        break;
-    case KORVEL_VIS_SHOWN:
-        if (x->editor_hwnd) {
-            korvel_show(x, NULL, 0, NULL);
-            break;
-        }
-        korvel_open(x, NULL, 0, NULL);
-        break;
-    case KORVEL_VIS_HIDDEN:
-        if (!x->editor_hwnd) {
-            korvel_defer<korvel_open>(x, NULL, 0, NULL);
-            korvel_defer<korvel_hide>(x, NULL, 0, NULL);
-        } else if (x->hidden || x->app_active || x->stayontop) {
-            korvel_defer<korvel_hide>(x, NULL, 0, NULL);
-        } else {
-            x->hidden = 1;
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
-{
-    if (argc < 5 || !argv) {
-        object_error((t_object *)x, "state error: missing arguments");
-        return;
-    }
-    korvel_trace(x, "state(): incoming ");
-    x->win_x = korvel_long32(atom_getlong(argv));
-    x->win_y = korvel_long32(atom_getlong(argv + 1));
-    x->win_w = korvel_long32(atom_getlong(argv + 2));
-    x->win_h = korvel_long32(atom_getlong(argv + 3));
-    /* a restored position is checked by the open that uses it, now or later */
-    x->pos_checked = 0;
-    int32_t vis = korvel_long32(atom_getlong(argv + 4));
-    if (!x->instance)
-        return;
-    korvel_forget_dead_window(x);
-    korvel_adopt(x);
-    korvel_restore_vis(x, vis);
 }

@@ -1,9 +1,9 @@
-// With KORVEL_TRANSCRIPTS=1 in the environment, the scenario tests print each
-// transcript they play on stdout, marked, so that
-// tests/scenarios/compare_transcripts.py can set the native transcript of a
-// scenario against its transcript under Wine, line for line.
+// Transcripts in the tests: the one way to state the lines expected, and
+// their printing for the comparison with Wine.
 #ifndef KORVEL_TESTS_TRANSCRIPT_H
 #define KORVEL_TESTS_TRANSCRIPT_H
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +11,23 @@
 #include <string>
 #include <vector>
 
+#include "testkit.h"
+
+// EXPECT_TRUE(same_lines(expected, actual)): on a mismatch both transcripts
+// are printed as one line diff, the expected lines marked "-", the actual
+// ones "+".
+inline ::testing::AssertionResult same_lines(const std::vector<std::string> &expected,
+                                             const std::vector<std::string> &actual)
+{
+    if (expected == actual)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "transcript (- expected, + actual):\n" << testkit::diff(expected, actual);
+}
+
+// With KORVEL_TRANSCRIPTS=1 in the environment, the scenario tests print each
+// transcript they play on stdout, marked, so that
+// tests/scenarios/compare_transcripts.py can set the native transcript of a
+// scenario against its transcript under Wine, line for line.
 inline void print_transcript(const std::string &scenario, const std::vector<std::string> &lines)
 {
     const char *wanted = std::getenv("KORVEL_TRANSCRIPTS");

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "simhost.h"
+#include "testkit_host.h"
 
 namespace testkit {
 
@@ -327,12 +328,10 @@ std::vector<std::string> World::vst_boxes()
         const std::string varname = simhost_box_varname(e.box);
         const std::string own = e.id.empty() ? varname : e.id;
         const std::string path = e.parent.empty() ? own : e.parent + "/" + own;
-        void *instance = object_method_imp(e.object, gensym("getinstance"), nullptr, nullptr, nullptr, nullptr,
-                                           nullptr, nullptr, nullptr, nullptr);
+        void *instance = call(e.object, "getinstance");
         char *plugin = nullptr;
         if (instance)
-            object_method_imp(instance, gensym("getpluginname"), &plugin, nullptr, nullptr, nullptr, nullptr, nullptr,
-                              nullptr, nullptr);
+            call(instance, "getpluginname", &plugin);
         out.push_back(e.cls + " " + (path.empty() ? "-" : path) + " name " + (varname.empty() ? "-" : varname) +
                       " plugin " + (plugin && *plugin ? plugin : "-"));
     }
@@ -576,24 +575,8 @@ void World::sync()
     std::string violation;
     for (const int count = simhost_event_count(); events_seen_ < count; ++events_seen_) {
         const simhost_event *ev = simhost_event_get(events_seen_);
-        std::string line;
-        switch (ev->kind) {
-        case SIMHOST_POST: line = "console post "; break;
-        case SIMHOST_ERROR: line = "console error "; break;
-        case SIMHOST_WARN: line = "console warn "; break;
-        case SIMHOST_VIOLATION:
-            line = "console violation ";
-            break;
-        default:
-            line = "out " + event_owner(ev->object, ev->classname);
-            if (ev->outlet != 0)
-                line += ":" + std::to_string(ev->outlet);
-            pending_.push_back(line + " " + ev->text);
-            continue;
-        }
-        if (ev->object && ev->classname)
-            line += std::string(ev->classname) + ": ";
-        pending_.push_back(line + ev->text);
+        const bool out = ev->kind == SIMHOST_OUTLET;
+        pending_.push_back(event_line(*ev, out ? event_owner(ev->object, ev->classname) : std::string()));
         if (ev->kind == SIMHOST_VIOLATION)
             violation = pending_.back().substr(std::strlen("console violation "));
     }

@@ -12,6 +12,7 @@
 #include "korvel.h"
 #include "simhost.h"
 #include "testkit.h"
+#include "transcript.h"
 
 namespace module_test {
 
@@ -37,13 +38,6 @@ inline Lines editor_at_home(bool shown)
 inline t_korvel *record(testkit::World &w, const std::string &box = "qzkorvel#1")
 {
     return (t_korvel *)w.object(box);
-}
-
-inline ::testing::AssertionResult same_lines(const Lines &expected, const Lines &actual)
-{
-    if (expected == actual)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "transcript (- expected, + actual):\n" << testkit::diff(expected, actual);
 }
 
 /* Plays a scenario fragment and checks every transcript line it makes. */

@@ -123,7 +123,7 @@ TEST(HelpPatch, TourPrintsTheReviewedTranscript)
     EXPECT_TRUE(std::filesystem::exists(pictures / "tour-open.svg"));
     std::filesystem::remove_all(pictures);
     const Lines expected = split(files().at("tests/patches/tour.expected"));
-    EXPECT_EQ(expected, actual) << testkit::diff(expected, actual);
+    EXPECT_TRUE(same_lines(expected, actual));
 }
 
 // In the basics tab the report reaches the console through [print] and the

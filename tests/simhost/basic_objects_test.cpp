@@ -7,6 +7,7 @@
 
 #include "simhost.h"
 #include "testkit_atoms.h"
+#include "testkit_host.h"
 #include "win_api.h"
 #ifndef _WIN32
 #include "simwin.h"
@@ -22,17 +23,6 @@ using testkit::sym_atom;
 namespace {
 
 typedef std::vector<std::string> Lines;
-
-// "console post TEXT" for a line tied to no object, "CLASS error TEXT" for
-// one tied to an object, "CLASS[n] TEXT" for a message out of outlet n.
-std::string line_of(const simhost_event &e)
-{
-    static const char *const kinds[] = {"post", "error", "warn"};
-    std::string who = e.classname ? e.classname : "console";
-    if (e.kind == SIMHOST_OUTLET)
-        return who + "[" + std::to_string(e.outlet) + "] " + e.text;
-    return who + " " + kinds[e.kind] + " " + e.text;
-}
 
 // Frees the box named by its argument's scripting name when any message
 // arrives: a patch that deletes a box while the box is sending.
@@ -82,7 +72,7 @@ protected:
     {
         Lines out;
         for (int i = mark_; i < simhost_event_count(); i++)
-            out.push_back(line_of(*simhost_event_get(i)));
+            out.push_back(testkit::event_line(*simhost_event_get(i)));
         mark();
         return out;
     }
@@ -110,21 +100,21 @@ TEST_F(BasicObjects, ClickingSendsTheTextAsTheHostWould)
         Lines out;
     };
     const Case cases[] = {
-        {"open", {"message[0] open"}},
-        {"open 100 200", {"message[0] open 100 200"}},
-        {"100 200", {"message[0] list 100 200"}},
-        {"5", {"message[0] int 5"}},
-        {"0.5", {"message[0] float 0.500000"}},
-        {"29 0.", {"message[0] list 29 0.000000"}},
-        {"\"My Plugin\" 1", {"message[0] My Plugin 1"}},
+        {"open", {"out message open"}},
+        {"open 100 200", {"out message open 100 200"}},
+        {"100 200", {"out message list 100 200"}},
+        {"5", {"out message int 5"}},
+        {"0.5", {"out message float 0.500000"}},
+        {"29 0.", {"out message list 29 0.000000"}},
+        {"\"My Plugin\" 1", {"out message My Plugin 1"}},
         {"", {}},
         {"   ", {}},
-        {"1, 2 3, open", {"message[0] int 1", "message[0] list 2 3", "message[0] open"}},
-        {"a ,, b", {"message[0] a", "message[0] b"}},
-        {"\"x, y\" z", {"message[0] x, y z"}},
-        {"a; r b", {"message[0] a"}},
+        {"1, 2 3, open", {"out message int 1", "out message list 2 3", "out message open"}},
+        {"a ,, b", {"out message a", "out message b"}},
+        {"\"x, y\" z", {"out message x, y z"}},
+        {"a; r b", {"out message a"}},
         {"; r b", {}},
-        {"set $1, $2 foo", {"message[0] set 0", "message[0] list 0 foo"}},
+        {"set $1, $2 foo", {"out message set 0", "out message list 0 foo"}},
     };
     for (const Case &c : cases) {
         t_object *b = message(c.text);
@@ -148,13 +138,13 @@ TEST_F(BasicObjects, SetReplacesTheTextSoThatItReadsBack)
     EXPECT_EQ(lines(), Lines{});
     EXPECT_STREQ(simhost_box_text(b), "0.5 \"My Plugin\" 1. -3 \"100\"");
     simhost_click(b);
-    EXPECT_EQ(lines(), (Lines{"message[0] list 0.500000 My Plugin 1.000000 -3 100",
+    EXPECT_EQ(lines(), (Lines{"out message list 0.500000 My Plugin 1.000000 -3 100",
                               "console post shown: 0.5 \"My Plugin\" 1. -3 \"100\""}));
 
     send(b, "set", {sym_atom("a,b"), sym_atom("say \"hi\""), sym_atom("")});
     EXPECT_STREQ(simhost_box_text(b), "\"a,b\" \"say \\\"hi\\\"\" \"\"");
     simhost_click(b);
-    EXPECT_EQ(lines(), (Lines{"message[0] a,b say \"hi\" ", "console post shown: \"a,b\" \"say \\\"hi\\\"\" \"\""}));
+    EXPECT_EQ(lines(), (Lines{"out message a,b say \"hi\" ", "console post shown: \"a,b\" \"say \\\"hi\\\"\" \"\""}));
 
     send(b, "set");
     EXPECT_STREQ(simhost_box_text(b), "");
@@ -172,11 +162,11 @@ TEST_F(BasicObjects, AnyOtherMessageMakesItSendWithDollarArguments)
         Lines out;
     };
     const Case cases[] = {
-        {"bang", {}, {"message[0] open", "message[0] got 0 0"}},
-        {"int", {long_atom(7)}, {"message[0] open", "message[0] got 7 0"}},
-        {"list", {long_atom(7), float_atom(0.25)}, {"message[0] open", "message[0] got 7 0.250000"}},
-        {"symbol", {sym_atom("x")}, {"message[0] open", "message[0] got x 0"}},
-        {"foo", {long_atom(1), long_atom(2)}, {"message[0] open", "message[0] got foo 1"}},
+        {"bang", {}, {"out message open", "out message got 0 0"}},
+        {"int", {long_atom(7)}, {"out message open", "out message got 7 0"}},
+        {"list", {long_atom(7), float_atom(0.25)}, {"out message open", "out message got 7 0.250000"}},
+        {"symbol", {sym_atom("x")}, {"out message open", "out message got x 0"}},
+        {"foo", {long_atom(1), long_atom(2)}, {"out message open", "out message got foo 1"}},
     };
     for (const Case &c : cases) {
         send(plain, c.selector, c.atoms);
@@ -234,16 +224,16 @@ TEST_F(BasicObjects, PrependPutsItsArgumentsFirst)
     send(none, "float", {float_atom(1.5)});
     send(none, "bang");
     EXPECT_EQ(lines(), (Lines{
-                           "prepend[0] set state 1 2 3 4 5",
-                           "prepend[0] set 1 2",
-                           "prepend[0] set 9",
-                           "prepend[0] set x",
-                           "prepend[0] set",
-                           "prepend[0] list 144 60",
-                           "prepend[0] list 144 foo",
-                           "prepend[0] int 5",
-                           "prepend[0] float 1.500000",
-                           "prepend[0] bang",
+                           "out prepend set state 1 2 3 4 5",
+                           "out prepend set 1 2",
+                           "out prepend set 9",
+                           "out prepend set x",
+                           "out prepend set",
+                           "out prepend list 144 60",
+                           "out prepend list 144 foo",
+                           "out prepend int 5",
+                           "out prepend float 1.500000",
+                           "out prepend bang",
                        }));
 }
 
@@ -258,7 +248,7 @@ TEST_F(BasicObjects, PrependSetIntoAMessageBoxShowsTheLastOutput)
     EXPECT_STREQ(simhost_box_text(shown), "64.");
     send(prepend, "symbol", {sym_atom("EWI USB VST_x64")});
     EXPECT_STREQ(simhost_box_text(shown), "\"EWI USB VST_x64\"");
-    EXPECT_EQ(lines(), (Lines{"prepend[0] set 1 2", "prepend[0] set 64.000000", "prepend[0] set EWI USB VST_x64"}));
+    EXPECT_EQ(lines(), (Lines{"out prepend set 1 2", "out prepend set 64.000000", "out prepend set EWI USB VST_x64"}));
 }
 
 TEST_F(BasicObjects, RouteSendsMatchesWithoutTheKeyAndTheRestUnchanged)
@@ -273,21 +263,21 @@ TEST_F(BasicObjects, RouteSendsMatchesWithoutTheKeyAndTheRestUnchanged)
         const char *out;
     };
     const Case cases[] = {
-        {bysel, "state", {long_atom(1), long_atom(2), long_atom(3), long_atom(4), long_atom(5)}, "route[3] list 1 2 3 4 5"},
-        {bysel, "pluginname", {sym_atom("My Plugin")}, "route[0] My Plugin"},
-        {bysel, "savedpluginname", {sym_atom("a"), long_atom(2)}, "route[1] a 2"},
-        {bysel, "delay", {long_atom(64)}, "route[2] int 64"},
-        {bysel, "delay", {float_atom(0.5)}, "route[2] float 0.500000"},
-        {bysel, "pluginname", {}, "route[0] bang"},
-        {bysel, "willchange", {}, "route[4] willchange"},
-        {bysel, "list", {long_atom(1), long_atom(2)}, "route[4] list 1 2"},
-        {bynum, "int", {long_atom(1)}, "route[0] bang"},
-        {bynum, "list", {long_atom(0), long_atom(5), long_atom(6)}, "route[1] list 5 6"},
-        {bynum, "list", {float_atom(1), sym_atom("foo")}, "route[0] foo"},
-        {bynum, "int", {long_atom(7)}, "route[2] int 7"},
-        {bynum, "list", {}, "route[2] list"},
-        {bynum, "state", {long_atom(1)}, "route[2] state 1"},
-        {bare, "state", {long_atom(1)}, "route[0] state 1"},
+        {bysel, "state", {long_atom(1), long_atom(2), long_atom(3), long_atom(4), long_atom(5)}, "out route:3 list 1 2 3 4 5"},
+        {bysel, "pluginname", {sym_atom("My Plugin")}, "out route My Plugin"},
+        {bysel, "savedpluginname", {sym_atom("a"), long_atom(2)}, "out route:1 a 2"},
+        {bysel, "delay", {long_atom(64)}, "out route:2 int 64"},
+        {bysel, "delay", {float_atom(0.5)}, "out route:2 float 0.500000"},
+        {bysel, "pluginname", {}, "out route bang"},
+        {bysel, "willchange", {}, "out route:4 willchange"},
+        {bysel, "list", {long_atom(1), long_atom(2)}, "out route:4 list 1 2"},
+        {bynum, "int", {long_atom(1)}, "out route bang"},
+        {bynum, "list", {long_atom(0), long_atom(5), long_atom(6)}, "out route:1 list 5 6"},
+        {bynum, "list", {float_atom(1), sym_atom("foo")}, "out route foo"},
+        {bynum, "int", {long_atom(7)}, "out route:2 int 7"},
+        {bynum, "list", {}, "out route:2 list"},
+        {bynum, "state", {long_atom(1)}, "out route:2 state 1"},
+        {bare, "state", {long_atom(1)}, "out route state 1"},
     };
     for (const Case &c : cases) {
         send(c.route, c.selector, c.atoms);
@@ -339,19 +329,19 @@ TEST_F(BasicObjects, ReportsRoutedIntoDisplayBoxes)
 
     ASSERT_EQ(simhost_click(report), MAX_ERR_NONE);
     EXPECT_EQ(lines(), (Lines{
-                           "message[0] state 100 200 640 480 1",
-                           "route[1] list 100 200 640 480 1",
-                           "prepend[0] set 100 200 640 480 1",
+                           "out message state 100 200 640 480 1",
+                           "out route:1 list 100 200 640 480 1",
+                           "out prepend set 100 200 640 480 1",
                            "console post qzkorvel: state 100 200 640 480 1",
-                           "message[0] pluginname My Plugin",
-                           "route[0] My Plugin",
-                           "prepend[0] set My Plugin",
+                           "out message pluginname My Plugin",
+                           "out route My Plugin",
+                           "out prepend set My Plugin",
                            "console post qzkorvel: pluginname \"My Plugin\"",
-                           "message[0] delay 64",
-                           "route[2] delay 64",
+                           "out message delay 64",
+                           "out route:2 delay 64",
                            "console post qzkorvel: delay 64",
-                           "message[0] willchange",
-                           "route[2] willchange",
+                           "out message willchange",
+                           "out route:2 willchange",
                            "console post qzkorvel: willchange",
                        }));
     EXPECT_STREQ(simhost_box_text(state), "100 200 640 480 1");
@@ -359,7 +349,7 @@ TEST_F(BasicObjects, ReportsRoutedIntoDisplayBoxes)
 
     // the display box sends what it shows, as the stored state list would
     simhost_click(state);
-    EXPECT_EQ(lines(), (Lines{"message[0] list 100 200 640 480 1", "console post echo: 100 200 640 480 1"}));
+    EXPECT_EQ(lines(), (Lines{"out message list 100 200 640 480 1", "console post echo: 100 200 640 480 1"}));
 }
 
 TEST_F(BasicObjects, InertBoxesHoldTextAndNothingElse)
@@ -394,19 +384,19 @@ TEST_F(BasicObjects, EditingKeepsTheKindOfBox)
 {
     t_object *b = message("open", "msg");
     t_object *comment = simhost_inert_new(patcher_, "comment", "print this");
-    t_object *view = (t_object *)object_method_imp(patcher_, gensym("firstview"), 0, 0, 0, 0, 0, 0, 0, 0);
+    t_object *view = (t_object *)testkit::call(patcher_, "firstview");
     ASSERT_NE(view, nullptr);
     t_object *obj = jbox_get_object(b);
     for (t_object *edited : {b, comment}) {
-        object_method_imp(view, gensym("insertboxtext"), edited, (void *)"print hello", 0, 0, 0, 0, 0, 0);
-        object_method_imp(view, gensym("endeditbox"), 0, 0, 0, 0, 0, 0, 0, 0);
+        testkit::call(view, "insertboxtext", edited, (void *)"print hello");
+        testkit::call(view, "endeditbox");
         EXPECT_STREQ(simhost_box_text(edited), "print hello");
     }
     EXPECT_EQ(jbox_get_object(b), obj);
     EXPECT_EQ(jbox_get_object(comment), nullptr);
     EXPECT_STREQ(simhost_box_varname(b), "msg");
     simhost_click(b);
-    EXPECT_EQ(lines(), Lines{"message[0] print hello"});
+    EXPECT_EQ(lines(), Lines{"out message print hello"});
 }
 
 // A box freed by what its own message set off sends nothing more; a box
@@ -422,7 +412,7 @@ TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
     t_object *remover = box("remover doomed");
     ASSERT_EQ(simhost_connect(doomed, 0, remover, 0), MAX_ERR_NONE);
     ASSERT_EQ(simhost_click(doomed), MAX_ERR_NONE);
-    EXPECT_EQ(lines(), Lines{"message[0] first"});
+    EXPECT_EQ(lines(), Lines{"out message first"});
     EXPECT_EQ(simhost_patcher_boxcount(patcher_), 1);
 
     t_object *loop = message("again");
@@ -430,7 +420,7 @@ TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
     simhost_click(loop);
     Lines out = lines();
     ASSERT_FALSE(out.empty());
-    EXPECT_EQ(out.back(), "message error stack overflow: messages loop through the patch cords");
+    EXPECT_EQ(out.back(), "console error message: stack overflow: messages loop through the patch cords");
     EXPECT_STREQ(simhost_box_text(loop), "again");
 
     // a loop that branches at every level ends too: each of the click's two
@@ -439,7 +429,7 @@ TEST_F(BasicObjects, SendingSurvivesPatchesThatUndoThemselves)
     ASSERT_EQ(simhost_connect(branching, 0, branching, 0), MAX_ERR_NONE);
     simhost_click(branching);
     out = lines();
-    EXPECT_EQ(std::count(out.begin(), out.end(), "message error stack overflow: messages loop through the patch cords"),
+    EXPECT_EQ(std::count(out.begin(), out.end(), "console error message: stack overflow: messages loop through the patch cords"),
               2);
 }
 
@@ -460,11 +450,11 @@ TEST_F(BasicObjects, FreeingABoxDropsItsCords)
     simhost_box_free(b);
     simhost_click(a);
     simhost_click(c);
-    EXPECT_EQ(lines(), (Lines{"message[0] from-a", "console post d: from-a", "message[0] from-c"}));
+    EXPECT_EQ(lines(), (Lines{"out message from-a", "console post d: from-a", "out message from-c"}));
     simhost_box_free(d);
     simhost_click(bd);
     simhost_click(a);
-    EXPECT_EQ(lines(), (Lines{"message[0] to-d", "message[0] from-a"}));
+    EXPECT_EQ(lines(), (Lines{"out message to-d", "out message from-a"}));
     simhost_box_free(a);
     EXPECT_EQ(simhost_patcher_boxcount(patcher_), 2);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "simhost.h"
+#include "testkit_host.h"
 #include "win_api.h"
 #ifndef _WIN32
 #include "simwin.h"
@@ -155,10 +156,7 @@ void register_probe()
     g_probe = c;
 }
 
-void *call(void *x, const char *selector, void *p1 = nullptr, void *p2 = nullptr, void *p3 = nullptr)
-{
-    return object_method_imp(x, gensym(selector), p1, p2, p3, nullptr, nullptr, nullptr, nullptr, nullptr);
-}
+using testkit::call;
 
 t_max_err send(t_object *x, const char *selector, const char *atoms = "")
 {
@@ -169,20 +167,12 @@ t_max_err send(t_object *x, const char *selector, const char *atoms = "")
     return err;
 }
 
-// Console and outlet events as lines: "post TEXT", "error probe: TEXT",
-// "out probe 0: TEXT".
+// Console and outlet events as transcript lines.
 std::vector<std::string> events()
 {
-    static const char *const kinds[] = {"post", "error", "warn", "out", "violation"};
     std::vector<std::string> lines;
-    for (int i = 0; i < simhost_event_count(); i++) {
-        const simhost_event *e = simhost_event_get(i);
-        std::string line = kinds[e->kind];
-        if (e->classname)
-            line += std::string(" ") + e->classname + (e->kind == SIMHOST_OUTLET ? " " + std::to_string(e->outlet) : "") +
-                    ":";
-        lines.push_back(line + " " + e->text);
-    }
+    for (int i = 0; i < simhost_event_count(); i++)
+        lines.push_back(testkit::event_line(*simhost_event_get(i)));
     return lines;
 }
 
@@ -277,7 +267,7 @@ TEST_F(Host, CantMethodsGetNativeWordsAndUnknownSelectorsGiveNull)
 
     // A_CANT methods are not for patch cords
     EXPECT_NE(send(&x->ob, "sum", "1 2 3"), MAX_ERR_NONE);
-    EXPECT_EQ(events(), Lines({"error probe: doesn't understand \"sum\""}));
+    EXPECT_EQ(events(), Lines({"console error probe: doesn't understand \"sum\""}));
 }
 
 TEST_F(Host, TypedMessagesGetTheirArgumentsInTheirDeclaredTypes)
@@ -387,14 +377,14 @@ TEST_F(Host, AttributesLiveAtTheirOffsetsAndComeFromCreationArguments)
     EXPECT_EQ(events(), Lines());
 
     probe("probe @bogus 3 @flag");
-    EXPECT_EQ(events(), Lines({"error probe: can't set attribute \"bogus\"", "error probe: no value for attribute \"flag\""}));
+    EXPECT_EQ(events(), Lines({"console error probe: can't set attribute \"bogus\"", "console error probe: no value for attribute \"flag\""}));
 
     // opaque attributes: neither read nor set from outside
     EXPECT_EQ(object_attr_getlong(x, gensym("sealed")), 0);
     EXPECT_NE(object_attr_setlong(x, gensym("sealed"), 1), MAX_ERR_NONE);
     EXPECT_NE(send(&x->ob, "sealed", "1"), MAX_ERR_NONE);
     EXPECT_EQ(x->number, 1234567890123LL);
-    EXPECT_EQ(events().back(), "error probe: attribute \"sealed\" cannot be set by a message");
+    EXPECT_EQ(events().back(), "console error probe: attribute \"sealed\" cannot be set by a message");
 }
 
 TEST_F(Host, ChangingAnAttributeThroughTheHostTellsTheObservers)
@@ -578,17 +568,17 @@ TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
     qelem_set(q);
     Lines violations;
     for (const std::string &line : events())
-        if (line.rfind("violation", 0) == 0)
+        if (line.rfind("console violation", 0) == 0)
             violations.push_back(line);
     EXPECT_EQ(violations,
-              Lines({"violation probe: freed while still attached to probe",
-                     "violation probe: freed with 2 queue element(s) still allocated, 1 of them set",
-                     "violation probe: outlet message \"willchange\" with a count of 1 and no atoms",
-                     "violation probe: message \"list\" with a count of 2 and no atoms",
-                     "violation probe: defer_low with a count of 1 and no atoms",
-                     "violation defer_low names a freed object", "violation message \"sum\" names a freed object",
-                     "violation message to an outlet that does not exist (or whose object was freed)",
-                     "violation qelem_set names no queue element (freed, or never made)"}));
+              Lines({"console violation probe: freed while still attached to probe",
+                     "console violation probe: freed with 2 queue element(s) still allocated, 1 of them set",
+                     "console violation probe: outlet message \"willchange\" with a count of 1 and no atoms",
+                     "console violation probe: message \"list\" with a count of 2 and no atoms",
+                     "console violation probe: defer_low with a count of 1 and no atoms",
+                     "console violation defer_low names a freed object", "console violation message \"sum\" names a freed object",
+                     "console violation message to an outlet that does not exist (or whose object was freed)",
+                     "console violation qelem_set names no queue element (freed, or never made)"}));
     EXPECT_EQ(simhost_violation_count(), before + 9);
     object_attach_byptr_register(target, probe(), gensym("nobox"));
     simhost_reset();
@@ -833,7 +823,7 @@ TEST_F(Host, OutletMessagesAreWrittenDownAndFollowTheCords)
 
     send(jbox_get_object(a), "emit", "state -12345 0 2.5 foo");
     send(jbox_get_object(a), "emit", "willchange");
-    EXPECT_EQ(events(), Lines({"out probe 0: state -12345 0 2.500000 foo", "out probe 0: willchange"}));
+    EXPECT_EQ(events(), Lines({"out probe state -12345 0 2.500000 foo", "out probe willchange"}));
     EXPECT_EQ(simhost_event_get(0)->object, jbox_get_object(a));
     EXPECT_EQ(g_log, Lines({"anything state -12345 0 2.5f foo", "anything willchange"}));
 
@@ -842,7 +832,7 @@ TEST_F(Host, OutletMessagesAreWrittenDownAndFollowTheCords)
     send(jbox_get_object(b), "bounce");
     int errors = 0;
     for (const std::string &line : events())
-        errors += line.find("error probe: stack overflow") == 0;
+        errors += line.find("console error probe: stack overflow") == 0;
     EXPECT_EQ(errors, 1);
 }
 
@@ -857,8 +847,8 @@ TEST_F(Host, ConsoleLinesKeepTheirKindObjectAndClass)
     object_error(&x->ob, "d %.1f", 2.5);
     object_warn(&x->ob, "there's no object (%s)", "synth");
     object_post(nullptr, "f ");
-    EXPECT_EQ(events(), Lines({"post a 1", "error b x", "post probe: c", "error probe: d 2.5",
-                               "warn probe: there's no object (synth)", "post f "}));
+    EXPECT_EQ(events(), Lines({"console post a 1", "console error b x", "console post probe: c", "console error probe: d 2.5",
+                               "console warn probe: there's no object (synth)", "console post f "}));
     EXPECT_EQ(simhost_event_get(2)->object, &x->ob);
     EXPECT_EQ(simhost_event_get(5)->object, nullptr);
     EXPECT_EQ(simhost_event_get(6), nullptr);
@@ -914,7 +904,7 @@ TEST_F(Host, DisplaysAnswerForAPointAndAsAWhole)
 TEST_F(Host, ModulesLoadThroughExtMainAndGoWithTheReset)
 {
     EXPECT_EQ(simhost_load_module(SIMHOST_TESTMODULE), 0);
-    EXPECT_EQ(events(), Lines({"post loaded module"}));
+    EXPECT_EQ(events(), Lines({"console post loaded module"}));
     EXPECT_NE(simhost_class_find("box", "loaded"), nullptr);
     EXPECT_NE(simhost_object_new("loaded"), nullptr);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "simhost.h"
+#include "testkit_host.h"
 #include "win_api.h"
 #ifndef _WIN32
 #include "simwin.h"
@@ -25,12 +26,12 @@ t_object *g_watched;
 
 t_object *instance_of(t_object *vst)
 {
-    return (t_object *)object_method_imp(vst, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0);
+    return (t_object *)testkit::call(vst, "getinstance");
 }
 
 void close_editor(t_object *vst)
 {
-    object_method_imp(vst, gensym("wclose"), 0, 0, 0, 0, 0, 0, 0, 0);
+    testkit::call(vst, "wclose");
 }
 
 std::string loaded_name(t_object *vst)
@@ -39,7 +40,7 @@ std::string loaded_name(t_object *vst)
     if (!instance)
         return "-";
     char *name = nullptr;
-    object_method_imp(instance, gensym("getpluginname"), &name, 0, 0, 0, 0, 0, 0, 0);
+    testkit::call(instance, "getpluginname", &name);
     return name ? name : "(unset)";
 }
 
@@ -131,7 +132,7 @@ protected:
 
     static HWND open_editor(t_object *vst, int x, int y)
     {
-        object_method_imp(vst, gensym("open"), (void *)(intptr_t)x, (void *)(intptr_t)y, 0, 0, 0, 0, 0, 0);
+        testkit::call(vst, "open", (void *)(intptr_t)x, (void *)(intptr_t)y);
         return (HWND)simhost_vst_editor(vst);
     }
 

@@ -9,6 +9,7 @@
 
 #include "simhost.h"
 #include "testkit.h"
+#include "transcript.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST_F(Snapshot, WritesRelativePathsIntoThePictureDirectoryAndAddsNoTranscriptLi
     const std::string absolute = (dir / "elsewhere.svg").string();
     const auto with = play(road + "snapshot road.svg\nsnapshot \"" + absolute + "\"\n", dir / "pictures");
     const auto without = play(road, dir / "pictures");
-    EXPECT_EQ(with, without) << testkit::diff(without, with);
+    EXPECT_TRUE(same_lines(without, with));
     const std::string picture = read(dir / "pictures" / "road.svg");
     EXPECT_EQ(picture.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u) << picture;
     EXPECT_NE(picture.find("data-client=\"100 200 640 480\""), std::string::npos) << picture;
