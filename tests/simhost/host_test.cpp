@@ -668,8 +668,12 @@ TEST_F(Host, PatchersFindNamedBoxesOfTheirOwnAndAnswerWithTheirView)
     EXPECT_EQ(call(p, "getnamedbox", gensym("")), nullptr);
     EXPECT_EQ(call(p, "getnamedbox", gensym("nosuch")), nullptr);
 
-    EXPECT_NE(call(p, "firstview"), nullptr);
-    EXPECT_EQ(call(sub, "firstview"), nullptr);
+    // the view is a read-only attribute, as the SDK reads it; no message
+    EXPECT_NE(object_attr_getobj(p, gensym("firstview")), nullptr);
+    EXPECT_EQ(object_attr_getobj(sub, gensym("firstview")), nullptr);
+    EXPECT_EQ(call(p, "firstview"), nullptr);
+    EXPECT_NE(object_attr_setlong(p, gensym("firstview"), 0), MAX_ERR_NONE);
+    EXPECT_NE(object_attr_getobj(p, gensym("firstview")), nullptr);
 
     EXPECT_EQ(object_attr_getsym(synth, gensym("varname")), gensym("synth"));
     EXPECT_EQ(object_attr_getsym(unnamed, gensym("varname")), gensym(""));
@@ -719,9 +723,9 @@ TEST_F(Host, SubpatcherOnATabHasAViewAndNoWindow)
     t_object *tab = simhost_patcher_new(p, "basics");
     t_object *box = simhost_box_new(tab, "synth", "probe 1");
     ASSERT_EQ(simhost_patcher_show_on_tab(tab), MAX_ERR_NONE);
-    void *view = call(tab, "firstview");
+    void *view = object_attr_getobj(tab, gensym("firstview"));
     ASSERT_NE(view, nullptr);
-    EXPECT_NE(view, call(p, "firstview"));
+    EXPECT_NE(view, object_attr_getobj(p, gensym("firstview")));
     EXPECT_EQ(simhost_patcher_window(tab), nullptr);
 
     call(view, "insertboxtext", box, (void *)"probe 2");
@@ -757,7 +761,7 @@ TEST_F(Host, EndeditboxRebuildsTheObjectKeepingTheScriptingName)
     t_object *box = simhost_box_new(p, "synth", "probe 1");
     t_probe *watcher = probe();
     object_attach_byptr_register(watcher, jbox_get_object(box), gensym("nobox"));
-    void *view = call(p, "firstview");
+    void *view = object_attr_getobj(p, gensym("firstview"));
     ASSERT_NE(view, nullptr);
 
     g_log.clear();

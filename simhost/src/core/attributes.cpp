@@ -212,6 +212,15 @@ t_atom_long object_attr_getlong(void *x, t_symbol *s)
     return atom_value_long(atoms[0]);
 }
 
+t_object *object_attr_getobj(void *x, t_symbol *s)
+{
+    count("object_attr_getobj");
+    std::vector<t_atom> atoms;
+    if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms) || atoms.empty())
+        return nullptr;
+    return atoms[0].a_type == A_OBJ ? atoms[0].a_w.w_obj : nullptr;
+}
+
 t_max_err object_attr_setlong(void *x, t_symbol *s, t_atom_long c)
 {
     count("object_attr_setlong");

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 #include <unordered_map>
 
@@ -174,9 +175,18 @@ void *patcher_getnamedbox(t_simpatcher *p, t_symbol *name)
     return it == p->impl->named.end() ? nullptr : it->second;
 }
 
-void *patcher_firstview(t_simpatcher *p)
+/* The view is an attribute only, read as the host's SDK reads it; a
+ * subpatcher not open has none. */
+t_max_err patcher_getfirstview(t_simpatcher *p, void *attr, long *ac, t_atom **av)
 {
-    return p->impl->view;
+    t_atom *a = (t_atom *)std::malloc(sizeof(t_atom));
+    if (!a)
+        return MAX_ERR_GENERIC;
+    a->a_type = A_OBJ;
+    a->a_w.w_obj = p->impl->view;
+    *ac = 1;
+    *av = a;
+    return MAX_ERR_NONE;
 }
 
 /* ---- box ---- */
@@ -351,10 +361,12 @@ void internal_classes_setup()
 
     t_class *c = class_make("patcher", nullptr, as_method(patcher_free), (long)sizeof(t_simpatcher), {});
     class_method(c, as_method(patcher_getnamedbox), "getnamedbox", {A_CANT});
-    class_method(c, as_method(patcher_firstview), _sym_firstview->s_name, {A_CANT});
     class_attr(c, attr_make("name", _sym_symbol, nullptr, nullptr, (long)offsetof(t_simpatcher, name)));
     class_attr(c, attr_make(_sym_locked->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, locked)));
     class_attr(c, attr_make(_sym_dirty->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, dirty)));
+    t_simattr *view = attr_make(_sym_firstview->s_name, sym("object"), as_method(patcher_getfirstview), nullptr, 0);
+    view->flags = 0x2; /* ATTR_SET_OPAQUE: read-only */
+    class_attr(c, view);
     class_registration(_sym_nobox, c);
     h.patcher_class = c;
 
