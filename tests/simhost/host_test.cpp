@@ -562,6 +562,8 @@ TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
     defer_low(target, as_method(probe_list), nullptr, 1, nullptr);
     defer_low(x, as_method(probe_list), nullptr, 0, nullptr);
     call(x, "sum");
+    EXPECT_EQ(object_attr_getlong(x, gensym("number")), 0);
+    EXPECT_NE(object_attr_setlong(x, gensym("number"), 1), MAX_ERR_NONE);
     outlet_anything(out, gensym("bang"), 0, nullptr);
     void *q = qelem_new(target, as_method(probe_task));
     qelem_free(q);
@@ -577,12 +579,14 @@ TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
                      "console violation probe: message \"list\" with a count of 2 and no atoms",
                      "console violation probe: defer_low with a count of 1 and no atoms",
                      "console violation defer_low names a freed object", "console violation message \"sum\" names a freed object",
+                     "console violation read of attribute \"number\" names a freed object",
+                     "console violation write of attribute \"number\" names a freed object",
                      "console violation message to an outlet that does not exist (or whose object was freed)",
                      "console violation qelem_set names no queue element (freed, or never made)"}));
-    EXPECT_EQ(simhost_violation_count(), before + 9);
+    EXPECT_EQ(simhost_violation_count(), before + 11);
     object_attach_byptr_register(target, probe(), gensym("nobox"));
     simhost_reset();
-    EXPECT_EQ(simhost_violation_count(), before + 10);
+    EXPECT_EQ(simhost_violation_count(), before + 12);
 }
 
 // ---- patchers and boxes ----
