@@ -3,6 +3,8 @@
  * view and a visible window; a subpatcher lives in a box of its parent. */
 #include "host.h"
 
+#include "kit.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
@@ -214,7 +216,8 @@ void box_free(t_simbox *b)
 }
 
 /* A new scripting name tells the observers of the box's object, which may
- * hold on to the box by its name. */
+ * hold on to the box by its name (unless the run's host tells only the
+ * box's own observers, as attr_write does). */
 t_max_err box_setvarname(t_simbox *b, void *attr, long argc, t_atom *argv)
 {
     if (argc < 1 || !argv)
@@ -223,7 +226,7 @@ t_max_err box_setvarname(t_simbox *b, void *attr, long argc, t_atom *argv)
     if (name == b->varname)
         return MAX_ERR_NONE;
     name_box(b, name);
-    if (b->impl->object)
+    if (b->impl->object && !kit::variant("rename-notifies-box"))
         notify_observers(b->impl->object, b->impl->object, _sym_attr_modified, attr);
     return MAX_ERR_NONE;
 }
