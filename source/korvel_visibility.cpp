@@ -73,6 +73,11 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_trace(x, "close: window not opened");
         return;
     }
-    /* the observer forgets the window once the vst object destroys it */
+    /* the observer forgets the window once the vst object destroys it; a
+     * host that only hides it leaves it to the next open */
+    korvel_hold hold(x);
+    HWND hwnd = x->editor_hwnd;
     korvel_send(x->target, _sym_wclose);
+    if (hold.alive() && x->editor_hwnd == hwnd && IsWindow(hwnd) && !IsWindowVisible(hwnd))
+        korvel_park_editor(x);
 }
