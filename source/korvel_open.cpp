@@ -217,7 +217,6 @@ static void korvel_move_client(t_korvel *x)
 {
     POINT o = {0, 0};
     MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
-    korvel_trace(x, "%i  %i", (int)o.x, (int)o.y);
     RECT frame = {0, 0, 0, 0};
     GetWindowRect(x->editor_hwnd, &frame);
     int32_t fx = korvel_screen_coord((int64_t)x->win_x + frame.left - o.x);
@@ -264,6 +263,8 @@ static void korvel_capture_late(t_korvel *x)
     if (!EnumWindows(korvel_enumnew, (LPARAM)scan)) {
         korvel_drop_late(x);
         korvel_captured(x, x->target, centre);
+        /* reported now, a pass late already */
+        checkWindowState(x);
         return;
     }
     if (++scan->passes < KORVEL_LATE_PASSES) {
@@ -320,7 +321,8 @@ static bool korvel_reopen_parked(t_korvel *x, t_object *obj, bool centre)
     korvel_trace(x, "open: showing the editor closed before");
     x->editor_hwnd = hwnd;
     korvel_make_tool(x, hwnd);
-    SetWindowPos(hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
+    /* shown and activated, as a new editor is */
+    ShowWindow(hwnd, SW_SHOW);
     korvel_captured(x, obj, centre);
     return true;
 }
@@ -415,7 +417,11 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_y = korvel_long32(atom_getlong(argv + 1));
     korvel_adopt(x);
     /* without an instance there is no centred position: leave the window */
-    if (x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x)))
+    if (x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x))) {
+        POINT o = {0, 0};
+        MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
+        korvel_trace(x, "%i  %i", (int)o.x, (int)o.y);
         korvel_move_client(x);
+    }
     qelem_set(x->state_qelem);
 }

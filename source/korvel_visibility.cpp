@@ -23,6 +23,11 @@ void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
+    /* the editor an open awaits is hidden once it comes */
+    if (x->late_scan) {
+        korvel_defer<korvel_hide>(x, s, argc, argv);
+        return;
+    }
     korvel_adopt(x);
     if (!x->editor_hwnd || x->hidden)
         return;
