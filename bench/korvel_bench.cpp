@@ -157,6 +157,13 @@ t_object *setup(testkit::World &w, int windows)
     w.pass();
     for (int i = 0; i < windows; i++)
         w.foreign_window(kX, kY, 300, 200);
+    /* the user brings the patch up and clicks into it, as to send "open":
+     * closing the editor then hands activation back to the patch's window
+     * below it, not to another application's, which would send the host to
+     * the background and make every open bring it back */
+    HWND patch = (HWND)simhost_patcher_window(w.patcher());
+    SetWindowPos(patch, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    w.user_activate(patch);
     w.lines();
     atom_setlong(g_point, kX);
     atom_setlong(g_point + 1, kY);
@@ -344,6 +351,13 @@ struct t_standin {
 
 void standin_report(t_standin *) {}
 
+/* As any object that makes a queue element, the stand-in frees it with
+ * itself: the host refuses an object freed with one still allocated. */
+void standin_free(t_standin *x)
+{
+    qelem_free(x->qelem);
+}
+
 LRESULT CALLBACK standin_subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR)
 {
     if (msg == WM_DESTROY) {
@@ -429,7 +443,7 @@ const char *const kQueued[] = {"open", "pos", "state", "hide", "show", "close", 
 
 t_standin *standin_new_object(testkit::World &w)
 {
-    t_class *c = class_new("korvelstandin", nullptr, nullptr, (long)sizeof(t_standin), nullptr, 0);
+    t_class *c = class_new("korvelstandin", nullptr, as_method(standin_free), (long)sizeof(t_standin), nullptr, 0);
     class_addmethod(c, as_method(standin_open), "direct_open",
                     A_GIMME, 0);
     for (const char *selector : kQueued)

@@ -2,7 +2,7 @@
 """Mutation testing of the module: small faults put into source/, one at a
 time, each built and run against the native suite.
 
-    mutate.py ROOT [N] [--list] [--only TEXT]
+    mutate.py ROOT [N] [--list] [--only TEXT] [--check]
 
 ROOT is the repository; its native build (build/native) must be there. N
 mutants are taken, spread evenly over all of them (all when N is left out);
@@ -12,13 +12,20 @@ source/ under build/mutants/, compiled with the native build's own command,
 linked into a module of its own and loaded by the suite through
 KORVEL_MODULE, so that the worktree stays as it is. A mutant that the native
 suite lets through is played once more against the sanitize build's suite
-when there is one (memory faults show there).
+when there is one (memory faults show there). A lock deleted is played
+against the tsan build's suite instead (only ThreadSanitizer can tell).
 
 Operators: a comparison flipped, a constant changed by one, a call dropped,
-a condition negated, two arguments swapped, a returned value replaced.
+a condition negated, two arguments swapped, a returned value replaced, a
+statement deleted (a member call, a return, a break, an increment), an
+assignment deleted, one operand of && or || dropped, the function returning
+at once, a lock deleted.
 scripts/mutate-equivalent.txt lists mutants judged equivalent (no test can
 tell them from the module), each with its reason; they are counted apart.
-Exits 1 when a mutant that is not declared equivalent survives."""
+An entry names the function and the line's text, not its number, so that
+edits elsewhere leave it valid, and each names one mutant; --check only
+checks that each entry still names one. Exits 1 when a mutant that is not declared equivalent
+survives, or an entry names none."""
 import os
 import re
 import shlex
@@ -26,8 +33,18 @@ import shutil
 import subprocess
 import sys
 
-SOURCES = ["korvel_class.cpp", "korvel_binding.cpp", "korvel_open.cpp", "korvel_visibility.cpp",
-           "korvel_observer.cpp", "korvel_state.cpp", "korvel_rebuild.cpp", "korvel_adopt.cpp", "korvel.h"]
+# one a line: every .cpp of source/ that the module is built from, then the header
+SOURCES = [
+    "korvel_class.cpp",
+    "korvel_binding.cpp",
+    "korvel_open.cpp",
+    "korvel_visibility.cpp",
+    "korvel_observer.cpp",
+    "korvel_state.cpp",
+    "korvel_rebuild.cpp",
+    "korvel_adopt.cpp",
+    "korvel.h",
+]
 FLIPS = {"==": "!=", "!=": "==", "<": ">=", ">=": "<", ">": "<=", "<=": ">"}
 COMPARISON = re.compile(r" (==|!=|<=|>=|<|>) ")
 NUMBER = re.compile(r"(?<![\w.])(\d+)(?![\w.])")
@@ -35,12 +52,21 @@ CALL_STATEMENT = re.compile(r"^(\s*)([A-Za-z_][\w:]*(?:<[^;]*>)?\(.*\));\s*$")
 CONDITION = re.compile(r"\b(if|while) \((.*)\)( \{)?$")
 RETURN = re.compile(r"^(\s*)return (.+);$")
 KEYWORDS = ("return", "if", "while", "for", "switch", "case", "delete", "sizeof")
+LOCK = re.compile(r"^\s*std::lock_guard<[^>]*> \w+\(\w+\);$")
+ASSIGNMENT = re.compile(r"^\s*[\w\->.\[\]*]+ ([-+|&]?=) [^=].*;$|^\s*[\w\->.]+(\+\+|--);$")
+STATEMENT = re.compile(r"^\s*(return;|break;|continue;|[\w:]+(\.|->)[\w<>:]+\(.*\);)$")
+CONTINUED = (";", "{", "}", ")", ":", "else")
+FUNCTION = re.compile(r"^(?:extern \"C\" )?(?:static |inline )?[A-Za-z_][\w:<>*& ]*?[ *&]\**(\w+)\(")
+EARLY = {"void": "return;", "bool": "return false;", "BOOL": "return FALSE;", "t_max_err": "return 0;"}
 
 
 def code_lines(text):
-    """(index, line) of the lines that hold code: no comments, no
-    preprocessor lines, no static assertions."""
+    """(index, line, function, previous) of the lines that hold code: no
+    comments, no preprocessor lines, no static assertions. function is the
+    name of the function the line is in (or defines), "" outside one;
+    previous the code line before it."""
     in_comment = False
+    function, previous = "", ""
     for i, line in enumerate(text.split("\n")):
         stripped = line.strip()
         if in_comment:
@@ -51,7 +77,14 @@ def code_lines(text):
             continue
         if not stripped or stripped.startswith(("//", "#", "static_assert")):
             continue
-        yield i, line.split("//")[0].split("/*")[0].rstrip()
+        code = line.split("//")[0].split("/*")[0].rstrip()
+        signature = FUNCTION.match(code)
+        if signature and not code.endswith(";"):
+            function = signature.group(1)
+        elif code == "}":
+            function = function if previous.startswith(" ") else ""
+        yield i, code, function, previous
+        previous = code
 
 
 def split_arguments(text):
@@ -90,7 +123,72 @@ def swaps(line):
             yield line[:m.end()] + ",".join(swapped) + line[end:]
 
 
-def mutants_of(line):
+def operands(condition):
+    """The top-level operands of a condition joined by one of && and ||, or
+    None when it is no such chain."""
+    depth, parts, start, joiner = 0, [], 0, None
+    k = 0
+    while k < len(condition):
+        c = condition[k]
+        depth += {"(": 1, ")": -1, "[": 1, "]": -1}.get(c, 0)
+        pair = condition[k:k + 4]
+        if depth == 0 and pair in (" && ", " || "):
+            if joiner not in (None, pair):
+                return None
+            joiner = pair
+            parts.append(condition[start:k])
+            start = k + 4
+            k += 4
+            continue
+        k += 1
+    parts.append(condition[start:])
+    return (parts, joiner) if joiner else None
+
+
+def operand_drops(line):
+    """Lines with one operand of a condition's && or || chain left out."""
+    cond = CONDITION.search(line) or re.search(r"\breturn (.*);$", line) or re.search(r" = (.*);$", line)
+    if not cond:
+        return
+    text = cond.group(2) if cond.re is CONDITION else cond.group(1)
+    start = cond.start(2) if cond.re is CONDITION else cond.start(1)
+    chain = operands(text)
+    if not chain:
+        return
+    parts, joiner = chain
+    for k in range(len(parts)):
+        kept = joiner.join(p for j, p in enumerate(parts) if j != k)
+        yield line[:start] + kept + line[start + len(text):]
+
+
+def statement_mutants(line, previous):
+    """(operator, mutated line) that take a whole statement out."""
+    if not previous.rstrip().endswith(CONTINUED):
+        return
+    indent = line[:len(line) - len(line.lstrip())]
+    if LOCK.match(line):
+        yield "lock", indent + "{}"
+    elif ASSIGNMENT.match(line) and not re.match(r"^\s*(return|[\w:<>]+ [\w*]+ =)", line):
+        yield "unassign", indent + "{}"
+    elif STATEMENT.match(line):
+        yield "delete", indent + "{}"
+
+
+def early_return(line, previous):
+    """The opening brace of a function whose result type EARLY knows, with
+    the function returning at once."""
+    if line != "{":
+        return
+    words = previous.replace("static ", "").replace("inline ", "").split()
+    if len(words) < 2:
+        return
+    pointer = words[0].endswith("*") or words[1].startswith("*")
+    result = "return NULL;" if pointer else EARLY.get(words[0])
+    if result:
+        yield "early", "{ " + result
+
+
+def mutants_of(line, previous=""):
     """(operator, mutated line) for one line of code."""
     for m in COMPARISON.finditer(line):
         if "template" in line or "#include" in line:
@@ -115,6 +213,10 @@ def mutants_of(line):
         value = ret.group(2).strip()
         for other in {"true": ["false"], "false": ["true"], "0": ["1"], "NULL": []}.get(value, ["0", "!(%s)" % value]):
             yield "return", ret.group(1) + "return " + other + ";"
+    for dropped in operand_drops(line):
+        yield "operand", dropped
+    yield from statement_mutants(line, previous)
+    yield from early_return(line, previous)
 
 
 def all_mutants(root):
@@ -122,16 +224,25 @@ def all_mutants(root):
     for name in SOURCES:
         text = open(os.path.join(root, "source", name), encoding="utf-8").read()
         lines = text.split("\n")
-        for i, code in code_lines(text):
-            for op, new in mutants_of(code):
+        seen = {}
+        for i, code, function, previous in code_lines(text):
+            for op, new in mutants_of(code, previous):
                 if new != code:
-                    found.append((name, i, op, lines[i], new))
+                    # the same change of the same text again in one function
+                    same = (function or name, op, code.strip(), new.strip())
+                    seen[same] = seen.get(same, 0) + 1
+                    found.append((name, i, op, lines[i], new, function, seen[same]))
     return found
 
 
 def key(m):
-    name, _, op, old, new = m
-    return f"{name}: {op}: {old.strip()} => {new.strip()}"
+    """The mutant as mutate-equivalent.txt names it: the function (the
+    file for a line outside any), the operator (with #N for the Nth line of
+    the same text in the function), the line before and after, whatever
+    line it is on."""
+    name, _, op, old, new, function, nth = m
+    op = op if nth == 1 else f"{op}#{nth}"
+    return f"{function or name}: {op}: {old.strip()} => {new.strip()}"
 
 
 def equivalents(root):
@@ -143,6 +254,12 @@ def equivalents(root):
             mutant, reason = line.split("  # ", 1)
             table[mutant.strip()] = reason
     return table
+
+
+def check_equivalents(declared, everything):
+    """The entries of the table that name no mutant, as lines to print."""
+    keys = {key(m) for m in everything}
+    return [f"stale entry: {k}" for k in declared if k not in keys]
 
 
 def native_commands(build):
@@ -163,7 +280,7 @@ def native_commands(build):
 def build_mutant(root, build, work, mutant, commands):
     """Builds the module with one mutant; its path, or None when the mutant
     does not compile (a still-born mutant)."""
-    name, index, _, _, new = mutant
+    name, index, _, _, new, _, _ = mutant
     compile_of, link = commands
     src = os.path.join(work, "source")
     shutil.rmtree(src, ignore_errors=True)
@@ -197,7 +314,7 @@ def build_mutant(root, build, work, mutant, commands):
 def killed(root, preset, module):
     env = dict(os.environ, KORVEL_MODULE=module)
     # the fuzz runs of fresh seeds take seconds each; their regressions stay
-    skip = ["-E", "^fuzz_(scenarios|patches)$"] if preset == "sanitize" else []
+    skip = ["-E", "^fuzz_(scenarios|patches)$"] if preset in ("sanitize", "tsan") else []
     run = subprocess.run(["ctest", "--preset", preset, "-j2", "--timeout", "60", "--stop-on-failure"] + skip,
                          cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return run.returncode != 0
@@ -211,7 +328,14 @@ def main():
         only = args[k + 1]
         del args[k:k + 2]
     root = os.path.abspath(args[0])
-    everything = [m for m in all_mutants(root) if only in f"{m[0]}:{m[1] + 1}: {key(m)}"]
+    every = all_mutants(root)
+    declared = equivalents(root)
+    faults = check_equivalents(declared, every)
+    for f in faults:
+        print(f)
+    if "--check" in sys.argv:
+        return 1 if faults else 0
+    everything = [m for m in every if only in f"{m[0]}:{m[1] + 1}: {key(m)}"]
     count = int(args[1]) if len(args) > 1 else len(everything)
     step = max(1.0, len(everything) / max(count, 1))
     chosen = [everything[int(k * step)] for k in range(min(count, len(everything)))]
@@ -225,7 +349,8 @@ def main():
     commands = native_commands(build)
     sanitize = os.path.isdir(os.path.join(root, "build", "sanitize"))
     sanitize_commands = native_commands(os.path.join(root, "build", "sanitize")) if sanitize else None
-    declared = equivalents(root)
+    tsan = os.path.join(root, "build", "tsan")
+    tsan_commands = native_commands(tsan) if os.path.isdir(tsan) else None
     tally = {"killed": 0, "survived": 0, "equivalent": 0, "still-born": 0}
     survivors = []
     for n, m in enumerate(chosen, 1):
@@ -233,6 +358,9 @@ def main():
         module = build_mutant(root, build, work, m, commands)
         if not module:
             verdict = "still-born"
+        elif m[2] == "lock" and tsan_commands:
+            module = build_mutant(root, tsan, work, m, tsan_commands)
+            verdict = "killed" if module and killed(root, "tsan", module) else "survived"
         elif killed(root, "native", module):
             verdict = "killed"
         elif sanitize and (module := build_mutant(root, os.path.join(root, "build", "sanitize"), work, m,
@@ -242,6 +370,9 @@ def main():
             verdict = "equivalent"
         else:
             verdict = "survived"
+        if verdict == "survived" and key(m) in declared:
+            verdict = "equivalent"
+        if verdict == "survived":
             survivors.append(f"{where}: {key(m)}")
         tally[verdict] += 1
         print(f"[{n}/{len(chosen)}] {verdict:10} {where}: {key(m)}", flush=True)
@@ -252,7 +383,7 @@ def main():
           f"score {100.0 * tally['killed'] / max(judged, 1):.1f}% of the non-equivalent")
     for s in survivors:
         print("survivor: " + s)
-    return 1 if survivors else 0
+    return 1 if survivors or faults else 0
 
 
 if __name__ == "__main__":

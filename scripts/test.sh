@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the native build, the native build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, the thread test with ThreadSanitizer, the
+# UndefinedBehaviorSanitizer, every benchmark once (a smoke run, no times
+# asserted), the thread test with ThreadSanitizer, the
 # Windows build under Wine in a virtual X server, and the Max package with its
 # module built against the host's SDK. Installs what is missing first. Prints
 # each test run's summary (the whole log when it fails) and a table of the
@@ -46,6 +47,21 @@ in_wine() {
   env WINEPREFIX="$wine_prefix" xvfb-run -a -s "-screen 0 1920x1080x24" scripts/wine-session.sh "$@"
 }
 
+# bench_smoke: every benchmark of the native build once, for as short a time
+# as each allows: that none has stopped running to the end or fails its own
+# checks (a count of allocations, of reports), not how fast it is.
+bench_smoke() {
+  local out status=0
+  out=$(build/native/bin/korvel_bench --benchmark_min_time=0.001 --benchmark_color=false 2>&1) || status=1
+  grep -q "ERROR OCCURRED" <<<"$out" && status=1
+  if [[ $status == 0 ]]; then
+    grep -c "^[A-Z][A-Za-z]*/" <<<"$out" | sed 's/$/ benchmarks ran/'
+  else
+    echo "$out"
+  fi
+  return $status
+}
+
 # native comes first: the mingw preset's transcript comparison plays every
 # scenario with the native build's programs too.
 windows_built=false
@@ -56,6 +72,7 @@ for preset in native sanitize tsan mingw; do
     step "$preset test" tests mingw in_wine
   else
     step "$preset test" tests "$preset"
+    [[ $preset == native ]] && step "bench smoke" bench_smoke
   fi
 done
 

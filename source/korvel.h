@@ -87,8 +87,6 @@ typedef struct _korvel {
     /* target's box, attached to as well: a host may tell a new scripting name only to the box's observers;
      * korvel_bind_target, korvel_unbind */
     t_object *target_box;
-    /* the plug-in target hosts ("getinstance"), NULL when none is loaded; korvel_attach, korvel_notify, open */
-    t_object *instance;
     void *delay_qelem; /* runs korvel_delaycheck; korvel_new, korvel_free */
     void *state_qelem; /* runs checkWindowState; korvel_new, korvel_free */
     int32_t win_w;     /* the editor's client width as last reported or restored; as win_h */
@@ -173,6 +171,7 @@ void korvel_attach_later(t_korvel *x);
 void korvel_bind_now(t_korvel *x);
 void korvel_unbind(t_korvel *x);
 bool korvel_is_changing(const void *obj);
+t_object *korvel_instance(t_korvel *x);
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data);
 void korvel_delaycheck(t_korvel *x);
 t_object *korvel_named_box(t_korvel *x);

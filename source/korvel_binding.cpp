@@ -64,15 +64,22 @@ static bool korvel_bind_target(t_korvel *x)
     return true;
 }
 
+/* The plug-in the target hosts now, NULL when none is loaded. Read each
+ * time: the patch may load another plug-in whenever it runs, and the host
+ * frees the one before. */
+t_object *korvel_instance(t_korvel *x)
+{
+    return (t_object *)korvel_send(x->target, gensym("getinstance"));
+}
+
 /* Reads what the target hosts into the record and into the three report
  * atoms: name, saved name, delay. */
 static void korvel_read_plugin(t_korvel *x, t_atom report[3])
 {
-    t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
+    t_object *instance = korvel_instance(x);
     atom_setsym(report, _sym_free);
     atom_setsym(report + 1, _sym_free);
     atom_setlong(report + 2, 0);
-    x->instance = instance;
     if (!instance) {
         korvel_trace(x, "NO PLUG LOADED");
         return;
@@ -230,7 +237,6 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         if (sender != x->target)
             object_detach_byptr(x, sender);
         korvel_unbind(x);
-        x->instance = NULL;
         korvel_attach_later(x);
     } else if (taken == gensym("freecontainedview") || taken == gensym("rebuildcontainedview")) {
         korvel_report_change(x, taken, sender);
@@ -242,9 +248,10 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
 
 void korvel_delaycheck(t_korvel *x)
 {
-    if (!x->instance)
+    t_object *instance = korvel_instance(x);
+    if (!instance)
         return;
-    int32_t delay = (int32_t)object_attr_getlong(x->instance, gensym("initialdelay"));
+    int32_t delay = (int32_t)object_attr_getlong(instance, gensym("initialdelay"));
     if (delay == x->delay)
         return;
     x->delay = delay;

@@ -200,7 +200,6 @@ static void korvel_defaults(t_korvel *x)
 {
     x->patcher = NULL;
     x->target = NULL;
-    x->instance = NULL;
     x->delay_qelem = NULL;
     x->state_qelem = NULL;
     x->win_w = 0;

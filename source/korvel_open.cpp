@@ -166,8 +166,8 @@ static bool korvel_bind_named(t_korvel *x, t_object *obj)
     return false;
 }
 
-/* The vst object carrying our scripting name, bound to, with its plug-in
- * in x->instance; NULL, said on the console, when either is missing, and
+/* The vst object carrying our scripting name, bound to, with a plug-in
+ * loaded; NULL, said on the console, when either is missing, and
  * NULL when the binding's report changed the binding (the record may then
  * be gone). */
 static t_object *korvel_bind_plugin(t_korvel *x)
@@ -182,12 +182,10 @@ static t_object *korvel_bind_plugin(t_korvel *x)
     if (!korvel_bind_named(x, obj))
         return NULL;
     /* the object named now: the report may have replaced the one found */
-    t_object *instance = (t_object *)korvel_send(x->target, gensym("getinstance"));
-    if (!instance) {
+    if (!korvel_instance(x)) {
         object_error((t_object *)x, "open: No plugin loaded.");
         return NULL;
     }
-    x->instance = instance;
     return x->target;
 }
 
@@ -353,7 +351,9 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         return;
     }
     t_object *obj = korvel_bind_plugin(x);
-    if (obj && korvel_adopt(x)) {
+    /* the binding's report ran the patch, which may have opened the editor
+     * through this record already */
+    if (obj && (x->editor_hwnd || korvel_adopt(x))) {
         SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
         return;
     }
@@ -372,7 +372,8 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 bool findCenteredPosForVST(t_korvel *x)
 {
-    if (!x->instance) {
+    t_object *instance = korvel_instance(x);
+    if (!instance) {
         error("findCenteredPosForVST(): instance not valid!");
         return false;
     }
@@ -385,7 +386,7 @@ bool findCenteredPosForVST(t_korvel *x)
     double cx = korvel_trunc32(d.x + d.width * 0.5);
     double cy = korvel_trunc32(d.y + d.height * 0.5);
     t_rect e = {0, 0, 0, 0};
-    object_attr_get_rect(x->instance, _sym_rect, &e);
+    object_attr_get_rect(instance, _sym_rect, &e);
     korvel_trace(x, "vstsize: %i %i ", (int)korvel_trunc32(e.width), (int)korvel_trunc32(e.height));
 
     if (e.width > d.width || e.height > d.height) {

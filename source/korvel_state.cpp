@@ -89,7 +89,7 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     /* a restored position is checked by the open that uses it, now or later */
     x->pos_checked = 0;
     int32_t vis = korvel_long32(atom_getlong(argv + 4));
-    if (!x->instance)
+    if (!korvel_instance(x))
         return;
     korvel_forget_dead_window(x);
     korvel_adopt(x);

@@ -77,6 +77,8 @@ public:
     /* True natively (simulated windows), false under Windows. */
     static bool simulated();
     static std::string module_path();
+    /* The folder of the running program, with its trailing separator. */
+    static std::string program_folder();
 
     t_object *patcher() const { return patcher_; }
 
@@ -283,6 +285,7 @@ private:
     std::string pictures_;                       /* picture_directory() */
     std::string source_;                         /* the text of the patch file opened last */
     std::string source_file_;                    /* and its name */
+    std::string clicked_;                        /* the box clicked last: its path of ids in that file */
 };
 
 /* Plays scenario text (one command a line, "#" at the start of a word opens
@@ -363,11 +366,24 @@ public:
     void add(const Player::Step &step, const std::string &picture);
     /* The play stopped at a faulty line. */
     void stop(const std::string &error);
-    std::string html() const;
+    /* The page; a picture still waiting goes under the last step. */
+    std::string html();
 
 private:
-    std::string title_, body_, last_picture_;
-    size_t steps_ = 0, pictures_ = 0, failures_ = 0;
+    struct Section {
+        std::string id, cls; /* the anchor and the classes of the step's section */
+        size_t number;       /* the scenario line, 0 for the patch's opening */
+        std::string line;    /* the command as written, "" for a stop */
+        std::string html;    /* the section's content */
+    };
+
+    void draw(const std::string &picture, Section *section, bool always = false);
+    std::string summary() const;
+
+    std::string title_, last_picture_;
+    std::string pending_; /* the desktop after the last step, not drawn yet */
+    std::vector<Section> sections_;
+    size_t pictures_ = 0, failures_ = 0, expectations_ = 0, met_ = 0;
 };
 
 /* The lines of expected and actual as a line diff: "  " both, "- " expected

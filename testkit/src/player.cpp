@@ -85,12 +85,40 @@ int positive(const Word &w)
     return v;
 }
 
+// Win32 carries window positions and sizes in 16-bit words (WM_MOVE,
+// WM_SIZE) and clamps them there; within these limits the window system's
+// sums, differences and areas fit its 32-bit arithmetic.
+constexpr int coordinate_limit = 32767;
+// Counts that run or allocate per unit: past these a slip of a finger would
+// run for hours or grow memory without bound.
+constexpr int pass_limit = 100000, window_limit = 10000;
+
+int within(int v, const Word &w, int low, int high, const char *what)
+{
+    if (v < low || v > high)
+        throw Error("number out of range: '" + w.text + "': " + what + " is " + std::to_string(low) + " to " +
+                    std::to_string(high));
+    return v;
+}
+
+// A position or offset on the desktop.
+int coordinate(const Word &w)
+{
+    return within(number(w), w, -coordinate_limit - 1, coordinate_limit, "a coordinate");
+}
+
+// A width or height.
+int extent(const Word &w)
+{
+    return within(positive(w), w, 1, coordinate_limit, "a width or height");
+}
+
 Size size_of(const Word &w)
 {
     const size_t x = w.text.find('x');
     if (x == std::string::npos)
         throw Error("malformed line: '" + w.text + "' is not a size WxH");
-    return Size{positive(Word{w.text.substr(0, x), 0}), positive(Word{w.text.substr(x + 1), 0})};
+    return Size{extent(Word{w.text.substr(0, x), 0}), extent(Word{w.text.substr(x + 1), 0})};
 }
 
 struct Context {
@@ -132,6 +160,18 @@ struct Context {
     }
 };
 
+// The point in words i and i + 1, and the size; braces read them in order,
+// so that the first out of range is the one named.
+Point point_at(const Context &c, size_t i)
+{
+    return Point{coordinate(c.word(i)), coordinate(c.word(i + 1))};
+}
+
+Size size_at(const Context &c, size_t i)
+{
+    return Size{extent(c.word(i)), extent(c.word(i + 1))};
+}
+
 struct Command {
     const char *usage;
     const char *what; // one line for korvel-sim --help, a " | " between forms as in usage
@@ -149,9 +189,9 @@ void run_user(Context &c)
     size_t at = 0;
     HWND hwnd = c.window(2, c.count() - plain, at);
     if (action == "move")
-        c.world.user_move(hwnd, number(c.word(at)), number(c.word(at + 1)));
+        c.world.user_move(hwnd, point_at(c, at).x, point_at(c, at).y);
     else if (action == "resize")
-        c.world.user_resize(hwnd, positive(c.word(at)), positive(c.word(at + 1)));
+        c.world.user_resize(hwnd, size_at(c, at).width, size_at(c, at).height);
     else if (action == "close")
         c.world.user_close(hwnd);
     else
@@ -172,7 +212,7 @@ void run_misbehave(Context &c)
 {
     const std::string &how = c.text(2);
     if (how == "offset" && c.count() == 4)
-        c.world.misbehave(c.text(1), SIMHOST_VST_OFFSET, number(c.word(3)), number(c.word(4)));
+        c.world.misbehave(c.text(1), SIMHOST_VST_OFFSET, point_at(c, 3).x, point_at(c, 3).y);
     else if (how == "noeditor" && c.count() == 2)
         c.world.misbehave(c.text(1), SIMHOST_VST_NOEDITOR);
     else if (how == "normal" && c.count() == 2)
@@ -278,19 +318,25 @@ void run_box(Context &c)
     }
 }
 
-// "display X Y W H" adds; the other forms number the displays from 1.
+// "display X Y W H" adds; the other forms number the displays from 1. The
+// numbers are read left to right, so that the first out of range is named.
 void run_display(Context &c)
 {
     const std::string &how = c.text(1);
-    if (how == "remove" && c.count() == 2)
+    const bool resize = how == "resize" && c.count() == 6;
+    if (how == "remove" && c.count() == 2) {
         c.world.display_remove(positive(c.word(2)));
-    else if (how == "resize" && c.count() == 6)
-        c.world.display_resize(positive(c.word(2)), number(c.word(3)), number(c.word(4)), positive(c.word(5)),
-                               positive(c.word(6)));
-    else if (c.count() == 4 && how != "remove" && how != "resize")
-        c.world.display(number(c.word(1)), number(c.word(2)), positive(c.word(3)), positive(c.word(4)));
-    else
+        return;
+    }
+    if (!resize && (c.count() != 4 || how == "remove" || how == "resize"))
         throw c.malformed();
+    const size_t at = resize ? 3 : 1;
+    const int n = resize ? positive(c.word(2)) : 0, x = coordinate(c.word(at)), y = coordinate(c.word(at + 1)),
+              w = extent(c.word(at + 2)), h = extent(c.word(at + 3));
+    if (resize)
+        c.world.display_resize(n, x, y, w, h);
+    else
+        c.world.display(x, y, w, h);
 }
 
 void run_plugin(Context &c)
@@ -309,9 +355,10 @@ void run_plugin(Context &c)
 
 void run_window(Context &c)
 {
-    const int count = c.count() == 5 ? positive(c.word(5)) : 1;
+    const int count = c.count() == 5 ? within(positive(c.word(5)), c.word(5), 1, window_limit, "a count of windows") : 1;
+    const int x = coordinate(c.word(1)), y = coordinate(c.word(2)), w = extent(c.word(3)), h = extent(c.word(4));
     for (int i = 0; i < count; ++i)
-        c.world.foreign_window(number(c.word(1)), number(c.word(2)), positive(c.word(3)), positive(c.word(4)));
+        c.world.foreign_window(x, y, w, h);
 }
 
 struct Named {
@@ -328,7 +375,7 @@ const std::vector<Named> &commands()
                      "add a display (the first is the primary one) | move or resize display N (1 is the primary) | "
                      "remove display N (windows stay where they are)", 2, 6, run_display}},
         {"mouse", {"mouse X Y", "put the mouse pointer at X Y", 2, 2,
-                   [](Context &c) { c.world.mouse(number(c.word(1)), number(c.word(2))); }}},
+                   [](Context &c) { c.world.mouse(point_at(c, 1).x, point_at(c, 1).y); }}},
         {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,
                     run_plugin}},
         {"box", {"box [NAME =] TEXT...",
@@ -339,7 +386,10 @@ const std::vector<Named> &commands()
         {"click", {"click BOX", "click a message box: it sends what it shows", 1, 1,
                    [](Context &c) { c.world.click(c.text(1)); }}},
         {"pass", {"pass [N]", "run N passes of the host's low-priority queue (1 by default)", 0, 1,
-                  [](Context &c) { c.world.pass(c.count() ? positive(c.word(1)) : 1); }}},
+                  [](Context &c) {
+                      c.world.pass(c.count() ? within(positive(c.word(1)), c.word(1), 1, pass_limit, "a count of passes")
+                                             : 1);
+                  }}},
         {"delete", {"delete BOX", "delete a box and its object", 1, 1, [](Context &c) { c.world.remove(c.text(1)); }}},
         {"retype", {"retype BOX TEXT...", "type new text into an object box: a new object takes the old one's place",
                     2, SIZE_MAX, [](Context &c) { c.world.retype(c.text(1), c.line.rest(2)); }}},

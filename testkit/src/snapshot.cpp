@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #ifndef _WIN32
@@ -128,6 +129,7 @@ BOOL CALLBACK collect(HWND hwnd, LPARAM list)
 }
 
 struct Window {
+    HWND hwnd;
     std::string title;
     Box frame, client;
     bool visible, topmost, toolwindow, active;
@@ -141,7 +143,8 @@ Window measure(HWND hwnd)
     GetWindowRect(hwnd, &frame);
     const Point origin = World::client_origin(hwnd);
     const Size size = World::client_size(hwnd);
-    return Window{title,
+    return Window{hwnd,
+                  title,
                   Box{frame.left, frame.top, (long long)frame.right - frame.left, (long long)frame.bottom - frame.top},
                   Box{origin.x, origin.y, size.width, size.height},
                   World::visible(hwnd),
@@ -234,7 +237,8 @@ public:
             << placement(display) << ", work area " << placement(workarea) << "</text>\n</g>\n";
     }
 
-    void window(std::ostream &out, int id, const Window &w) const
+    void window(std::ostream &out, int id, const Window &w, const nlohmann::json *patcher = nullptr,
+                const std::string &clicked = "") const
     {
         out << "<g class=\"window" << (w.visible ? "" : " hidden") << (w.topmost ? " topmost" : "")
             << (w.toolwindow ? " toolwindow" : "") << (w.active ? " active" : "") << "\" data-title=\""
@@ -249,19 +253,54 @@ public:
             << "<rect class=\"client\" " << rect(w.client) << " fill=\"#ffffff\""
             << (w.visible ? "" : " fill-opacity=\"0.35\"") << stroke << dashes << "/>\n"
             << "<g clip-path=\"url(#window" << id << ")\" fill=\"#111827\">\n";
+        if (patcher)
+            boxes(out, w, *patcher, clicked);
         // The title goes in the caption when the caption is as high as the
         // text, else just above the frame.
         const bool in_caption = w.client.y - w.frame.y >= px(12);
         const std::string title = "<text class=\"title\" x=\"" + std::to_string(w.frame.x + px(5)) + "\" y=\"" +
                                   std::to_string(in_caption ? w.client.y - px(3) : w.frame.y - px(3)) +
                                   "\" font-weight=\"bold\">" + xml_text(w.title) + "</text>\n";
+        // over a patch's boxes the labels go to the bottom of the content
+        const long long label = patcher ? w.client.bottom() - px(26) : w.client.y + px(15);
         out << (in_caption ? title : "")
-            << "<text class=\"coords\" x=\"" << w.client.x + px(5) << "\" y=\"" << w.client.y + px(15) << "\">"
+            << "<text class=\"coords\" x=\"" << w.client.x + px(5) << "\" y=\"" << label << "\">"
             << "client " << placement(w.client) << "</text>\n";
         if (!marks(w).empty())
-            out << "<text class=\"marks\" x=\"" << w.client.x + px(5) << "\" y=\"" << w.client.y + px(31)
+            out << "<text class=\"marks\" x=\"" << w.client.x + px(5) << "\" y=\"" << label + px(16)
                 << "\" font-style=\"italic\">" << marks(w) << "</text>\n";
         out << "</g>\n" << (in_caption ? "" : title) << "</g>\n";
+    }
+
+    // The boxes of the patcher the window shows, where the file lays them
+    // out in its content; the box clicked last framed in red. Each box
+    // clips its own text.
+    void boxes(std::ostream &out, const Window &w, const nlohmann::json &patcher, const std::string &clicked) const
+    {
+        out << "<g class=\"boxes\" font-size=\"" << px(9) << "\">\n";
+        for (const nlohmann::json &item : patcher.value("boxes", nlohmann::json::array())) {
+            if (!item.is_object() || !item.value("box", nlohmann::json()).is_object())
+                continue;
+            const nlohmann::json &b = item["box"];
+            const nlohmann::json &r = b.value("patching_rect", nlohmann::json::array());
+            if (r.size() < 4 || !r[0].is_number() || !r[1].is_number() || !r[2].is_number() || !r[3].is_number())
+                continue;
+            const Box at{w.client.x + whole(r[0].get<double>()), w.client.y + whole(r[1].get<double>()),
+                         std::max(whole(r[2].get<double>()), 1LL), std::max(whole(r[3].get<double>()), 1LL)};
+            if (!at.meets(w.client))
+                continue;
+            const std::string cls = b.value("maxclass", ""), id = b.value("id", "");
+            const bool mark = id == clicked, comment = cls == "comment";
+            const nlohmann::json &text = b.value("text", nlohmann::json());
+            out << "<svg class=\"box" << (mark ? " clicked" : "") << "\" data-id=\"" << xml_text(id) << "\" "
+                << rect(at) << "><rect width=\"100%\" height=\"100%\" fill=\""
+                << (comment ? "none" : cls == "message" ? "#e5e7eb" : "#ffffff") << "\" stroke=\""
+                << (mark ? "#b03030" : comment ? "none" : "#6b7280") << "\" stroke-width=\""
+                << num((mark ? 3 : 1) / scale_) << "\"/><text x=\"" << px(2) << "\" y=\"" << px(10)
+                << "\" fill=\"#111827\">" << xml_text(text.is_string() ? text.get<std::string>() : cls)
+                << "</text></svg>\n";
+        }
+        out << "</g>\n";
     }
 
     // A cross on the centre of a work area, the point centred editors are
@@ -299,7 +338,7 @@ public:
             out << "<text class=\"offview\" data-title=\"" << xml_text(w.title) << "\" data-frame=\""
                 << numbers(w.frame) << "\" data-client=\"" << numbers(w.client) << "\" x=\"" << view_.x + px(8)
                 << "\" y=\"" << view_.bottom() + px(14) + px(18) * line++ << "\">Off view: "
-                << (w.title.empty() ? "(untitled)" : xml_text(w.title)) << ", frame " << placement(w.frame)
+                << xml_text(w.title) << ", frame " << placement(w.frame)
                 << (marks(w).empty() ? "" : " (" + marks(w) + ")") << "</text>\n";
         out << "</g>\n";
     }
@@ -365,6 +404,48 @@ std::vector<Window> windows_now()
     return windows;
 }
 
+using nlohmann::json;
+
+const json *box_patcher(const json &patcher, const std::string &id)
+{
+    const auto boxes = patcher.find("boxes");
+    if (boxes == patcher.end() || !boxes->is_array())
+        return nullptr;
+    for (const json &item : *boxes) {
+        const auto b = item.find("box");
+        if (b != item.end() && b->is_object() && b->value("id", json()) == id && b->contains("patcher"))
+            return &(*b)["patcher"];
+    }
+    return nullptr;
+}
+
+// The patcher a patch window shows: the one holding the box clicked last
+// (a path of ids), else the first tab of a patch shown on tabs, else the top.
+const json *shown_patcher(const json &root, const std::string &clicked)
+{
+    const auto top = root.is_object() ? root.find("patcher") : root.end();
+    if (!root.is_object() || top == root.end() || !top->is_object())
+        return nullptr;
+    const json *level = &*top;
+    for (size_t from = 0, slash = clicked.find('/'); slash != std::string::npos;
+         from = slash + 1, slash = clicked.find('/', from)) {
+        level = box_patcher(*level, clicked.substr(from, slash - from));
+        if (!level || !level->is_object())
+            return nullptr;
+    }
+    if (!clicked.empty() || top->value("showrootpatcherontab", json(1)) != json(0))
+        return level;
+    const auto boxes = top->find("boxes");
+    if (boxes == top->end() || !boxes->is_array())
+        return level;
+    for (const json &item : *boxes) // by reference: the patcher returned lives in root
+        if (item.is_object() && item.value("box", json()).is_object() &&
+            item["box"].value("patcher", json()).is_object() &&
+            item["box"]["patcher"].value("showontab", json(0)) != json(0))
+            return &item["box"]["patcher"];
+    return level;
+}
+
 } // namespace
 
 std::string World::picture() const
@@ -378,9 +459,11 @@ std::string World::picture() const
     const std::vector<Window> windows = windows_now();
 
     Canvas canvas(desktop, mouse);
+    // Windows off view are listed by title; untitled ones are the host's
+    // helper windows, which no user sees.
     std::vector<Window> off_view;
     for (const Window &w : windows)
-        if (!w.frame.meets(canvas.view()))
+        if (!w.frame.meets(canvas.view()) && !w.title.empty())
             off_view.push_back(w);
 
     std::ostringstream out;
@@ -391,10 +474,14 @@ std::string World::picture() const
     out << "</g>\n";
     canvas.axes(out);
     out << "<g class=\"windows\">\n";
+    const json patch = json::parse(source_, nullptr, false);
+    const json *shown = shown_patcher(patch, clicked_);
+    const HWND patch_window = static_cast<HWND>(simhost_patcher_window(patcher_));
+    const std::string clicked_id = clicked_.substr(clicked_.rfind('/') + 1);
     int id = 0;
     for (const Window &w : windows)
         if (w.frame.meets(canvas.view()))
-            canvas.window(out, ++id, w);
+            canvas.window(out, ++id, w, w.hwnd == patch_window ? shown : nullptr, clicked_id);
     out << "</g>\n";
     for (const auto &d : displays)
         canvas.centre(out, d.second);

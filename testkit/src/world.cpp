@@ -339,8 +339,12 @@ std::vector<std::string> World::vst_boxes()
 
 void World::click(const std::string &box)
 {
-    if (simhost_click(find(box)) != MAX_ERR_NONE)
+    // read before the click, which may add boxes and move the entries
+    const Entry &e = entry(box);
+    const std::string path = e.id.empty() ? "" : e.parent.empty() ? e.id : e.parent + "/" + e.id;
+    if (simhost_click(e.box) != MAX_ERR_NONE)
         throw Error("box '" + box + "' is no message box");
+    clicked_ = path;
     sync();
 }
 

@@ -16,16 +16,21 @@ bool World::simulated()
     return true;
 }
 
+std::string World::program_folder()
+{
+    char exe[4096];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0)
+        return "";
+    const std::string self(exe, size_t(n));
+    return self.substr(0, self.rfind('/') + 1);
+}
+
 std::string World::module_path()
 {
     if (const char *path = std::getenv("KORVEL_MODULE"))
         return path;
-    char exe[4096];
-    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0)
-        return "qzkorvel.so";
-    const std::string self(exe, size_t(n));
-    return self.substr(0, self.rfind('/') + 1) + "qzkorvel.so";
+    return program_folder() + "qzkorvel.so";
 }
 
 void World::reset_windows()

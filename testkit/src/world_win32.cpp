@@ -34,15 +34,15 @@ bool app_active()
     return fg && GetWindowThreadProcessId(fg, nullptr) == GetCurrentThreadId();
 }
 
-// The folder of the running program, with its trailing separator.
-std::string program_folder()
+// Wine without an X display makes no window at all; said once, plainly,
+// before the module's own windows fail one by one.
+void require_display()
 {
-    char exe[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-    if (n == 0 || n >= sizeof exe)
-        return "";
-    const std::string self(exe, n);
-    return self.substr(0, self.find_last_of("\\/") + 1);
+    HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!probe)
+        throw Error("no display: windows cannot be made here; under Wine, set DISPLAY to an X display or run under "
+                    "xvfb-run (scripts/wine-sim.sh does)");
+    DestroyWindow(probe);
 }
 
 // The other application: started at the first window asked of it, it lives
@@ -92,7 +92,7 @@ private:
         si.hStdOutput = child_out;
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
         PROCESS_INFORMATION pi = {};
-        const std::string path = program_folder() + "korvel-foreign.exe";
+        const std::string path = World::program_folder() + "korvel-foreign.exe";
         const BOOL made = CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
         CloseHandle(child_in);
         CloseHandle(child_out);
@@ -143,6 +143,16 @@ bool World::simulated()
     return false;
 }
 
+std::string World::program_folder()
+{
+    char exe[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    if (n == 0 || n >= sizeof exe)
+        return "";
+    const std::string self(exe, n);
+    return self.substr(0, self.find_last_of("\\/") + 1);
+}
+
 std::string World::module_path()
 {
     if (const char *path = std::getenv("KORVEL_MODULE"))
@@ -167,6 +177,7 @@ HWND World::foreign_window(int x, int y, int w, int h)
 // so it outlives the module too.
 void World::reset_windows()
 {
+    require_display();
     std::vector<HWND> left;
     EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&left));
     for (HWND hwnd : left)

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "module_test.h"
+#include "simwin.h"
 
 using namespace module_test;
 
@@ -71,7 +72,6 @@ TEST(KorvelBinding, PluginChangeAnnouncesAndReportsWithoutRebinding)
                        "out qzkorvel#1 savedpluginname free", "out qzkorvel#1 delay 0",
                        "out qzkorvel#1 state -12345 0 11 0 0"}));
     EXPECT_EQ(7, record(w)->delay);
-    EXPECT_EQ(nullptr, record(w)->instance);
 }
 
 TEST(KorvelBinding, DelayChecksCoalesceAndStaySilentWhenUnchanged)
@@ -121,7 +121,6 @@ TEST(KorvelBinding, NotificationFromARenamedBoxCountsAsFree)
                       {"pass", {WARN_SYNTH}},
                   });
     EXPECT_EQ(nullptr, record(w)->target);
-    EXPECT_EQ(nullptr, record(w)->instance);
     EXPECT_EQ(0, simhost_observer_count(vst));
 
     /* even an announced plug-in change gives no "willchange" */
@@ -401,4 +400,126 @@ TEST(KorvelBinding, PluginChangedByOurOwnReportIsReportedAfterIt)
     EXPECT_EQ("out qzkorvel#1 willchange", ours[1]);
     EXPECT_TRUE(same_lines(beta, Lines(ours.end() - (long)beta.size(), ours.end())));
     EXPECT_EQ(1, std::count(ours.begin(), ours.end(), beta[0]));
+}
+
+/* Our own lines of a transcript. */
+Lines own_lines(const Lines &lines)
+{
+    Lines ours;
+    for (const std::string &l : lines)
+        if (l.rfind("out qzkorvel#1 ", 0) == 0 || l.rfind("console", 0) == 0)
+            ours.push_back(l);
+    return ours;
+}
+
+/* The patch loads BETA in answer to our report of ALPHA: the host frees
+ * ALPHA at once, and a delay check asked for before reads BETA. */
+TEST(KorvelBinding, DelayCheckReadsThePluginThePatchLoadedFromOurReport)
+{
+    World w;
+    w.plugin("ALPHA", 100, 100, 33);
+    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
+        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route ALPHA"}},
+        {"box": {"id": "obj-5", "maxclass": "message", "text": "plug BETA"}})",
+                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
+        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-1", 0]}})");
+    w.settle();
+    w.lines();
+    w.latency("synth", 9);
+    w.load("synth", "ALPHA");
+    EXPECT_EQ(33, record(w)->delay);
+    w.lines();
+    w.settle();
+    const Lines ours = own_lines(w.lines());
+    const Lines after = {"out qzkorvel#1 delay 5", "out qzkorvel#1 pluginname BETA",
+                         "out qzkorvel#1 savedpluginname BETA", "out qzkorvel#1 delay 5",
+                         "out qzkorvel#1 state -12345 0 0 0 0"};
+    EXPECT_TRUE(same_lines(after, ours));
+}
+
+/* The patch opens the editor through this record from the report of the
+ * binding an open makes: the outer open finds it open and managed. */
+TEST(KorvelBinding, OpenSatisfiedByItsOwnBindingsReportIsNoError)
+{
+    World w;
+    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
+        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route BETA"}},
+        {"box": {"id": "obj-5", "maxclass": "message", "text": "direct_open 100 200"}})",
+                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
+        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-2", 0]}})");
+    w.settle();
+    testkit::Player player(w);
+    player.play("rename synth other\npass\nload other BETA\nrename other synth");
+    const Lines opened = own_lines(player.play("send qzkorvel#1 direct_open 300 400\npass 2"));
+    EXPECT_TRUE(same_lines(report("BETA", "5", "100 200 300 200 1"), opened));
+    ASSERT_NE(nullptr, w.editor());
+    EXPECT_EQ(w.editor(), record(w)->editor_hwnd);
+    EXPECT_EQ(100, testkit::World::client_origin(w.editor()).x);
+}
+
+/* Remembering an editor drops those destroyed since: once the one left is
+ * adopted, nothing is remembered, and "show" without an editor is refused
+ * at once instead of queued. */
+TEST(KorvelAdopt, RememberingDropsTheDestroyedEditors)
+{
+    World w;
+    open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    play_steps(w, {
+                      {"delete qzkorvel#1\nuser close editor synth", {}},
+                      {"box qzkorvel other\npass\nsend qzkorvel#2 open 500 500\npass 2\ndelete qzkorvel#2",
+                       {"out qzkorvel#2 pluginname BETA", "out qzkorvel#2 savedpluginname BETA",
+                        "out qzkorvel#2 delay 5", "out qzkorvel#2 state -12345 0 0 0 0",
+                        "out qzkorvel#2 state 500 500 300 200 1"}},
+                      {"box qzkorvel other\npass\nsend qzkorvel#3 pos 500 500\npass 2",
+                       {"out qzkorvel#3 pluginname BETA", "out qzkorvel#3 savedpluginname BETA",
+                        "out qzkorvel#3 delay 5", "out qzkorvel#3 state -12345 0 0 0 0",
+                        "out qzkorvel#3 state 500 500 300 200 1"}},
+                      {"box qzkorvel synth @debug 1\nsend qzkorvel#4 show", {"console post show(): there's no window"}},
+                  });
+}
+
+/* An editor destroyed while nobody observed it is not remembered when its
+ * record goes. */
+TEST(KorvelAdopt, EditorDestroyedUnobservedIsNotRemembered)
+{
+    World w;
+    bound_setup(w);
+    simwin_fail("SetWindowSubclass", 1);
+    play_steps(w, {
+                      {"send qzkorvel#1 open 100 200\npass 2\nuser close editor\ndelete qzkorvel#1",
+                       state("100 200 640 480 1")},
+                      {"box qzkorvel synth @debug 1\nsend qzkorvel#2 show", {"console post show(): there's no window"}},
+                  });
+}
+
+/* An adopted editor keeps the hidden-on-request flag it was let go with. */
+TEST(KorvelAdopt, AdoptedEditorStaysHiddenOnRequest)
+{
+    World w;
+    open_setup(w);
+    play_steps(w, {
+                      {"send qzkorvel#1 hide\npass 2\ndelete qzkorvel#1\nbox qzkorvel synth\npass",
+                       state("100 200 640 480 2") + report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
+                      {"send qzkorvel#2 pos 300 300\npass 2\nlook editor",
+                       {"out qzkorvel#2 state 300 300 640 480 2", "look editor 300 300 640 480 hidden topmost toolwindow"}},
+                  });
+}
+
+/* Bound again to the very object whose editor it holds (its name taken away
+ * and given back), the record keeps managing that editor. */
+TEST(KorvelBinding, RebindingTheEditorsOwnObjectKeepsTheEditor)
+{
+    World w;
+    HWND editor = open_setup(w);
+    play_steps(w, {
+                      {"rename synth away\nrename away synth\npass", report("PLUG", "64", "100 200 640 480 1")},
+                      {"user move editor 300 300\npass", state("300 300 640 480 1")},
+                  });
+    EXPECT_EQ(editor, record(w)->editor_hwnd);
 }

@@ -122,9 +122,21 @@ TEST(KorvelClass, CreationOutsideAPatcherFails)
 {
     World w;
     w.lines();
+    simhost_calls_clear();
     EXPECT_EQ(nullptr, simhost_object_new("qzkorvel synth"));
     EXPECT_TRUE(same_lines({"console error qzkorvel: failed to get the patcher containing this object"}, w.lines()));
+    EXPECT_EQ(1, simhost_call_count("object_free"));
     EXPECT_EQ(0, w.pass());
+}
+
+/* The state system may hand a count with no atoms: read as none. */
+TEST(KorvelClass, SetvalueofWithACountAndNoAtoms)
+{
+    World w;
+    bound_setup(w);
+    object_method_imp(w.object("qzkorvel#1"), gensym("setvalueof"), (void *)(t_atom_long)5, nullptr, nullptr,
+                      nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(plays(w, "pass", {"console error qzkorvel: state error: missing arguments"}));
 }
 
 TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
@@ -140,7 +152,6 @@ TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
     EXPECT_EQ(0, x->win_w);
     EXPECT_EQ(0, x->win_h);
     EXPECT_EQ(nullptr, x->target);
-    EXPECT_EQ(nullptr, x->instance);
     EXPECT_EQ(nullptr, x->editor_hwnd);
     EXPECT_EQ(0, x->delay);
     EXPECT_EQ(0, x->hidden);

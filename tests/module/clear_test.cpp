@@ -171,6 +171,8 @@ TEST(KorvelClear, BuildsTheBoxTextFromItsAtoms)
         {"a symbol with blanks stays one atom",
          [] { return Atoms{sym_atom("vst~"), sym_atom("C:/Program Files/EWI USB.dll")}; },
          "vst~ \"C:/Program Files/EWI USB.dll\""},
+        {"a name that only starts like a number is no number", [] { return Atoms{sym_atom("4Front.dll")}; },
+         "4Front.dll"},
         {"a symbol that reads as a number stays a symbol",
          [] { return Atoms{sym_atom("vst~"), sym_atom("123"), sym_atom("-1.5e3"), long_atom(123)}; },
          "vst~ \"123\" \"-1.5e3\" 123"},

@@ -42,20 +42,27 @@ TEST(KorvelFaults, StyleChangesFailingKeepTheCapture)
         int failures;
         Lines errors;
         bool toolwindow;
+        const char *text;
     };
     const Row rows[] = {
-        {1, {"console error error setting & ~WS_EX_APPWINDOW"}, true},
-        {2, {"console error error setting & ~WS_EX_APPWINDOW", "console error error setting | WS_EX_TOOLWINDOW"}, false},
+        {1, {"console error error setting & ~WS_EX_APPWINDOW"}, true, "qzkorvel synth @debug 1"},
+        {2, {"console error error setting & ~WS_EX_APPWINDOW", "console error error setting | WS_EX_TOOLWINDOW"}, false,
+         "qzkorvel synth @debug 1"},
+        /* without debug the same faults are silent */
+        {2, {}, false, "qzkorvel synth"},
     };
     for (const Row &r : rows) {
-        SCOPED_TRACE(r.failures);
+        SCOPED_TRACE(r.text);
         World w;
-        bound_setup(w, "qzkorvel synth @debug 1");
+        bound_setup(w, r.text);
         simwin_fail("SetWindowLongPtrA", r.failures);
         w.send("qzkorvel#1", "direct_open", "100 200");
         Lines lines = w.lines();
         for (const std::string &e : r.errors)
             EXPECT_EQ(1, std::count(lines.begin(), lines.end(), e)) << testkit::diff(r.errors, lines);
+        if (r.errors.empty()) {
+            EXPECT_TRUE(same_lines({}, lines));
+        }
         ASSERT_NE(nullptr, record(w)->editor_hwnd);
         EXPECT_EQ(r.toolwindow, World::toolwindow(record(w)->editor_hwnd));
         EXPECT_TRUE(World::topmost(record(w)->editor_hwnd));

@@ -24,6 +24,13 @@ public:
     World() { lines(); }
 };
 
+/* Lines of one step after another. */
+inline Lines operator+(Lines a, const Lines &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 using testkit::report;
 using testkit::state;
 

@@ -133,6 +133,11 @@ TEST_F(Package, InfoNamesTheClassItsVersionAndWindowsX64)
     for (const char *field : {"displayname", "author", "description", "homepatch", "max_version_min"})
         EXPECT_FALSE(info.at(field).get<std::string>().empty()) << field;
     EXPECT_TRUE(std::ifstream(kPackage + "/extras/" + info.at("homepatch").get<std::string>()).good());
+    // one spelling of the author wherever Max shows it
+    const std::string author = info.at("author");
+    EXPECT_EQ(info.at("authors"), json::array({author}));
+    EXPECT_NE(read_file(kPackage + "/docs/qzkorvel.maxref.xml").find("<metadata name=\"author\">" + author + "<"),
+              std::string::npos);
     EXPECT_FALSE(info.at("tags").empty());
     const json &platforms = info.at("os").at("windows").at("platform");
     EXPECT_NE(std::find(platforms.begin(), platforms.end(), "x64"), platforms.end());

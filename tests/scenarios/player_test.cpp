@@ -67,6 +67,18 @@ const Fault faults[] = {
     {"window 1 2 3 4\nuser close window q", "t.ksim:2: malformed line: usage: user move WINDOW X Y | user resize "
                                             "WINDOW W H | user close WINDOW | user activate WINDOW"},
     {"box s = vst~\nbox s/q = qzkorvel s", "t.ksim:2: box 's' is no subpatcher of the patch file"},
+    {"display 2147483000 0 2147483647 100",
+     "t.ksim:1: number out of range: '2147483000': a coordinate is -32768 to 32767"},
+    {"display resize 1 0 0 32768 100", "t.ksim:1: number out of range: '32768': a width or height is 1 to 32767"},
+    {"mouse 0 -32769", "t.ksim:1: number out of range: '-32769': a coordinate is -32768 to 32767"},
+    {"plugin P 40000x480", "t.ksim:1: number out of range: '40000': a width or height is 1 to 32767"},
+    {"window 1 2 3 4\nuser move window 2147483647 0",
+     "t.ksim:2: number out of range: '2147483647': a coordinate is -32768 to 32767"},
+    {"window 1 2 3 4\nuser resize window 100 2147483647",
+     "t.ksim:2: number out of range: '2147483647': a width or height is 1 to 32767"},
+    {"box s = vst~\nmisbehave s offset 0 99999", "t.ksim:2: number out of range: '99999': a coordinate is -32768 to 32767"},
+    {"pass 2000000000", "t.ksim:1: number out of range: '2000000000': a count of passes is 1 to 100000"},
+    {"window 1 2 3 4 2000000000", "t.ksim:1: number out of range: '2000000000': a count of windows is 1 to 10000"},
 };
 
 void PrintTo(const Fault &f, std::ostream *os)

@@ -34,10 +34,14 @@ class Dom(HTMLParser):
         self.elements.append((tag, attrs))
         classes = attrs.get("class", "").split()
         if tag == "section" and "step" in classes:
-            self.steps.append({"classes": classes, "line": "", "transcript": "", "failure": "", "windows": []})
+            self.steps.append({"classes": classes, "id": attrs.get("id"), "line": "", "transcript": "", "failure": "",
+                               "mark": "", "windows": [], "boxes": []})
         elif tag == "g" and "window" in classes and self.steps:
             self.steps[-1]["windows"].append(attrs)
-        self.open.append(next((k for k in ("line", "transcript", "failure") if k in classes), None))
+        elif tag == "svg" and "box" in classes and self.steps:
+            self.steps[-1]["boxes"].append(attrs)
+        self.open.append(next((k for k in ("line", "transcript", "failure") if k in classes),
+                              "mark" if "met" in classes and tag == "span" else None))
 
     def handle_endtag(self, tag):
         if self.open:
@@ -47,6 +51,11 @@ class Dom(HTMLParser):
         field = next((f for f in reversed(self.open) if f), None)
         if field and self.steps:
             self.steps[-1][field] += data
+
+
+def page_text(page):
+    with open(page, encoding="utf-8") as file:
+        return file.read()
 
 
 def fail(message):
@@ -78,19 +87,32 @@ def check_tour(folder):
     if summary["data-failures"] != "0" or int(summary["data-steps"]) != len(dom.steps):
         fail(f"summary {summary} against {len(dom.steps)} steps")
     pictures = sum(1 for t, a in dom.elements if t == "figure")
-    if pictures != int(summary["data-pictures"]) or pictures < 10 or sum(t == "svg" for t, _ in dom.elements) != pictures:
+    # a picture where the desktop changed as a person sees it, not one a line
+    if pictures != int(summary["data-pictures"]) or not 10 <= pictures <= 17 \
+            or sum(t == "svg" and "box" not in a.get("class", "") for t, a in dom.elements) != pictures:
         fail(f"{pictures} figures, summary says {summary['data-pictures']}")
+    expects = [s for s in dom.steps if s["line"].startswith("expect ")]
+    if not expects or any("met" not in s["classes"] or "\u2713" not in s["mark"] for s in expects) \
+            or not summary["data-met"] == summary["data-expectations"] == str(len(expects)):
+        fail(f"expectations met unmarked: {expects}, summary {summary}")
+    if "Off view: (untitled)" in page_text(page) or "max-width" in page_text(page).split("figure svg")[-1][:80]:
+        fail("helper windows listed, or pictures squeezed below their size")
     ids = [a["id"] for t, a in dom.elements if t == "clippath" and "id" in a]
     if len(ids) != len(set(ids)):
         fail("clip paths share ids across the pictures")
     if not dom.steps[0]["line"].startswith("open ") or "patch vst~ obj-1/obj-9 name synth plugin MyPlugin" \
             not in dom.steps[0]["transcript"]:
         fail(f"the first step is not the patch's opening: {dom.steps[0]}")
-    # The first open: the step that reported it shows the editor there.
-    opened = next((s for s in dom.steps if "out qzkorvel#1 state 100 200 640 480 1" in s["transcript"]), None)
-    if not opened or not any(w.get("data-title") == "MyPlugin" and w.get("data-client") == "100 200 640 480"
+    # The first open: the first picture after its report shows the editor there.
+    at = next((i for i, s in enumerate(dom.steps) if "out qzkorvel#1 state 100 200 640 480 1" in s["transcript"]), 0)
+    opened = next((s for s in dom.steps[at:] if s["windows"]), None)
+    if not at or not opened or not any(w.get("data-title") == "MyPlugin" and w.get("data-client") == "100 200 640 480"
                              for w in opened["windows"]):
         fail(f"no picture of the editor at 100,200 with the report of it: {opened}")
+    # the patch window drawn with its boxes, the one just clicked marked
+    clicked = [b.get("data-id") for b in opened["boxes"] if "clicked" in b.get("class", "")]
+    if len(opened["boxes"]) < 10 or clicked != ["obj-5"]:
+        fail(f"the patch window's boxes: {len(opened['boxes'])}, clicked {clicked}")
     shot = os.path.join(folder, "tour.png")
     chromium(folder, page, f"--window-size={WIDTH},{HEIGHT}", "--screenshot=" + shot)
     with open(shot, "rb") as file:
@@ -109,6 +131,12 @@ def check_failure(folder):
     failed = [s for s in dom.steps if "failed" in s["classes"]]
     if len(failed) != 1 or not failed[0]["line"].startswith("expect ") or "wanted" not in failed[0]["failure"]:
         fail(f"the page does not mark the one failed expectation: {failed}")
+    # the summary at the top links the failure
+    links = [a.get("href") for t, a in dom.elements if t == "a"]
+    first_step = next(i for i, (t, a) in enumerate(dom.elements) if t == "section")
+    top = [a.get("href") for t, a in dom.elements[:first_step] if t == "a"]
+    if top != links or top != ["#" + failed[0]["id"]]:
+        fail(f"the summary links {top}, the failed step is {failed[0]['id']}")
 
 
 def check_png(folder):

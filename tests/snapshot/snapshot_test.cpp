@@ -111,4 +111,73 @@ TEST_F(Snapshot, MouseOffTheDisplaysIsNamedNotDrawn)
     EXPECT_NE(picture.find("Mouse (off view) at 30000,-500."), std::string::npos) << picture;
 }
 
+// A window a user put off view is named in the legend; the host's untitled
+// helper windows are not.
+TEST_F(Snapshot, TitledWindowsOffViewAreListed)
+{
+    testkit::World world;
+    world.display(0, 0, 1920, 1080);
+    testkit::Player(world).play("plugin Lost 300x200\nbox s = vst~ Lost\nbox qzkorvel s\npass\n"
+                                "send qzkorvel#1 open\npass 2\nuser move editor 20000 100\n", "t.ksim");
+    const std::string picture = world.picture();
+    EXPECT_NE(picture.find(">Off view: Lost, frame "), std::string::npos) << picture;
+    EXPECT_EQ(picture.find(">Off view: ,"), std::string::npos) << picture;
+    EXPECT_EQ(picture.find("(untitled)"), std::string::npos) << picture;
+}
+
+} // namespace
+
+namespace {
+
+struct ReportCase {
+    const char *name;
+    std::string scenario;
+    const char *summary; // the summary's counts, as its data attributes give them
+};
+
+// Pictures go where a person looks and the desktop visibly changed: setup
+// lines share one, a paragraph that changes nothing adds none.
+const ReportCase report_cases[] = {
+    {"setup_lines_share_one_picture",
+     "display 0 0 1920 1080\ndisplay 1920 0 1280 1024\nplugin P 640x480\nbox s = vst~ P\nbox qzkorvel s\npass\n"
+     "expect out qzkorvel#1 state -12345 0 0 0 0\n",
+     "data-steps=\"7\" data-pictures=\"1\" data-failures=\"0\" data-expectations=\"1\" data-met=\"1\""},
+    {"a_paragraph_without_change_adds_none",
+     road + "# look again\nlook editor\n# and once more\nsend qzkorvel#1 open\npass\nlook editor\n",
+     "data-steps=\"10\" data-pictures=\"1\" data-failures=\"0\" data-expectations=\"0\" data-met=\"0\""},
+    {"each_move_seen_gets_one",
+     road + "look editor\nuser move editor 300 300\nlook editor\nuser move editor 320 300\nuser move editor 340 300\n",
+     "data-steps=\"11\" data-pictures=\"3\" data-failures=\"0\" data-expectations=\"0\" data-met=\"0\""},
+    {"a_failure_is_pictured_and_linked",
+     road + "expect out qzkorvel#1 state 1 2 3 4 5\nexpect no /console error/\n",
+     "data-steps=\"8\" data-pictures=\"1\" data-failures=\"1\" data-expectations=\"2\" data-met=\"1\""},
+};
+
+void PrintTo(const ReportCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ReportPictures : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(ReportPictures, GoWhereAPersonLooks)
+{
+    testkit::World world;
+    testkit::Report report("t");
+    testkit::Player player(world);
+    player.observe([&](const testkit::Player::Step &step) { report.add(step, world.picture()); });
+    try {
+        player.play(GetParam().scenario, "t.ksim");
+    } catch (const testkit::Unmet &) {
+    }
+    const std::string html = report.html();
+    EXPECT_NE(html.find(GetParam().summary), std::string::npos) << html.substr(0, html.find("<section"));
+    const bool failed = html.find("data-failures=\"0\"") == std::string::npos;
+    EXPECT_EQ(html.find("<ul class=\"failures\">\n<li><a href=\"#step-7\">line 7: expect out") != std::string::npos,
+              failed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ReportPictures, ::testing::ValuesIn(report_cases),
+                         [](const ::testing::TestParamInfo<ReportCase> &info) { return info.param.name; });
+
 } // namespace

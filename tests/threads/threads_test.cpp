@@ -152,4 +152,69 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
     }
 }
 
+/* The remembered-editor table alone between the threads: the scheduler
+ * thread's "show" gate reads it while the main thread remembers editors,
+ * prunes the destroyed ones, adopts them and forgets those of a vst object
+ * that goes. Only a start and a relaxed stop flag pass between the
+ * threads, so nothing of the test orders a read against a change: without
+ * the table's lock, ThreadSanitizer reports the race. */
+TEST(Threads, RememberedEditorsBetweenTheThreads)
+{
+    testkit::World w;
+    w.plugin("PLUG", 640, 480, 64);
+    w.box("vst~ PLUG", "spare");
+    w.box("vst~ PLUG", "other");
+    w.box("qzkorvel nothing");
+    w.box("qzkorvel other");
+    w.settle();
+    t_object *gate = w.object("qzkorvel#1");
+    std::atomic<int> ready{0};
+    std::atomic<bool> done{false};
+    std::atomic<long> shows{0};
+    std::thread scheduler([&] {
+        ready++;
+        while (ready.load() < 2)
+            std::this_thread::yield();
+        while (!done.load(std::memory_order_relaxed)) {
+            simhost_send(gate, "show", 0, nullptr);
+            shows.fetch_add(1, std::memory_order_relaxed);
+        }
+    });
+    ready++;
+    while (ready.load() < 2)
+        std::this_thread::yield();
+    /* an editor of "other" let go of and left open or closed by the user */
+    auto let_go = [&w](bool close) {
+        w.box("qzkorvel other", "passer");
+        simhost_queue_pass();
+        w.send("passer", "direct_open", "300 100");
+        w.remove("passer");
+        if (close)
+            w.user_close(w.editor_of("other"));
+    };
+    for (int i = 0; i < 60; i++) {
+        let_go(true);
+        /* the spare's editor let go of (remembered, pruning the one just
+         * closed) and taken over again */
+        w.box("qzkorvel spare", "keeper");
+        simhost_queue_pass();
+        w.send("keeper", "direct_open", "700 100");
+        w.remove("keeper");
+        w.box("qzkorvel spare", "taker");
+        simhost_queue_pass();
+        w.send("taker", "direct_pos", "700 100");
+        w.remove("taker");
+        /* "other" goes with its remembered editor: forgotten */
+        let_go(false);
+        w.remove("other");
+        w.box("vst~ PLUG", "other");
+    }
+    done.store(true, std::memory_order_relaxed);
+    scheduler.join();
+    w.settle();
+    EXPECT_GT(shows.load(), 0);
+    for (const std::string &line : w.lines())
+        EXPECT_EQ(std::string::npos, line.find("console error")) << line;
+}
+
 } // namespace

@@ -30,8 +30,9 @@ const char about[] =
     "--pictures DIR: where \"snapshot FILE.svg\" writes its pictures (made when\n"
     "  missing); by default the pictures folder of the build, next to bin/.\n"
     "--svg FILE: writes a picture of the desktop as it is at the end, as SVG.\n"
-    "--report FILE.html: writes the play as one page: each step, its lines and\n"
-    "  a picture of the desktop wherever it changed; failed expectations marked.\n"
+    "--report FILE.html: writes the play as one page: a summary linking each\n"
+    "  failure, each step with its lines, expectations marked, and a picture of\n"
+    "  the desktop where it visibly changed.\n"
     "--echo: prints each scenario line (\"> LINE\") and comment before its effects.\n"
     "--host VARIANT: runs with a variant of the host's behaviour; repeatable.\n"
     "--host list: prints each variant with a line about it.\n"
@@ -94,11 +95,12 @@ std::string parse(int argc, char **argv, Options &o)
     return "";
 }
 
-// The build's pictures folder: bin/../pictures, beside the program.
+// The build's pictures folder: bin/../pictures, beside the program (not
+// the module's: $KORVEL_MODULE may name one inside an installed package).
 std::string default_pictures()
 {
-    const std::filesystem::path module(testkit::World::module_path());
-    return (module.parent_path().parent_path() / "pictures").string();
+    const std::filesystem::path bin(testkit::World::program_folder());
+    return (bin.parent_path().parent_path() / "pictures").string();
 }
 
 // A Max patcher file, by its name.

@@ -330,8 +330,8 @@
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 10.0, 395.0, 560.0, 76.0 ],
-									"text" : "qzkorvel reports on its outlet: the plug-in's name, the name saved with the vst~ box and its delay whenever it finds its vst~ or the plug-in changes, then a state list (x y width height visible) whenever the editor opens, moves, hides, shows or closes. The other tabs show how to place the editor, store and restore it, keep it in sight, and follow plug-in changes."
+									"patching_rect" : [ 10.0, 395.0, 560.0, 91.0 ],
+									"text" : "qzkorvel reports on its outlet: the plug-in's name, the name saved with the vst~ box and its delay whenever it finds its vst~ or the plug-in changes, then a state list (x y width height visible; -12345 0 0 0 0 until it has a place) whenever the editor opens, moves, hides, shows or closes. The other tabs show how to place the editor, store and restore it, keep it in sight, and follow plug-in changes."
 								}
 							}
 						],
@@ -545,8 +545,8 @@
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 340.0, 119.0, 380.0, 47.0 ],
-									"text" : "pos x y puts the editor's content at x y of the screen, now if it is open and at the next open if not; pos -12345 0 centres it on the display under the mouse."
+									"patching_rect" : [ 340.0, 119.0, 380.0, 62.0 ],
+									"text" : "pos x y puts the editor's content at x y of the screen, now if open, else at the next open. pos -12345 0 forgets the place: the next open centres the editor, a little above the middle."
 								}
 							},
 							{
@@ -667,8 +667,8 @@
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 10.0, 420.0, 560.0, 62.0 ],
-									"text" : "A state list is x y width height visible: where the editor's content starts on the screen, its size, and 0 (closed), 1 (shown) or 2 (hidden). The size is only remembered: the plug-in decides its editor's size. Save the patch with a stored list to keep the place."
+									"patching_rect" : [ 10.0, 420.0, 560.0, 76.0 ],
+									"text" : "A state list is x y width height visible: where the editor's content starts on the screen, its size, and 0 (closed), 1 (shown) or 2 (hidden). An x of -12345 means no place yet: the first list, -12345 0 0 0 0, comes before any editor opened, and the next open centres the editor. The size is only remembered: the plug-in decides its editor's size. Save the patch with a stored list to keep the place."
 								}
 							}
 						],
@@ -1206,7 +1206,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 0,
 									"patching_rect" : [ 10.0, 355.0, 560.0, 47.0 ],
-									"text" : "Every report starts with pluginname, savedpluginname and delay (both names are free and the delay 0 while no plug-in is loaded); delay comes again whenever the plug-in's delay changes."
+									"text" : "Every report starts with pluginname, savedpluginname and delay (while no plug-in is loaded, both names read \"free\" and the delay is 0); delay comes again whenever the plug-in's delay changes."
 								}
 							}
 						],

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Plays a patch or scenario on the packaged Windows module, under Wine:
+#
+#   scripts/wine-sim.sh [KORVEL-SIM OPTIONS] [PATCH] [SCENARIO]
+#   scripts/wine-sim.sh package/qzkorvel/help/qzkorvel.maxhelp examples/tour.ksim
+#
+# The arguments are korvel-sim's (korvel-sim --help). It runs the Windows
+# korvel-sim (build/mingw/bin) with the module of the Max package
+# (build/package/), building either when missing. Without $DISPLAY it runs in
+# a virtual X server of the size the tests use; without one of those either,
+# it says so and exits with 2.
+set -euo pipefail
+here=$PWD
+cd "$(dirname "$0")/.."
+root=$PWD
+module=$root/build/package/qzkorvel/externals/qzkorvel.mxe64
+sim=$root/build/mingw/bin/korvel-sim.exe
+prefix=$root/build/mingw/wineprefix
+
+if [[ -z ${DISPLAY:-} ]] && ! command -v xvfb-run >/dev/null; then
+  echo "wine-sim: no display: Wine needs an X display. Run this in a desktop session, or install" \
+       "xvfb (scripts/setup.sh all) to play in a virtual one." >&2
+  exit 2
+fi
+if [[ ! -x $sim || ! -x $root/build/mingw/bin/korvel-foreign.exe ]]; then
+  echo "wine-sim: building the Windows korvel-sim (build/mingw)" >&2
+  scripts/preset.sh mingw korvel-sim korvel-foreign >/dev/null
+fi
+[[ -f $module ]] || scripts/package.sh >/dev/null
+
+# Relative files are the caller's; Wine runs korvel-sim from the repository.
+args=()
+for arg in "$@"; do
+  if [[ $arg != -* && -e $here/$arg ]]; then args+=("$(cd "$here" && realpath "$arg")"); else args+=("$arg"); fi
+done
+
+export KORVEL_MODULE=$module
+if [[ -n ${DISPLAY:-} ]]; then
+  exec cmake/wine-run.sh "$prefix" "$sim" "${args[@]}"
+fi
+WINEPREFIX=$prefix exec xvfb-run -a -s "-screen 0 1920x1080x24" scripts/wine-session.sh \
+  cmake/wine-run.sh "$prefix" "$sim" "${args[@]}"
