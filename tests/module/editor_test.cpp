@@ -241,6 +241,28 @@ TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
                              [](HWND h) { return World::topmost(h) || World::toolwindow(h); }));
 }
 
+/* A window that comes on the point passes after the open is still taken
+ * for the editor, within the bound; past it, one error and nothing taken. */
+TEST(KorvelOpen, ALateEditorIsAwaitedForABoundedNumberOfPasses)
+{
+    World w;
+    bound_setup(w);
+    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass " +
+                             std::to_string(KORVEL_LATE_PASSES), {}));
+    HWND late = w.foreign_window(100, 200, 200, 150);
+    EXPECT_TRUE(plays(w, "pass", {"out qzkorvel#1 state 100 200 200 150 1"}));
+    EXPECT_EQ(late, record(w)->editor_hwnd);
+    EXPECT_TRUE(World::toolwindow(late));
+
+    EXPECT_TRUE(plays(w, "user close window\nsend qzkorvel#1 open 300 200\npass " +
+                             std::to_string(KORVEL_LATE_PASSES + 1),
+                      {"out qzkorvel#1 state 100 200 200 150 0", "console error critical: NEW WINDOW NOT FOUND"}));
+    HWND never = w.foreign_window(300, 200, 200, 150);
+    w.settle();
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_FALSE(World::toolwindow(never));
+}
+
 TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
 {
     World w;
