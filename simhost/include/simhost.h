@@ -127,6 +127,12 @@ MAXAPI t_object *simhost_inert_new(t_object *patcher, const char *maxclass, cons
 /* An object made outside any patcher, as a box would make it. */
 MAXAPI t_object *simhost_object_new(const char *text);
 
+/* Types text into an object box as the user edits it: through the view of
+ * its patcher (firstview, insertboxtext, endeditbox), so that the old object
+ * is freed and a new one made from the text, the box keeping its scripting
+ * name. MAX_ERR_GENERIC for no box, or one in a patcher with no view. */
+MAXAPI t_max_err simhost_box_retype(t_object *box, const char *text);
+
 MAXAPI void simhost_box_free(t_object *box);
 MAXAPI t_max_err simhost_box_rename(t_object *box, const char *varname);
 MAXAPI const char *simhost_box_varname(t_object *box); /* "" for none */

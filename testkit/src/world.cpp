@@ -268,14 +268,8 @@ void World::rename(const std::string &box, const std::string &varname)
 
 void World::retype(const std::string &box, const std::string &text)
 {
-    t_object *b = find(box);
-    void *view = object_attr_getobj(simhost_box_patcher(b), gensym("firstview"));
-    if (!view)
+    if (simhost_box_retype(find(box), text.c_str()) != MAX_ERR_NONE)
         throw Error("box '" + box + "' is in a patcher with no view to type in");
-    object_method_imp(view, gensym("insertboxtext"), b, (void *)text.c_str(), nullptr, nullptr, nullptr, nullptr,
-                      nullptr, nullptr);
-    object_method_imp(view, gensym("endeditbox"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                      nullptr);
     sync();
 }
 

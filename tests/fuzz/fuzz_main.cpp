@@ -109,14 +109,8 @@ void script_retype(t_script *x, t_symbol *s, long argc, t_atom *argv)
     if (box && g_plugin_changing && std::strcmp(simhost_box_maxclass(box), "newobj") == 0 &&
         std::string(simhost_box_text(box)).rfind("vst~", 0) == 0)
         return;
-    void *view = box ? object_attr_getobj(script_patcher(x), gensym("firstview")) : nullptr;
-    if (!view)
-        return;
-    const std::string text = simhost_box_text(box);
-    object_method_imp(view, gensym("insertboxtext"), box, (void *)text.c_str(), nullptr, nullptr, nullptr, nullptr,
-                      nullptr, nullptr);
-    object_method_imp(view, gensym("endeditbox"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                      nullptr);
+    if (box)
+        simhost_box_retype(box, std::string(simhost_box_text(box)).c_str());
 }
 
 void script_rename(t_script *x, t_symbol *s, long argc, t_atom *argv)

@@ -289,21 +289,22 @@ TEST_F(BasicObjects, RouteSendsMatchesWithoutTheKeyAndTheRestUnchanged)
 // a route's replaces its key; an inlet the object lacks takes no cord.
 TEST_F(BasicObjects, RightInletsSetTheTextAndReplaceKeys)
 {
-    t_object *display = message("empty");
-    t_object *route = box("route a b");
-    t_object *text = message("new words");
-    t_object *key = message("c");
-    ASSERT_EQ(simhost_connect(text, 0, display, 1), MAX_ERR_NONE);
-    ASSERT_EQ(simhost_connect(key, 0, route, 2), MAX_ERR_NONE);
-    EXPECT_NE(simhost_connect(key, 0, route, 3), MAX_ERR_NONE);
-    EXPECT_NE(simhost_connect(key, 0, display, 2), MAX_ERR_NONE);
+    t_object *display = message("empty"), *route = box("route a b");
+    t_object *text = message("new words"), *key = message("c");
+    const struct {
+        t_object *src, *dst;
+        long inlet;
+        bool joins;
+    } cords[] = {{text, display, 1, true}, {key, route, 2, true}, {key, route, 3, false}, {key, display, 2, false}};
+    for (const auto &c : cords)
+        EXPECT_EQ(simhost_connect(c.src, 0, c.dst, c.inlet) == MAX_ERR_NONE, c.joins) << c.inlet;
     simhost_click(text);
     simhost_click(key);
-    EXPECT_EQ(lines(), (Lines{"message[0] new words", "message[0] c"}));
+    EXPECT_EQ(lines(), (Lines{"out message new words", "out message c"}));
     EXPECT_STREQ(simhost_box_text(display), "new words");
     send(route, "c", {long_atom(1)});
     send(route, "b", {long_atom(2)});
-    EXPECT_EQ(lines(), (Lines{"route[1] int 1", "route[2] b 2"}));
+    EXPECT_EQ(lines(), (Lines{"out route:1 int 1", "out route:2 b 2"}));
 }
 
 // The help patch's display of its reports, small: a message box playing

@@ -565,3 +565,20 @@ t_object *simhost_inert_new(t_object *patcher, const char *maxclass, const char 
 {
     return box_add(patcher, maxclass ? maxclass : "", nullptr, text, nullptr);
 }
+
+/* Through the host API, as a patch's own scripting does it, so that the
+ * call log shows the same calls. */
+t_max_err simhost_box_retype(t_object *box, const char *text)
+{
+    if (!as_box(box) || !text)
+        return MAX_ERR_GENERIC;
+    void *view = object_attr_getobj(box_patcher(box), _sym_firstview);
+    if (!view)
+        return MAX_ERR_GENERIC;
+    const std::string copy = text;
+    object_method_imp(view, _sym_insertboxtext, box, (void *)copy.c_str(), nullptr, nullptr, nullptr, nullptr,
+                      nullptr, nullptr);
+    object_method_imp(view, sym("endeditbox"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr);
+    return MAX_ERR_NONE;
+}

@@ -4,22 +4,18 @@
 
 #include <string>
 
-void autopattr_setup(t_symbol *name);
-void autopattr_teardown(void);
-void message_setup(t_symbol *name);
-void message_teardown(void);
-void pattr_setup(t_symbol *name);
-void pattr_teardown(void);
-void pattrstorage_setup(t_symbol *name);
-void pattrstorage_teardown(void);
-void prepend_setup(t_symbol *name);
-void prepend_teardown(void);
-void print_setup(t_symbol *name);
-void print_teardown(void);
-void route_setup(t_symbol *name);
-void route_teardown(void);
-void vst_setup(t_symbol *name);
-void vst_teardown(void);
+#define SIMHOST_CLASS(name)                                                                                    \
+    void name##_setup(t_symbol *);                                                                             \
+    void name##_teardown(void);
+SIMHOST_CLASS(autopattr)
+SIMHOST_CLASS(message)
+SIMHOST_CLASS(pattr)
+SIMHOST_CLASS(pattrstorage)
+SIMHOST_CLASS(prepend)
+SIMHOST_CLASS(print)
+SIMHOST_CLASS(route)
+SIMHOST_CLASS(vst)
+#undef SIMHOST_CLASS
 
 namespace kit {
 
