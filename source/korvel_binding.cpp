@@ -169,7 +169,6 @@ static t_symbol *korvel_notification(t_korvel *x, t_symbol *msg, void *sender)
 {
     if (object_classname_compare(sender, gensym("jpluginwrapper")))
         return NULL;
-
     t_object *box = NULL;
     if (object_obex_lookup(sender, gensym("#B"), &box) != MAX_ERR_NONE || !box) {
         /* no box to ask for its name: only the object we attached to counts */
@@ -221,8 +220,9 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
         if (msg == _sym_free) {
             object_detach_byptr(x, sender);
             x->target_box = NULL;
-        } else if (msg == _sym_attr_modified && x->target)
+        } else if (msg == _sym_attr_modified && x->target) {
             korvel_notify(x, s, msg, x->target, data);
+        }
         return 0;
     }
     korvel_trace(x, "notify msg: %s  sender class: %s", korvel_text(msg), korvel_text(object_classname(sender)));
