@@ -38,6 +38,9 @@ enum korvel_vis {
 /* How many windows on the requested point an open remembers from before the
  * editor appears (see korvel_scan in korvel_open.cpp). */
 #define KORVEL_KNOWN_WINDOWS 256
+/* Queue passes an open waits for an editor window that its host makes
+ * after open returns. */
+#define KORVEL_LATE_PASSES 2
 
 /* The range in which the window system keeps window coordinates. */
 #define KORVEL_COORD_MIN (-32768)
@@ -83,6 +86,9 @@ typedef struct _korvel {
     /* the vst~ object attached to for its notifications, NULL when unbound; korvel_bind_target (attach, open),
      * korvel_unbind (notify, open) */
     t_object *target;
+    /* target's box, attached to as well: a host may tell a new scripting name only to the box's observers;
+     * korvel_bind_target, korvel_unbind */
+    t_object *target_box;
     void *delay_qelem; /* runs korvel_delaycheck; korvel_new, korvel_free */
     void *state_qelem; /* runs checkWindowState; korvel_new, korvel_free */
     int32_t win_w;     /* the editor's client width as last reported or restored; as win_h */
@@ -117,6 +123,13 @@ typedef struct _korvel {
     /* the target whose editor editor_hwnd is, NULL once that target is gone; korvel_open, korvel_adopt,
      * korvel_notify, korvel_forget_editor */
     t_object *editor_owner;
+    /* the editor its host hid instead of destroying when it was closed, for the next open to show again, while
+     * binding is still closed_binding; korvel_park_editor, korvel_reopen_parked */
+    HWND closed_hwnd;
+    uint32_t closed_binding;
+    /* an open whose editor window has not appeared yet, NULL when none; korvel_capture, korvel_capture_late,
+     * korvel_free */
+    struct korvel_scan *late_scan;
     /* counts the changes of target, so that a handler sees one made while the patch ran; korvel_bind_target,
      * korvel_unbind */
     uint32_t binding;
@@ -187,6 +200,8 @@ void korvel_forget_editor(t_korvel *x);
 void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 void korvel_observe(t_korvel *x);
+void korvel_park_editor(t_korvel *x);
+void korvel_drop_late(t_korvel *x);
 
 /* ---- the state list: report, restore, the host's state system (korvel_state.cpp) ---- */
 void checkWindowState(t_korvel *x);

@@ -31,7 +31,10 @@ void korvel_unbind(t_korvel *x)
     if (!x->target)
         return;
     object_detach_byptr(x, x->target);
+    if (x->target_box)
+        object_detach_byptr(x, x->target_box);
     x->target = NULL;
+    x->target_box = NULL;
     x->binding++;
 }
 
@@ -41,7 +44,8 @@ static bool korvel_bind_target(t_korvel *x)
 {
     if (x->target)
         return true;
-    t_object *obj = korvel_named_object(x);
+    t_object *box = korvel_named_box(x);
+    t_object *obj = box ? jbox_get_object(box) : NULL;
     if (!obj) {
         object_warn((t_object *)x, "there's currently no object with the specified scriptingname in this patcher (%s)",
                     korvel_text(x->scriptname));
@@ -51,6 +55,9 @@ static bool korvel_bind_target(t_korvel *x)
     if (x->editor_hwnd && x->editor_owner != obj)
         korvel_release_editor(x);
     object_attach_byptr_register(x, obj, _sym_nobox);
+    /* a new scripting name may be told to the box's observers only */
+    if (object_attach_byptr_register(x, box, _sym_nobox) == MAX_ERR_NONE)
+        x->target_box = box;
     x->target = obj;
     x->binding++;
     korvel_trace(x, "ATTACHED TO OBJ");
@@ -217,6 +224,17 @@ static void korvel_report_change(t_korvel *x, t_symbol *change, void *sender)
 
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
+    /* the target's box: it goes with its object, which says so itself; a
+     * change of its attributes is taken as the object's (a new name) */
+    if (sender && sender == x->target_box) {
+        if (msg == _sym_free) {
+            object_detach_byptr(x, sender);
+            x->target_box = NULL;
+        } else if (msg == _sym_attr_modified && x->target) {
+            korvel_notify(x, s, msg, x->target, data);
+        }
+        return 0;
+    }
     korvel_trace(x, "notify msg: %s  sender class: %s", korvel_text(msg), korvel_text(object_classname(sender)));
     /* an object being freed no longer owns its editor, whatever object gets
      * its address next */

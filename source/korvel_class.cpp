@@ -272,6 +272,9 @@ static void korvel_free(t_korvel *x)
     x->state_qelem = NULL;
     if (x->target)
         object_detach_byptr(x, x->target);
+    if (x->target_box)
+        object_detach_byptr(x, x->target_box);
+    korvel_drop_late(x);
     korvel_release_editor(x);
     if (x->helper_hwnd)
         DestroyWindow(x->helper_hwnd);

@@ -32,7 +32,31 @@ void korvel_forget_dead_window(t_korvel *x)
         korvel_forget_editor(x);
 }
 
+/* The editor's host hid it on close instead of destroying it: for us it is
+ * closed, and the next open shows it again. */
+void korvel_park_editor(t_korvel *x)
+{
+    HWND hwnd = x->editor_hwnd;
+    korvel_trace(x, "<-- window hidden by its host on close, unsetting observer");
+    if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
+        object_error((t_object *)x, "close: failed to remove subclass!");
+    x->closed_hwnd = hwnd;
+    x->closed_binding = x->binding;
+    korvel_forget_editor(x);
+    qelem_set(x->state_qelem);
+}
+
 /* ---- observer ---- */
+
+/* The close goes on to the window's own procedure, which destroys the
+ * window (the observer forgets it at WM_DESTROY) or may only hide it. */
+static LRESULT korvel_on_close(t_korvel *x, HWND hWnd, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT r = DefSubclassProc(hWnd, WM_CLOSE, wParam, lParam);
+    if (korvel_is_registered(x) && x->editor_hwnd == hWnd && IsWindow(hWnd) && !IsWindowVisible(hWnd))
+        korvel_park_editor(x);
+    return r;
+}
 
 /* The host application went to the background or came back: an editor not
  * hidden on request follows it, unless it is to stay on top. */
@@ -69,6 +93,8 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
         korvel_forget_editor(x);
         qelem_set(x->state_qelem);
         break;
+    case WM_CLOSE:
+        return korvel_on_close(x, hWnd, wParam, lParam);
     case WM_ACTIVATEAPP:
         korvel_follow_app(x, wParam != 0);
         break;

@@ -48,8 +48,12 @@ struct korvel_scan {
     t_korvel *x;
     HWND known_windows[KORVEL_KNOWN_WINDOWS]; /* the windows on the point before the open */
     int known;                                /* entries of known_windows in use */
-    bool overflowed;  /* more windows were on the point than the table holds */
-    bool passed_last; /* the second enumeration has met the last recorded one */
+    bool overflowed;   /* more windows were on the point than the table holds */
+    bool passed_last;  /* the second enumeration has met the last recorded one */
+    int32_t px, py;    /* the point the editor opens on */
+    bool centre;       /* the editor is to be centred once captured */
+    uint32_t binding;  /* the record's binding when the vst object was asked to open */
+    int passes;        /* queue passes waited for a late window */
 };
 
 static bool korvel_was_known(const korvel_scan &scan, HWND hwnd)
@@ -61,16 +65,23 @@ static bool korvel_was_known(const korvel_scan &scan, HWND hwnd)
     return false;
 }
 
-static bool korvel_on_point(t_korvel *x, HWND hwnd)
+/* The window's client origin is on the point, or its frame's is: a host
+ * may place the frame there. The frame's origin is never right of or below
+ * the client's, so most windows need no second call. */
+static bool korvel_on_point(const korvel_scan &scan, HWND hwnd)
 {
-    POINT p = korvel_client_origin(x, hwnd);
-    return p.x == x->win_x && p.y == x->win_y;
+    POINT p = korvel_client_origin(scan.x, hwnd);
+    if (p.x == scan.px && p.y == scan.py)
+        return true;
+    RECT frame = {0, 0, 0, 0};
+    return p.x >= scan.px && p.y >= scan.py && GetWindowRect(hwnd, &frame) && frame.left == scan.px &&
+           frame.top == scan.py;
 }
 
 static BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
 {
     korvel_scan *scan = (korvel_scan *)lp;
-    if (!korvel_on_point(scan->x, hwnd))
+    if (!korvel_on_point(*scan, hwnd))
         return TRUE;
     if (scan->known < KORVEL_KNOWN_WINDOWS)
         scan->known_windows[scan->known++] = hwnd;
@@ -96,7 +107,7 @@ static BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
 {
     korvel_scan *scan = (korvel_scan *)lp;
     t_korvel *x = scan->x;
-    if (!korvel_on_point(x, hwnd))
+    if (!korvel_on_point(*scan, hwnd))
         return TRUE;
     if (korvel_was_known(*scan, hwnd)) {
         scan->passed_last |= hwnd == scan->known_windows[KORVEL_KNOWN_WINDOWS - 1];
@@ -198,23 +209,119 @@ static bool korvel_settle_request(t_korvel *x, long argc, t_atom *argv, bool *ce
     return true;
 }
 
+/* Moves the editor's frame so that its client origin lands on the point
+ * (win_x, win_y), whatever its caption and borders. */
+static void korvel_move_client(t_korvel *x)
+{
+    POINT o = {0, 0};
+    MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
+    RECT frame = {0, 0, 0, 0};
+    GetWindowRect(x->editor_hwnd, &frame);
+    int32_t fx = korvel_screen_coord((int64_t)x->win_x + frame.left - o.x);
+    int32_t fy = korvel_screen_coord((int64_t)x->win_y + frame.top - o.y);
+    SetWindowPos(x->editor_hwnd, NULL, fx, fy, 0, 0, KORVEL_SWP_MOVE);
+}
+
+/* The captured editor: its client origin on the point (or centred), the
+ * observer on it. */
+static void korvel_captured(t_korvel *x, t_object *obj, bool centre)
+{
+    korvel_trace(x, "FOUND NEW OPEN WINDOW --> attach");
+    x->editor_owner = obj;
+    POINT o = korvel_client_origin(x, x->editor_hwnd);
+    if (o.x != x->win_x || o.y != x->win_y)
+        korvel_move_client(x);
+    if (centre) {
+        t_atom av[2];
+        atom_setlong(av, KORVEL_CENTRE_SENTINEL);
+        atom_setlong(av + 1, 0);
+        korvel_pos(x, NULL, 2, av);
+    }
+    korvel_observe(x);
+}
+
+void korvel_drop_late(t_korvel *x)
+{
+    sysmem_freeptr(x->late_scan);
+    x->late_scan = NULL;
+}
+
+/* An open whose window has not come: looked for again on the next passes,
+ * a bounded number of them, then said once. The bind it was for must hold. */
+static void korvel_capture_late(t_korvel *x)
+{
+    korvel_scan *scan = x->late_scan;
+    if (!scan)
+        return;
+    if (x->binding != scan->binding || !x->target || x->editor_hwnd) {
+        korvel_drop_late(x);
+        return;
+    }
+    const bool centre = scan->centre;
+    if (!EnumWindows(korvel_enumnew, (LPARAM)scan)) {
+        korvel_drop_late(x);
+        korvel_captured(x, x->target, centre);
+        /* reported now, a pass late already */
+        checkWindowState(x);
+        return;
+    }
+    if (++scan->passes < KORVEL_LATE_PASSES) {
+        korvel_defer<korvel_capture_late>(x, NULL, 0, NULL);
+        return;
+    }
+    korvel_drop_late(x);
+    error("critical: NEW WINDOW NOT FOUND");
+}
+
+/* Keeps the scan of an open whose window is not there yet for the next
+ * passes; only such an open allocates. */
+static void korvel_await(t_korvel *x, const korvel_scan &scan)
+{
+    korvel_drop_late(x);
+    x->late_scan = (korvel_scan *)sysmem_newptr(sizeof(korvel_scan));
+    if (!x->late_scan) {
+        error("critical: NEW WINDOW NOT FOUND");
+        return;
+    }
+    *x->late_scan = scan;
+    korvel_trace(x, "open: waiting for the editor window");
+    korvel_defer<korvel_capture_late>(x, NULL, 0, NULL);
+}
+
 /* Has the vst object open its editor on the settled point and captures the
- * window that was not there before; false when none came. */
-static bool korvel_capture(t_korvel *x, t_object *obj)
+ * window that was not there before, now or over the next passes. */
+static void korvel_capture(t_korvel *x, t_object *obj, bool centre)
 {
     korvel_scan scan = {};
     scan.x = x;
+    scan.px = x->win_x;
+    scan.py = x->win_y;
+    scan.centre = centre;
     EnumWindows(korvel_enumknown, (LPARAM)&scan);
     korvel_hold hold(x);
     korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
     if (!hold.holds())
+        return;
+    scan.binding = x->binding;
+    if (!EnumWindows(korvel_enumnew, (LPARAM)&scan))
+        korvel_captured(x, obj, centre);
+    else
+        korvel_await(x, scan);
+}
+
+/* The editor its host hid when it was closed, shown again on the point. */
+static bool korvel_reopen_parked(t_korvel *x, t_object *obj, bool centre)
+{
+    HWND hwnd = x->closed_hwnd;
+    x->closed_hwnd = NULL;
+    if (!hwnd || !IsWindow(hwnd) || x->closed_binding != x->binding)
         return false;
-    if (EnumWindows(korvel_enumnew, (LPARAM)&scan)) {
-        error("critical: NEW WINDOW NOT FOUND");
-        return false;
-    }
-    korvel_trace(x, "FOUND NEW OPEN WINDOW --> attach");
-    x->editor_owner = obj;
+    korvel_trace(x, "open: showing the editor closed before");
+    x->editor_hwnd = hwnd;
+    korvel_make_tool(x, hwnd);
+    /* shown and activated, as a new editor is */
+    ShowWindow(hwnd, SW_SHOW);
+    korvel_captured(x, obj, centre);
     return true;
 }
 
@@ -250,16 +357,15 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
         return;
     }
-    bool centre = false;
-    if (!obj || !korvel_settle_request(x, argc, argv, &centre) || !korvel_capture(x, obj))
+    if (x->late_scan) {
+        korvel_trace(x, "open: the editor window is still awaited");
         return;
-    if (centre) {
-        t_atom av[2];
-        atom_setlong(av, KORVEL_CENTRE_SENTINEL);
-        atom_setlong(av + 1, 0);
-        korvel_pos(x, NULL, 2, av);
     }
-    korvel_observe(x);
+    bool centre = false;
+    if (!obj || !korvel_settle_request(x, argc, argv, &centre))
+        return;
+    if (!korvel_reopen_parked(x, obj, centre))
+        korvel_capture(x, obj, centre);
 }
 
 /* ---- placement ---- */
@@ -312,18 +418,11 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_y = korvel_long32(atom_getlong(argv + 1));
     korvel_adopt(x);
     /* without an instance there is no centred position: leave the window */
-    bool move = x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x));
-    if (move) {
+    if (x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x))) {
         POINT o = {0, 0};
         MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
         korvel_trace(x, "%i  %i", (int)o.x, (int)o.y);
-        RECT frame = {0, 0, 0, 0};
-        GetWindowRect(x->editor_hwnd, &frame);
-        /* the frame moves by the distance from the client origin to the
-         * point, whatever its caption and borders */
-        int32_t fx = korvel_screen_coord((int64_t)x->win_x + frame.left - o.x);
-        int32_t fy = korvel_screen_coord((int64_t)x->win_y + frame.top - o.y);
-        SetWindowPos(x->editor_hwnd, NULL, fx, fy, 0, 0, KORVEL_SWP_MOVE);
+        korvel_move_client(x);
     }
     qelem_set(x->state_qelem);
 }

@@ -106,7 +106,7 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
      * it keep Max's prompt, and a saved patch stays clean */
     t_atom_long dirty = object_attr_getlong(patcher, _sym_dirty);
     t_object *box = korvel_named_box(x);
-    t_object *view = (t_object *)korvel_send(patcher, _sym_firstview);
+    t_object *view = object_attr_getobj(patcher, _sym_firstview);
     /* from here on x is not touched: a box that carries our own scripting
      * name holds this very record, and retyping it frees the record */
     if (view && box)

@@ -23,6 +23,11 @@ void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
+    /* the editor an open awaits is hidden once it comes */
+    if (x->late_scan) {
+        korvel_defer<korvel_hide>(x, s, argc, argv);
+        return;
+    }
     korvel_adopt(x);
     if (!x->editor_hwnd || x->hidden)
         return;
@@ -75,6 +80,11 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_trace(x, "close: window not opened");
         return;
     }
-    /* the observer forgets the window once the vst object destroys it */
+    /* the observer forgets the window once the vst object destroys it; a
+     * host that only hides it leaves it to the next open */
+    korvel_hold hold(x);
+    HWND hwnd = x->editor_hwnd;
     korvel_send(x->target, _sym_wclose);
+    if (hold.alive() && x->editor_hwnd == hwnd && IsWindow(hwnd) && !IsWindowVisible(hwnd))
+        korvel_park_editor(x);
 }

@@ -215,6 +215,7 @@ MAXAPI long atom_gettype(const t_atom *a);
 /* ---- attributes ---- */
 MAXAPI t_symbol *object_attr_getsym(void *x, t_symbol *s);
 MAXAPI t_atom_long object_attr_getlong(void *x, t_symbol *s);
+MAXAPI t_object *object_attr_getobj(void *x, t_symbol *s);
 MAXAPI t_max_err object_attr_setlong(void *x, t_symbol *s, t_atom_long c);
 MAXAPI t_max_err object_attr_getvalueof(void *x, t_symbol *s, long *argc, t_atom **argv);
 MAXAPI t_max_err object_attr_get_rect(t_object *o, t_symbol *name, t_rect *rect);

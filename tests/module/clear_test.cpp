@@ -37,10 +37,15 @@ void *fake_getnamedbox(Fake *x, t_symbol *name)
     return stage->has_box ? stage->box : nullptr;
 }
 
-void *fake_firstview(Fake *x)
+/* The view is the patcher's attribute, as the host has it. */
+t_max_err fake_firstview(Fake *x, t_object *attr, long *ac, t_atom **av)
 {
     stage->calls.push_back("firstview");
-    return stage->has_view ? stage->view : nullptr;
+    *ac = 1;
+    *av = (t_atom *)sysmem_newptr(sizeof(t_atom));
+    (*av)->a_type = A_OBJ;
+    (*av)->a_w.w_obj = stage->has_view ? stage->view : nullptr;
+    return MAX_ERR_NONE;
 }
 
 void *fake_insertboxtext(Fake *x, t_object *box, const char *text)
@@ -84,7 +89,7 @@ void make_stage(Stage &s)
     stage = &s;
     t_class *c = class_new("fakepatcher", nullptr, nullptr, (long)sizeof(Fake), nullptr, 0);
     class_addmethod(c, as_method(fake_getnamedbox), "getnamedbox", A_CANT, 0);
-    class_addmethod(c, as_method(fake_firstview), "firstview", A_CANT, 0);
+    class_addattr(c, attr_offset_new("firstview", gensym("object"), 0, as_method(fake_firstview), nullptr, 0));
     class_addattr(c, attr_offset_new("locked", gensym("long"), 0, nullptr, nullptr, offsetof(Fake, locked)));
     class_addattr(c, attr_offset_new("dirty", gensym("long"), 0, nullptr, nullptr, offsetof(Fake, dirty)));
     class_register(gensym("nobox"), c);

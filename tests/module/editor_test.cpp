@@ -230,9 +230,9 @@ TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 4; i++)
         foreign.push_back(w.foreign_window(100, 200, 50, 50));
     play_steps(w, {
-                      {"misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass 2",
+                      {"misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass 3",
                        {"console error critical: NEW WINDOW NOT FOUND"}},
-                      {"misbehave synth offset 30 0\nsend qzkorvel#1 open 100 200\npass 2",
+                      {"misbehave synth offset 30 0\nsend qzkorvel#1 open 100 200\npass 3",
                        {"console error critical: NEW WINDOW NOT FOUND"}},
                   });
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
@@ -240,15 +240,37 @@ TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
                              [](HWND h) { return World::topmost(h) || World::toolwindow(h); }));
 }
 
+/* A window that comes on the point passes after the open is still taken
+ * for the editor, within the bound; past it, one error and nothing taken. */
+TEST(KorvelOpen, ALateEditorIsAwaitedForABoundedNumberOfPasses)
+{
+    World w;
+    bound_setup(w);
+    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass " +
+                             std::to_string(KORVEL_LATE_PASSES), {}));
+    HWND late = w.foreign_window(100, 200, 200, 150);
+    EXPECT_TRUE(plays(w, "pass", {"out qzkorvel#1 state 100 200 200 150 1"}));
+    EXPECT_EQ(late, record(w)->editor_hwnd);
+    EXPECT_TRUE(World::toolwindow(late));
+
+    EXPECT_TRUE(plays(w, "user close window\nsend qzkorvel#1 open 300 200\npass " +
+                             std::to_string(KORVEL_LATE_PASSES + 1),
+                      {"out qzkorvel#1 state 100 200 200 150 0", "console error critical: NEW WINDOW NOT FOUND"}));
+    HWND never = w.foreign_window(300, 200, 200, 150);
+    w.settle();
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_FALSE(World::toolwindow(never));
+}
+
 TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
 {
     World w;
     bound_setup(w);
     play_steps(w, {
-                      {"misbehave synth offset 5 5\nsend qzkorvel#1 open 100 200\npass 2",
+                      {"misbehave synth offset 5 5\nsend qzkorvel#1 open 100 200\npass 3",
                        {"console error critical: NEW WINDOW NOT FOUND"}},
                       {"misbehave synth normal\nuser close editor\nmisbehave synth noeditor\n"
-                       "send qzkorvel#1 open 30 40\npass 2",
+                       "send qzkorvel#1 open 30 40\npass 3",
                        {"console error critical: NEW WINDOW NOT FOUND"}},
                   });
     t_korvel *x = record(w);
@@ -329,6 +351,8 @@ TEST(KorvelOpen, OutOfRangeAndNanCoordinates)
     atom_setfloat(av, 1e12);
     atom_setfloat(av + 1, -INFINITY);
     simhost_send(obj, "direct_open", 2, av);
+    EXPECT_EQ(KORVEL_COORD_MAX, record(w)->win_x);
+    w.pass(KORVEL_LATE_PASSES);
     EXPECT_TRUE(same_lines({"console error critical: NEW WINDOW NOT FOUND"}, w.lines()));
     EXPECT_EQ(KORVEL_COORD_MAX, record(w)->win_x);
     EXPECT_EQ(KORVEL_COORD_MIN, record(w)->win_y);

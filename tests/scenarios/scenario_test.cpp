@@ -218,10 +218,10 @@ look editor
     {"editor_elsewhere_not_found", "", bound_setup + R"(
 misbehave synth offset 30 0
 send qzkorvel#1 open 100 200
-pass 2
+pass 3
 misbehave synth noeditor
 send qzkorvel#1 open 100 200
-pass 2
+pass 3
 )",
      bound + Lines{"console error critical: NEW WINDOW NOT FOUND", "console error critical: NEW WINDOW NOT FOUND"}},
 

@@ -385,7 +385,7 @@ TEST_F(BasicObjects, EditingKeepsTheKindOfBox)
 {
     t_object *b = message("open", "msg");
     t_object *comment = simhost_inert_new(patcher_, "comment", "print this");
-    t_object *view = (t_object *)testkit::call(patcher_, "firstview");
+    t_object *view = object_attr_getobj(patcher_, gensym("firstview"));
     ASSERT_NE(view, nullptr);
     t_object *obj = jbox_get_object(b);
     for (t_object *edited : {b, comment}) {

@@ -562,6 +562,8 @@ TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
     defer_low(target, as_method(probe_list), nullptr, 1, nullptr);
     defer_low(x, as_method(probe_list), nullptr, 0, nullptr);
     call(x, "sum");
+    EXPECT_EQ(object_attr_getlong(x, gensym("number")), 0);
+    EXPECT_NE(object_attr_setlong(x, gensym("number"), 1), MAX_ERR_NONE);
     outlet_anything(out, gensym("bang"), 0, nullptr);
     void *q = qelem_new(target, as_method(probe_task));
     qelem_free(q);
@@ -577,12 +579,14 @@ TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
                      "console violation probe: message \"list\" with a count of 2 and no atoms",
                      "console violation probe: defer_low with a count of 1 and no atoms",
                      "console violation defer_low names a freed object", "console violation message \"sum\" names a freed object",
+                     "console violation read of attribute \"number\" names a freed object",
+                     "console violation write of attribute \"number\" names a freed object",
                      "console violation message to an outlet that does not exist (or whose object was freed)",
                      "console violation qelem_set names no queue element (freed, or never made)"}));
-    EXPECT_EQ(simhost_violation_count(), before + 9);
+    EXPECT_EQ(simhost_violation_count(), before + 11);
     object_attach_byptr_register(target, probe(), gensym("nobox"));
     simhost_reset();
-    EXPECT_EQ(simhost_violation_count(), before + 10);
+    EXPECT_EQ(simhost_violation_count(), before + 12);
 }
 
 // ---- patchers and boxes ----
@@ -668,8 +672,12 @@ TEST_F(Host, PatchersFindNamedBoxesOfTheirOwnAndAnswerWithTheirView)
     EXPECT_EQ(call(p, "getnamedbox", gensym("")), nullptr);
     EXPECT_EQ(call(p, "getnamedbox", gensym("nosuch")), nullptr);
 
-    EXPECT_NE(call(p, "firstview"), nullptr);
-    EXPECT_EQ(call(sub, "firstview"), nullptr);
+    // the view is a read-only attribute, as the SDK reads it; no message
+    EXPECT_NE(object_attr_getobj(p, gensym("firstview")), nullptr);
+    EXPECT_EQ(object_attr_getobj(sub, gensym("firstview")), nullptr);
+    EXPECT_EQ(call(p, "firstview"), nullptr);
+    EXPECT_NE(object_attr_setlong(p, gensym("firstview"), 0), MAX_ERR_NONE);
+    EXPECT_NE(object_attr_getobj(p, gensym("firstview")), nullptr);
 
     EXPECT_EQ(object_attr_getsym(synth, gensym("varname")), gensym("synth"));
     EXPECT_EQ(object_attr_getsym(unnamed, gensym("varname")), gensym(""));
@@ -719,9 +727,9 @@ TEST_F(Host, SubpatcherOnATabHasAViewAndNoWindow)
     t_object *tab = simhost_patcher_new(p, "basics");
     t_object *box = simhost_box_new(tab, "synth", "probe 1");
     ASSERT_EQ(simhost_patcher_show_on_tab(tab), MAX_ERR_NONE);
-    void *view = call(tab, "firstview");
+    void *view = object_attr_getobj(tab, gensym("firstview"));
     ASSERT_NE(view, nullptr);
-    EXPECT_NE(view, call(p, "firstview"));
+    EXPECT_NE(view, object_attr_getobj(p, gensym("firstview")));
     EXPECT_EQ(simhost_patcher_window(tab), nullptr);
 
     call(view, "insertboxtext", box, (void *)"probe 2");
@@ -757,7 +765,7 @@ TEST_F(Host, EndeditboxRebuildsTheObjectKeepingTheScriptingName)
     t_object *box = simhost_box_new(p, "synth", "probe 1");
     t_probe *watcher = probe();
     object_attach_byptr_register(watcher, jbox_get_object(box), gensym("nobox"));
-    void *view = call(p, "firstview");
+    void *view = object_attr_getobj(p, gensym("firstview"));
     ASSERT_NE(view, nullptr);
 
     g_log.clear();

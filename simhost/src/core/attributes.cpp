@@ -115,11 +115,15 @@ bool is_attr_name(const t_atom &a)
 
 } // namespace
 
+/* A read or write of a freed object's attribute reads freed memory in the
+ * host: a violation, as any other use of a freed object. */
 bool attr_read(t_object *x, t_symbol *name, std::vector<t_atom> &out)
 {
     ObjInfo *i = info(x);
-    if (!i)
+    if (!i) {
+        dangling(x, ("read of attribute \"" + std::string(name ? name->s_name : "") + "\"").c_str());
         return false;
+    }
     if (t_simattr *a = find_attr(i->cls, name)) {
         if (!a->get)
             return load(x, a, out);
@@ -141,6 +145,8 @@ bool attr_read(t_object *x, t_symbol *name, std::vector<t_atom> &out)
 t_max_err attr_write(t_object *x, t_symbol *name, long argc, const t_atom *argv)
 {
     ObjInfo *i = info(x);
+    if (!i)
+        dangling(x, ("write of attribute \"" + std::string(name ? name->s_name : "") + "\"").c_str());
     if (!i || argc < 1 || !argv)
         return MAX_ERR_GENERIC;
     std::vector<t_atom> atoms(argv, argv + argc);
@@ -210,6 +216,15 @@ t_atom_long object_attr_getlong(void *x, t_symbol *s)
     if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms) || atoms.empty())
         return 0;
     return atom_value_long(atoms[0]);
+}
+
+t_object *object_attr_getobj(void *x, t_symbol *s)
+{
+    count("object_attr_getobj");
+    std::vector<t_atom> atoms;
+    if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms) || atoms.empty())
+        return nullptr;
+    return atoms[0].a_type == A_OBJ ? atoms[0].a_w.w_obj : nullptr;
 }
 
 t_max_err object_attr_setlong(void *x, t_symbol *s, t_atom_long c)

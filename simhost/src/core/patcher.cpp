@@ -3,8 +3,11 @@
  * view and a visible window; a subpatcher lives in a box of its parent. */
 #include "host.h"
 
+#include "kit.h"
+
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 #include <unordered_map>
 
@@ -174,9 +177,18 @@ void *patcher_getnamedbox(t_simpatcher *p, t_symbol *name)
     return it == p->impl->named.end() ? nullptr : it->second;
 }
 
-void *patcher_firstview(t_simpatcher *p)
+/* The view is an attribute only, read as the host's SDK reads it; a
+ * subpatcher not open has none. */
+t_max_err patcher_getfirstview(t_simpatcher *p, void *attr, long *ac, t_atom **av)
 {
-    return p->impl->view;
+    t_atom *a = (t_atom *)std::malloc(sizeof(t_atom));
+    if (!a)
+        return MAX_ERR_GENERIC;
+    a->a_type = A_OBJ;
+    a->a_w.w_obj = p->impl->view;
+    *ac = 1;
+    *av = a;
+    return MAX_ERR_NONE;
 }
 
 /* A message into a subpatcher's box goes to its inlet objects in Max; they
@@ -210,7 +222,8 @@ void box_free(t_simbox *b)
 }
 
 /* A new scripting name tells the observers of the box's object, which may
- * hold on to the box by its name. */
+ * hold on to the box by its name (unless the run's host tells only the
+ * box's own observers, as attr_write does). */
 t_max_err box_setvarname(t_simbox *b, void *attr, long argc, t_atom *argv)
 {
     if (argc < 1 || !argv)
@@ -219,7 +232,7 @@ t_max_err box_setvarname(t_simbox *b, void *attr, long argc, t_atom *argv)
     if (name == b->varname)
         return MAX_ERR_NONE;
     name_box(b, name);
-    if (b->impl->object)
+    if (b->impl->object && !kit::variant("rename-notifies-box"))
         notify_observers(b->impl->object, b->impl->object, _sym_attr_modified, attr);
     return MAX_ERR_NONE;
 }
@@ -357,11 +370,13 @@ void internal_classes_setup()
 
     t_class *c = class_make("patcher", nullptr, as_method(patcher_free), (long)sizeof(t_simpatcher), {});
     class_method(c, as_method(patcher_getnamedbox), "getnamedbox", {A_CANT});
-    class_method(c, as_method(patcher_firstview), _sym_firstview->s_name, {A_CANT});
     class_method(c, as_method(patcher_anything), _sym_anything->s_name, {A_GIMME});
     class_attr(c, attr_make("name", _sym_symbol, nullptr, nullptr, (long)offsetof(t_simpatcher, name)));
     class_attr(c, attr_make(_sym_locked->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, locked)));
     class_attr(c, attr_make(_sym_dirty->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, dirty)));
+    t_simattr *view = attr_make(_sym_firstview->s_name, sym("object"), as_method(patcher_getfirstview), nullptr, 0);
+    view->flags = 0x2; /* ATTR_SET_OPAQUE: read-only */
+    class_attr(c, view);
     class_registration(_sym_nobox, c);
     h.patcher_class = c;
 
@@ -615,8 +630,7 @@ t_max_err simhost_box_retype(t_object *box, const char *text)
 {
     if (!as_box(box) || !text)
         return MAX_ERR_GENERIC;
-    void *view = object_method_imp(box_patcher(box), _sym_firstview, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr);
+    void *view = object_attr_getobj(box_patcher(box), _sym_firstview);
     if (!view)
         return MAX_ERR_GENERIC;
     const std::string copy = text;

@@ -19,6 +19,12 @@ struct Variant {
 const Variant g_variants[] = {
     {"vst-quiet-change", "vst~ changes its plug-in without a freecontainedview notification first (whether "
                          "every Max version sends one is not known)"},
+    {"editor-hides-on-close", "closing the plug-in editor (its close button, wclose) hides its window instead of "
+                              "destroying it; open does not show it again"},
+    {"editor-frame-at-point", "vst~'s open puts the editor window's frame, not its client area, at the point"},
+    {"editor-late", "the editor window appears one queue pass after vst~'s open returns"},
+    {"rename-notifies-box", "a new scripting name is told only to the observers of the box, not to those of the "
+                            "object in it"},
 };
 const long g_count = (long)(sizeof(g_variants) / sizeof(g_variants[0]));
 

@@ -32,6 +32,9 @@ struct t_vst {
     t_atom_long bypass;
     t_symbol *prefer;
     HWND editor;
+    void *late_qelem;        /* makes the editor a pass after open (editor-late); made at the first such open */
+    long long late_x, late_y; /* the point of that open, while late_qelem is set */
+    bool late_pending;
     int behaviour;
     int dx, dy;
 };
@@ -158,7 +161,10 @@ LRESULT CALLBACK editor_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_CLOSE:
-        DestroyWindow(hwnd);
+        if (kit::variant("editor-hides-on-close"))
+            ShowWindow(hwnd, SW_HIDE);
+        else
+            DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY: {
         auto found = s_editors.find(hwnd);
@@ -184,6 +190,10 @@ void editor_close(t_vst *x)
 void vst_unplug(t_vst *x)
 {
     editor_close(x);
+    if (x->late_pending) {
+        qelem_unset(x->late_qelem);
+        x->late_pending = false;
+    }
     if (x->instance) {
         object_free(x->instance);
         x->instance = nullptr;
@@ -288,6 +298,8 @@ void *vst_new(t_symbol *s, long argc, t_atom *argv)
 void vst_free(t_vst *x)
 {
     vst_forget(x);
+    if (x->late_qelem)
+        qelem_free(x->late_qelem);
     s_live.erase(std::remove(s_live.begin(), s_live.end(), x), s_live.end());
 }
 
@@ -306,34 +318,63 @@ void vst_plug(t_vst *x, t_symbol *s, long argc, t_atom *argv)
         vst_replace(x, s_declared.empty() ? STANDIN_NAME : s_declared.front());
 }
 
-/* The open-editor message: the editor's client-area origin at (x, y). */
+/* The editor's client-area origin at (left, top), or its frame's where the
+ * run's host puts the frame there. */
+void editor_make(t_vst *x, long long left, long long top)
+{
+    t_plugininstance *plugin = (t_plugininstance *)x->instance;
+    HWND hwnd = kit::window(EDITOR_CLASS, editor_proc, plugin->name, left, top, (int)plugin->rect.width,
+                            (int)plugin->rect.height);
+    if (!hwnd) {
+        object_error(&x->ob, "can't open the plug-in editor");
+        return;
+    }
+    if (kit::variant("editor-frame-at-point"))
+        SetWindowPos(hwnd, nullptr, (int)std::clamp(left, -32768LL, 32767LL), (int)std::clamp(top, -32768LL, 32767LL),
+                     0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    x->editor = hwnd;
+    s_editors[hwnd] = x;
+    ShowWindow(hwnd, SW_SHOW);
+}
+
+void editor_make_late(t_vst *x)
+{
+    x->late_pending = false;
+    if (x->instance && !x->editor)
+        editor_make(x, x->late_x, x->late_y);
+}
+
+/* The open-editor message: the editor at (x, y), at once or, where the run's
+ * host is so, a queue pass later. */
 void *vst_open(t_vst *x, void *px, void *py)
 {
-    if (!x->instance || x->editor || x->behaviour == SIMHOST_VST_NOEDITOR)
+    if (!x->instance || x->editor || x->late_pending || x->behaviour == SIMHOST_VST_NOEDITOR)
         return nullptr;
-    t_plugininstance *plugin = (t_plugininstance *)x->instance;
     long long left = (intptr_t)px;
     long long top = (intptr_t)py;
     if (x->behaviour == SIMHOST_VST_OFFSET) {
         left += x->dx;
         top += x->dy;
     }
-
-    HWND hwnd = kit::window(EDITOR_CLASS, editor_proc, plugin->name, left, top, (int)plugin->rect.width,
-                            (int)plugin->rect.height);
-    if (!hwnd) {
-        object_error(&x->ob, "can't open the plug-in editor");
+    if (!kit::variant("editor-late")) {
+        editor_make(x, left, top);
         return nullptr;
     }
-    x->editor = hwnd;
-    s_editors[hwnd] = x;
-    ShowWindow(hwnd, SW_SHOW);
+    if (!x->late_qelem)
+        x->late_qelem = qelem_new(x, as_method(editor_make_late));
+    x->late_x = left;
+    x->late_y = top;
+    x->late_pending = true;
+    qelem_set(x->late_qelem);
     return nullptr;
 }
 
 void vst_wclose(t_vst *x)
 {
-    editor_close(x);
+    if (x->editor && kit::variant("editor-hides-on-close"))
+        ShowWindow(x->editor, SW_HIDE);
+    else
+        editor_close(x);
 }
 
 /* "PARAMETER VALUE" sets a plug-in parameter in Max; parameters are not

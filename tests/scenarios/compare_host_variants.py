@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Plays every example on the default host and under each host variant, and
+compares each variant's transcript with the default one.
+
+    compare_host_variants.py DIFFERENCES KORVEL_SIM EXAMPLES_DIR HELP_PATCH PICTURES_DIR
+
+DIFFERENCES declares where a variant's transcript may differ, each with its
+reason:
+
+    [VARIANT SCENARIO] why they differ, on one line
+    - a line on the default host
+    + the line(s) under the variant in its place (none: the line is gone)
+
+Each declared line must be found, in order, in the default transcript;
+everything else must be identical. Exits 1 on any other difference, on a
+declared one that no longer occurs, and on a declaration of no example."""
+import difflib
+import glob
+import os
+import subprocess
+import sys
+
+
+def declared(path):
+    """{(variant, scenario): [(default line, [variant lines]), ...]}"""
+    table = {}
+    key = None
+    with open(path, encoding="utf-8") as file:
+        for number, line in enumerate(file, 1):
+            line = line.rstrip("\n")
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("["):
+                head, _, reason = line[1:].partition("] ")
+                variant, _, scenario = head.partition(" ")
+                if not reason.strip() or not scenario:
+                    sys.exit(f"{path}:{number}: [VARIANT SCENARIO] and a reason expected")
+                key = (variant, scenario)
+                table[key] = []
+            elif line.startswith("- ") and key:
+                table[key].append((line[2:], []))
+            elif line.startswith("+ ") and key and table[key]:
+                table[key][-1][1].append(line[2:])
+            else:
+                sys.exit(f"{path}:{number}: neither [VARIANT SCENARIO] reason, '- default' nor '+ variant' after it")
+    return table
+
+
+def apply(default, edits):
+    """The default transcript with the declared lines replaced; the edits
+    whose line was not found."""
+    lines = list(default)
+    at = 0
+    missing = []
+    for before, after in edits:
+        try:
+            at = lines.index(before, at)
+        except ValueError:
+            missing.append(before)
+            continue
+        lines[at:at + 1] = after
+        at += len(after)
+    return lines, missing
+
+
+def play(korvel_sim, pictures, files, variant=None):
+    command = [korvel_sim, "--pictures", pictures] + (["--host", variant] if variant else []) + files
+    return subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.splitlines()
+
+
+def main():
+    differences, korvel_sim, examples, help_patch, pictures = sys.argv[1:6]
+    table = declared(differences)
+    variants = subprocess.run([korvel_sim, "--host", "list"], stdout=subprocess.PIPE, text=True,
+                              check=True).stdout.split("\n")
+    variants = [line.split()[0] for line in variants if line.strip()]
+    scenarios = {}
+    for path in sorted(glob.glob(os.path.join(examples, "*.ksim"))):
+        name = os.path.basename(path)
+        scenarios[name] = [help_patch, path] if name == "tour.ksim" else [path]
+    faults = []
+    for (variant, scenario) in sorted(set(table)):
+        if variant not in variants or scenario not in scenarios:
+            faults.append(f"[{variant} {scenario}] declared, but no such variant or example")
+    for scenario, files in scenarios.items():
+        default = play(korvel_sim, pictures, files)
+        for variant in variants:
+            actual = play(korvel_sim, pictures, files, variant)
+            expected, missing = apply(default, table.get((variant, scenario), []))
+            for before in missing:
+                faults.append(f"[{variant} {scenario}] the declared difference no longer occurs: - {before}")
+            if expected != actual:
+                faults.append(f"[{variant} {scenario}] the transcripts differ:\n" + "\n".join(
+                    difflib.unified_diff(expected, actual, "default (declared differences applied)", variant,
+                                         lineterm="", n=2)))
+    print(f"{len(scenarios)} examples under {len(variants)} variants, "
+          f"{sum(len(e) for e in table.values())} declared differences")
+    for fault in faults:
+        print(fault)
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
