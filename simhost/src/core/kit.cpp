@@ -3,6 +3,8 @@
 
 #include "kit.h"
 
+#include <nlohmann/json.hpp>
+
 using namespace simhost;
 
 namespace kit {
@@ -119,6 +121,47 @@ Atoms parse(const char *text)
 void ports(void *x, long inlets, long outlets)
 {
     set_ports(x, inlets, outlets);
+}
+
+void patch_hooks(t_class *c, const PatchHooks &hooks)
+{
+    if (c)
+        c->hooks = hooks;
+}
+
+bool atoms_from(const nlohmann::json &value, Atoms &out)
+{
+    if (!value.is_array())
+        return false;
+    out.clear();
+    for (const nlohmann::json &v : value) {
+        t_atom a{};
+        a.a_type = v.is_number_integer() ? A_LONG : v.is_number() ? A_FLOAT : A_SYM;
+        if (v.is_number_integer())
+            a.a_w.w_long = v.get<t_atom_long>();
+        else if (v.is_number())
+            a.a_w.w_float = v.get<double>();
+        else if (v.is_string())
+            a.a_w.w_sym = simhost::sym(v.get<std::string>().c_str());
+        else
+            return false;
+        out.push_back(a);
+    }
+    return true;
+}
+
+nlohmann::json atoms_json(const Atoms &atoms)
+{
+    nlohmann::json out = nlohmann::json::array();
+    for (const t_atom &a : atoms) {
+        if (a.a_type == A_LONG)
+            out.push_back(a.a_w.w_long);
+        else if (a.a_type == A_FLOAT)
+            out.push_back(a.a_w.w_float);
+        else if (a.a_type == A_SYM)
+            out.push_back(a.a_w.w_sym->s_name);
+    }
+    return out;
 }
 
 HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h)
