@@ -105,11 +105,7 @@ void autopattr_setup(t_symbol *name)
 {
     t_class *c = class_new(name->s_name, as_method(autopattr_new), as_method(autopattr_free),
                            (long)sizeof(t_autopattr), nullptr, A_GIMME, 0);
-    kit::PatchHooks hooks;
-    hooks.read = autopattr_read;
-    hooks.loaded = autopattr_loaded;
-    hooks.save = autopattr_save;
-    kit::patch_hooks(c, hooks);
+    kit::patch_hooks(c, {autopattr_read, autopattr_loaded, autopattr_save});
     class_register(_sym_box, c);
     s_autopattr_class = c;
 }

@@ -121,11 +121,7 @@ void pattr_setup(t_symbol *name)
 {
     t_class *c =
         class_new(name->s_name, as_method(pattr_new), as_method(pattr_free), (long)sizeof(t_pattr), nullptr, A_GIMME, 0);
-    kit::PatchHooks hooks;
-    hooks.read = pattr_read;
-    hooks.loaded = pattr_loaded;
-    hooks.save = pattr_save;
-    kit::patch_hooks(c, hooks);
+    kit::patch_hooks(c, {pattr_read, pattr_loaded, pattr_save});
     class_register(_sym_box, c);
     s_pattr_class = c;
 }

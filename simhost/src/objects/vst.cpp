@@ -379,10 +379,7 @@ t_class *vst_class(const char *name)
     vst_attribute(c, "autosave", _sym_long, (long)offsetof(t_vst, autosave));
     vst_attribute(c, "bypass", _sym_long, (long)offsetof(t_vst, bypass));
     vst_attribute(c, "prefer", _sym_symbol, (long)offsetof(t_vst, prefer));
-    kit::PatchHooks hooks;
-    hooks.read = vst_read;
-    hooks.save = vst_save;
-    kit::patch_hooks(c, hooks);
+    kit::patch_hooks(c, {vst_read, nullptr, vst_save});
     class_register(_sym_box, c);
     return c;
 }
