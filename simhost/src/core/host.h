@@ -223,6 +223,10 @@ t_atom_long atom_value_long(const t_atom &a);
 double atom_value_float(const t_atom &a);
 /* One float format, "%f": as event lines show a float. Text a box shows
  * (box_word) drops its trailing zeros but keeps the point ("0.5", "1."). */
+/* One atom, made without the counted atom_set calls. */
+t_atom long_atom(t_atom_long n);
+t_atom float_atom(double f);
+t_atom sym_atom(t_symbol *s);
 std::string atom_text(const t_atom &a);
 std::string atoms_text(long argc, const t_atom *argv);
 std::string box_word(const t_atom &a, bool quoted);

@@ -135,17 +135,14 @@ bool atoms_from(const nlohmann::json &value, Atoms &out)
         return false;
     out.clear();
     for (const nlohmann::json &v : value) {
-        t_atom a{};
-        a.a_type = v.is_number_integer() ? A_LONG : v.is_number() ? A_FLOAT : A_SYM;
         if (v.is_number_integer())
-            a.a_w.w_long = v.get<t_atom_long>();
+            out.push_back(long_atom(v.get<t_atom_long>()));
         else if (v.is_number())
-            a.a_w.w_float = v.get<double>();
+            out.push_back(float_atom(v.get<double>()));
         else if (v.is_string())
-            a.a_w.w_sym = simhost::sym(v.get<std::string>().c_str());
+            out.push_back(sym_atom(simhost::sym(v.get<std::string>().c_str())));
         else
             return false;
-        out.push_back(a);
     }
     return true;
 }

@@ -295,6 +295,30 @@ t_atom *copy_to_host(const std::vector<t_atom> &atoms)
     return copy;
 }
 
+t_atom long_atom(t_atom_long n)
+{
+    t_atom a{};
+    a.a_type = A_LONG;
+    a.a_w.w_long = n;
+    return a;
+}
+
+t_atom float_atom(double f)
+{
+    t_atom a{};
+    a.a_type = A_FLOAT;
+    a.a_w.w_float = f;
+    return a;
+}
+
+t_atom sym_atom(t_symbol *s)
+{
+    t_atom a{};
+    a.a_type = A_SYM;
+    a.a_w.w_sym = s;
+    return a;
+}
+
 } // namespace simhost
 
 using namespace simhost;
