@@ -4,6 +4,8 @@
  * autopattr and pattrstorage share. */
 #include "pattr.h"
 
+#include <nlohmann/json.hpp>
+
 using kit::Atoms;
 
 namespace {
@@ -55,6 +57,36 @@ t_pattr *as_pattr(t_object *obj)
     return kit::is(obj, s_pattr_class) ? (t_pattr *)obj : nullptr;
 }
 
+/* The file's "restore": the value it held when the patch was saved. */
+bool pattr_read(t_object *obj, const nlohmann::json &box)
+{
+    t_pattr *x = (t_pattr *)obj;
+    const auto restore = box.find("restore");
+    Atoms value;
+    if (restore == box.end() || !kit::atoms_from(*restore, value))
+        return true;
+    *x->value = value;
+    x->saved = true;
+    return true;
+}
+
+/* The patch is made: the bound object takes the saved value, as Max
+ * restores once a patcher has loaded. */
+void pattr_loaded(t_object *obj)
+{
+    t_pattr *x = (t_pattr *)obj;
+    if (x->saved)
+        state_give(kit::named(x, x->bindto), *x->value);
+}
+
+void pattr_save(t_object *obj, nlohmann::json &box)
+{
+    t_pattr *x = (t_pattr *)obj;
+    pattr_store(x);
+    if (x->saved)
+        box["restore"] = kit::atoms_json(*x->value);
+}
+
 } // namespace
 
 bool state_value_of(t_object *obj, Atoms &out)
@@ -89,6 +121,7 @@ void pattr_setup(t_symbol *name)
 {
     t_class *c =
         class_new(name->s_name, as_method(pattr_new), as_method(pattr_free), (long)sizeof(t_pattr), nullptr, A_GIMME, 0);
+    kit::patch_hooks(c, {pattr_read, pattr_loaded, pattr_save});
     class_register(_sym_box, c);
     s_pattr_class = c;
 }
@@ -96,71 +129,4 @@ void pattr_setup(t_symbol *name)
 void pattr_teardown(void)
 {
     s_pattr_class = nullptr;
-}
-
-/* ---- control calls ---- */
-
-t_max_err simhost_pattr_saved(t_object *obj, const char *name, long argc, const t_atom *argv)
-{
-    Atoms value(argv, argv + (argv && argc > 0 ? argc : 0));
-    std::map<std::string, Atoms> *values = autopattr_values(obj);
-    if (values && name && *name) {
-        (*values)[name] = value;
-        return MAX_ERR_NONE;
-    }
-    t_pattr *x = as_pattr(obj);
-    if (x && !name) {
-        *x->value = value;
-        x->saved = true;
-        return MAX_ERR_NONE;
-    }
-    return MAX_ERR_GENERIC;
-}
-
-t_max_err simhost_pattr_restore(t_object *obj)
-{
-    if (t_pattr *x = as_pattr(obj)) {
-        if (x->saved)
-            state_give(kit::named(x, x->bindto), *x->value);
-        return MAX_ERR_NONE;
-    }
-    if (!autopattr_is(obj))
-        return MAX_ERR_GENERIC;
-    /* a value sent may make the patch change the table: send from a copy */
-    const std::map<std::string, Atoms> values = *autopattr_values(obj);
-    for (const auto &v : values)
-        if (autopattr_is(obj))
-            state_give(kit::named(obj, kit::sym(v.first.c_str())), v.second);
-    return MAX_ERR_NONE;
-}
-
-long simhost_pattr_store(t_object *obj)
-{
-    if (t_pattr *x = as_pattr(obj)) {
-        pattr_store(x);
-        return x->saved ? 1 : 0;
-    }
-    if (!autopattr_is(obj))
-        return 0;
-    autopattr_store(obj);
-    return (long)autopattr_values(obj)->size();
-}
-
-long simhost_pattr_value(t_object *obj, long index, const char **name, const t_atom **argv)
-{
-    const Atoms *value = nullptr;
-    t_pattr *x = as_pattr(obj);
-    std::map<std::string, Atoms> *values = autopattr_values(obj);
-    if (x && index == 0 && x->saved) {
-        value = x->value;
-        *name = nullptr;
-    } else if (values && index >= 0 && (size_t)index < values->size()) {
-        auto it = std::next(values->begin(), index);
-        value = &it->second;
-        *name = it->first.c_str();
-    }
-    if (!value)
-        return -1;
-    *argv = value->data();
-    return (long)value->size();
 }

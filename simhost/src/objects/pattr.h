@@ -18,10 +18,4 @@ void state_give(t_object *obj, kit::Atoms value);
 bool pattr_exposes(t_object *obj, t_symbol **name, t_object **bound);
 bool autopattr_is(const void *obj);
 
-/* The values an autopattr holds (saved, or taken at a store), by scripting
- * name; NULL for what is no autopattr. */
-std::map<std::string, kit::Atoms> *autopattr_values(t_object *obj);
-/* Takes the values of the named objects of its patcher again. */
-void autopattr_store(t_object *obj);
-
 #endif
