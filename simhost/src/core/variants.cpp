@@ -19,6 +19,9 @@ struct Variant {
 const Variant g_variants[] = {
     {"vst-quiet-change", "vst~ changes its plug-in without a freecontainedview notification first (whether "
                          "every Max version sends one is not known)"},
+    {"autopattr-ui-only", "autopattr takes in named UI objects only, others only through a cord from its left "
+                          "(include) outlet, as its reference says (whether it takes a named object that only "
+                          "answers getvalueof is not known)"},
 };
 const long g_count = (long)(sizeof(g_variants) / sizeof(g_variants[0]));
 
