@@ -22,6 +22,7 @@
 
 /* The last value of a state list: what became of the editor. */
 enum korvel_vis {
+    KORVEL_VIS_NONE = -1,  /* no restored visibility waits to be applied */
     KORVEL_VIS_CLOSED = 0, /* no editor window */
     KORVEL_VIS_SHOWN = 1,  /* open, and not hidden on request */
     KORVEL_VIS_HIDDEN = 2, /* open, and hidden on request */
@@ -29,6 +30,7 @@ enum korvel_vis {
 
 /* The atoms of a state list: x y w h vis. */
 #define KORVEL_STATE_ATOMS 5
+#define KORVEL_VIS_ATOM 4
 
 /* Where an editor that is to be centred is opened first. */
 #define KORVEL_SUBSTITUTE_POS 50
@@ -91,6 +93,11 @@ typedef struct _korvel {
     int32_t win_x;
     /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_measure, findCenteredPosForVST */
     int32_t win_y;
+    /* a restored state list not applied yet (x y w h vis; no plug-in yet, or queued), which the state list
+     * reports meanwhile; vis KORVEL_VIS_NONE for none. Relaxed atomics: setvalueof stores it on whatever
+     * thread the state system calls it. korvel_state and korvel_setvalueof set it, korvel_apply_restore
+     * applies it, close (and clear through it) cancels it */
+    korvel_relaxed<int32_t> restored[KORVEL_STATE_ATOMS];
     t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
     void *outlet;         /* the one outlet; korvel_new */
@@ -186,6 +193,7 @@ void checkWindowState(t_korvel *x);
 void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av);
 t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
+void korvel_apply_restore(t_korvel *x);
 
 /* ---- editors that outlive their instance (korvel_adopt.cpp, its own lock) ---- */
 void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden);

@@ -96,5 +96,9 @@ bool korvel_adopt(t_korvel *x)
     x->editor_owner = x->target;
     korvel_observe(x);
     x->hidden = r.hidden;
+    /* out of sight for a background that ended before we observed it, or
+     * to stay on top: nobody else would show it again */
+    if (!x->hidden && (x->app_active || x->stayontop) && !IsWindowVisible(r.hwnd))
+        SetWindowPos(r.hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
     return true;
 }

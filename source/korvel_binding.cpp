@@ -54,6 +54,9 @@ static bool korvel_bind_target(t_korvel *x)
     x->target = obj;
     x->binding++;
     korvel_trace(x, "ATTACHED TO OBJ");
+    /* an editor of obj that an instance let go of is ours from now on, so
+     * that the report, the saved value and the observer count it at once */
+    korvel_adopt(x);
     return true;
 }
 
@@ -66,8 +69,8 @@ t_object *korvel_instance(t_korvel *x)
 }
 
 /* Reads what the target hosts into the record and into the three report
- * atoms: name, saved name, delay. */
-static void korvel_read_plugin(t_korvel *x, t_atom report[3])
+ * atoms: name, saved name, delay; false when it hosts no plug-in. */
+static bool korvel_read_plugin(t_korvel *x, t_atom report[3])
 {
     t_object *instance = korvel_instance(x);
     atom_setsym(report, _sym_free);
@@ -75,11 +78,14 @@ static void korvel_read_plugin(t_korvel *x, t_atom report[3])
     atom_setlong(report + 2, 0);
     if (!instance) {
         korvel_trace(x, "NO PLUG LOADED");
-        return;
+        return false;
     }
     korvel_trace(x, "PLUG LOADED");
-    x->win_w = 0;
-    x->win_h = 0;
+    /* a restored size waiting for this plug-in stays what the report says */
+    if (x->restored[KORVEL_VIS_ATOM] == KORVEL_VIS_NONE) {
+        x->win_w = 0;
+        x->win_h = 0;
+    }
     t_symbol *saved = object_attr_getsym(x->target, gensym("savedpluginname"));
     x->delay = (int32_t)object_attr_getlong(instance, gensym("initialdelay"));
     /* a plug-in that gives no name is reported with the empty name */
@@ -88,6 +94,7 @@ static void korvel_read_plugin(t_korvel *x, t_atom report[3])
     atom_setsym(report, gensym(text ? text : ""));
     atom_setsym(report + 1, saved ? saved : gensym(""));
     atom_setlong(report + 2, x->delay);
+    return true;
 }
 
 /* Sends a report: the three messages, then the state list. Each runs the
@@ -115,7 +122,10 @@ void korvel_attach(t_korvel *x)
     if (!korvel_bind_target(x))
         return;
     t_atom report[3];
-    korvel_read_plugin(x, report);
+    /* a restore that came before the plug-in opens its editor now, out of
+     * the vst object's own method that may have made this report */
+    if (korvel_read_plugin(x, report) && x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE)
+        korvel_defer<korvel_apply_restore>(x, NULL, 0, NULL);
     korvel_hold hold(x);
     x->reporting = 1;
     x->reports++;
@@ -215,7 +225,10 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
     t_symbol *taken = korvel_notification(x, msg, sender);
     if (taken == _sym_free) {
         korvel_trace(x, "vst obj 'free' notification");
-        korvel_forget_owner((t_object *)sender); /* its address may come back as another object's */
+        /* its address may come back as another object's; a box renamed
+         * keeps its object, and the editor remembered for it */
+        if (msg == _sym_free)
+            korvel_forget_owner((t_object *)sender);
         if (sender != x->target)
             object_detach_byptr(x, sender);
         korvel_unbind(x);

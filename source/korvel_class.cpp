@@ -206,6 +206,9 @@ static void korvel_defaults(t_korvel *x)
     x->win_h = 0;
     x->win_x = KORVEL_CENTRE_SENTINEL;
     x->win_y = 0;
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
+        x->restored[i] = 0;
+    x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     x->scriptname = _sym_nothing;
     x->delay = 0;
     x->outlet = NULL;

@@ -102,6 +102,9 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     if (!hold.alive())
         return;
     t_object *patcher = x->patcher;
+    /* the rebuild is no edit of the user's: unsaved changes from before
+     * it keep Max's prompt, and a saved patch stays clean */
+    t_atom_long dirty = object_attr_getlong(patcher, _sym_dirty);
     t_object *box = korvel_named_box(x);
     t_object *view = (t_object *)korvel_send(patcher, _sym_firstview);
     /* from here on x is not touched: a box that carries our own scripting
@@ -112,6 +115,6 @@ void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_send(view, _sym_wclose);
     else
         korvel_send(view, _sym_redraw);
-    object_attr_setlong(patcher, _sym_dirty, 0);
+    object_attr_setlong(patcher, _sym_dirty, dirty);
     ShowCursor(TRUE);
 }

@@ -2,15 +2,24 @@
  * message that restores one, and the host's state system (pattr,
  * autopattr, pattrstorage) that reads and writes it as the object's
  * value. */
+#include <cmath>
+
 #include "korvel.h"
 
 /* ---- the report ---- */
 
 /* Measures the editor, if there is one, into the record and fills the five
- * atoms of a state list. */
+ * atoms of a state list. A restored state not applied yet is the state
+ * list until it is: the state system that set it reads it back, and a
+ * patch saved meanwhile keeps it. */
 static void korvel_measure(t_korvel *x, t_atom *av)
 {
     korvel_forget_dead_window(x);
+    if (x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE) {
+        for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
+            atom_setlong(av + i, x->restored[i]);
+        return;
+    }
     t_atom_long vis = KORVEL_VIS_CLOSED;
     if (x->editor_hwnd) {
         RECT r = {0, 0, 0, 0};
@@ -38,6 +47,12 @@ void checkWindowState(t_korvel *x)
     qelem_unset(x->state_qelem);
     t_atom av[KORVEL_STATE_ATOMS];
     korvel_measure(x, av);
+    /* the state system reads the value again when told that it changed (a
+     * bound pattr outputs it); its observers may run the patch */
+    korvel_hold hold(x);
+    object_notify(x, _sym_modified, NULL);
+    if (!hold.alive())
+        return;
     outlet_anything(x->outlet, gensym("state"), KORVEL_STATE_ATOMS, av);
 }
 
@@ -75,6 +90,29 @@ static void korvel_restore_vis(t_korvel *x, int32_t vis)
     }
 }
 
+/* Applies the restored visibility waiting for a plug-in, once there is
+ * one. */
+void korvel_apply_restore(t_korvel *x)
+{
+    int32_t vis = x->restored[KORVEL_VIS_ATOM];
+    if (vis == KORVEL_VIS_NONE || !korvel_instance(x))
+        return;
+    x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
+    korvel_forget_dead_window(x);
+    korvel_adopt(x);
+    korvel_restore_vis(x, vis);
+}
+
+/* Keeps a restored list until it is applied. A visibility that a state
+ * list cannot restore restores none. */
+static void korvel_keep_restored(t_korvel *x, const int32_t list[KORVEL_STATE_ATOMS])
+{
+    for (int i = 0; i < KORVEL_VIS_ATOM; i++)
+        x->restored[i] = list[i];
+    int32_t vis = list[KORVEL_VIS_ATOM];
+    x->restored[KORVEL_VIS_ATOM] = vis >= KORVEL_VIS_CLOSED && vis <= KORVEL_VIS_HIDDEN ? vis : KORVEL_VIS_NONE;
+}
+
 void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (argc < 5 || !argv) {
@@ -82,18 +120,19 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         return;
     }
     korvel_trace(x, "state(): incoming ");
-    x->win_x = korvel_long32(atom_getlong(argv));
-    x->win_y = korvel_long32(atom_getlong(argv + 1));
-    x->win_w = korvel_long32(atom_getlong(argv + 2));
-    x->win_h = korvel_long32(atom_getlong(argv + 3));
+    int32_t list[KORVEL_STATE_ATOMS];
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
+        list[i] = korvel_long32(atom_getlong(argv + i));
+    x->win_x = list[0];
+    x->win_y = list[1];
+    x->win_w = list[2];
+    x->win_h = list[3];
     /* a restored position is checked by the open that uses it, now or later */
     x->pos_checked = 0;
-    int32_t vis = korvel_long32(atom_getlong(argv + 4));
-    if (!korvel_instance(x))
-        return;
-    korvel_forget_dead_window(x);
-    korvel_adopt(x);
-    korvel_restore_vis(x, vis);
+    /* without a plug-in the visibility waits for the report that finds one;
+     * this state replaces any that waited */
+    korvel_keep_restored(x, list);
+    korvel_apply_restore(x);
 }
 
 /* ---- the host's state system (pattr, autopattr, pattrstorage) ---- */
@@ -117,9 +156,35 @@ t_max_err korvel_getvalueof(t_korvel *x, long *ac, t_atom **av)
     return MAX_ERR_NONE;
 }
 
-/* A value from the state system is taken as a "state" message. */
+/* A number from the state system as a whole number: pattrstorage's
+ * interpolation gives floats, which are rounded, not cut. */
+static t_atom_long korvel_round(const t_atom *a)
+{
+    if (atom_gettype(a) != A_FLOAT)
+        return atom_getlong(a);
+    double v = atom_getfloat(a);
+    if (std::isnan(v))
+        return 0;
+    return (t_atom_long)std::llround(std::clamp<double>(v, INT32_MIN, INT32_MAX));
+}
+
+/* A value from the state system is taken as a "state" message. The list is
+ * stored at once, so that the state system reads back what it set; the
+ * window follows on the main thread through the queue. */
 t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av)
 {
-    korvel_defer<korvel_state>(x, gensym("state"), ac, av);
+    if (ac < KORVEL_STATE_ATOMS || !av) {
+        korvel_defer<korvel_state>(x, gensym("state"), ac, av);
+        return MAX_ERR_NONE;
+    }
+    int32_t values[KORVEL_STATE_ATOMS];
+    t_atom list[KORVEL_STATE_ATOMS];
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++) {
+        values[i] = korvel_long32(korvel_round(av + i));
+        atom_setlong(list + i, values[i]);
+    }
+    /* the record's geometry is the main thread's: an open under way reads it */
+    korvel_keep_restored(x, values);
+    korvel_defer<korvel_state>(x, gensym("state"), KORVEL_STATE_ATOMS, list);
     return MAX_ERR_NONE;
 }

@@ -64,6 +64,8 @@ void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
+    /* a restored visibility still waiting for its plug-in is overruled */
+    x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     if (!x->target) {
         korvel_trace(x, "close: not attached to object");
         return;

@@ -161,6 +161,7 @@ extern t_common_symbols_table *_common_symbols;
 #define _sym_locked (_common_symbols->s_locked)
 #define _sym_redraw (_common_symbols->s_redraw)
 #define _sym_dirty (_common_symbols->s_dirty)
+#define _sym_modified (_common_symbols->s_modified)
 
 MAXAPI t_common_symbols_table *common_symbols_gettable(void);
 

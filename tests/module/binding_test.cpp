@@ -303,21 +303,22 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
     HWND editor = open_setup(w);
     play_steps(w, {
                       {"send qzkorvel#1 hide\npass 2", state("100 200 640 480 2")},
-                      {"delete qzkorvel#1\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
+                      /* taken over as it binds: its report shows the editor */
+                      {"delete qzkorvel#1\nbox qzkorvel synth\npass", report("PLUG", "64", "100 200 640 480 2", "qzkorvel#2")},
                       {"send qzkorvel#2 show\npass 2\nlook editor",
                        {"out qzkorvel#2 state 100 200 640 480 1",
                         "look editor 100 200 640 480 visible topmost toolwindow"}},
                       {"user move editor 300 300\npass", state("300 300 640 480 1", "qzkorvel#2")},
                   });
     EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
-    /* open, hide and state adopt it too; open only raises it, and a state list
-     * moves no open editor */
+    /* one bound before the editor was let go takes it at open, hide or state;
+     * open only raises it, and a state list moves no open editor */
     play_steps(w, {
-                      {"delete qzkorvel#2\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
+                      {"box qzkorvel synth\npass\ndelete qzkorvel#2", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
                       {"send qzkorvel#3 open 50 50\npass 2", state("300 300 640 480 1", "qzkorvel#3")},
-                      {"delete qzkorvel#3\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#4")},
+                      {"box qzkorvel synth\npass\ndelete qzkorvel#3", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#4")},
                       {"send qzkorvel#4 hide\npass 2", state("300 300 640 480 2", "qzkorvel#4")},
-                      {"delete qzkorvel#4\nbox qzkorvel synth\npass", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#5")},
+                      {"box qzkorvel synth\npass\ndelete qzkorvel#4", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#5")},
                       {"send qzkorvel#5 state 1 2 3 4 1\npass 2", state("300 300 640 480 1", "qzkorvel#5")},
                   });
     EXPECT_EQ(editor, record(w, "qzkorvel#5")->editor_hwnd);
@@ -478,7 +479,7 @@ TEST(KorvelAdopt, RememberingDropsTheDestroyedEditors)
                         "out qzkorvel#2 state 500 500 300 200 1"}},
                       {"box qzkorvel other\npass\nsend qzkorvel#3 pos 500 500\npass 2",
                        {"out qzkorvel#3 pluginname BETA", "out qzkorvel#3 savedpluginname BETA",
-                        "out qzkorvel#3 delay 5", "out qzkorvel#3 state -12345 0 0 0 0",
+                        "out qzkorvel#3 delay 5", "out qzkorvel#3 state 500 500 300 200 1",
                         "out qzkorvel#3 state 500 500 300 200 1"}},
                       {"box qzkorvel synth @debug 1\nsend qzkorvel#4 show", {"console post show(): there's no window"}},
                   });
@@ -505,7 +506,7 @@ TEST(KorvelAdopt, AdoptedEditorStaysHiddenOnRequest)
     open_setup(w);
     play_steps(w, {
                       {"send qzkorvel#1 hide\npass 2\ndelete qzkorvel#1\nbox qzkorvel synth\npass",
-                       state("100 200 640 480 2") + report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
+                       state("100 200 640 480 2") + report("PLUG", "64", "100 200 640 480 2", "qzkorvel#2")},
                       {"send qzkorvel#2 pos 300 300\npass 2\nlook editor",
                        {"out qzkorvel#2 state 300 300 640 480 2", "look editor 300 300 640 480 hidden topmost toolwindow"}},
                   });

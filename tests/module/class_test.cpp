@@ -151,6 +151,7 @@ TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
     EXPECT_EQ(0, x->win_y);
     EXPECT_EQ(0, x->win_w);
     EXPECT_EQ(0, x->win_h);
+    EXPECT_EQ(KORVEL_VIS_NONE, x->restored[KORVEL_VIS_ATOM]);
     EXPECT_EQ(nullptr, x->target);
     EXPECT_EQ(nullptr, x->editor_hwnd);
     EXPECT_EQ(0, x->delay);

@@ -167,9 +167,8 @@ TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
     w.unload("synth");
     w.send("qzkorvel#1", "direct_state", "-900 -900 640 480 1");
     w.load("synth", "PLUG");
-    w.pass(3);
     w.lines();
-    EXPECT_TRUE(plays(w, "send qzkorvel#1 open\npass 2", state("640 200 640 480 1")));
+    EXPECT_TRUE(plays(w, "pass 3", state("640 200 640 480 1")));
 }
 
 TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
@@ -422,10 +421,13 @@ TEST(KorvelState, RestoresByVisibility)
                       {"send qzkorvel#1 state 1 2 3 4\npass 2",
                        {"console error qzkorvel: state error: missing arguments"}},
                       {"send qzkorvel#1 state 100 200 640 480 1\npass 2", {}},
-                      {"load synth PLUG",
+                      /* the restored visibility waits for the plug-in: the report that finds it
+                       * shows the restored list, and the editor opens after it */
+                      {"load synth PLUG\npass 2",
                        {"out qzkorvel#1 willchange", "out qzkorvel#1 pluginname PLUG",
                         "out qzkorvel#1 savedpluginname PLUG", "out qzkorvel#1 delay 64",
-                        "out qzkorvel#1 state 100 200 0 0 0"}},
+                        "out qzkorvel#1 state 100 200 640 480 1", "out qzkorvel#1 state 100 200 640 480 1"}},
+                      {"send qzkorvel#1 close\npass 2", state("100 200 640 480 0")},
                       {"send qzkorvel#1 state 1 2 3 4 7\npass 2", {}},
                       {"send qzkorvel#1 state 100 200 640 480 1\npass 2", state("100 200 640 480 1")},
                       {"send qzkorvel#1 state 5 6 7 8 2\npass 3", state("100 200 640 480 2")},
@@ -528,4 +530,129 @@ TEST(KorvelState, ValueForTheStateSystemIsTheStateList)
     ASSERT_EQ(MAX_ERR_NONE, object_setvalueof(x, 5, mine));
     EXPECT_TRUE(IsWindow(editor));
     play_steps(w, {{"pass 2", state("300 250 640 480 0")}, {"look editor", {"look editor none"}}});
+}
+
+namespace {
+
+/* An observer of a qzkorvel object, as the state system's pattr is: at each
+ * "modified" notification it reads the value again. */
+struct Watcher {
+    t_object ob;
+};
+
+std::vector<std::string> *told;
+
+t_max_err watcher_notify(Watcher *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
+{
+    if (msg != gensym("modified"))
+        return MAX_ERR_NONE;
+    long ac = 0;
+    t_atom *av = nullptr;
+    if (object_getvalueof(sender, &ac, &av) == MAX_ERR_NONE)
+        told->push_back(atoms_text(ac, av));
+    freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
+    return MAX_ERR_NONE;
+}
+
+t_object *watch(t_object *x, std::vector<std::string> &log)
+{
+    told = &log;
+    t_class *c = class_new("watcher", nullptr, nullptr, (long)sizeof(Watcher), nullptr, 0);
+    class_addmethod(c, as_method(watcher_notify), "notify", A_CANT, 0);
+    class_register(gensym("nobox"), c);
+    t_object *w = (t_object *)object_alloc(c);
+    object_attach_byptr_register(w, x, gensym("nobox"));
+    return w;
+}
+
+void set_value(t_object *x, std::initializer_list<double> values)
+{
+    std::vector<t_atom> av;
+    for (double v : values)
+        av.push_back(testkit::float_atom(v));
+    ASSERT_EQ(MAX_ERR_NONE, object_setvalueof(x, (long)av.size(), av.data()));
+}
+
+std::string value_of(t_object *x)
+{
+    long ac = 0;
+    t_atom *av = nullptr;
+    EXPECT_EQ(MAX_ERR_NONE, object_getvalueof(x, &ac, &av));
+    std::string text = atoms_text(ac, av);
+    freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
+    return text;
+}
+
+} // namespace
+
+/* The host is told at each report, when the value already is the new list,
+ * and never from inside setvalueof. */
+TEST(KorvelState, HostIsToldAtEachReport)
+{
+    World w;
+    HWND editor = open_setup(w);
+    t_object *x = w.object("qzkorvel#1");
+    std::vector<std::string> log;
+    t_object *watcher = watch(x, log);
+    w.user_move(editor, 300, 250);
+    EXPECT_TRUE(log.empty());
+    w.pass();
+    EXPECT_TRUE(same_lines({"300 250 640 480 1"}, log));
+    set_value(x, {300, 250, 640, 480, 2});
+    EXPECT_TRUE(same_lines({"300 250 640 480 1"}, log));
+    w.pass(3);
+    EXPECT_TRUE(same_lines({"300 250 640 480 1", "300 250 640 480 2"}, log));
+    object_detach_byptr(watcher, x);
+    object_free(watcher);
+}
+
+/* What setvalueof set is read back before the queue runs, rounded to whole
+ * numbers (pattrstorage's interpolation gives floats); the window follows
+ * on the queue, and an open editor keeps its place. */
+TEST(KorvelState, ValueSetIsReadBackAtOnceRounded)
+{
+    World w;
+    bound_setup(w);
+    t_object *x = w.object("qzkorvel#1");
+    set_value(x, {100.6, 199.5, 640.4, -0.5, 0.6});
+    EXPECT_EQ("101 200 640 -1 1", value_of(x));
+    set_value(x, {NAN, 1e12, -1e12, 2.5, 0});
+    EXPECT_EQ("0 2147483647 -2147483648 3 0", value_of(x));
+    set_value(x, {100.6, 199.5, 640.4, -0.5, 0.6});
+    EXPECT_TRUE(plays(w, "pass 2\nlook editor",
+                      {"out qzkorvel#1 state 101 200 640 480 1",
+                       "look editor 101 200 640 480 visible topmost toolwindow active"}));
+    set_value(x, {5, 6, 7, 8, 2});
+    EXPECT_EQ("5 6 7 8 2", value_of(x));
+    EXPECT_TRUE(plays(w, "pass 3", state("101 200 640 480 2")));
+    EXPECT_EQ("101 200 640 480 2", value_of(x));
+}
+
+/* A visibility restored before the plug-in is loaded is applied when it
+ * comes, unless close, clear or another state overrules it meanwhile. */
+TEST(KorvelState, RestoredVisibilityWaitsForThePlugin)
+{
+    struct Row {
+        const char *restore;
+        const char *meanwhile;
+        const char *look;
+    };
+    const Row rows[] = {
+        {"1", "", "look editor 100 200 640 480 visible topmost toolwindow active"},
+        {"2", "", "look editor 100 200 640 480 hidden topmost toolwindow"},
+        {"1", "send qzkorvel#1 close", "look editor none"},
+        {"1", "send qzkorvel#1 clear", "look editor none"},
+        {"1", "send qzkorvel#1 state 100 200 640 480 0", "look editor none"},
+        {"1", "send qzkorvel#1 state 100 200 640 480 7", "look editor none"},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(std::string(r.restore) + " " + r.meanwhile);
+        World w;
+        w.plugin("PLUG", 640, 480, 64);
+        testkit::Player(w).play("box synth = vst~\nbox qzkorvel synth\npass\nsend qzkorvel#1 state 100 200 640 480 " +
+                                std::string(r.restore) + "\npass 2\n" + r.meanwhile + "\npass 3\nload synth PLUG");
+        const Lines after = testkit::Player(w).play("pass 3\nlook editor");
+        ASSERT_FALSE(after.empty());
+        EXPECT_EQ(r.look, after.back());
+    }
 }

@@ -41,6 +41,12 @@ const Lines bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0");
 // The same of a qzkorvel box named "editor".
 const Lines editor_bound = report("SOMEPLUGIN", "64", "-12345 0 0 0 0", "editor");
 
+// The same with the state list it took over: restored, or an adopted editor.
+Lines restored_bound(const std::string &list)
+{
+    return report("SOMEPLUGIN", "64", list, "editor");
+}
+
 // The report of a qzkorvel box "q" bound to a box with no plug-in.
 const Lines unbound_q = report("free", "0", "-12345 0 0 0 0", "q");
 
@@ -381,15 +387,18 @@ look editor
     // The state system stores the editor's state list with the patch and
     // gives it back when the patch opens again; the editor reopens where
     // it was, hidden when it was hidden, and stays closed when it was.
+    // After a reopen the binding report shows the restored list, which the
+    // state system reads back at once; the editor follows in the next pass.
     {"layout_autopattr", "layout-autopattr.ksim", "",
-     editor_bound + state("300 200 640 480 1", "editor") + editor_bound + state("300 200 640 480 1", "editor") +
-         Lines{"look editor 300 200 640 480 visible topmost toolwindow active"} +
-         state("500 400 640 480 1", "editor") + editor_bound + state("500 400 640 480 1", "editor") +
-         Lines{"look editor 500 400 640 480 visible topmost toolwindow active"} +
-         state("500 400 640 480 0", "editor") + editor_bound + Lines{"look editor none"}},
+     editor_bound + state("300 200 640 480 1", "editor") + restored_bound("300 200 640 480 1") +
+         state("300 200 640 480 1", "editor") + Lines{"look editor 300 200 640 480 visible topmost toolwindow active"} +
+         state("500 400 640 480 1", "editor") + restored_bound("500 400 640 480 1") +
+         state("500 400 640 480 1", "editor") + Lines{"look editor 500 400 640 480 visible topmost toolwindow active"} +
+         state("500 400 640 480 0", "editor") + restored_bound("500 400 640 480 0") + Lines{"look editor none"}},
     {"layout_pattr", "layout-pattr.ksim", "",
-     editor_bound + state("120 160 640 480 1", "editor") + state("120 160 640 480 2", "editor") + editor_bound +
-         state("120 160 640 480 2", "editor") + Lines{"look editor 120 160 640 480 hidden topmost toolwindow"}},
+     editor_bound + state("120 160 640 480 1", "editor") + state("120 160 640 480 2", "editor") +
+         restored_bound("120 160 640 480 2") + state("120 160 640 480 2", "editor") +
+         Lines{"look editor 120 160 640 480 hidden topmost toolwindow"}},
     {"layout_presets", "layout-presets.ksim", "",
      editor_bound + state("100 200 640 480 1", "editor") + state("600 300 640 480 1", "editor") +
          state("600 300 640 480 0", "editor") + state("100 200 640 480 1", "editor") +
@@ -398,9 +407,10 @@ look editor
          Lines{"look editor 600 300 640 480 visible topmost toolwindow active"} +
          state("600 300 640 480 0", "editor") + Lines{"look editor none"}},
     // The new object of a retyped box takes over the editor the old one
-    // left open: pos moves it and close closes it.
+    // left open as it binds: its report shows it, pos moves it and close
+    // closes it.
     {"retype_keeps_the_editor", "retype.ksim", "",
-     editor_bound + state("100 200 640 480 1", "editor") + editor_bound +
+     editor_bound + state("100 200 640 480 1", "editor") + restored_bound("100 200 640 480 1") +
          Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
          state("400 300 640 480 1", "editor") +
          Lines{"look editor 400 300 640 480 visible topmost toolwindow active"} +

@@ -300,11 +300,11 @@ TEST_F(BasicObjects, RightInletsSetTheTextAndReplaceKeys)
         EXPECT_EQ(simhost_connect(c.src, 0, c.dst, c.inlet) == MAX_ERR_NONE, c.joins) << c.inlet;
     simhost_click(text);
     simhost_click(key);
-    EXPECT_EQ(lines(), (Lines{"message[0] new words", "message[0] c"}));
+    EXPECT_EQ(lines(), (Lines{"out message new words", "out message c"}));
     EXPECT_STREQ(simhost_box_text(display), "new words");
     send(route, "c", {long_atom(1)});
     send(route, "b", {long_atom(2)});
-    EXPECT_EQ(lines(), (Lines{"route[1] int 1", "route[2] b 2"}));
+    EXPECT_EQ(lines(), (Lines{"out route:1 int 1", "out route:2 b 2"}));
 }
 
 // The help patch's display of its reports, small: a message box playing

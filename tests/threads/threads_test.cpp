@@ -1,5 +1,5 @@
 /* A patch's scheduler thread sends public messages, "show", "hide" and
- * state lists (through a patch cord too) to two live objects, while the main
+ * state lists (through a patch cord and the state system's setvalueof too) to two live objects, while the main
  * thread makes and deletes other instances, runs the queue and the user
  * drags an editor: both for the same number of rounds, side by side from
  * the first to the last, and the test says how many rounds overlapped. Whatever the interleaving, no message fails, and once
@@ -90,6 +90,7 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
         {"close", {}},               {"state", longs({100, 200, 640, 480, 1})},
     };
     const Message list{"list", longs({160, 260, 640, 480, 1})};
+    std::vector<t_atom> value = longs({180, 280, 640, 480, 2});
     const std::vector<Message> last = {{"close", {}}, {"open", longs({100, 200})}, {"pos", longs({300, 400})}};
     w.lines();
 
@@ -102,6 +103,7 @@ TEST(Threads, SchedulerMessagesWhileTheMainThreadWorks)
                 for (const Message &m : round)
                     send(live[k], m);
                 send(prepend[k], list);
+                object_setvalueof(live[k], (long)value.size(), value.data());
             }
         }
         step.finish(1);
