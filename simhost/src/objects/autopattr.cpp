@@ -95,7 +95,7 @@ void autopattr_free(t_autopattr *x)
 /* An object it holds changed: read it again. */
 t_max_err autopattr_notify(t_autopattr *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
-    if (msg != kit::sym("modified"))
+    if (!held_changed(msg))
         return MAX_ERR_NONE;
     for (auto &h : *x->held)
         if (held_alive(h.second) && h.second.obj == sender)

@@ -158,7 +158,7 @@ void pattr_anything(t_pattr *x, t_symbol *s, long argc, t_atom *argv)
 /* The bound object changed: read it and send the new value out. */
 t_max_err pattr_notify(t_pattr *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
-    if (msg != kit::sym("modified") || !held_alive(*x->held) || sender != x->held->obj)
+    if (!held_changed(msg) || !held_alive(*x->held) || sender != x->held->obj)
         return MAX_ERR_NONE;
     held_read(*x->held);
     pattr_output(x);
@@ -190,6 +190,11 @@ void state_give(t_object *obj, Atoms value)
 bool held_alive(const Held &h)
 {
     return h.obj && kit::serial(h.obj) == h.serial;
+}
+
+bool held_changed(t_symbol *msg)
+{
+    return msg == kit::sym("modified") || msg == kit::sym("rebuildcontainedview");
 }
 
 void held_take(t_object *holder, Held &h, t_object *obj)

@@ -27,6 +27,10 @@ struct Held {
 };
 
 bool held_alive(const Held &h);
+/* Whether a notification says that the sender's value changed: "modified",
+ * or a vst~'s plug-in change ("rebuildcontainedview"), as its snapshot
+ * changes with it. */
+bool held_changed(t_symbol *msg);
 /* holder observes obj and reads its value; drops what it held before. */
 void held_take(t_object *holder, Held &h, t_object *obj);
 void held_drop(t_object *holder, Held &h);

@@ -228,8 +228,6 @@ void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "
     vst_unplug(x);
     vst_plugin(x, name, saved);
     object_notify(x, gensym("rebuildcontainedview"), nullptr);
-    /* the state system holds the snapshot */
-    object_notify(x, gensym("modified"), nullptr);
 }
 
 bool is_number(const t_atom *a)
