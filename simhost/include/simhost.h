@@ -261,24 +261,34 @@ MAXAPI void simhost_vst_wrapper_notify(t_object *vst, const char *msg);
  * origin on (x, y) and the given client size. Returns its HWND. */
 MAXAPI void *simhost_foreign_window(int x, int y, int width, int height, const char *title);
 
-/* ---- the state system: pattr and autopattr ---- */
+/* ---- patch files ---- */
 
-/* A value that a pattr or autopattr box held when its patch was saved (its
- * "restore" in the file): for autopattr, the value of the object with
- * scripting name NAME in its patcher; for pattr, NAME is NULL. Given while
- * the patch is being made; MAX_ERR_GENERIC when obj is neither. */
-MAXAPI t_max_err simhost_pattr_saved(t_object *obj, const char *name, long argc, const t_atom *argv);
-/* The patch is made: the pattr or autopattr object sends its saved values
- * to the objects it names that take one (setvalueof), as Max does once a
- * patcher has loaded. MAX_ERR_GENERIC when obj is neither. */
-MAXAPI t_max_err simhost_pattr_restore(t_object *obj);
-/* The patch is being saved: the object takes the values of the objects it
- * names again (getvalueof); an autopattr keeps what it holds for a named
- * object that gives none. Returns how many values it now holds. */
-MAXAPI long simhost_pattr_store(t_object *obj);
-/* Value INDEX of those: its scripting name (NULL for pattr) in *name and
- * its atoms in *argv, valid until the next store; -1 when there is none. */
-MAXAPI long simhost_pattr_value(t_object *obj, long index, const char **name, const t_atom **argv);
+/* Opens a Max patcher file (the JSON text of a .maxpat or .maxhelp, size
+ * bytes) into a patcher, as the host opens one: every box, subpatchers
+ * included, then every patch cord. "newobj" boxes become the object their
+ * text names, with the attributes their class saves and what else the
+ * class keeps in the file; message boxes, comments and panels are the
+ * host's own; any other box stays inert, and each class left inert gets
+ * one console warning (at its first box) with the number of its boxes. A
+ * constructor's refusal leaves its box empty and is no failure. A
+ * top-level patcher's window takes the file's name (file's last path
+ * part) as its title and the file's "rect" as its client area; then the
+ * objects that restore something once the patch is made do so. A
+ * malformed file is refused before any box is made, a cord that the made
+ * objects refuse after they have gone again: MAX_ERR_GENERIC, and
+ * simhost_patch_refusal() says why. With patcher NULL the file is only
+ * read and checked. */
+MAXAPI t_max_err simhost_patch_open(t_object *patcher, const char *text, long size, const char *file);
+/* "FILE: what is wrong" for the last refused simhost_patch_open, else "". */
+MAXAPI const char *simhost_patch_refusal(void);
+/* The patcher as Max saves it: every box (text, scripting name, the
+ * attributes its class saves and what else the class keeps), subpatchers
+ * and patch cords; what the file opened last into it held beyond that is
+ * kept. Host memory, valid until the next call; NULL for no patcher. */
+MAXAPI const char *simhost_patch_text(t_object *patcher);
+/* The id a patch file gave the box ("obj-12"), "" for none; NULL for no
+ * box. */
+MAXAPI const char *simhost_box_id(t_object *box);
 
 #ifdef __cplusplus
 }

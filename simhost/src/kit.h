@@ -17,6 +17,7 @@
 #include "win_api.h"
 
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,29 @@ std::vector<t_object *> cord_objects(const void *x, long outlet);
  * API (signal ones): how many it has in all; -1 those made through the host
  * API (and the left inlet), -2 unknown. */
 void ports(void *x, long inlets, long outlets);
+
+/* ---- patch files ---- */
+
+/* What a class keeps in a patch file beyond its box's text and the
+ * attributes it saves; each hook may be NULL. read gets the box's entry in
+ * the file ({"id": ..., "maxclass": ..., ...}) as soon as the object is
+ * made, before any patch cord; false refuses the file. loaded runs once the
+ * whole patch is made and wired, in the order the objects were made.
+ * save writes what the object adds to its box's entry, which holds what
+ * the file opened last said of the box. */
+struct PatchHooks {
+    bool (*read)(t_object *x, const nlohmann::json &box) = nullptr;
+    void (*loaded)(t_object *x) = nullptr;
+    void (*save)(t_object *x, nlohmann::json &box) = nullptr;
+};
+
+/* Gives class c its hooks; called from the class's setup. */
+void patch_hooks(t_class *c, const PatchHooks &hooks);
+/* Atoms as a patch file holds them: an array of numbers and texts. False
+ * for anything else (a dictionary, a nested list), which the host cannot
+ * hold as atoms. */
+bool atoms_from(const nlohmann::json &value, Atoms &out);
+nlohmann::json atoms_json(const Atoms &atoms);
 
 /* ---- the run ---- */
 

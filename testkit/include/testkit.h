@@ -242,8 +242,6 @@ private:
         std::string parent;  /* the path of the subpatcher box holding it, "" on the top level */
     };
 
-    struct Saver; /* save.cpp */
-
     /* Writes text to path, taken from the picture directory when relative;
      * Error "cannot write the WHAT FILE" when it cannot. */
     void write_out(const std::string &path, const std::string &text, const std::string &what) const;
@@ -270,8 +268,8 @@ private:
      * a pixel, the primary display's size. */
     void broadcast_display_change();
     static LPARAM primary_display_size();
-    static void set_title(HWND hwnd, const std::string &title);
-    void place_patch_window(const std::string &file, const std::vector<double> &rect);
+    /* The boxes a patch file made in patcher from box index from on. */
+    void adopt_file_boxes(t_object *patcher, long from, const std::string &parent);
 
     t_object *patcher_ = nullptr;
     std::vector<Entry> entries_;                 /* boxes alive, in creation order */

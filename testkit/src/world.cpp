@@ -293,24 +293,6 @@ int World::settle(int max)
     return passes;
 }
 
-// The window shows the file's name, as Max titles a patch's window, and its
-// client area goes where the file's "rect" says, held to window coordinates.
-void World::place_patch_window(const std::string &file, const std::vector<double> &rect)
-{
-    HWND hwnd = static_cast<HWND>(simhost_patcher_window(patcher_));
-    if (!hwnd)
-        return;
-    set_title(hwnd, file.substr(file.find_last_of("/\\") + 1));
-    if (rect.size() != 4)
-        return;
-    const auto held = [](double v, double low) { return int(std::min(std::max(v, low), 30000.0)); };
-    RECT frame = {0, 0, held(rect[2], 1), held(rect[3], 1)};
-    AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrA(hwnd, GWL_STYLE)), FALSE,
-                       DWORD(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)));
-    SetWindowPos(hwnd, nullptr, held(rect[0], -30000) + frame.left, held(rect[1], -30000) + frame.top,
-                 frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 std::vector<std::string> World::vst_boxes()
 {
     sync();

@@ -68,11 +68,6 @@ HWND World::foreign_window(int x, int y, int w, int h)
     return hwnd;
 }
 
-void World::set_title(HWND hwnd, const std::string &title)
-{
-    simwin_set_title(hwnd, title.c_str());
-}
-
 void World::user_move(HWND hwnd, int x, int y)
 {
     const Point frame = frame_for_client(hwnd, x, y);

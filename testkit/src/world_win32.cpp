@@ -201,11 +201,6 @@ void World::begin()
         SetForegroundWindow(static_cast<HWND>(simhost_patcher_window(patcher_)));
 }
 
-void World::set_title(HWND hwnd, const std::string &title)
-{
-    SetWindowTextA(hwnd, title.c_str());
-}
-
 void World::user_move(HWND hwnd, int x, int y)
 {
     const Point frame = frame_for_client(hwnd, x, y);

@@ -7,6 +7,7 @@
 #ifndef SIMHOST_HOST_H
 #define SIMHOST_HOST_H
 
+#include "kit.h"
 #include "simhost.h"
 #include "win_api.h"
 
@@ -65,6 +66,7 @@ struct maxclass {
     std::vector<t_simattr *> attrs;
     t_hashtab *methodtab;
     t_symbol *name_space; /* NULL until registered */
+    kit::PatchHooks hooks; /* what its objects keep in patch files */
 };
 
 struct hashtab {
@@ -221,6 +223,10 @@ t_atom_long atom_value_long(const t_atom &a);
 double atom_value_float(const t_atom &a);
 /* One float format, "%f": as event lines show a float. Text a box shows
  * (box_word) drops its trailing zeros but keeps the point ("0.5", "1."). */
+/* One atom, made without the counted atom_set calls. */
+t_atom long_atom(t_atom_long n);
+t_atom float_atom(double f);
+t_atom sym_atom(t_symbol *s);
 std::string atom_text(const t_atom &a);
 std::string atoms_text(long argc, const t_atom *argv);
 std::string box_word(const t_atom &a, bool quoted);
@@ -299,6 +305,14 @@ t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, 
 void box_set_text(t_object *box, const std::string &text);
 /* The box of patcher by scripting name, from the patcher's name map. */
 t_object *patcher_named_box(t_object *patcher, t_symbol *name);
+/* The id a patch file gave a box ("" for none), and the text of the patch
+ * file opened last into a patcher, which saving it starts from; NULL for
+ * what is no box or patcher. */
+std::string *box_file_id(t_object *box);
+std::string *patcher_file_text(t_object *patcher);
+/* A top-level patcher's window shows the file's name as its title, and
+ * its client area goes where the file's "rect" says. */
+void patcher_window_place(t_object *patcher, const std::string &title, const std::vector<double> &rect);
 
 /* windows: each class registered once, at first use (the window system may
  * be reset after the host), and unregistered at reset */

@@ -3,6 +3,8 @@
 
 #include "kit.h"
 
+#include <nlohmann/json.hpp>
+
 using namespace simhost;
 
 namespace kit {
@@ -132,6 +134,44 @@ std::vector<t_object *> cord_objects(const void *x, long outlet)
 void ports(void *x, long inlets, long outlets)
 {
     set_ports(x, inlets, outlets);
+}
+
+void patch_hooks(t_class *c, const PatchHooks &hooks)
+{
+    if (c)
+        c->hooks = hooks;
+}
+
+bool atoms_from(const nlohmann::json &value, Atoms &out)
+{
+    if (!value.is_array())
+        return false;
+    out.clear();
+    for (const nlohmann::json &v : value) {
+        if (v.is_number_integer())
+            out.push_back(long_atom(v.get<t_atom_long>()));
+        else if (v.is_number())
+            out.push_back(float_atom(v.get<double>()));
+        else if (v.is_string())
+            out.push_back(sym_atom(simhost::sym(v.get<std::string>().c_str())));
+        else
+            return false;
+    }
+    return true;
+}
+
+nlohmann::json atoms_json(const Atoms &atoms)
+{
+    nlohmann::json out = nlohmann::json::array();
+    for (const t_atom &a : atoms) {
+        if (a.a_type == A_LONG)
+            out.push_back(a.a_w.w_long);
+        else if (a.a_type == A_FLOAT)
+            out.push_back(a.a_w.w_float);
+        else if (a.a_type == A_SYM)
+            out.push_back(a.a_w.w_sym->s_name);
+    }
+    return out;
 }
 
 HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h)

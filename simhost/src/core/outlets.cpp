@@ -110,19 +110,13 @@ void *outlet_bang(void *o)
 void *outlet_int(void *o, t_atom_long n)
 {
     count("outlet_int");
-    t_atom a;
-    a.a_type = A_LONG;
-    a.a_w.w_long = n;
-    return deliver_one(o, _sym_int, a);
+    return deliver_one(o, _sym_int, long_atom(n));
 }
 
 void *outlet_float(void *o, double f)
 {
     count("outlet_float");
-    t_atom a;
-    a.a_type = A_FLOAT;
-    a.a_w.w_float = f;
-    return deliver_one(o, _sym_float, a);
+    return deliver_one(o, _sym_float, float_atom(f));
 }
 
 void *outlet_list(void *o, t_symbol *s, short ac, t_atom *av)

@@ -26,6 +26,7 @@ struct PatcherImpl {
     t_object *view;
     HWND window;
     std::unordered_map<t_symbol *, t_object *> named; /* scripting name -> box; one box a name */
+    std::string file_text; /* the patch file opened last into it */
 };
 
 struct t_simpatcher {
@@ -43,6 +44,7 @@ struct BoxImpl {
     std::vector<Connection> connections;
     std::vector<t_object *> sources; /* boxes with a cord to this one, once per cord */
     std::string maxclass; /* "newobj", "message", "comment", ... */
+    std::string file_id;  /* the id a patch file gave it, or "" */
 };
 
 struct t_simbox {
@@ -120,7 +122,7 @@ void name_box(t_simbox *b, t_symbol *wanted)
 t_simbox *box_alloc(t_simpatcher *p, const char *varname, const char *text)
 {
     t_simbox *b = (t_simbox *)obj_alloc(H().box_class);
-    b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}, {}, "newobj"};
+    b->impl = new BoxImpl{&p->ob, nullptr, text ? text : "", {}, {}, "newobj", ""};
     b->varname = _sym_nothing;
     name_box(b, sym(varname));
     p->impl->boxes.push_back(&b->ob);
@@ -342,6 +344,18 @@ t_object *patcher_named_box(t_object *patcher, t_symbol *name)
     return p ? (t_object *)patcher_getnamedbox(p, name) : nullptr;
 }
 
+std::string *box_file_id(t_object *box)
+{
+    t_simbox *b = as_box(box);
+    return b ? &b->impl->file_id : nullptr;
+}
+
+std::string *patcher_file_text(t_object *patcher)
+{
+    t_simpatcher *p = as_patcher(patcher);
+    return p ? &p->impl->file_text : nullptr;
+}
+
 void internal_classes_setup()
 {
     State &h = H();
@@ -403,7 +417,7 @@ t_object *simhost_patcher_new(t_object *parent, const char *name)
     if (parent && !up)
         return nullptr;
     t_simpatcher *p = (t_simpatcher *)obj_alloc(h.patcher_class);
-    p->impl = new PatcherImpl{parent, {}, nullptr, nullptr, {}};
+    p->impl = new PatcherImpl{parent, {}, nullptr, nullptr, {}, ""};
     p->name = sym(name);
     if (up) {
         std::string text = name && *name ? std::string("p ") + name : std::string("p");

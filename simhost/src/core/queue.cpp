@@ -62,6 +62,18 @@ QelemsLeft qelems_drop_owned(const void *obj)
     return left;
 }
 
+namespace {
+
+/* At the end of the queue, numbered in the order of its coming. */
+void queue_push(QueueEntry e)
+{
+    State &h = H();
+    e.seq = h.next_qseq++;
+    h.queue.push_back(std::move(e));
+}
+
+} // namespace
+
 } // namespace simhost
 
 using namespace simhost;
@@ -77,16 +89,10 @@ void *defer_low(void *ob, method fn, t_symbol *sym, short argc, t_atom *argv)
     if (argc > 0 && !argv)
         violation((t_object *)(info(ob) ? ob : nullptr),
                   "defer_low with a count of " + std::to_string(argc) + " and no atoms");
-    State &h = H();
-    QueueEntry e;
-    e.seq = h.next_qseq++;
-    e.q = nullptr;
-    e.ob = ob;
-    e.fn = fn;
-    e.s = sym;
+    QueueEntry e{0, nullptr, ob, fn, sym, {}};
     if (argc > 0 && argv)
         e.atoms.assign(argv, argv + argc);
-    h.queue.push_back(std::move(e));
+    queue_push(std::move(e));
     return nullptr;
 }
 
@@ -108,15 +114,8 @@ void qelem_set(void *q)
     Qelem *e = as_qelem(q, "qelem_set");
     if (!e || e->queued)
         return;
-    State &h = H();
     e->queued = true;
-    QueueEntry entry;
-    entry.seq = h.next_qseq++;
-    entry.q = e;
-    entry.ob = nullptr;
-    entry.fn = nullptr;
-    entry.s = nullptr;
-    h.queue.push_back(std::move(entry));
+    queue_push(QueueEntry{0, e, nullptr, nullptr, nullptr, {}});
 }
 
 void qelem_unset(void *q)

@@ -295,6 +295,30 @@ t_atom *copy_to_host(const std::vector<t_atom> &atoms)
     return copy;
 }
 
+t_atom long_atom(t_atom_long n)
+{
+    t_atom a{};
+    a.a_type = A_LONG;
+    a.a_w.w_long = n;
+    return a;
+}
+
+t_atom float_atom(double f)
+{
+    t_atom a{};
+    a.a_type = A_FLOAT;
+    a.a_w.w_float = f;
+    return a;
+}
+
+t_atom sym_atom(t_symbol *s)
+{
+    t_atom a{};
+    a.a_type = A_SYM;
+    a.a_w.w_sym = s;
+    return a;
+}
+
 } // namespace simhost
 
 using namespace simhost;
@@ -328,34 +352,34 @@ long simhost_parse_atoms(const char *text, t_atom **argv)
 
 /* ---- atoms ---- */
 
+namespace {
+
+t_max_err atom_put(t_atom *a, const t_atom &value)
+{
+    if (!a)
+        return MAX_ERR_GENERIC;
+    *a = value;
+    return MAX_ERR_NONE;
+}
+
+} // namespace
+
 t_max_err atom_setsym(t_atom *a, t_symbol *s)
 {
     count("atom_setsym");
-    if (!a)
-        return MAX_ERR_GENERIC;
-    a->a_type = A_SYM;
-    a->a_w.w_sym = s;
-    return MAX_ERR_NONE;
+    return atom_put(a, sym_atom(s));
 }
 
 t_max_err atom_setlong(t_atom *a, t_atom_long b)
 {
     count("atom_setlong");
-    if (!a)
-        return MAX_ERR_GENERIC;
-    a->a_type = A_LONG;
-    a->a_w.w_long = b;
-    return MAX_ERR_NONE;
+    return atom_put(a, long_atom(b));
 }
 
 t_max_err atom_setfloat(t_atom *a, double b)
 {
     count("atom_setfloat");
-    if (!a)
-        return MAX_ERR_GENERIC;
-    a->a_type = A_FLOAT;
-    a->a_w.w_float = b;
-    return MAX_ERR_NONE;
+    return atom_put(a, float_atom(b));
 }
 
 t_symbol *atom_getsym(const t_atom *a)

@@ -61,6 +61,27 @@ void foreign_windows_drop()
     H().foreign.clear();
 }
 
+/* Held to window coordinates, as the window system takes them. */
+void patcher_window_place(t_object *patcher, const std::string &title, const std::vector<double> &rect)
+{
+    HWND hwnd = (HWND)simhost_patcher_window(patcher);
+    if (!hwnd)
+        return;
+#ifdef _WIN32
+    SetWindowTextA(hwnd, title.c_str());
+#else
+    simwin_set_title(hwnd, title.c_str());
+#endif
+    if (rect.size() != 4)
+        return;
+    const auto held = [](double v, double low) { return int(std::min(std::max(v, low), 30000.0)); };
+    RECT frame = {0, 0, held(rect[2], 1), held(rect[3], 1)};
+    AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrA(hwnd, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)));
+    SetWindowPos(hwnd, nullptr, held(rect[0], -30000) + frame.left, held(rect[1], -30000) + frame.top,
+                 frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace simhost
 
 using namespace simhost;

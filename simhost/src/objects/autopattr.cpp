@@ -6,8 +6,10 @@
  * from its second (exclude) outlet keeps it out. */
 #include "pattr.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 using kit::Atoms;
 
@@ -110,11 +112,6 @@ bool autopattr_is(const void *obj)
     return kit::is(obj, s_autopattr_class);
 }
 
-std::map<std::string, Atoms> *autopattr_values(t_object *obj)
-{
-    return autopattr_is(obj) ? ((t_autopattr *)obj)->values : nullptr;
-}
-
 /* The values of the objects it holds; a saved value of a named box whose
  * object answers no getvalueof (one the host does not know) is kept while
  * the box stays. */
@@ -177,11 +174,48 @@ bool autopattr_recall(t_object *obj, const std::string &name, const Atoms &value
     return true;
 }
 
+namespace {
+
+/* The file's "restore": each named object's value when the patch was
+ * saved; values that are no plain atoms stay in the file only. */
+bool autopattr_read(t_object *obj, const nlohmann::json &box)
+{
+    const auto restore = box.find("restore");
+    if (restore == box.end() || !restore->is_object())
+        return true;
+    for (auto it = restore->begin(); it != restore->end(); ++it) {
+        Atoms value;
+        if (kit::atoms_from(*it, value))
+            (*((t_autopattr *)obj)->values)[it.key()] = value;
+    }
+    return true;
+}
+
+/* The values taken now, beside the saved ones the host could not hold. */
+void autopattr_save(t_object *obj, nlohmann::json &box)
+{
+    t_autopattr *x = (t_autopattr *)obj;
+    autopattr_store(obj);
+    nlohmann::json restore = nlohmann::json::object();
+    const auto saved = box.find("restore");
+    if (saved != box.end() && saved->is_object())
+        for (auto it = saved->begin(); it != saved->end(); ++it)
+            if (!it->is_array() ||
+                std::any_of(it->begin(), it->end(), [](const nlohmann::json &v) { return v.is_structured(); }))
+                restore[it.key()] = *it;
+    for (const auto &v : *x->values)
+        restore[v.first] = kit::atoms_json(v.second);
+    box["restore"] = restore;
+}
+
+} // namespace
+
 void autopattr_setup(t_symbol *name)
 {
     t_class *c = class_new(name->s_name, as_method(autopattr_new), as_method(autopattr_free),
                            (long)sizeof(t_autopattr), nullptr, A_GIMME, 0);
     class_addmethod(c, as_method(autopattr_notify), "notify", A_CANT, 0);
+    kit::patch_hooks(c, {autopattr_read, autopattr_restore, autopattr_save});
     state_attribute(c, "autorestore", _sym_long, (long)offsetof(t_autopattr, autorestore));
     state_attribute(c, "autoname", _sym_long, (long)offsetof(t_autopattr, autoname));
     state_attribute(c, "greedy", _sym_long, (long)offsetof(t_autopattr, greedy));

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 using kit::Atoms;
 
@@ -165,6 +166,36 @@ t_max_err pattr_notify(t_pattr *x, t_symbol *s, t_symbol *msg, void *sender, voi
     return MAX_ERR_NONE;
 }
 
+/* The file's "restore": the value it held when the patch was saved. */
+bool pattr_read(t_object *obj, const nlohmann::json &box)
+{
+    t_pattr *x = (t_pattr *)obj;
+    const auto restore = box.find("restore");
+    Atoms value;
+    if (restore == box.end() || !kit::atoms_from(*restore, value))
+        return true;
+    *x->value = value;
+    x->has_value = true;
+    return true;
+}
+
+/* The patch is made: the saved value goes to the bound object, as Max
+ * restores once a patcher has loaded. */
+void pattr_loaded(t_object *obj)
+{
+    t_pattr *x = (t_pattr *)obj;
+    if (x->has_value && x->autorestore)
+        pattr_set(x, *x->value);
+}
+
+void pattr_save(t_object *obj, nlohmann::json &box)
+{
+    t_pattr *x = (t_pattr *)obj;
+    Atoms value;
+    if (pattr_current(x, value))
+        box["restore"] = kit::atoms_json(value);
+}
+
 } // namespace
 
 /* ---- the state system's calls ---- */
@@ -282,6 +313,7 @@ void pattr_setup(t_symbol *name)
         class_new(name->s_name, as_method(pattr_new), as_method(pattr_free), (long)sizeof(t_pattr), nullptr, A_GIMME, 0);
     class_addmethod(c, as_method(pattr_anything), _sym_anything->s_name, A_GIMME, 0);
     class_addmethod(c, as_method(pattr_notify), "notify", A_CANT, 0);
+    kit::patch_hooks(c, {pattr_read, pattr_loaded, pattr_save});
     state_attribute(c, "bindto", _sym_symbol, (long)offsetof(t_pattr, bindto));
     state_attribute(c, "invisible", _sym_long, (long)offsetof(t_pattr, invisible));
     state_attribute(c, "autorestore", _sym_long, (long)offsetof(t_pattr, autorestore));
@@ -294,71 +326,4 @@ void pattr_setup(t_symbol *name)
 void pattr_teardown(void)
 {
     s_pattr_class = nullptr;
-}
-
-/* ---- control calls ---- */
-
-t_max_err simhost_pattr_saved(t_object *obj, const char *name, long argc, const t_atom *argv)
-{
-    Atoms value(argv, argv + (argv && argc > 0 ? argc : 0));
-    std::map<std::string, Atoms> *values = autopattr_values(obj);
-    if (values && name && *name) {
-        (*values)[name] = value;
-        return MAX_ERR_NONE;
-    }
-    t_pattr *x = as_pattr(obj);
-    if (x && !name) {
-        *x->value = value;
-        x->has_value = true;
-        return MAX_ERR_NONE;
-    }
-    return MAX_ERR_GENERIC;
-}
-
-t_max_err simhost_pattr_restore(t_object *obj)
-{
-    if (t_pattr *x = as_pattr(obj)) {
-        if (x->has_value && x->autorestore)
-            pattr_set(x, *x->value);
-        return MAX_ERR_NONE;
-    }
-    if (!autopattr_is(obj))
-        return MAX_ERR_GENERIC;
-    autopattr_restore(obj);
-    return MAX_ERR_NONE;
-}
-
-long simhost_pattr_store(t_object *obj)
-{
-    if (t_pattr *x = as_pattr(obj)) {
-        Atoms value;
-        if (!pattr_current(x, value))
-            return 0;
-        *x->value = value;
-        x->has_value = true;
-        return 1;
-    }
-    if (!autopattr_is(obj))
-        return 0;
-    autopattr_store(obj);
-    return (long)autopattr_values(obj)->size();
-}
-
-long simhost_pattr_value(t_object *obj, long index, const char **name, const t_atom **argv)
-{
-    const Atoms *value = nullptr;
-    t_pattr *x = as_pattr(obj);
-    std::map<std::string, Atoms> *values = autopattr_values(obj);
-    if (x && index == 0 && x->has_value) {
-        value = x->value;
-        *name = nullptr;
-    } else if (values && index >= 0 && (size_t)index < values->size()) {
-        auto it = std::next(values->begin(), index);
-        value = &it->second;
-        *name = it->first.c_str();
-    }
-    if (!value)
-        return -1;
-    *argv = value->data();
-    return (long)value->size();
 }

@@ -54,9 +54,6 @@ bool pattr_exposed(t_object *obj, std::string &name, kit::Atoms &value);
 bool pattr_recall(t_object *obj, const std::string &name, const kit::Atoms &value);
 
 bool autopattr_is(const void *obj);
-/* The values an autopattr holds (saved, or taken at a store), by scripting
- * name; NULL for what is no autopattr. */
-std::map<std::string, kit::Atoms> *autopattr_values(t_object *obj);
 /* Takes in the objects of its patcher again and keeps their values. */
 void autopattr_store(t_object *obj);
 /* Gives the objects it holds the values saved for them. */

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstring>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -359,6 +360,41 @@ void vst_attribute(t_class *c, const char *name, t_symbol *type, long offset)
     class_addattr(c, attr_offset_new(name, type, 0, nullptr, nullptr, offset));
 }
 
+/* The plug-in a box held when the patch was saved: Max keeps it in the
+ * box's snapshot, often with nothing in the box text. A snapshot in
+ * another shape is left alone, as the host's own. */
+bool vst_read(t_object *obj, const nlohmann::json &box)
+{
+    const auto outer = box.find("snapshot");
+    if (outer == box.end() || !outer->is_object() || !outer->contains("snapshot") || !(*outer)["snapshot"].is_object())
+        return true;
+    const nlohmann::json &inner = (*outer)["snapshot"];
+    const auto field = [&inner](const char *key) {
+        const auto v = inner.find(key);
+        return v != inner.end() && v->is_string() ? v->get<std::string>() : std::string();
+    };
+    const std::string plugin = field("plugindisplayname");
+    if (!plugin.empty())
+        vst_replace((t_vst *)obj, plugin, field("pluginsavedname"));
+    return true;
+}
+
+void vst_save(t_object *obj, nlohmann::json &box)
+{
+    t_plugininstance *instance = (t_plugininstance *)((t_vst *)obj)->instance;
+    if (!instance) {
+        box.erase("snapshot");
+        return;
+    }
+    if (!box.contains("snapshot") || !box["snapshot"].is_object())
+        box["snapshot"] = nlohmann::json::object();
+    nlohmann::json &inner = box["snapshot"]["snapshot"];
+    if (!inner.is_object())
+        inner = nlohmann::json::object();
+    inner["plugindisplayname"] = instance->noname || !instance->name ? "" : instance->name;
+    inner["pluginsavedname"] = ((t_vst *)obj)->savedpluginname->s_name;
+}
+
 /* vst~ and its multichannel twin mcs.vst~ are the same object to a patch. */
 t_class *vst_class(const char *name)
 {
@@ -373,6 +409,7 @@ t_class *vst_class(const char *name)
     vst_attribute(c, "autosave", _sym_long, (long)offsetof(t_vst, autosave));
     vst_attribute(c, "bypass", _sym_long, (long)offsetof(t_vst, bypass));
     vst_attribute(c, "prefer", _sym_symbol, (long)offsetof(t_vst, prefer));
+    kit::patch_hooks(c, {vst_read, nullptr, vst_save});
     class_register(_sym_box, c);
     return c;
 }
