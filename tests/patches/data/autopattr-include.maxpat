@@ -78,6 +78,22 @@
 					],
 					"text": "print included"
 				}
+			},
+			{
+				"box": {
+					"id": "obj-5",
+					"maxclass": "newobj",
+					"numinlets": 1,
+					"numoutlets": 2,
+					"patching_rect": [
+						400.0,
+						30.0,
+						160.0,
+						22.0
+					],
+					"text": "pattrstorage presets",
+					"varname": "presets"
+				}
 			}
 		],
 		"lines": [
@@ -114,6 +130,18 @@
 					"source": [
 						"obj-3",
 						3
+					]
+				}
+			},
+			{
+				"patchline": {
+					"destination": [
+						"obj-1",
+						0
+					],
+					"source": [
+						"obj-3",
+						1
 					]
 				}
 			}
