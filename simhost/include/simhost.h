@@ -273,7 +273,8 @@ MAXAPI void *simhost_foreign_window(int x, int y, int width, int height, const c
  * constructor's refusal leaves its box empty and is no failure. A
  * top-level patcher's window takes the file's name (file's last path
  * part) as its title and the file's "rect" as its client area; then the
- * objects that restore something once the patch is made do so. A
+ * objects that restore something once the patch is made do so, and then
+ * the file's boxes get simhost_box_loadbang. A
  * malformed file is refused before any box is made, a cord that the made
  * objects refuse after they have gone again: MAX_ERR_GENERIC, and
  * simhost_patch_refusal() says why. With patcher NULL the file is only
@@ -289,6 +290,12 @@ MAXAPI const char *simhost_patch_text(t_object *patcher);
 /* The id a patch file gave the box ("obj-12"), "" for none; NULL for no
  * box. */
 MAXAPI const char *simhost_box_id(t_object *box);
+/* A patch is made and loaded: the object in box, and every object in its
+ * subpatcher's boxes, that has a "loadbang" method gets the call, in the
+ * order the boxes were made (loadbang, loadmess). A box that an earlier
+ * call deleted is passed over. simhost_patch_open makes this call for the
+ * boxes of the file. */
+MAXAPI void simhost_box_loadbang(t_object *box);
 
 #ifdef __cplusplus
 }

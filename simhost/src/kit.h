@@ -50,6 +50,9 @@ struct Class {
 };
 
 const std::vector<Class> &classes();
+/* The box class registered under name: a class set up under its name and
+ * each alias makes its objects as the class the box typed, as Max does. */
+t_class *class_named(t_symbol *name);
 void classes_setup(void);
 /* Called at reset before any object is freed. */
 void classes_teardown(void);
@@ -72,6 +75,24 @@ t_object *named(const void *x, t_symbol *name);
 /* A box the host makes itself with obj in it (a message box). */
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj);
 void box_set_text(t_object *box, const std::string &text);
+/* Scripting: the box named name in patcher (NULL for none); a new object
+ * box made from text as the user types it; a box deleted; a patch cord
+ * joined or cut (false when the host refuses it). */
+t_object *named_box(t_object *patcher, t_symbol *name);
+t_object *box_new(t_object *patcher, const char *varname, const char *text);
+void box_delete(t_object *box);
+bool connect(t_object *src, long outlet, t_object *dst, long inlet);
+bool disconnect(t_object *src, long outlet, t_object *dst, long inlet);
+
+/* ---- lifetime ---- */
+
+/* While an object is held, freeing it (its box deleted or retyped) is put
+ * off until the last release, as Max puts off freeing an object that is
+ * inside its own method. release says whether the object went then; a held
+ * object whose free waits is doomed and should do no more work. */
+void hold(void *x);
+bool release(void *x);
+bool doomed(const void *x);
 
 /* ---- output ---- */
 
@@ -83,6 +104,9 @@ Atoms message_atoms(t_symbol *s, long argc, const t_atom *argv);
 /* Atoms go out as the host sends them: nothing is a bang, a leading symbol
  * is the selector, one number is an int or a float, numbers first a list. */
 void output(void *outlet, const Atoms &atoms);
+/* A message to an object (or a box: its attributes), as a typed message
+ * from the patch: an unknown one is an error on the console. */
+void send(t_object *x, t_symbol *s, const Atoms &atoms);
 
 /* ---- atoms as text ---- */
 

@@ -6,7 +6,10 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <regex>
+#include <sstream>
 
 #include "simhost.h"
 
@@ -127,6 +130,7 @@ struct Context {
     const Player::Sink &sink;
     const char *usage; // the command's forms, as the table gives them
     Player::Record &record;
+    const std::string &file; // the scenario, as named to the player
 
     // The error for a line that fits none of the command's forms.
     Error malformed() const { return Error(std::string("malformed line: usage: ") + usage); }
@@ -353,6 +357,26 @@ void run_plugin(Context &c)
     c.world.plugin(c.text(1), size.width, size.height, delay);
 }
 
+// Opens a patch file as korvel-sim opens one given before the scenario: its
+// vst~ boxes listed, then the queue run until it is empty. A relative FILE
+// lies beside the scenario, so that a scenario and its patch travel
+// together.
+void run_patch(Context &c)
+{
+    std::filesystem::path path(c.text(1));
+    if (path.is_relative())
+        path = std::filesystem::path(c.file).parent_path() / path;
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in)
+        throw Error("cannot read the patch " + path.string());
+    c.world.open_patch(text.str(), path.string());
+    for (const std::string &box : c.world.vst_boxes())
+        c.sink("patch " + box);
+    c.world.settle();
+}
+
 void run_window(Context &c)
 {
     const int count = c.count() == 5 ? within(positive(c.word(5)), c.word(5), 1, window_limit, "a count of windows") : 1;
@@ -378,6 +402,8 @@ const std::vector<Named> &commands()
                    [](Context &c) { c.world.mouse(point_at(c, 1).x, point_at(c, 1).y); }}},
         {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,
                     run_plugin}},
+        {"patch", {"patch FILE", "open a Max patch file here (relative: beside the scenario), then run the queue dry",
+                   1, 1, run_patch}},
         {"box", {"box [NAME =] TEXT...",
                  "make an object box from its text, with scripting name NAME (PATH/NAME: in the subpatcher at PATH)",
                  1, SIZE_MAX, run_box}},
@@ -481,7 +507,7 @@ std::vector<std::string> forms(const std::string &usage)
     return out;
 }
 
-void run(World &world, const Line &line, const Player::Sink &sink, Player::Record &record)
+void run(World &world, const Line &line, const Player::Sink &sink, Player::Record &record, const std::string &file)
 {
     const std::string &name = line.words[0].text;
     const auto it = std::find_if(commands().begin(), commands().end(),
@@ -489,7 +515,7 @@ void run(World &world, const Line &line, const Player::Sink &sink, Player::Recor
     if (it == commands().end())
         throw Error(unknown(name));
     const Command &command = it->command;
-    Context context{world, line, sink, command.usage, record};
+    Context context{world, line, sink, command.usage, record, file};
     if (context.count() < command.min || context.count() > command.max)
         throw context.malformed();
     command.run(context);
@@ -549,7 +575,7 @@ void Player::play(const std::string &text, const std::string &file, const Sink &
         try {
             const Line line = split(raw);
             if (!line.words.empty())
-                run(world_, line, emit, record_);
+                run(world_, line, emit, record_, file);
         } catch (const Error &e) {
             flush();
             throw Error(where + e.what());

@@ -98,17 +98,9 @@ t_object *script_box(t_script *x, long argc, t_atom *argv)
                                          nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
-/* Set while a step changes a vst~'s plug-in: the vst~ reports the change to
- * its observers from inside its own method, and a patch that frees it there
- * breaks the vst~ itself, whatever qzkorvel does. */
-bool g_plugin_changing = false;
-
 void script_retype(t_script *x, t_symbol *s, long argc, t_atom *argv)
 {
     t_object *box = script_box(x, argc, argv);
-    if (box && g_plugin_changing && std::strcmp(simhost_box_maxclass(box), "newobj") == 0 &&
-        std::string(simhost_box_text(box)).rfind("vst~", 0) == 0)
-        return;
     if (box)
         simhost_box_retype(box, std::string(simhost_box_text(box)).c_str());
 }
@@ -225,13 +217,11 @@ void play(testkit::World &world, const Lines &scenario, bool named_owners, Count
         const std::vector<std::string> w = words(line);
         const std::string deleted = w.size() == 2 && w[0] == "delete" ? w[1] : "";
         Lines out;
-        g_plugin_changing = w.size() >= 2 && (w[0] == "load" || w[0] == "unload");
         try {
             player.play(line, "step", [&out](const std::string &l) { out.push_back(l); });
         } catch (const testkit::Error &) {
             counts.refused++;
         }
-        g_plugin_changing = false;
         counts.steps++;
         try {
             check_lines(world, out, deleted, named_owners);

@@ -151,6 +151,7 @@ TEST(KorvelBinding, SenderWithoutBoxCountsOnlyWhenItIsTheTarget)
 {
     World w;
     bound_setup(w);
+    simhost_plugin_declare("LOOSE", 640, 480, 0);
     t_object *loose = simhost_object_new("vst~ LOOSE");
     ASSERT_NE(nullptr, loose);
     t_korvel *x = record(w);

@@ -7,6 +7,7 @@
 #include "simhost.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -393,6 +394,23 @@ TEST_F(HelpPatch, EveryTabsObjectNamesAVstBoxOfItsTab)
             return tab.boxes.at(id).value("varname", "") == args[1];
         })) << "no vst~ box has the scripting name "
             << args[1];
+    }
+}
+
+// The help works in Max as installed: no vst~ box names a plug-in, which
+// the user may not have; a "plug" message box (Max's plug-in chooser) is
+// wired into each tab's vst~.
+TEST_F(HelpPatch, EveryVstStartsEmptyWithAPlugBox)
+{
+    for (const Tab &tab : tabs_) {
+        SCOPED_TRACE(tab.name);
+        for (const std::string &vst : tab.boxes_of_class("vst~")) {
+            for (const std::string &arg : words(tab.text(vst)))
+                EXPECT_TRUE(arg == "vst~" || std::isdigit((unsigned char)arg[0])) << tab.text(vst);
+            EXPECT_TRUE(std::any_of(tab.boxes.begin(), tab.boxes.end(), [&](const auto &b) {
+                return b.second.at("maxclass") == "message" && tab.text(b.first) == "plug" && tab.feeds(b.first, vst, 0);
+            })) << "no plug box into " << vst;
+        }
     }
 }
 

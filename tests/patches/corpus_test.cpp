@@ -84,14 +84,16 @@ TEST_P(CorpusFile, OpensWithEveryBoxInPlace)
     std::set<std::string> inert;
     compare(json::parse(text)["patcher"], world.patcher(), "", inert);
 
-    // one warning for each class left inert, and nothing else but the banner
+    // one warning for each class left inert, and nothing else but the banner,
+    // a line for each plug-in the host stands in for and what the patch
+    // sends once loaded (loadbang, loadmess)
     std::set<std::string> warned;
     for (const std::string &line : world.lines()) {
         const std::string warning = "console warn " + GetParam() + ": \"";
         if (line.rfind(warning, 0) == 0) {
             const std::string cls = line.substr(warning.size(), line.find('"', warning.size()) - warning.size());
             EXPECT_TRUE(warned.insert(cls).second) << line;
-        } else {
+        } else if (line.rfind("console warn vst~: no plug-in \"", 0) != 0 && line.rfind("out ", 0) != 0) {
             EXPECT_EQ(line.rfind("console post qzkorvel ", 0), 0u) << line;
         }
     }

@@ -156,6 +156,7 @@ const std::vector<Case> cases = {
          state("100 200 640 480 1")},
     // A plug-in path with blanks survives the retyping of its box.
     {"clear_keeps_a_quoted_plugin_path", "", R"(
+plugin "EWI USB" 640x480
 box synth = vst~ 2 2 "C:/Program Files/Acme/EWI USB.dll"
 box qzkorvel synth
 pass

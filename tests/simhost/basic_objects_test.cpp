@@ -460,4 +460,122 @@ TEST_F(BasicObjects, FreeingABoxDropsItsCords)
     EXPECT_EQ(simhost_patcher_boxcount(patcher_), 2);
 }
 
+// The everyday objects as Max documents them: each case makes the object
+// from its text, then clicks a message box into one of its inlets (or runs
+// a queue pass, or the host's call at the end of loading); the lines are
+// those of its outlets and the console.
+TEST_F(BasicObjects, EverydayObjectsAsMaxDocumentsThem)
+{
+    const long pass = -1, loaded = -2;
+    struct Step {
+        long inlet;
+        const char *text;
+    };
+    struct Case {
+        const char *object;
+        std::vector<Step> steps;
+        Lines out;
+    };
+    const Case cases[] = {
+        {"t b i f", {{0, "5.5"}}, {"out t:2 float 5.500000", "out t:1 int 5", "out t bang"}},
+        {"t s l a", {{0, "foo 1 2"}}, {"out t:2 foo 1 2", "out t:1 foo 1 2", "out t symbol foo"}},
+        {"t 2 l -1.", {{0, "3 4"}}, {"out t:2 float -1.000000", "out t:1 list 3 4", "out t int 2"}},
+        {"trigger", {{0, "9"}}, {"out trigger:1 int 9", "out trigger int 9"}},
+        {"sel 1 foo",
+         {{0, "1"}, {0, "foo"}, {0, "3"}, {1, "3"}, {0, "3"}, {0, "1 2"}},
+         {"out sel bang", "out sel:1 bang", "out sel:2 int 3", "out sel bang", "out sel:2 list 1 2"}},
+        {"select", {{0, "0"}, {0, "bang"}}, {"out select bang", "out select:1 bang"}},
+        {"pack 0 0.", {{1, "2.5"}, {0, "1"}, {1, "x"}, {0, "bang"}, {0, "3 4"}},
+         {"out pack list 1 2.500000", "out pack list 1 2.500000", "out pack list 3 4.000000"}},
+        {"pack midievent 0", {{0, "symbol note"}, {1, "7 8"}, {0, "bang"}}, {"out pack note 0", "out pack note 7"}},
+        {"pack", {{0, "5"}}, {"out pack list 5 0"}},
+        {"unpack s 0 0.", {{0, "foo 2 3"}, {0, "1 bar"}},
+         {"out unpack:2 float 3.000000", "out unpack:1 int 2", "out unpack symbol foo"}},
+        {"unpack", {{0, "1 2 3"}}, {"out unpack:1 int 2", "out unpack int 1"}},
+        {"gate 2",
+         {{1, "a"}, {0, "2"}, {1, "a 1"}, {0, "9"}, {1, "b"}, {0, "1"}, {1, "c"}, {0, "0"}, {1, "d"}, {0, "foo"}},
+         {"out gate:1 a 1", "out gate:1 b", "out gate c",
+          "console error gate: doesn't understand \"foo\" in its left inlet"}},
+        {"gate 1 1", {{1, "5"}}, {"out gate int 5"}},
+        {"int 3", {{0, "bang"}, {1, "7"}, {0, "bang"}, {0, "2.9"}, {0, "set 4"}, {0, "bang"}, {0, "foo"}},
+         {"out int int 3", "out int int 7", "out int int 2", "out int int 4", "console error int: doesn't understand \"foo\""}},
+        {"i", {{0, "bang"}}, {"out i int 0"}},
+        {"deferlow", {{0, "a"}, {0, "1 2"}, {pass, ""}, {pass, ""}}, {"pass", "out deferlow a", "out deferlow list 1 2", "pass"}},
+        {"delay 2", {{0, "bang"}, {pass, ""}, {pass, ""}, {pass, ""}}, {"pass", "pass", "out delay bang", "pass"}},
+        {"del 1", {{0, "bang"}, {0, "stop"}, {pass, ""}, {1, "3"}, {0, "bang"}, {pass, ""}, {0, "bang"}, {pass, ""}, {pass, ""}, {pass, ""}},
+         {"pass", "pass", "pass", "pass", "pass", "out del bang"}},
+        {"delay", {{0, "0"}, {pass, ""}}, {"pass", "out delay bang"}},
+        {"loadbang", {{loaded, ""}, {0, "bang"}}, {"out loadbang bang", "out loadbang bang"}},
+        {"loadmess 275 0", {{loaded, ""}, {0, "bang"}}, {"out loadmess list 275 0", "out loadmess list 275 0"}},
+        {"loadmess", {{loaded, ""}}, {"out loadmess bang"}},
+    };
+    for (const Case &c : cases) {
+        t_object *obj = box(c.object);
+        ASSERT_NE(jbox_get_object(obj), nullptr) << c.object;
+        Lines out;
+        for (const Step &step : c.steps) {
+            mark();
+            if (step.inlet == pass) {
+                simhost_queue_pass();
+                out.push_back("pass");
+            } else if (step.inlet == loaded) {
+                testkit::call(jbox_get_object(obj), "loadbang");
+            } else {
+                t_object *m = message(step.text);
+                ASSERT_EQ(simhost_connect(m, 0, obj, step.inlet), MAX_ERR_NONE) << c.object << " inlet " << step.inlet;
+                simhost_click(m);
+            }
+            for (const std::string &line : lines())
+                if (line.rfind("out message", 0) != 0)
+                    out.push_back(line);
+        }
+        EXPECT_EQ(out, c.out) << c.object;
+        simhost_box_free(obj);
+    }
+}
+
+// thispatcher's scripting of its own patcher, by scripting name.
+TEST_F(BasicObjects, ThispatcherScriptsItsPatcher)
+{
+    t_object *script = box("thispatcher");
+    t_object *source = message("hello", "source");
+    const char *steps[] = {
+        "script newobject newobj @text \"print made\" @varname made @patching_position 10 20",
+        "script connect source 0 made 0",
+        "script sendbox made varname shown",
+        "script send shown symbol sent",
+        "script disconnect source 0 shown 0",
+        "script disconnect source 0 shown 0",
+        "script delete shown",
+        "script delete shown",
+        "script newobject toggle",
+        "script move shown",
+    };
+    Lines out;
+    for (const char *step : steps) {
+        t_object *m = message(step);
+        ASSERT_EQ(simhost_connect(m, 0, script, 0), MAX_ERR_NONE);
+        simhost_click(m);
+        simhost_click(source);
+        for (const std::string &line : lines())
+            if (line.rfind("out message", 0) != 0 || line == "out message hello")
+                out.push_back(line);
+    }
+    const std::string made = "console post made: hello";
+    EXPECT_EQ(out, (Lines{
+                       "out message hello",
+                       "out message hello", made,
+                       "out message hello", made,
+                       "console post made: sent", "out message hello", made,
+                       "out message hello",
+                       "console error thispatcher: script disconnect: no such patch cord", "out message hello",
+                       "out message hello",
+                       "console error thispatcher: script: no box named shown", "out message hello",
+                       "console error thispatcher: script newobject: only \"newobj @text TEXT\" boxes are simulated",
+                       "out message hello",
+                       "console error thispatcher: script move: not simulated", "out message hello",
+                   }));
+    EXPECT_EQ(simhost_patcher_boxcount(patcher_), 2 + 10);
+}
+
 } // namespace

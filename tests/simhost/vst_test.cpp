@@ -23,6 +23,7 @@ struct t_watch {
 
 std::vector<std::string> g_log;
 t_object *g_watched;
+t_object *g_retype; /* a box the observer retypes when it hears a plug-in change coming */
 
 t_object *instance_of(t_object *vst)
 {
@@ -52,6 +53,11 @@ t_max_err watch_notify(t_watch *x, t_symbol *s, t_symbol *msg, void *sender, voi
         line += " plugin=" + loaded_name(g_watched);
     }
     g_log.push_back(line);
+    if (g_retype && msg == gensym("freecontainedview")) {
+        void *view = testkit::call(simhost_box_patcher(g_retype), "firstview");
+        testkit::call(view, "insertboxtext", g_retype, (void *)"vst~ Beta");
+        testkit::call(view, "endeditbox");
+    }
     return 0;
 }
 
@@ -99,6 +105,7 @@ protected:
 #endif
         g_log.clear();
         g_watched = nullptr;
+        g_retype = nullptr;
         t_class *c = class_new("vsttestwatch", nullptr, nullptr, (long)sizeof(t_watch), nullptr, 0);
         class_addmethod(c, as_method(watch_notify), "notify", A_CANT, 0);
         class_register(gensym("nobox"), c);
@@ -169,9 +176,17 @@ TEST_F(VstTest, BoxTextLoadsFromTheCatalogueOrAStandIn)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.text);
+        const int before = simhost_event_count();
         t_object *vst = make(row.text);
         ASSERT_NE(vst, nullptr);
         EXPECT_EQ(loaded_name(vst), row.name);
+        // a stand-in says so, once
+        const bool standin = row.width == 640;
+        ASSERT_EQ(simhost_event_count(), before + (standin ? 1 : 0));
+        if (standin) {
+            EXPECT_NE(std::string(simhost_event_get(before)->text).find("was declared: a stand-in takes its place"),
+                      std::string::npos);
+        }
         t_object *instance = instance_of(vst);
         if (!instance) {
             EXPECT_STREQ(object_attr_getsym(vst, gensym("savedpluginname"))->s_name, "");
@@ -188,8 +203,26 @@ TEST_F(VstTest, BoxTextLoadsFromTheCatalogueOrAStandIn)
 
 // Attributes in the box text set the object's attributes; one the object
 // does not have is refused on the console and the rest still count.
+// "plug" alone stands for the user choosing in Max's plug-in chooser: the
+// first plug-in declared, or a stand-in when none was.
+TEST_F(VstTest, PlugAloneLoadsTheFirstPluginDeclared)
+{
+    t_object *vst = make("vst~");
+    simhost_send(vst, "plug", 0, nullptr);
+    EXPECT_EQ(loaded_name(vst), "Stand-in");
+    EXPECT_STREQ(simhost_event_get(simhost_event_count() - 1)->text,
+                 "no plug-in \"Stand-in\" was declared: a stand-in takes its place (editor 640x480)");
+    simhost_plugin_declare("Beta", 300, 200, 0);
+    simhost_plugin_declare("Alpha", 800, 600, 0);
+    simhost_plugin_declare("Beta", 320, 240, 0);
+    simhost_send(vst, "plug", 0, nullptr);
+    EXPECT_EQ(loaded_name(vst), "Beta");
+}
+
 TEST_F(VstTest, BoxTextAttributesAreAttributes)
 {
+    simhost_plugin_declare("VCV Rack 2", 640, 480, 0);
+    simhost_plugin_declare("Beta", 640, 480, 0);
     t_object *vst = make("vst~ 2 2 \"VCV Rack 2\" @autosave 0 @prefer VST3 @bypass 1");
     EXPECT_EQ(loaded_name(vst), "VCV Rack 2");
     EXPECT_EQ(object_attr_getlong(vst, gensym("autosave")), 0);
@@ -447,6 +480,29 @@ TEST_F(VstTest, DeletingTheBoxClosesTheEditorAfterTellingObservers)
     // the freed object is refused, not read
     EXPECT_EQ(simhost_vst_load(vst, "Alpha"), MAX_ERR_GENERIC);
     EXPECT_EQ(simhost_vst_editor(vst), nullptr);
+}
+
+// A patch that retypes the vst~ box while the vst~ announces a plug-in
+// change: the old object goes once the change returns, without going on
+// with it, and the box holds the new one.
+TEST_F(VstTest, RetypedFromInsideItsOwnChangeItGoesAfterIt)
+{
+    simhost_plugin_declare("Alpha", 320, 240, 0);
+    t_object *patcher = simhost_patcher_new(nullptr, "main");
+    t_object *box = simhost_box_new(patcher, "synth", "vst~ Alpha");
+    t_object *vst = jbox_get_object(box);
+    ASSERT_NE(open_editor(vst, 100, 200), nullptr);
+    watch(vst);
+    g_retype = box;
+    const long violations = simhost_violation_count();
+
+    EXPECT_EQ(simhost_vst_load(vst, "Gamma"), MAX_ERR_NONE);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"freecontainedview from vst~ editor=open plugin=Alpha",
+                                               "free from vst~ editor=open plugin=Alpha"}));
+    EXPECT_EQ(simhost_vst_load(vst, "Alpha"), MAX_ERR_GENERIC);
+    EXPECT_NE(jbox_get_object(box), vst);
+    EXPECT_EQ(loaded_name(jbox_get_object(box)), "Beta");
+    EXPECT_EQ(simhost_violation_count(), violations);
 }
 
 TEST_F(VstTest, ResetTakesEditorsAndForeignWindowsAway)

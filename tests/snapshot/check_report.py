@@ -100,7 +100,7 @@ def check_tour(folder):
     ids = [a["id"] for t, a in dom.elements if t == "clippath" and "id" in a]
     if len(ids) != len(set(ids)):
         fail("clip paths share ids across the pictures")
-    if not dom.steps[0]["line"].startswith("open ") or "patch vst~ obj-1/obj-9 name synth plugin MyPlugin" \
+    if not dom.steps[0]["line"].startswith("open ") or "patch vst~ obj-1/obj-9 name synth plugin -" \
             not in dom.steps[0]["transcript"]:
         fail(f"the first step is not the patch's opening: {dom.steps[0]}")
     # The first open: the first picture after its report shows the editor there.

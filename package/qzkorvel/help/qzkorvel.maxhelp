@@ -158,7 +158,7 @@
 									"numoutlets" : 8,
 									"outlettype" : [ "signal", "signal", "", "list", "int", "", "", "" ],
 									"patching_rect" : [ 560.0, 200.0, 150.0, 22.0 ],
-									"text" : "vst~ 2 2 MyPlugin.dll",
+									"text" : "vst~ 2 2",
 									"varname" : "synth"
 								}
 							},
@@ -333,6 +333,27 @@
 									"patching_rect" : [ 10.0, 395.0, 560.0, 91.0 ],
 									"text" : "qzkorvel reports on its outlet: the plug-in's name, the name saved with the vst~ box and its delay whenever it finds its vst~ or the plug-in changes, then a state list (x y width height visible; -12345 0 0 0 0 until it has a place) whenever the editor opens, moves, hides, shows or closes. The other tabs show how to place the editor, store and restore it, keep it in sight, and follow plug-in changes."
 								}
+							},
+							{
+								"box" : {
+									"id" : "obj-26",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 300.0, 200.0, 150.0, 20.0 ],
+									"text" : "Click plug to choose a plug-in:"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-27",
+									"maxclass" : "message",
+									"numinlets" : 2,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 455.0, 200.0, 35.0, 22.0 ],
+									"text" : "plug"
+								}
 							}
 						],
 						"lines" : [
@@ -412,6 +433,12 @@
 								"patchline" : {
 									"destination" : [ "obj-20", 0 ],
 									"source" : [ "obj-16", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-9", 0 ],
+									"source" : [ "obj-27", 0 ]
 								}
 							}
 						]
@@ -568,7 +595,7 @@
 									"numoutlets" : 8,
 									"outlettype" : [ "signal", "signal", "", "list", "int", "", "", "" ],
 									"patching_rect" : [ 560.0, 185.0, 150.0, 22.0 ],
-									"text" : "vst~ 2 2 MyPlugin.dll",
+									"text" : "vst~ 2 2",
 									"varname" : "synth"
 								}
 							},
@@ -670,6 +697,27 @@
 									"patching_rect" : [ 10.0, 420.0, 560.0, 76.0 ],
 									"text" : "A state list is x y width height visible: where the editor's content starts on the screen, its size, and 0 (closed), 1 (shown) or 2 (hidden). An x of -12345 means no place yet: the first list, -12345 0 0 0 0, comes before any editor opened, and the next open centres the editor. The size is only remembered: the plug-in decides its editor's size. Save the patch with a stored list to keep the place."
 								}
+							},
+							{
+								"box" : {
+									"id" : "obj-20",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 300.0, 185.0, 150.0, 20.0 ],
+									"text" : "Click plug to choose a plug-in:"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-21",
+									"maxclass" : "message",
+									"numinlets" : 2,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 455.0, 185.0, 35.0, 22.0 ],
+									"text" : "plug"
+								}
 							}
 						],
 						"lines" : [
@@ -737,6 +785,12 @@
 								"patchline" : {
 									"destination" : [ "obj-17", 0 ],
 									"source" : [ "obj-16", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-10", 0 ],
+									"source" : [ "obj-21", 0 ]
 								}
 							}
 						]
@@ -926,7 +980,7 @@
 									"numoutlets" : 8,
 									"outlettype" : [ "signal", "signal", "", "list", "int", "", "", "" ],
 									"patching_rect" : [ 560.0, 240.0, 150.0, 22.0 ],
-									"text" : "vst~ 2 2 MyPlugin.dll",
+									"text" : "vst~ 2 2",
 									"varname" : "synth"
 								}
 							},
@@ -950,6 +1004,27 @@
 									"numoutlets" : 0,
 									"patching_rect" : [ 10.0, 315.0, 560.0, 47.0 ],
 									"text" : "The last number of a state list is 2 while the editor is hidden by hide. Out of sight because Max is in the background, it stays 1: the patch did not ask to hide it."
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-16",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 300.0, 240.0, 150.0, 20.0 ],
+									"text" : "Click plug to choose a plug-in:"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-17",
+									"maxclass" : "message",
+									"numinlets" : 2,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 455.0, 240.0, 35.0, 22.0 ],
+									"text" : "plug"
 								}
 							}
 						],
@@ -994,6 +1069,12 @@
 								"patchline" : {
 									"destination" : [ "obj-14", 0 ],
 									"source" : [ "obj-12", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-13", 0 ],
+									"source" : [ "obj-17", 0 ]
 								}
 							}
 						]
@@ -1094,8 +1175,8 @@
 									"numinlets" : 2,
 									"numoutlets" : 1,
 									"outlettype" : [ "" ],
-									"patching_rect" : [ 105.0, 125.0, 150.0, 22.0 ],
-									"text" : "plug MyOtherPlugin.dll"
+									"patching_rect" : [ 105.0, 125.0, 35.0, 22.0 ],
+									"text" : "plug"
 								}
 							},
 							{
@@ -1105,8 +1186,8 @@
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 265.0, 119.0, 305.0, 33.0 ],
-									"text" : "Load another plug-in into the vst~ box: qzkorvel sends willchange, then the new plug-in's report."
+									"patching_rect" : [ 150.0, 119.0, 420.0, 33.0 ],
+									"text" : "Choose a plug-in, then another: qzkorvel sends willchange, then the new plug-in's report."
 								}
 							},
 							{
@@ -1128,7 +1209,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 0,
 									"patching_rect" : [ 60.0, 179.0, 510.0, 33.0 ],
-									"text" : "Close the editor and have Max rebuild the vst~ box from its text, as if you retyped it: the box loads the plug-in its text names."
+									"text" : "Close the editor and have Max rebuild the vst~ box from its text, as if you retyped it: the box comes back empty, as its text names no plug-in."
 								}
 							},
 							{
@@ -1183,7 +1264,7 @@
 									"numoutlets" : 8,
 									"outlettype" : [ "signal", "signal", "", "list", "int", "", "", "" ],
 									"patching_rect" : [ 560.0, 280.0, 150.0, 22.0 ],
-									"text" : "vst~ 2 2 MyPlugin.dll",
+									"text" : "vst~ 2 2",
 									"varname" : "synth"
 								}
 							},
@@ -1380,7 +1461,7 @@
 									"numoutlets" : 8,
 									"outlettype" : [ "signal", "signal", "", "list", "int", "", "", "" ],
 									"patching_rect" : [ 560.0, 200.0, 150.0, 22.0 ],
-									"text" : "vst~ 2 2 MyPlugin.dll",
+									"text" : "vst~ 2 2",
 									"varname" : "synth"
 								}
 							},
@@ -1415,6 +1496,27 @@
 									"patching_rect" : [ 10.0, 285.0, 560.0, 76.0 ],
 									"text" : "Why the cord: autopattr takes in named user interface objects, and other objects such as qzkorvel through its include outlet; without the cord it may store nothing for qzkorvel. [pattr layout @bindto editor] works without it (@bindto parent::editor from a subpatcher). [pattrstorage] keeps presets of every object that autopattr or pattr exposes, so a preset can hold editor layouts too. qzkorvel's value for them is its state list x y width height visible, and a value they give back is taken as a state message. A new qzkorvel box bound to the same vst~ (a retyped one, say) takes over an editor left open by the old one."
 								}
+							},
+							{
+								"box" : {
+									"id" : "obj-12",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 300.0, 200.0, 150.0, 20.0 ],
+									"text" : "Click plug to choose a plug-in:"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-13",
+									"maxclass" : "message",
+									"numinlets" : 2,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 455.0, 200.0, 35.0, 22.0 ],
+									"text" : "plug"
+								}
 							}
 						],
 						"lines" : [
@@ -1434,6 +1536,12 @@
 								"patchline" : {
 									"destination" : [ "obj-10", 0 ],
 									"source" : [ "obj-7", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-8", 0 ],
+									"source" : [ "obj-13", 0 ]
 								}
 							},
 							{

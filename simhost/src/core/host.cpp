@@ -137,6 +137,9 @@ void simhost_reset(void)
     State &h = H();
     kit::classes_teardown();
     foreign_windows_drop();
+    /* a reset from inside a held object's method frees it all the same */
+    for (auto &entry : h.objects)
+        entry.second.held = 0;
 
     while (!h.patchers.empty()) {
         t_object *p = h.patchers.back();

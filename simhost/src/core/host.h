@@ -108,6 +108,8 @@ struct ObjInfo {
     std::vector<t_object *> observing;
     std::map<t_symbol *, DynAttr> dynattrs;
     bool freeing = false;
+    int held = 0;            /* kit::hold: a free meanwhile waits for the last release */
+    bool free_put_off = false; /* freed while held */
     bool class_owned = false; /* method, attribute and table objects of a class */
     std::list<SimInlet> inlets; /* right of the left one, in order */
     long inlet_now = 0;  /* the inlet a message is arriving in (proxy_getinlet) */
@@ -313,6 +315,8 @@ std::string *patcher_file_text(t_object *patcher);
 /* A top-level patcher's window shows the file's name as its title, and
  * its client area goes where the file's "rect" says. */
 void patcher_window_place(t_object *patcher, const std::string &title, const std::vector<double> &rect);
+/* Cuts the patch cord src:outlet -> dst:inlet; false when there is none. */
+bool cord_cut(t_object *src_box, long outlet, t_object *dst_box, long inlet);
 
 /* windows: each class registered once, at first use (the window system may
  * be reset after the host), and unregistered at reset */

@@ -14,6 +14,11 @@ t_symbol *sym(const char *text)
     return simhost::sym(text);
 }
 
+t_class *class_named(t_symbol *name)
+{
+    return name ? simhost_class_find("box", name->s_name) : nullptr;
+}
+
 uint64_t serial(const void *x)
 {
     ObjInfo *i = info(x);
@@ -71,6 +76,52 @@ void box_set_text(t_object *box, const std::string &text)
     simhost::box_set_text(box, text);
 }
 
+t_object *named_box(t_object *patcher, t_symbol *name)
+{
+    return patcher_named_box(patcher, name);
+}
+
+t_object *box_new(t_object *patcher, const char *varname, const char *text)
+{
+    return simhost_box_new(patcher, varname, text);
+}
+
+void box_delete(t_object *box)
+{
+    simhost_box_free(box);
+}
+
+bool connect(t_object *src, long outlet, t_object *dst, long inlet)
+{
+    return simhost_connect(src, outlet, dst, inlet) == MAX_ERR_NONE;
+}
+
+bool disconnect(t_object *src, long outlet, t_object *dst, long inlet)
+{
+    return cord_cut(src, outlet, dst, inlet);
+}
+
+void hold(void *x)
+{
+    if (ObjInfo *i = info(x))
+        i->held++;
+}
+
+bool release(void *x)
+{
+    ObjInfo *i = info(x);
+    if (!i || i->held <= 0 || --i->held > 0 || !i->free_put_off)
+        return false;
+    obj_free(x);
+    return true;
+}
+
+bool doomed(const void *x)
+{
+    ObjInfo *i = info(x);
+    return !i || i->free_put_off;
+}
+
 bool is_plain(t_symbol *s)
 {
     return s == _sym_list || s == _sym_int || s == _sym_float || s == _sym_symbol;
@@ -106,6 +157,11 @@ void output(void *out, const Atoms &atoms)
         outlet_float(out, first.a_w.w_float);
     else
         outlet_list(out, _sym_list, (short)args.size(), args.data());
+}
+
+void send(t_object *x, t_symbol *s, const Atoms &atoms)
+{
+    send_typed(x, s, (long)atoms.size(), atoms.data());
 }
 
 std::string text(long argc, const t_atom *argv, bool quoted)

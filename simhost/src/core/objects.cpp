@@ -209,6 +209,10 @@ t_max_err obj_free(void *p)
         return MAX_ERR_GENERIC;
     if (i->freeing)
         return MAX_ERR_NONE;
+    if (i->held > 0) {
+        i->free_put_off = true;
+        return MAX_ERR_NONE;
+    }
     i->freeing = true;
     t_object *x = (t_object *)p;
 

@@ -181,6 +181,12 @@ void *patcher_firstview(t_simpatcher *p)
     return p->impl->view;
 }
 
+/* A message into a subpatcher's box goes to its inlet objects in Max; they
+ * are not simulated (the loader names them), so it is taken quietly. */
+void patcher_anything(t_simpatcher *p, t_symbol *s, long argc, t_atom *argv)
+{
+}
+
 /* ---- box ---- */
 
 void box_free(t_simbox *b)
@@ -366,6 +372,7 @@ void internal_classes_setup()
     t_class *c = class_make("patcher", nullptr, as_method(patcher_free), (long)sizeof(t_simpatcher), {});
     class_method(c, as_method(patcher_getnamedbox), "getnamedbox", {A_CANT});
     class_method(c, as_method(patcher_firstview), _sym_firstview->s_name, {A_CANT});
+    class_method(c, as_method(patcher_anything), _sym_anything->s_name, {A_GIMME});
     class_attr(c, attr_make("name", _sym_symbol, nullptr, nullptr, (long)offsetof(t_simpatcher, name)));
     class_attr(c, attr_make(_sym_locked->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, locked)));
     class_attr(c, attr_make(_sym_dirty->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, dirty)));
@@ -558,6 +565,57 @@ t_max_err simhost_connect(t_object *src_box, long outlet, t_object *dst_box, lon
     src->impl->connections.push_back(Connection{outlet, dst_box, inlet});
     dst->impl->sources.push_back(src_box);
     return MAX_ERR_NONE;
+}
+
+namespace simhost {
+
+bool cord_cut(t_object *src_box, long outlet, t_object *dst_box, long inlet)
+{
+    t_simbox *src = as_box(src_box);
+    t_simbox *dst = as_box(dst_box);
+    if (!src || !dst)
+        return false;
+    auto &cords = src->impl->connections;
+    auto at = std::find_if(cords.begin(), cords.end(), [&](const Connection &c) {
+        return c.outlet == outlet && c.dst == dst_box && c.inlet == inlet;
+    });
+    if (at == cords.end())
+        return false;
+    cords.erase(at);
+    auto &sources = dst->impl->sources;
+    sources.erase(std::find(sources.begin(), sources.end(), src_box));
+    return true;
+}
+
+} // namespace simhost
+
+namespace {
+
+/* The boxes under box, itself first, with the serial each has now. */
+void boxes_under(t_object *box, std::vector<std::pair<t_object *, uint64_t>> &out)
+{
+    ObjInfo *i = info(box);
+    if (!as_box(box) || !i)
+        return;
+    out.emplace_back(box, i->seq);
+    if (t_simpatcher *p = as_patcher(box_object(box)))
+        for (t_object *b : p->impl->boxes)
+            boxes_under(b, out);
+}
+
+} // namespace
+
+void simhost_box_loadbang(t_object *box)
+{
+    std::vector<std::pair<t_object *, uint64_t>> boxes;
+    boxes_under(box, boxes);
+    for (const auto &b : boxes) {
+        ObjInfo *i = info(b.first);
+        t_object *obj = i && i->seq == b.second ? box_object(b.first) : nullptr;
+        if (obj && find_method(class_of(obj), sym("loadbang")))
+            object_method_imp(obj, sym("loadbang"), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr);
+    }
 }
 
 t_object *simhost_inert_new(t_object *patcher, const char *maxclass, const char *text)

@@ -453,9 +453,14 @@ void open(t_object *patcher, const char *text, long size, const std::string &fil
         rect.push_back(r[i].get<double>());
     patcher_window_place(patcher, file.substr(file.find_last_of("/\\") + 1), rect);
     *patcher_file_text(patcher) = std::string(text, size_t(size));
+    std::vector<t_object *> made;
+    for (long n = before; n < simhost_patcher_boxcount(patcher); ++n)
+        made.push_back(simhost_patcher_box(patcher, n));
     for (const auto &o : builder.loading)
         if (kit::serial(o.first) == o.second)
             class_of(o.first)->hooks.loaded(o.first);
+    for (t_object *box : made)
+        simhost_box_loadbang(box);
 }
 
 // The attributes the object's class saves with the patch.

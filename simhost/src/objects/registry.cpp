@@ -8,12 +8,23 @@
     void name##_setup(t_symbol *);                                                                             \
     void name##_teardown(void);
 SIMHOST_CLASS(autopattr)
+SIMHOST_CLASS(deferlow)
+SIMHOST_CLASS(delay)
+SIMHOST_CLASS(gate)
+SIMHOST_CLASS(int)
+SIMHOST_CLASS(loadbang)
+SIMHOST_CLASS(loadmess)
 SIMHOST_CLASS(message)
+SIMHOST_CLASS(pack)
 SIMHOST_CLASS(pattr)
 SIMHOST_CLASS(pattrstorage)
 SIMHOST_CLASS(prepend)
 SIMHOST_CLASS(print)
 SIMHOST_CLASS(route)
+SIMHOST_CLASS(select)
+SIMHOST_CLASS(thispatcher)
+SIMHOST_CLASS(trigger)
+SIMHOST_CLASS(unpack)
 SIMHOST_CLASS(vst)
 #undef SIMHOST_CLASS
 
@@ -30,6 +41,17 @@ const std::vector<Class> &classes()
         {"autopattr", {}, autopattr_setup, autopattr_teardown},
         {"pattr", {}, pattr_setup, pattr_teardown},
         {"pattrstorage", {}, pattrstorage_setup, pattrstorage_teardown},
+        {"loadbang", {}, loadbang_setup, loadbang_teardown},
+        {"loadmess", {}, loadmess_setup, loadmess_teardown},
+        {"trigger", {"t"}, trigger_setup, trigger_teardown},
+        {"thispatcher", {}, thispatcher_setup, thispatcher_teardown},
+        {"select", {"sel"}, select_setup, select_teardown},
+        {"pack", {}, pack_setup, pack_teardown},
+        {"unpack", {}, unpack_setup, unpack_teardown},
+        {"gate", {}, gate_setup, gate_teardown},
+        {"int", {"i"}, int_setup, int_teardown},
+        {"deferlow", {}, deferlow_setup, deferlow_teardown},
+        {"delay", {"del"}, delay_setup, delay_teardown},
     };
     return table;
 }

@@ -20,6 +20,7 @@ namespace {
 
 const char *const EDITOR_CLASS = "SimhostVstEditor";
 
+const char *const STANDIN_NAME = "Stand-in";
 const int STANDIN_WIDTH = 640;
 const int STANDIN_HEIGHT = 480;
 
@@ -57,6 +58,7 @@ t_class *s_mcs_vst_class;
 t_class *s_instance_class;
 t_class *s_wrapper_class;
 std::map<std::string, Plugin> s_catalogue;
+std::vector<std::string> s_declared; /* the catalogue's names in the order they came */
 std::vector<t_vst *> s_live;        /* every vst~ object not yet freed */
 std::map<HWND, t_vst *> s_editors;  /* open editor window -> its vst~ */
 
@@ -210,6 +212,9 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
 {
     if (name.empty())
         return;
+    if (!s_catalogue.count(name) && !s_catalogue.count(plugin_stem(name)))
+        object_warn(&x->ob, "no plug-in \"%s\" was declared: a stand-in takes its place (editor %dx%d)",
+                    name.c_str(), STANDIN_WIDTH, STANDIN_HEIGHT);
     t_plugininstance *plugin = instance_make(name);
     if (!plugin) {
         object_error(&x->ob, "can't load %s", name.c_str());
@@ -221,14 +226,20 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
 
 /* Replaces the plug-in as the real object does: observers hear that the
  * contained view goes before anything changes, and that it is rebuilt once
- * the new plug-in is in. */
+ * the new plug-in is in. What they do meanwhile may delete or retype our
+ * box: the object is held through the change, so that it is freed after
+ * it, and a doomed object changes nothing more. */
 void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "")
 {
+    kit::hold(x);
     if (!kit::variant("vst-quiet-change"))
         object_notify(x, gensym("freecontainedview"), nullptr);
-    vst_unplug(x);
-    vst_plugin(x, name, saved);
-    object_notify(x, gensym("rebuildcontainedview"), nullptr);
+    if (!kit::doomed(x)) {
+        vst_unplug(x);
+        vst_plugin(x, name, saved);
+        object_notify(x, gensym("rebuildcontainedview"), nullptr);
+    }
+    kit::release(x);
 }
 
 bool is_number(const t_atom *a)
@@ -286,9 +297,14 @@ void *vst_getinstance(t_vst *x)
     return x->instance;
 }
 
+/* "plug" alone opens Max's plug-in chooser; here the user chooses the
+ * first plug-in declared, or a stand-in when none was. */
 void vst_plug(t_vst *x, t_symbol *s, long argc, t_atom *argv)
 {
-    vst_replace(x, kit::text(argc, argv, false));
+    if (argc > 0 && argv)
+        vst_replace(x, kit::text(argc, argv, false));
+    else
+        vst_replace(x, s_declared.empty() ? STANDIN_NAME : s_declared.front());
 }
 
 /* Its value in the state system is its plug-in snapshot: here the
@@ -349,6 +365,12 @@ void vst_wclose(t_vst *x)
     editor_close(x);
 }
 
+/* "PARAMETER VALUE" sets a plug-in parameter in Max; parameters are not
+ * simulated, so the list is taken without effect. */
+void vst_list(t_vst *x, t_symbol *s, long argc, t_atom *argv)
+{
+}
+
 } // namespace
 
 /* ---- setup and teardown ---- */
@@ -405,6 +427,7 @@ t_class *vst_class(const char *name)
     class_addmethod(c, as_method(vst_wclose), _sym_wclose->s_name, 0);
     class_addmethod(c, as_method(vst_getvalueof), "getvalueof", A_CANT, 0);
     class_addmethod(c, as_method(vst_setvalueof), "setvalueof", A_CANT, 0);
+    class_addmethod(c, as_method(vst_list), _sym_list->s_name, A_GIMME, 0);
     vst_attribute(c, "savedpluginname", _sym_symbol, (long)offsetof(t_vst, savedpluginname));
     vst_attribute(c, "autosave", _sym_long, (long)offsetof(t_vst, autosave));
     vst_attribute(c, "bypass", _sym_long, (long)offsetof(t_vst, bypass));
@@ -452,6 +475,7 @@ void vst_teardown(void)
     s_live.clear();
     s_editors.clear();
     s_catalogue.clear();
+    s_declared.clear();
     s_vst_class = nullptr;
     s_mcs_vst_class = nullptr;
     s_instance_class = nullptr;
@@ -469,6 +493,8 @@ void simhost_plugin_declare_flags(const char *name, int width, int height, long 
 {
     if (!name || !*name || width < 0 || height < 0)
         return;
+    if (!s_catalogue.count(name))
+        s_declared.push_back(name);
     s_catalogue[name] = Plugin{width, height, delay, flags};
 }
 

@@ -1,0 +1,73 @@
+/* gate [OUTLETS [OPEN]]: messages into the right inlet leave by the open
+ * outlet (counted from 1), or nowhere while the gate is closed (0). A
+ * number into the left inlet opens that outlet, 0 closes; numbers past the
+ * last outlet open the last. One outlet and closed by default. */
+#include "kit.h"
+
+#include <algorithm>
+
+namespace {
+
+struct t_gate {
+    t_object ob;
+    std::vector<void *> *outs; /* left to right */
+    long open;                 /* 1..outlets, or 0: closed */
+    void *proxy;               /* the right inlet: what passes */
+    long inletnum;
+};
+
+t_class *s_gate_class;
+
+void gate_open(t_gate *x, t_atom_long n)
+{
+    x->open = (long)std::clamp<t_atom_long>(n, 0, (t_atom_long)x->outs->size());
+}
+
+void *gate_new(t_symbol *s, long argc, t_atom *argv)
+{
+    t_gate *x = (t_gate *)object_alloc(s_gate_class);
+    if (!x)
+        return nullptr;
+    const long outlets = argv && argc > 0 ? (long)std::clamp<t_atom_long>(atom_getlong(argv), 1, 100) : 1;
+    x->proxy = proxy_new(x, 1, &x->inletnum);
+    x->outs = new std::vector<void *>;
+    for (long i = 0; i < outlets; i++)
+        x->outs->push_back(outlet_new(x, nullptr));
+    gate_open(x, argv && argc > 1 ? atom_getlong(argv + 1) : 0);
+    return x;
+}
+
+void gate_free(t_gate *x)
+{
+    object_free(x->proxy);
+    delete x->outs;
+}
+
+void gate_anything(t_gate *x, t_symbol *s, long argc, t_atom *argv)
+{
+    if (proxy_getinlet(&x->ob) == 1) {
+        if (x->open > 0)
+            outlet_anything((*x->outs)[(size_t)x->open - 1], s, (short)(argv ? argc : 0), argv);
+        return;
+    }
+    if ((s == _sym_int || s == _sym_float || s == _sym_list) && argv && argc > 0 && argv[0].a_type != A_SYM)
+        gate_open(x, atom_getlong(argv));
+    else
+        object_error(&x->ob, "doesn't understand \"%s\" in its left inlet", s->s_name);
+}
+
+} // namespace
+
+void gate_setup(t_symbol *name)
+{
+    t_class *c =
+        class_new(name->s_name, as_method(gate_new), as_method(gate_free), (long)sizeof(t_gate), nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(gate_anything), _sym_anything->s_name, A_GIMME, 0);
+    class_register(_sym_box, c);
+    s_gate_class = c;
+}
+
+void gate_teardown(void)
+{
+    s_gate_class = nullptr;
+}

@@ -1,0 +1,102 @@
+/* pack ITEMS: a list of one item per argument (a number keeps its kind, a
+ * float when written with a dot; "i", "f" and "s" stand for 0, 0. and an
+ * empty symbol; another word is a symbol). The left inlet sets the first
+ * item and sends the list, a bang sends it, a list sets the items from the
+ * first on and sends it; each inlet to the right sets its item. No
+ * arguments are "0 0". */
+#include "kit.h"
+
+#include <algorithm>
+#include <cstring>
+
+using kit::Atoms;
+
+namespace {
+
+struct t_pack {
+    t_object ob;
+    Atoms *items;
+    std::vector<void *> *proxies; /* one per item after the first */
+    void *out;
+    long inletnum;
+};
+
+t_class *s_pack_class;
+
+t_atom pack_item(const t_atom &arg)
+{
+    t_atom a = arg;
+    const char *word = arg.a_type == A_SYM ? arg.a_w.w_sym->s_name : "";
+    if (!std::strcmp(word, "i"))
+        atom_setlong(&a, 0);
+    else if (!std::strcmp(word, "f"))
+        atom_setfloat(&a, 0);
+    else if (!std::strcmp(word, "s"))
+        atom_setsym(&a, kit::sym(""));
+    return a;
+}
+
+void *pack_new(t_symbol *s, long argc, t_atom *argv)
+{
+    t_pack *x = (t_pack *)object_alloc(s_pack_class);
+    if (!x)
+        return nullptr;
+    const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
+    x->items = new Atoms;
+    for (const t_atom &a : args)
+        x->items->push_back(pack_item(a));
+    x->proxies = new std::vector<void *>;
+    for (size_t i = 1; i < x->items->size(); i++)
+        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
+    x->out = outlet_new(x, nullptr);
+    return x;
+}
+
+void pack_free(t_pack *x)
+{
+    for (void *p : *x->proxies)
+        object_free(p);
+    delete x->items;
+    delete x->proxies;
+}
+
+/* An item takes the kind its argument gave it: a number goes into a symbol
+ * item as nothing, a symbol into a number item as 0. */
+void pack_set(t_pack *x, size_t index, const t_atom &value)
+{
+    t_atom &item = (*x->items)[index];
+    if (item.a_type == A_SYM && value.a_type == A_SYM)
+        item = value;
+    else if (item.a_type == A_LONG && value.a_type != A_SYM)
+        atom_setlong(&item, atom_getlong(&value));
+    else if (item.a_type == A_FLOAT && value.a_type != A_SYM)
+        atom_setfloat(&item, atom_getfloat(&value));
+}
+
+void pack_anything(t_pack *x, t_symbol *s, long argc, t_atom *argv)
+{
+    const Atoms in = kit::message_atoms(s, argc, argv);
+    const long inlet = proxy_getinlet(&x->ob);
+    /* a list into a right inlet sets that item only */
+    const size_t count = inlet == 0 ? in.size() : std::min(in.size(), (size_t)1);
+    for (size_t i = 0; i < count && (size_t)inlet + i < x->items->size(); i++)
+        pack_set(x, (size_t)inlet + i, in[i]);
+    if (inlet == 0)
+        kit::output(x->out, *x->items);
+}
+
+} // namespace
+
+void pack_setup(t_symbol *name)
+{
+    t_class *c =
+        class_new(name->s_name, as_method(pack_new), as_method(pack_free), (long)sizeof(t_pack), nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(pack_anything), _sym_anything->s_name, A_GIMME, 0);
+    class_register(_sym_box, c);
+    s_pack_class = c;
+}
+
+void pack_teardown(void)
+{
+    s_pack_class = nullptr;
+}

@@ -1,0 +1,88 @@
+/* trigger (t) ARGS: one outlet per argument, sent right to left. b sends a
+ * bang, i an int, f a float, s a symbol, l a list, a the message as it
+ * came; any other argument is a constant sent as itself. No arguments are
+ * "i i". */
+#include "kit.h"
+
+#include <cstring>
+
+using kit::Atoms;
+
+namespace {
+
+struct t_trigger {
+    t_object ob;
+    Atoms *kinds;               /* one per outlet: a letter or a constant */
+    std::vector<void *> *outs;  /* left to right */
+};
+
+void *trigger_new(t_symbol *s, long argc, t_atom *argv)
+{
+    t_trigger *x = (t_trigger *)object_alloc(kit::class_named(s));
+    if (!x)
+        return nullptr;
+    x->kinds = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms(kit::parse("i i"));
+    x->outs = new std::vector<void *>;
+    for (size_t i = 0; i < x->kinds->size(); i++)
+        x->outs->push_back(outlet_new(x, nullptr));
+    return x;
+}
+
+void trigger_free(t_trigger *x)
+{
+    delete x->kinds;
+    delete x->outs;
+}
+
+/* What one outlet sends of the message whose atoms (selector first unless
+ * plain) are in. */
+Atoms trigger_convert(const t_atom &kind, t_symbol *s, const Atoms &in)
+{
+    const char *k = kind.a_type == A_SYM ? kind.a_w.w_sym->s_name : "";
+    t_atom a = {};
+    if (kind.a_type != A_SYM || std::strlen(k) != 1 || !std::strchr("bifsla", k[0]))
+        return Atoms{kind};
+    if (k[0] == 'b')
+        return Atoms();
+    if (k[0] == 'a' || k[0] == 'l')
+        return in.empty() ? Atoms{} : in;
+    const t_atom first = in.empty() ? a : in[0];
+    if (k[0] == 'i')
+        atom_setlong(&a, first.a_type == A_SYM ? 0 : atom_getlong(&first));
+    else if (k[0] == 'f')
+        atom_setfloat(&a, first.a_type == A_SYM ? 0 : atom_getfloat(&first));
+    else
+        atom_setsym(&a, first.a_type == A_SYM ? first.a_w.w_sym : s);
+    if (k[0] != 's')
+        return Atoms{a};
+    t_atom selector = {};
+    atom_setsym(&selector, _sym_symbol);
+    return Atoms{selector, a};
+}
+
+void trigger_anything(t_trigger *x, t_symbol *s, long argc, t_atom *argv)
+{
+    const Atoms in = kit::message_atoms(s, argc, argv);
+    const uint64_t serial = kit::serial(x);
+    for (size_t i = x->kinds->size(); i-- > 0;) {
+        kit::output((*x->outs)[i], trigger_convert((*x->kinds)[i], s, in));
+        if (kit::serial(x) != serial)
+            return;
+    }
+}
+
+} // namespace
+
+void trigger_setup(t_symbol *name)
+{
+    t_class *c = class_new(name->s_name, as_method(trigger_new), as_method(trigger_free), (long)sizeof(t_trigger),
+                           nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(trigger_anything), _sym_anything->s_name, A_GIMME, 0);
+    class_register(_sym_box, c);
+}
+
+/* The classes are the host's, found by name. */
+/* Nothing kept: an object is made as the class its box typed. */
+void trigger_teardown(void)
+{
+}

@@ -1,0 +1,90 @@
+/* unpack ITEMS: a list's atoms go out one per outlet, right to left, each
+ * as its outlet's kind (as pack reads its arguments: "i" or a whole number
+ * an int, "f" or a number with a dot a float, "s" or a word a symbol).
+ * Atoms past the last outlet are dropped. No arguments are "0 0". */
+#include "kit.h"
+
+#include <algorithm>
+#include <cstring>
+
+using kit::Atoms;
+
+namespace {
+
+struct t_unpack {
+    t_object ob;
+    std::vector<char> *kinds;  /* 'i', 'f' or 's' per outlet */
+    std::vector<void *> *outs; /* left to right */
+};
+
+t_class *s_unpack_class;
+
+char unpack_kind(const t_atom &a)
+{
+    if (a.a_type == A_LONG)
+        return 'i';
+    if (a.a_type == A_FLOAT)
+        return 'f';
+    const char *word = a.a_w.w_sym->s_name;
+    return !std::strcmp(word, "i") || !std::strcmp(word, "f") ? word[0] : 's';
+}
+
+void *unpack_new(t_symbol *s, long argc, t_atom *argv)
+{
+    t_unpack *x = (t_unpack *)object_alloc(s_unpack_class);
+    if (!x)
+        return nullptr;
+    const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
+    x->kinds = new std::vector<char>;
+    x->outs = new std::vector<void *>;
+    for (const t_atom &a : args) {
+        x->kinds->push_back(unpack_kind(a));
+        x->outs->push_back(outlet_new(x, nullptr));
+    }
+    return x;
+}
+
+void unpack_free(t_unpack *x)
+{
+    delete x->kinds;
+    delete x->outs;
+}
+
+void unpack_one(void *out, char kind, const t_atom &a)
+{
+    if (kind == 's' && a.a_type == A_SYM) {
+        outlet_anything(out, _sym_symbol, 1, const_cast<t_atom *>(&a));
+        return;
+    }
+    if (kind == 'i' && a.a_type != A_SYM)
+        outlet_int(out, atom_getlong(&a));
+    else if (kind == 'f' && a.a_type != A_SYM)
+        outlet_float(out, atom_getfloat(&a));
+}
+
+void unpack_anything(t_unpack *x, t_symbol *s, long argc, t_atom *argv)
+{
+    const Atoms in = kit::message_atoms(s, argc, argv);
+    const uint64_t serial = kit::serial(x);
+    for (size_t i = std::min(in.size(), x->outs->size()); i-- > 0;) {
+        unpack_one((*x->outs)[i], (*x->kinds)[i], in[i]);
+        if (kit::serial(x) != serial)
+            return;
+    }
+}
+
+} // namespace
+
+void unpack_setup(t_symbol *name)
+{
+    t_class *c = class_new(name->s_name, as_method(unpack_new), as_method(unpack_free), (long)sizeof(t_unpack),
+                           nullptr, A_GIMME, 0);
+    class_addmethod(c, as_method(unpack_anything), _sym_anything->s_name, A_GIMME, 0);
+    class_register(_sym_box, c);
+    s_unpack_class = c;
+}
+
+void unpack_teardown(void)
+{
+    s_unpack_class = nullptr;
+}
