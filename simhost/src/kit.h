@@ -117,6 +117,9 @@ Atoms parse(const char *text);
 
 /* ---- inlets and outlets ---- */
 
+/* The objects that the patch cords from x's outlet lead to. */
+std::vector<t_object *> cord_objects(const void *x, long outlet);
+
 /* For inlets and outlets the class has but does not make through the host
  * API (signal ones): how many it has in all; -1 those made through the host
  * API (and the left inlet), -2 unknown. */

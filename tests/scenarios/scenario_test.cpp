@@ -47,6 +47,25 @@ Lines restored_bound(const std::string &list)
     return report("SOMEPLUGIN", "64", list, "editor");
 }
 
+// A bound pattr's output of a list, alone, before the editor's report of
+// it, and before the last line of the binding report.
+Lines out_of(const std::string &pattr, const std::string &list)
+{
+    return Lines{"out " + pattr + " list " + list};
+}
+
+Lines with(const std::string &pattr, const std::string &list)
+{
+    return out_of(pattr, list) + state(list, "editor");
+}
+
+Lines bound_with(const std::string &pattr, const std::string &list)
+{
+    Lines lines = restored_bound(list);
+    lines.insert(lines.end() - 1, out_of(pattr, list).front());
+    return lines;
+}
+
 // The report of a qzkorvel box "q" bound to a box with no plug-in.
 const Lines unbound_q = report("free", "0", "-12345 0 0 0 0", "q");
 
@@ -396,17 +415,24 @@ look editor
          state("500 400 640 480 1", "editor") + restored_bound("500 400 640 480 1") +
          state("500 400 640 480 1", "editor") + Lines{"look editor 500 400 640 480 visible topmost toolwindow active"} +
          state("500 400 640 480 0", "editor") + restored_bound("500 400 640 480 0") + Lines{"look editor none"}},
+    // A bound pattr sends each list the editor reports out of its outlet,
+    // and the restored one.
     {"layout_pattr", "layout-pattr.ksim", "",
-     editor_bound + state("120 160 640 480 1", "editor") + state("120 160 640 480 2", "editor") +
-         restored_bound("120 160 640 480 2") + state("120 160 640 480 2", "editor") +
+     bound_with("pattr#1", "-12345 0 0 0 0") + with("pattr#1", "120 160 640 480 1") +
+         with("pattr#1", "120 160 640 480 2") + out_of("pattr#1", "120 160 640 480 2") +
+         bound_with("pattr#1", "120 160 640 480 2") + with("pattr#1", "120 160 640 480 2") +
          Lines{"look editor 120 160 640 480 hidden topmost toolwindow"}},
+    // A recall sends the preset's list out of the pattr at once, and again
+    // when the editor's report follows.
     {"layout_presets", "layout-presets.ksim", "",
-     editor_bound + state("100 200 640 480 1", "editor") + state("600 300 640 480 1", "editor") +
-         state("600 300 640 480 0", "editor") + state("100 200 640 480 1", "editor") +
+     bound_with("layout", "-12345 0 0 0 0") + with("layout", "100 200 640 480 1") +
+         with("layout", "600 300 640 480 1") + with("layout", "600 300 640 480 0") +
+         out_of("layout", "100 200 640 480 1") + with("layout", "100 200 640 480 1") +
          Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
-         state("100 200 640 480 0", "editor") + state("600 300 640 480 1", "editor") +
+         with("layout", "100 200 640 480 0") + out_of("layout", "600 300 640 480 1") +
+         with("layout", "600 300 640 480 1") +
          Lines{"look editor 600 300 640 480 visible topmost toolwindow active"} +
-         state("600 300 640 480 0", "editor") + Lines{"look editor none"}},
+         out_of("layout", "600 300 640 480 0") + with("layout", "600 300 640 480 0") + Lines{"look editor none"}},
     // The new object of a retyped box takes over the editor the old one
     // left open as it binds: its report shows it, pos moves it and close
     // closes it.

@@ -167,7 +167,8 @@
 						95.0,
 						22.0
 					],
-					"text": "qzkorvel synth"
+					"text": "qzkorvel synth",
+					"varname": "editor"
 				}
 			},
 			{
@@ -237,11 +238,48 @@
 					"numoutlets": 0,
 					"patching_rect": [
 						15.0,
-						350.0,
+						405.0,
 						600.0,
 						60.0
 					],
 					"text": "More in the help patch (right-click the qzkorvel object, Open qzkorvel Help): placement and stored state, visibility while Max is in the background, plug-in changes and clear. The reference page lists every message and attribute."
+				}
+			},
+			{
+				"box": {
+					"id": "obj-13",
+					"maxclass": "newobj",
+					"numinlets": 1,
+					"numoutlets": 4,
+					"outlettype": [
+						"",
+						"",
+						"",
+						""
+					],
+					"patching_rect": [
+						130.0,
+						310.0,
+						70.0,
+						22.0
+					],
+					"text": "autopattr"
+				}
+			},
+			{
+				"box": {
+					"id": "obj-14",
+					"linecount": 3,
+					"maxclass": "comment",
+					"numinlets": 1,
+					"numoutlets": 0,
+					"patching_rect": [
+						15.0,
+						345.0,
+						600.0,
+						47.0
+					],
+					"text": "Keep the place with the patch: qzkorvel has the scripting name editor, and the cord from autopattr's left (include) outlet takes it in (autopattr alone takes in user interface objects only). [pattr @bindto editor] does the same. Save with the editor open: it opens there again."
 				}
 			}
 		],
@@ -290,6 +328,18 @@
 					],
 					"source": [
 						"obj-8",
+						0
+					]
+				}
+			},
+			{
+				"patchline": {
+					"destination": [
+						"obj-8",
+						0
+					],
+					"source": [
+						"obj-13",
 						0
 					]
 				}

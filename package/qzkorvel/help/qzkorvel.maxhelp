@@ -1405,7 +1405,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 0,
 									"patching_rect" : [ 10.0, 75.0, 560.0, 47.0 ],
-									"text" : "The layout comes back with the patch. Give the qzkorvel box a scripting name (here editor) and put an [autopattr] in the same patcher: saving the patch stores the editor's state list, and opening it again puts the editor back where it was, open or hidden as it was. No wiring."
+									"text" : "The layout comes back with the patch. Give the qzkorvel box a scripting name (here editor), put an [autopattr] in the same patcher and draw a cord from its left (include) outlet into qzkorvel: saving the patch stores the editor's state list, and opening it again puts the editor back where it was, open or hidden as it was."
 								}
 							},
 							{
@@ -1494,7 +1494,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 0,
 									"patching_rect" : [ 10.0, 285.0, 560.0, 76.0 ],
-									"text" : "[pattr layout @bindto editor] does the same for one object. [pattrstorage] keeps presets of every object that autopattr or pattr exposes, so a preset can hold editor layouts too. qzkorvel's value for them is its state list x y width height visible, and a value they give back is taken as a state message. A new qzkorvel box bound to the same vst~ (a retyped one, say) takes over an editor left open by the old one."
+									"text" : "Why the cord: autopattr takes in named user interface objects, and other objects such as qzkorvel through its include outlet; without the cord it may store nothing for qzkorvel. [pattr layout @bindto editor] works without it (@bindto parent::editor from a subpatcher). [pattrstorage] keeps presets of every object that autopattr or pattr exposes, so a preset can hold editor layouts too. qzkorvel's value for them is its state list x y width height visible, and a value they give back is taken as a state message. A new qzkorvel box bound to the same vst~ (a retyped one, say) takes over an editor left open by the old one."
 								}
 							},
 							{
@@ -1542,6 +1542,12 @@
 								"patchline" : {
 									"destination" : [ "obj-8", 0 ],
 									"source" : [ "obj-13", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-7", 0 ],
+									"source" : [ "obj-9", 0 ]
 								}
 							}
 						]

@@ -174,6 +174,19 @@ Atoms parse(const char *text)
     return parse_atoms(text);
 }
 
+std::vector<t_object *> cord_objects(const void *x, long outlet)
+{
+    std::vector<t_object *> out;
+    std::vector<Cord> cords;
+    HostLock hold(host_lock());
+    if (t_object *b = box(x))
+        box_connections(b, outlet, cords);
+    for (const Cord &c : cords)
+        if (t_object *obj = simhost::box_object(c.dst))
+            out.push_back(obj);
+    return out;
+}
+
 void ports(void *x, long inlets, long outlets)
 {
     set_ports(x, inlets, outlets);

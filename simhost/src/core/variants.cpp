@@ -25,6 +25,9 @@ const Variant g_variants[] = {
     {"editor-late", "the editor window appears one queue pass after vst~'s open returns"},
     {"rename-notifies-box", "a new scripting name is told only to the observers of the box, not to those of the "
                             "object in it"},
+    {"autopattr-ui-only", "autopattr takes in named UI objects only, others only through a cord from its left "
+                          "(include) outlet, as its reference says (whether it takes a named object that only "
+                          "answers getvalueof is not known)"},
 };
 const long g_count = (long)(sizeof(g_variants) / sizeof(g_variants[0]));
 

@@ -319,6 +319,34 @@ void vst_plug(t_vst *x, t_symbol *s, long argc, t_atom *argv)
         vst_replace(x, s_declared.empty() ? STANDIN_NAME : s_declared.front());
 }
 
+/* Its value in the state system is its plug-in snapshot: here the
+ * plug-in's name and its saved name, nothing without a plug-in. */
+t_max_err vst_getvalueof(t_vst *x, long *ac, t_atom **av)
+{
+    if (!ac || !av)
+        return MAX_ERR_GENERIC;
+    *ac = 0;
+    if (!x->instance)
+        return MAX_ERR_NONE;
+    *av = (t_atom *)getbytes((t_getbytes_size)(2 * sizeof(t_atom)));
+    if (!*av)
+        return MAX_ERR_GENERIC;
+    *ac = 2;
+    atom_setsym(*av, gensym(((t_plugininstance *)x->instance)->name));
+    atom_setsym(*av + 1, x->savedpluginname);
+    return MAX_ERR_NONE;
+}
+
+/* A snapshot given (a preset recalled, a patch restored) loads its
+ * plug-in again, as Max does. */
+t_max_err vst_setvalueof(t_vst *x, long ac, t_atom *av)
+{
+    if (ac < 1 || !av || atom_gettype(av) != A_SYM)
+        return MAX_ERR_NONE;
+    vst_replace(x, atom_getsym(av)->s_name, ac > 1 && atom_gettype(av + 1) == A_SYM ? atom_getsym(av + 1)->s_name : "");
+    return MAX_ERR_NONE;
+}
+
 /* The editor's client-area origin at (left, top), or its frame's where the
  * run's host puts the frame there. */
 void editor_make(t_vst *x, long long left, long long top)
@@ -438,6 +466,8 @@ t_class *vst_class(const char *name)
     class_addmethod(c, as_method(vst_plug), "plug", A_GIMME, 0);
     class_addmethod(c, as_method(vst_open), _sym_open->s_name, A_CANT, 0);
     class_addmethod(c, as_method(vst_wclose), _sym_wclose->s_name, 0);
+    class_addmethod(c, as_method(vst_getvalueof), "getvalueof", A_CANT, 0);
+    class_addmethod(c, as_method(vst_setvalueof), "setvalueof", A_CANT, 0);
     class_addmethod(c, as_method(vst_list), _sym_list->s_name, A_GIMME, 0);
     vst_attribute(c, "savedpluginname", _sym_symbol, (long)offsetof(t_vst, savedpluginname));
     vst_attribute(c, "autosave", _sym_long, (long)offsetof(t_vst, autosave));
