@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "module_test.h"
-#include "simwin.h"
 
 using namespace module_test;
 
@@ -483,20 +482,6 @@ TEST(KorvelAdopt, RememberingDropsTheDestroyedEditors)
                         "out qzkorvel#3 delay 5", "out qzkorvel#3 state 500 500 300 200 1",
                         "out qzkorvel#3 state 500 500 300 200 1"}},
                       {"box qzkorvel synth @debug 1\nsend qzkorvel#4 show", {"console post show(): there's no window"}},
-                  });
-}
-
-/* An editor destroyed while nobody observed it is not remembered when its
- * record goes. */
-TEST(KorvelAdopt, EditorDestroyedUnobservedIsNotRemembered)
-{
-    World w;
-    bound_setup(w);
-    simwin_fail("SetWindowSubclass", 1);
-    play_steps(w, {
-                      {"send qzkorvel#1 open 100 200\npass 2\nuser close editor\ndelete qzkorvel#1",
-                       state("100 200 640 480 1")},
-                      {"box qzkorvel synth @debug 1\nsend qzkorvel#2 show", {"console post show(): there's no window"}},
                   });
 }
 

@@ -169,4 +169,18 @@ TEST(KorvelFaults, EditorsOfAFreedVstObjectAreForgotten)
     EXPECT_TRUE(plays(w, "send qzkorvel#2 show\npass 2", {"console post show(): there's no window"}));
 }
 
+/* An editor destroyed while nobody observed it is not remembered when its
+ * record goes. */
+TEST(KorvelAdopt, EditorDestroyedUnobservedIsNotRemembered)
+{
+    World w;
+    bound_setup(w);
+    simwin_fail("SetWindowSubclass", 1);
+    play_steps(w, {
+                      {"send qzkorvel#1 open 100 200\npass 2\nuser close editor\ndelete qzkorvel#1",
+                       state("100 200 640 480 1")},
+                      {"box qzkorvel synth @debug 1\nsend qzkorvel#2 show", {"console post show(): there's no window"}},
+                  });
+}
+
 } // namespace

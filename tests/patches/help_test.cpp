@@ -119,10 +119,12 @@ TEST(HelpPatch, EveryMessageBoxIsClicked)
 }
 
 // The tour as korvel-sim plays it, against the reviewed transcript. Its
-// pictures go to a folder of the test's own, which goes with the test.
+// pictures go to a folder of the test's own in the build tree (ctest runs
+// the test there), which goes with the test: runs of other trees at the
+// same time use folders of their own.
 TEST(HelpPatch, TourPrintsTheReviewedTranscript)
 {
-    const std::filesystem::path pictures = std::filesystem::temp_directory_path() / "qzkorvel-tour";
+    const std::filesystem::path pictures = std::filesystem::current_path() / "tour-pictures";
     std::filesystem::create_directories(pictures);
     Lines actual;
     {

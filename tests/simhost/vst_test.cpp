@@ -54,9 +54,7 @@ t_max_err watch_notify(t_watch *x, t_symbol *s, t_symbol *msg, void *sender, voi
     }
     g_log.push_back(line);
     if (g_retype && msg == gensym("freecontainedview")) {
-        void *view = testkit::call(simhost_box_patcher(g_retype), "firstview");
-        testkit::call(view, "insertboxtext", g_retype, (void *)"vst~ Beta");
-        testkit::call(view, "endeditbox");
+        EXPECT_EQ(simhost_box_retype(g_retype, "vst~ Beta"), MAX_ERR_NONE);
     }
     return 0;
 }

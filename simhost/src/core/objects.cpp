@@ -501,10 +501,22 @@ long simhost_observer_count(t_object *obj)
 
 /* ---- the state system's calls ---- */
 
+namespace {
+
+/* The state system calls from its own thread: the object table is looked
+ * up under the host's lock, which is not held while the method runs. */
+const Method *value_method(void *x, const char *name)
+{
+    HostLock hold(host_lock());
+    return find_method(class_of(x), sym(name));
+}
+
+} // namespace
+
 t_max_err object_getvalueof(void *x, long *ac, t_atom **av)
 {
     count("object_getvalueof");
-    const Method *m = find_method(class_of(x), sym("getvalueof"));
+    const Method *m = value_method(x, "getvalueof");
     if (!m || !ac || !av)
         return MAX_ERR_GENERIC;
     return from_method<t_max_err (*)(void *, long *, t_atom **)>(m->fn)(x, ac, av);
@@ -513,7 +525,7 @@ t_max_err object_getvalueof(void *x, long *ac, t_atom **av)
 t_max_err object_setvalueof(void *x, long ac, t_atom *av)
 {
     count("object_setvalueof");
-    const Method *m = find_method(class_of(x), sym("setvalueof"));
+    const Method *m = value_method(x, "setvalueof");
     if (!m)
         return MAX_ERR_GENERIC;
     return from_method<t_max_err (*)(void *, long, t_atom *)>(m->fn)(x, ac, av);

@@ -201,11 +201,24 @@ void patcher_anything(t_simpatcher *p, t_symbol *s, long argc, t_atom *argv)
 
 /* ---- box ---- */
 
+/* Frees the box's object. One held through its own method is freed when
+ * that returns: meanwhile it is no longer in this box, which may be freed or
+ * hold another object by then, so that its "#B" names no box. */
+void box_free_object(t_simbox *b)
+{
+    t_object *x = b->impl->object;
+    if (!x)
+        return;
+    obj_free(x);
+    if (ObjInfo *i = info(x))
+        i->box = nullptr;
+    box_forget_object(&b->ob, x);
+}
+
 void box_free(t_simbox *b)
 {
     BoxImpl *impl = b->impl;
-    if (impl->object)
-        obj_free(impl->object);
+    box_free_object(b);
     if (t_simpatcher *p = as_patcher(impl->patcher)) {
         /* a patcher closes from its last box on, so that one is found first */
         auto &boxes = p->impl->boxes;
@@ -277,8 +290,7 @@ void *view_endeditbox(t_simview *v)
         b->impl->text = text;
         return nullptr;
     }
-    if (b->impl->object)
-        obj_free(b->impl->object);
+    box_free_object(b);
     if (!as_box(b))
         return nullptr;
     b->impl->text = text;
