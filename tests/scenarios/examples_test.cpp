@@ -19,10 +19,11 @@ std::vector<std::string> names()
     return out;
 }
 
-// A folder of the test's own for the pictures an example writes, so that a
-// test run leaves no files behind.
+// A folder of the test's own for the pictures an example writes, in the
+// build tree where ctest runs it (another build's run at the same time has
+// its own), so that a test run leaves no files behind.
 struct TempFolder {
-    explicit TempFolder(const std::string &name) : path(std::filesystem::temp_directory_path() / name)
+    explicit TempFolder(const std::string &name) : path(std::filesystem::current_path() / name)
     {
         std::filesystem::create_directories(path);
     }

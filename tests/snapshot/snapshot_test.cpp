@@ -26,7 +26,9 @@ class Snapshot : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
+        // in the build tree where ctest runs the test: another build's run
+        // at the same time has its own
+        dir = fs::current_path() /
               ("qzkorvel-snapshot-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
