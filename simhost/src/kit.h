@@ -40,13 +40,14 @@ typedef std::vector<t_atom> Atoms;
 /* ---- the registry (objects/registry.cpp) ---- */
 
 /* One simulated Max class: setup registers it under each of its names (the
- * name, then every alias) and keeps its class pointer; teardown forgets
- * that pointer and whatever else the class keeps between calls. */
+ * name, then every alias); teardown, when the class keeps anything between
+ * calls (its class pointer, say), forgets it. A class that keeps nothing
+ * makes its objects as the class its box typed (class_named). */
 struct Class {
     const char *name;
     std::vector<const char *> aliases;
     void (*setup)(t_symbol *name);
-    void (*teardown)(void);
+    void (*teardown)(void) = nullptr;
 };
 
 const std::vector<Class> &classes();
@@ -56,6 +57,22 @@ t_class *class_named(t_symbol *name);
 void classes_setup(void);
 /* Called at reset before any object is freed. */
 void classes_teardown(void);
+
+/* ---- the class ---- */
+
+/* A message a class takes: its handler, selector and argument type. */
+struct Method {
+    method fn;
+    const char *name;
+    long type;
+};
+
+/* The method that takes every message, as typed atoms. */
+Method anything(method fn);
+/* A class of boxes named name, objects of size bytes made by make from the
+ * typed atoms and freed by free (NULL for none), with its methods, and
+ * registered with the host. */
+t_class *box_class(t_symbol *name, method make, method free, long size, const std::vector<Method> &methods);
 
 /* ---- the object, its box and its patcher ---- */
 
@@ -116,6 +133,15 @@ std::string text(long argc, const t_atom *argv, bool quoted);
 Atoms parse(const char *text);
 
 /* ---- inlets and outlets ---- */
+
+/* An object's typed arguments, or fallback's atoms when it has none. */
+Atoms args(long argc, const t_atom *argv, const char *fallback = "");
+/* count new outlets of x, left to right; the object deletes the list. */
+std::vector<void *> *outlets(void *x, size_t count);
+/* Proxy inlets 1 to count of x, which write their id in *inletnum; freed
+ * with proxies_free. */
+std::vector<void *> *proxies(void *x, size_t count, long *inletnum);
+void proxies_free(std::vector<void *> *proxies);
 
 /* The objects that the patch cords from x's outlet lead to. */
 std::vector<t_object *> cord_objects(const void *x, long outlet);

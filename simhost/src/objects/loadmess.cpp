@@ -12,11 +12,9 @@ struct t_loadmess {
     void *out;
 };
 
-t_class *s_loadmess_class;
-
 void *loadmess_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_loadmess *x = (t_loadmess *)object_alloc(s_loadmess_class);
+    t_loadmess *x = (t_loadmess *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     x->message = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
@@ -38,15 +36,5 @@ void loadmess_bang(t_loadmess *x)
 
 void loadmess_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(loadmess_new), as_method(loadmess_free), (long)sizeof(t_loadmess),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(loadmess_bang), "loadbang", A_CANT, 0);
-    class_addmethod(c, as_method(loadmess_bang), _sym_bang->s_name, 0);
-    class_register(_sym_box, c);
-    s_loadmess_class = c;
-}
-
-void loadmess_teardown(void)
-{
-    s_loadmess_class = nullptr;
+    kit::box_class(name, as_method(loadmess_new), as_method(loadmess_free), (long)sizeof(t_loadmess), {{as_method(loadmess_bang), "loadbang", A_CANT}, {as_method(loadmess_bang), _sym_bang->s_name, A_NOTHING}});
 }

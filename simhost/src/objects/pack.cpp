@@ -21,8 +21,6 @@ struct t_pack {
     long inletnum;
 };
 
-t_class *s_pack_class;
-
 t_atom pack_item(const t_atom &arg)
 {
     t_atom a = arg;
@@ -38,7 +36,7 @@ t_atom pack_item(const t_atom &arg)
 
 void *pack_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_pack *x = (t_pack *)object_alloc(s_pack_class);
+    t_pack *x = (t_pack *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
@@ -89,14 +87,5 @@ void pack_anything(t_pack *x, t_symbol *s, long argc, t_atom *argv)
 
 void pack_setup(t_symbol *name)
 {
-    t_class *c =
-        class_new(name->s_name, as_method(pack_new), as_method(pack_free), (long)sizeof(t_pack), nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(pack_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_pack_class = c;
-}
-
-void pack_teardown(void)
-{
-    s_pack_class = nullptr;
+    kit::box_class(name, as_method(pack_new), as_method(pack_free), (long)sizeof(t_pack), {kit::anything(as_method(pack_anything))});
 }

@@ -11,11 +11,9 @@ struct t_prepend {
     void *out;
 };
 
-t_class *s_prepend_class;
-
 void *prepend_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_prepend *x = (t_prepend *)object_alloc(s_prepend_class);
+    t_prepend *x = (t_prepend *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     x->prefix = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
@@ -40,14 +38,5 @@ void prepend_anything(t_prepend *x, t_symbol *s, long argc, t_atom *argv)
 
 void prepend_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(prepend_new), as_method(prepend_free), (long)sizeof(t_prepend),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(prepend_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_prepend_class = c;
-}
-
-void prepend_teardown(void)
-{
-    s_prepend_class = nullptr;
+    kit::box_class(name, as_method(prepend_new), as_method(prepend_free), (long)sizeof(t_prepend), {kit::anything(as_method(prepend_anything))});
 }

@@ -15,11 +15,9 @@ struct t_route {
     long inletnum;
 };
 
-t_class *s_route_class;
-
 void *route_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_route *x = (t_route *)object_alloc(s_route_class);
+    t_route *x = (t_route *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     x->keys = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
@@ -85,14 +83,5 @@ void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
 
 void route_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(route_new), as_method(route_free), (long)sizeof(t_route), nullptr,
-                           A_GIMME, 0);
-    class_addmethod(c, as_method(route_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_route_class = c;
-}
-
-void route_teardown(void)
-{
-    s_route_class = nullptr;
+    kit::box_class(name, as_method(route_new), as_method(route_free), (long)sizeof(t_route), {kit::anything(as_method(route_anything))});
 }

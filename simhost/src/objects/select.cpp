@@ -71,14 +71,5 @@ void select_anything(t_select *x, t_symbol *s, long argc, t_atom *argv)
 
 void select_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(select_new), as_method(select_free), (long)sizeof(t_select),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(select_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-}
-
-/* The classes are the host's, found by name. */
-/* Nothing kept: an object is made as the class its box typed. */
-void select_teardown(void)
-{
+    kit::box_class(name, as_method(select_new), as_method(select_free), (long)sizeof(t_select), {kit::anything(as_method(select_anything))});
 }

@@ -75,14 +75,5 @@ void trigger_anything(t_trigger *x, t_symbol *s, long argc, t_atom *argv)
 
 void trigger_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(trigger_new), as_method(trigger_free), (long)sizeof(t_trigger),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(trigger_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-}
-
-/* The classes are the host's, found by name. */
-/* Nothing kept: an object is made as the class its box typed. */
-void trigger_teardown(void)
-{
+    kit::box_class(name, as_method(trigger_new), as_method(trigger_free), (long)sizeof(t_trigger), {kit::anything(as_method(trigger_anything))});
 }

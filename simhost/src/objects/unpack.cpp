@@ -17,8 +17,6 @@ struct t_unpack {
     std::vector<void *> *outs; /* left to right */
 };
 
-t_class *s_unpack_class;
-
 char unpack_kind(const t_atom &a)
 {
     if (a.a_type == A_LONG)
@@ -31,7 +29,7 @@ char unpack_kind(const t_atom &a)
 
 void *unpack_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_unpack *x = (t_unpack *)object_alloc(s_unpack_class);
+    t_unpack *x = (t_unpack *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
@@ -77,14 +75,5 @@ void unpack_anything(t_unpack *x, t_symbol *s, long argc, t_atom *argv)
 
 void unpack_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(unpack_new), as_method(unpack_free), (long)sizeof(t_unpack),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(unpack_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_unpack_class = c;
-}
-
-void unpack_teardown(void)
-{
-    s_unpack_class = nullptr;
+    kit::box_class(name, as_method(unpack_new), as_method(unpack_free), (long)sizeof(t_unpack), {kit::anything(as_method(unpack_anything))});
 }
