@@ -28,9 +28,7 @@ void *gate_new(t_symbol *s, long argc, t_atom *argv)
         return nullptr;
     const long outlets = argv && argc > 0 ? (long)std::clamp<t_atom_long>(atom_getlong(argv), 1, 100) : 1;
     x->proxy = proxy_new(x, 1, &x->inletnum);
-    x->outs = new std::vector<void *>;
-    for (long i = 0; i < outlets; i++)
-        x->outs->push_back(outlet_new(x, nullptr));
+    x->outs = kit::outlets(x, (size_t)outlets);
     gate_open(x, argv && argc > 1 ? atom_getlong(argv + 1) : 0);
     return x;
 }

@@ -17,7 +17,7 @@ void *loadmess_new(t_symbol *s, long argc, t_atom *argv)
     t_loadmess *x = (t_loadmess *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->message = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
+    x->message = new Atoms(kit::args(argc, argv));
     x->out = outlet_new(x, nullptr);
     return x;
 }

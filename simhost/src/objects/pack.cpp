@@ -39,23 +39,18 @@ void *pack_new(t_symbol *s, long argc, t_atom *argv)
     t_pack *x = (t_pack *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
     x->items = new Atoms;
-    for (const t_atom &a : args)
+    for (const t_atom &a : kit::args(argc, argv, "0 0"))
         x->items->push_back(pack_item(a));
-    x->proxies = new std::vector<void *>;
-    for (size_t i = 1; i < x->items->size(); i++)
-        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
+    x->proxies = kit::proxies(x, x->items->size() - 1, &x->inletnum);
     x->out = outlet_new(x, nullptr);
     return x;
 }
 
 void pack_free(t_pack *x)
 {
-    for (void *p : *x->proxies)
-        object_free(p);
+    kit::proxies_free(x->proxies);
     delete x->items;
-    delete x->proxies;
 }
 
 /* An item takes the kind its argument gave it: a number goes into a symbol

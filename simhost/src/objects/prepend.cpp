@@ -16,7 +16,7 @@ void *prepend_new(t_symbol *s, long argc, t_atom *argv)
     t_prepend *x = (t_prepend *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->prefix = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
+    x->prefix = new Atoms(kit::args(argc, argv));
     x->out = outlet_new(x, nullptr);
     return x;
 }

@@ -20,23 +20,17 @@ void *route_new(t_symbol *s, long argc, t_atom *argv)
     t_route *x = (t_route *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->keys = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
-    x->outs = new std::vector<void *>;
-    x->proxies = new std::vector<void *>;
-    for (size_t i = 0; i <= x->keys->size(); i++)
-        x->outs->push_back(outlet_new(x, nullptr));
-    for (size_t i = 1; i <= x->keys->size(); i++)
-        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
+    x->keys = new Atoms(kit::args(argc, argv));
+    x->outs = kit::outlets(x, x->keys->size() + 1);
+    x->proxies = kit::proxies(x, x->keys->size(), &x->inletnum);
     return x;
 }
 
 void route_free(t_route *x)
 {
-    for (void *p : *x->proxies)
-        object_free(p);
+    kit::proxies_free(x->proxies);
     delete x->keys;
     delete x->outs;
-    delete x->proxies;
 }
 
 bool same(const t_atom &a, const t_atom &b)

@@ -21,23 +21,17 @@ void *select_new(t_symbol *s, long argc, t_atom *argv)
     t_select *x = (t_select *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->values = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms(kit::parse("0"));
-    x->outs = new std::vector<void *>;
-    x->proxies = new std::vector<void *>;
-    for (size_t i = 0; i <= x->values->size(); i++)
-        x->outs->push_back(outlet_new(x, nullptr));
-    for (size_t i = 1; i <= x->values->size(); i++)
-        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
+    x->values = new Atoms(kit::args(argc, argv, "0"));
+    x->outs = kit::outlets(x, x->values->size() + 1);
+    x->proxies = kit::proxies(x, x->values->size(), &x->inletnum);
     return x;
 }
 
 void select_free(t_select *x)
 {
-    for (void *p : *x->proxies)
-        object_free(p);
+    kit::proxies_free(x->proxies);
     delete x->values;
     delete x->outs;
-    delete x->proxies;
 }
 
 bool select_equal(const t_atom &a, const t_atom &b)

@@ -100,7 +100,7 @@ void thispatcher_cord(t_thispatcher *x, const Atoms &args, bool join)
 
 void thispatcher_script(t_thispatcher *x, t_symbol *s, long argc, t_atom *argv)
 {
-    const Atoms all = argv && argc > 0 ? Atoms(argv, argv + argc) : Atoms();
+    const Atoms all = kit::args(argc, argv);
     const std::string what = all.empty() ? "" : kit::text(1, all.data(), false);
     const Atoms args = all.empty() ? Atoms() : Atoms(all.begin() + 1, all.end());
     if (what == "newobject")

@@ -21,10 +21,8 @@ void *trigger_new(t_symbol *s, long argc, t_atom *argv)
     t_trigger *x = (t_trigger *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->kinds = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms(kit::parse("i i"));
-    x->outs = new std::vector<void *>;
-    for (size_t i = 0; i < x->kinds->size(); i++)
-        x->outs->push_back(outlet_new(x, nullptr));
+    x->kinds = new Atoms(kit::args(argc, argv, "i i"));
+    x->outs = kit::outlets(x, x->kinds->size());
     return x;
 }
 

@@ -32,13 +32,10 @@ void *unpack_new(t_symbol *s, long argc, t_atom *argv)
     t_unpack *x = (t_unpack *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
     x->kinds = new std::vector<char>;
-    x->outs = new std::vector<void *>;
-    for (const t_atom &a : args) {
+    for (const t_atom &a : kit::args(argc, argv, "0 0"))
         x->kinds->push_back(unpack_kind(a));
-        x->outs->push_back(outlet_new(x, nullptr));
-    }
+    x->outs = kit::outlets(x, x->kinds->size());
     return x;
 }
 
