@@ -151,6 +151,23 @@ std::vector<t_object *> cord_objects(const void *x, long outlet);
  * API (and the left inlet), -2 unknown. */
 void ports(void *x, long inlets, long outlets);
 
+/* Values that messages are matched against (route, select): an outlet per
+ * value, then one for the rest, and an inlet right of the left one per
+ * value, which replaces it. */
+struct Matcher {
+    Atoms values;
+    std::vector<void *> *outs;
+    std::vector<void *> *proxies;
+    long inletnum; /* the proxy a message came in by */
+};
+
+Matcher *matcher_new(void *x, const Atoms &values);
+void matcher_free(Matcher *m);
+/* A message (its atoms, selector first unless plain) that came into x by
+ * a value's inlet replaces that value with its first atom: true then, and
+ * the left inlet's work is not done. */
+bool matcher_replaced(t_object *x, Matcher *m, const Atoms &in);
+
 /* ---- patch files ---- */
 
 /* What a class keeps in a patch file beyond its box's text and the

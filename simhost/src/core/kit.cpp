@@ -216,6 +216,31 @@ void proxies_free(std::vector<void *> *proxies)
     delete proxies;
 }
 
+Matcher *matcher_new(void *x, const Atoms &values)
+{
+    Matcher *m = new Matcher{values, nullptr, nullptr, 0};
+    m->outs = outlets(x, values.size() + 1);
+    m->proxies = proxies(x, values.size(), &m->inletnum);
+    return m;
+}
+
+void matcher_free(Matcher *m)
+{
+    proxies_free(m->proxies);
+    delete m->outs;
+    delete m;
+}
+
+bool matcher_replaced(t_object *x, Matcher *m, const Atoms &in)
+{
+    const long inlet = proxy_getinlet(x);
+    if (inlet <= 0)
+        return false;
+    if (!in.empty() && (size_t)inlet <= m->values.size())
+        m->values[(size_t)inlet - 1] = in[0];
+    return true;
+}
+
 std::vector<t_object *> cord_objects(const void *x, long outlet)
 {
     std::vector<t_object *> out;

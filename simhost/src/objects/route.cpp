@@ -9,10 +9,7 @@ namespace {
 
 struct t_route {
     t_object ob;
-    Atoms *keys;
-    std::vector<void *> *outs; /* one per key, then the one for the rest */
-    std::vector<void *> *proxies; /* an inlet right of the left one per key, which replaces it */
-    long inletnum;
+    kit::Matcher *keys; /* an outlet and an inlet per key, an outlet for the rest */
 };
 
 void *route_new(t_symbol *s, long argc, t_atom *argv)
@@ -20,17 +17,13 @@ void *route_new(t_symbol *s, long argc, t_atom *argv)
     t_route *x = (t_route *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->keys = new Atoms(kit::args(argc, argv));
-    x->outs = kit::outlets(x, x->keys->size() + 1);
-    x->proxies = kit::proxies(x, x->keys->size(), &x->inletnum);
+    x->keys = kit::matcher_new(x, kit::args(argc, argv));
     return x;
 }
 
 void route_free(t_route *x)
 {
-    kit::proxies_free(x->proxies);
-    delete x->keys;
-    delete x->outs;
+    kit::matcher_free(x->keys);
 }
 
 bool same(const t_atom &a, const t_atom &b)
@@ -47,13 +40,8 @@ void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (!argv)
         argc = 0;
-    const long inlet = proxy_getinlet(&x->ob);
-    if (inlet > 0) {
-        const Atoms key = kit::message_atoms(s, argc, argv);
-        if (!key.empty() && (size_t)inlet <= x->keys->size())
-            (*x->keys)[(size_t)inlet - 1] = key[0];
+    if (kit::matcher_replaced(&x->ob, x->keys, kit::message_atoms(s, argc, argv)))
         return;
-    }
     bool numeric = s == _sym_list || s == _sym_int || s == _sym_float;
     if (!numeric || argc > 0) {
         t_atom key = {};
@@ -63,14 +51,14 @@ void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
             atom_setsym(&key, s);
         const t_atom *rest = numeric ? argv + 1 : argv;
         long restc = numeric ? argc - 1 : argc;
-        for (size_t i = 0; i < x->keys->size(); i++) {
-            if (same((*x->keys)[i], key)) {
-                kit::output((*x->outs)[i], Atoms(rest, rest + restc));
+        for (size_t i = 0; i < x->keys->values.size(); i++) {
+            if (same(x->keys->values[i], key)) {
+                kit::output((*x->keys->outs)[i], Atoms(rest, rest + restc));
                 return;
             }
         }
     }
-    outlet_anything(x->outs->back(), s, (short)argc, argv);
+    outlet_anything(x->keys->outs->back(), s, (short)argc, argv);
 }
 
 } // namespace

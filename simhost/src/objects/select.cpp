@@ -10,10 +10,7 @@ namespace {
 
 struct t_select {
     t_object ob;
-    Atoms *values;
-    std::vector<void *> *outs;    /* one per value, then the one for the rest */
-    std::vector<void *> *proxies; /* one per value */
-    long inletnum;
+    kit::Matcher *values; /* an outlet and an inlet per value, an outlet for the rest */
 };
 
 void *select_new(t_symbol *s, long argc, t_atom *argv)
@@ -21,17 +18,13 @@ void *select_new(t_symbol *s, long argc, t_atom *argv)
     t_select *x = (t_select *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->values = new Atoms(kit::args(argc, argv, "0"));
-    x->outs = kit::outlets(x, x->values->size() + 1);
-    x->proxies = kit::proxies(x, x->values->size(), &x->inletnum);
+    x->values = kit::matcher_new(x, kit::args(argc, argv, "0"));
     return x;
 }
 
 void select_free(t_select *x)
 {
-    kit::proxies_free(x->proxies);
-    delete x->values;
-    delete x->outs;
+    kit::matcher_free(x->values);
 }
 
 bool select_equal(const t_atom &a, const t_atom &b)
@@ -44,21 +37,17 @@ bool select_equal(const t_atom &a, const t_atom &b)
 void select_anything(t_select *x, t_symbol *s, long argc, t_atom *argv)
 {
     const Atoms in = kit::message_atoms(s, argc, argv);
-    const long inlet = proxy_getinlet(&x->ob);
-    if (inlet > 0) {
-        if (!in.empty() && (size_t)inlet <= x->values->size())
-            (*x->values)[(size_t)inlet - 1] = in[0];
+    if (kit::matcher_replaced(&x->ob, x->values, in))
         return;
-    }
     if (in.size() == 1) {
         const t_atom &key = in.back();
-        for (size_t i = 0; i < x->values->size(); i++)
-            if (select_equal((*x->values)[i], key)) {
-                outlet_bang((*x->outs)[i]);
+        for (size_t i = 0; i < x->values->values.size(); i++)
+            if (select_equal(x->values->values[i], key)) {
+                outlet_bang((*x->values->outs)[i]);
                 return;
             }
     }
-    outlet_anything(x->outs->back(), s, (short)(argv ? argc : 0), argv);
+    outlet_anything(x->values->outs->back(), s, (short)(argv ? argc : 0), argv);
 }
 
 } // namespace
