@@ -151,22 +151,24 @@ std::vector<t_object *> cord_objects(const void *x, long outlet);
  * API (and the left inlet), -2 unknown. */
 void ports(void *x, long inlets, long outlets);
 
-/* Values that messages are matched against (route, select): an outlet per
- * value, then one for the rest, and an inlet right of the left one per
- * value, which replaces it. */
+/* An object that matches messages against values (route, select): an
+ * outlet per value, then one for the rest, and an inlet right of the left
+ * one per value, which replaces it. */
 struct Matcher {
-    Atoms values;
-    std::vector<void *> *outs;
-    std::vector<void *> *proxies;
-    long inletnum; /* the proxy a message came in by */
+    t_object ob;
+    Atoms *values;
+    std::vector<void *> *outs;    /* one per value, then the one for the rest */
+    std::vector<void *> *proxies; /* one per value */
+    long inletnum;                /* the proxy a message came in by */
 };
 
-Matcher *matcher_new(void *x, const Atoms &values);
-void matcher_free(Matcher *m);
-/* A message (its atoms, selector first unless plain) that came into x by
- * a value's inlet replaces that value with its first atom: true then, and
+/* A new one of the class its box typed (s), NULL when refused. */
+void *matcher_new(t_symbol *s, const Atoms &values);
+void matcher_free(Matcher *x);
+/* A message (its atoms, selector first unless plain) that came in by a
+ * value's inlet replaces that value with its first atom: true then, and
  * the left inlet's work is not done. */
-bool matcher_replaced(t_object *x, Matcher *m, const Atoms &in);
+bool matcher_replaced(Matcher *x, const Atoms &in);
 
 /* ---- patch files ---- */
 

@@ -216,28 +216,31 @@ void proxies_free(std::vector<void *> *proxies)
     delete proxies;
 }
 
-Matcher *matcher_new(void *x, const Atoms &values)
+void *matcher_new(t_symbol *s, const Atoms &values)
 {
-    Matcher *m = new Matcher{values, nullptr, nullptr, 0};
-    m->outs = outlets(x, values.size() + 1);
-    m->proxies = proxies(x, values.size(), &m->inletnum);
-    return m;
+    Matcher *x = (Matcher *)object_alloc(class_named(s));
+    if (!x)
+        return nullptr;
+    x->values = new Atoms(values);
+    x->outs = outlets(x, values.size() + 1);
+    x->proxies = proxies(x, values.size(), &x->inletnum);
+    return x;
 }
 
-void matcher_free(Matcher *m)
+void matcher_free(Matcher *x)
 {
-    proxies_free(m->proxies);
-    delete m->outs;
-    delete m;
+    proxies_free(x->proxies);
+    delete x->values;
+    delete x->outs;
 }
 
-bool matcher_replaced(t_object *x, Matcher *m, const Atoms &in)
+bool matcher_replaced(Matcher *x, const Atoms &in)
 {
-    const long inlet = proxy_getinlet(x);
+    const long inlet = proxy_getinlet(&x->ob);
     if (inlet <= 0)
         return false;
-    if (!in.empty() && (size_t)inlet <= m->values.size())
-        m->values[(size_t)inlet - 1] = in[0];
+    if (!in.empty() && (size_t)inlet <= x->values->size())
+        (*x->values)[(size_t)inlet - 1] = in[0];
     return true;
 }
 

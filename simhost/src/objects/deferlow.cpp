@@ -53,5 +53,6 @@ void deferlow_anything(t_deferlow *x, t_symbol *s, long argc, t_atom *argv)
 
 void deferlow_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(deferlow_new), as_method(deferlow_free), (long)sizeof(t_deferlow), {kit::anything(as_method(deferlow_anything))});
+    kit::box_class(name, as_method(deferlow_new), as_method(deferlow_free), (long)sizeof(t_deferlow),
+                   {kit::anything(as_method(deferlow_anything))});
 }

@@ -26,5 +26,7 @@ void loadbang_bang(t_loadbang *x)
 
 void loadbang_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(loadbang_new), nullptr, (long)sizeof(t_loadbang), {{as_method(loadbang_bang), "loadbang", A_CANT}, {as_method(loadbang_bang), _sym_bang->s_name, A_NOTHING}});
+    kit::box_class(name, as_method(loadbang_new), nullptr, (long)sizeof(t_loadbang),
+                   {{as_method(loadbang_bang), "loadbang", A_CANT},
+                    {as_method(loadbang_bang), _sym_bang->s_name, A_NOTHING}});
 }

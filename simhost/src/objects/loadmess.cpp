@@ -36,5 +36,7 @@ void loadmess_bang(t_loadmess *x)
 
 void loadmess_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(loadmess_new), as_method(loadmess_free), (long)sizeof(t_loadmess), {{as_method(loadmess_bang), "loadbang", A_CANT}, {as_method(loadmess_bang), _sym_bang->s_name, A_NOTHING}});
+    kit::box_class(name, as_method(loadmess_new), as_method(loadmess_free), (long)sizeof(t_loadmess),
+                   {{as_method(loadmess_bang), "loadbang", A_CANT},
+                    {as_method(loadmess_bang), _sym_bang->s_name, A_NOTHING}});
 }

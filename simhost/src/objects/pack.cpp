@@ -82,5 +82,6 @@ void pack_anything(t_pack *x, t_symbol *s, long argc, t_atom *argv)
 
 void pack_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(pack_new), as_method(pack_free), (long)sizeof(t_pack), {kit::anything(as_method(pack_anything))});
+    kit::box_class(name, as_method(pack_new), as_method(pack_free), (long)sizeof(t_pack),
+                   {kit::anything(as_method(pack_anything))});
 }

@@ -46,5 +46,6 @@ void print_anything(t_print *x, t_symbol *s, long argc, t_atom *argv)
 
 void print_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(print_new), nullptr, (long)sizeof(t_print), {kit::anything(as_method(print_anything))});
+    kit::box_class(name, as_method(print_new), nullptr, (long)sizeof(t_print),
+                   {kit::anything(as_method(print_anything))});
 }

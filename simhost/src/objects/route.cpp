@@ -7,23 +7,9 @@ using kit::Atoms;
 
 namespace {
 
-struct t_route {
-    t_object ob;
-    kit::Matcher *keys; /* an outlet and an inlet per key, an outlet for the rest */
-};
-
 void *route_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_route *x = (t_route *)object_alloc(kit::class_named(s));
-    if (!x)
-        return nullptr;
-    x->keys = kit::matcher_new(x, kit::args(argc, argv));
-    return x;
-}
-
-void route_free(t_route *x)
-{
-    kit::matcher_free(x->keys);
+    return kit::matcher_new(s, kit::args(argc, argv));
 }
 
 bool same(const t_atom &a, const t_atom &b)
@@ -36,11 +22,11 @@ bool same(const t_atom &a, const t_atom &b)
 
 /* A message is told by its selector, or by its first number when it is an
  * int, a float or a list. */
-void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
+void route_anything(kit::Matcher *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (!argv)
         argc = 0;
-    if (kit::matcher_replaced(&x->ob, x->keys, kit::message_atoms(s, argc, argv)))
+    if (kit::matcher_replaced(x, kit::message_atoms(s, argc, argv)))
         return;
     bool numeric = s == _sym_list || s == _sym_int || s == _sym_float;
     if (!numeric || argc > 0) {
@@ -51,19 +37,20 @@ void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
             atom_setsym(&key, s);
         const t_atom *rest = numeric ? argv + 1 : argv;
         long restc = numeric ? argc - 1 : argc;
-        for (size_t i = 0; i < x->keys->values.size(); i++) {
-            if (same(x->keys->values[i], key)) {
-                kit::output((*x->keys->outs)[i], Atoms(rest, rest + restc));
+        for (size_t i = 0; i < x->values->size(); i++) {
+            if (same((*x->values)[i], key)) {
+                kit::output((*x->outs)[i], Atoms(rest, rest + restc));
                 return;
             }
         }
     }
-    outlet_anything(x->keys->outs->back(), s, (short)argc, argv);
+    outlet_anything(x->outs->back(), s, (short)argc, argv);
 }
 
 } // namespace
 
 void route_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(route_new), as_method(route_free), (long)sizeof(t_route), {kit::anything(as_method(route_anything))});
+    kit::box_class(name, as_method(route_new), as_method(kit::matcher_free), (long)sizeof(kit::Matcher),
+                   {kit::anything(as_method(route_anything))});
 }

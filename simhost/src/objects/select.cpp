@@ -8,23 +8,9 @@ using kit::Atoms;
 
 namespace {
 
-struct t_select {
-    t_object ob;
-    kit::Matcher *values; /* an outlet and an inlet per value, an outlet for the rest */
-};
-
 void *select_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_select *x = (t_select *)object_alloc(kit::class_named(s));
-    if (!x)
-        return nullptr;
-    x->values = kit::matcher_new(x, kit::args(argc, argv, "0"));
-    return x;
-}
-
-void select_free(t_select *x)
-{
-    kit::matcher_free(x->values);
+    return kit::matcher_new(s, kit::args(argc, argv, "0"));
 }
 
 bool select_equal(const t_atom &a, const t_atom &b)
@@ -34,25 +20,26 @@ bool select_equal(const t_atom &a, const t_atom &b)
     return atom_getfloat(&a) == atom_getfloat(&b);
 }
 
-void select_anything(t_select *x, t_symbol *s, long argc, t_atom *argv)
+void select_anything(kit::Matcher *x, t_symbol *s, long argc, t_atom *argv)
 {
     const Atoms in = kit::message_atoms(s, argc, argv);
-    if (kit::matcher_replaced(&x->ob, x->values, in))
+    if (kit::matcher_replaced(x, in))
         return;
     if (in.size() == 1) {
         const t_atom &key = in.back();
-        for (size_t i = 0; i < x->values->values.size(); i++)
-            if (select_equal(x->values->values[i], key)) {
-                outlet_bang((*x->values->outs)[i]);
+        for (size_t i = 0; i < x->values->size(); i++)
+            if (select_equal((*x->values)[i], key)) {
+                outlet_bang((*x->outs)[i]);
                 return;
             }
     }
-    outlet_anything(x->values->outs->back(), s, (short)(argv ? argc : 0), argv);
+    outlet_anything(x->outs->back(), s, (short)(argv ? argc : 0), argv);
 }
 
 } // namespace
 
 void select_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(select_new), as_method(select_free), (long)sizeof(t_select), {kit::anything(as_method(select_anything))});
+    kit::box_class(name, as_method(select_new), as_method(kit::matcher_free), (long)sizeof(kit::Matcher),
+                   {kit::anything(as_method(select_anything))});
 }

@@ -119,5 +119,6 @@ void thispatcher_script(t_thispatcher *x, t_symbol *s, long argc, t_atom *argv)
 
 void thispatcher_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(thispatcher_new), nullptr, (long)sizeof(t_thispatcher), {{as_method(thispatcher_script), "script", A_GIMME}});
+    kit::box_class(name, as_method(thispatcher_new), nullptr, (long)sizeof(t_thispatcher),
+                   {{as_method(thispatcher_script), "script", A_GIMME}});
 }

@@ -72,5 +72,6 @@ void unpack_anything(t_unpack *x, t_symbol *s, long argc, t_atom *argv)
 
 void unpack_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(unpack_new), as_method(unpack_free), (long)sizeof(t_unpack), {kit::anything(as_method(unpack_anything))});
+    kit::box_class(name, as_method(unpack_new), as_method(unpack_free), (long)sizeof(t_unpack),
+                   {kit::anything(as_method(unpack_anything))});
 }
