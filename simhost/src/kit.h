@@ -73,6 +73,13 @@ Method anything(method fn);
  * typed atoms and freed by free (NULL for none), with its methods, and
  * registered with the host. */
 t_class *box_class(t_symbol *name, method make, method free, long size, const std::vector<Method> &methods);
+/* The usual one: objects of type T, freed by free, that take every
+ * message with one handler. */
+template <typename T, typename New, typename Free, typename Anything>
+t_class *anything_class(t_symbol *name, New make, Free free, Anything take)
+{
+    return box_class(name, as_method(make), as_method(free), (long)sizeof(T), {anything(as_method(take))});
+}
 
 /* ---- the object, its box and its patcher ---- */
 

@@ -53,6 +53,5 @@ void deferlow_anything(t_deferlow *x, t_symbol *s, long argc, t_atom *argv)
 
 void deferlow_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(deferlow_new), as_method(deferlow_free), (long)sizeof(t_deferlow),
-                   {kit::anything(as_method(deferlow_anything))});
+    kit::anything_class<t_deferlow>(name, deferlow_new, deferlow_free, deferlow_anything);
 }

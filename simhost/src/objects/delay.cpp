@@ -78,6 +78,5 @@ void delay_anything(t_delay *x, t_symbol *s, long argc, t_atom *argv)
 
 void delay_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(delay_new), as_method(delay_free), (long)sizeof(t_delay),
-                   {kit::anything(as_method(delay_anything))});
+    kit::anything_class<t_delay>(name, delay_new, delay_free, delay_anything);
 }

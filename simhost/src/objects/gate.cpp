@@ -56,6 +56,5 @@ void gate_anything(t_gate *x, t_symbol *s, long argc, t_atom *argv)
 
 void gate_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(gate_new), as_method(gate_free), (long)sizeof(t_gate),
-                   {kit::anything(as_method(gate_anything))});
+    kit::anything_class<t_gate>(name, gate_new, gate_free, gate_anything);
 }

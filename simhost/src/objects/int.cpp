@@ -47,6 +47,5 @@ void int_anything(t_int *x, t_symbol *s, long argc, t_atom *argv)
 
 void int_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(int_new), as_method(int_free), (long)sizeof(t_int),
-                   {kit::anything(as_method(int_anything))});
+    kit::anything_class<t_int>(name, int_new, int_free, int_anything);
 }

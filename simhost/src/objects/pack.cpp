@@ -82,6 +82,5 @@ void pack_anything(t_pack *x, t_symbol *s, long argc, t_atom *argv)
 
 void pack_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(pack_new), as_method(pack_free), (long)sizeof(t_pack),
-                   {kit::anything(as_method(pack_anything))});
+    kit::anything_class<t_pack>(name, pack_new, pack_free, pack_anything);
 }

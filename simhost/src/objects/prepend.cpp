@@ -38,6 +38,5 @@ void prepend_anything(t_prepend *x, t_symbol *s, long argc, t_atom *argv)
 
 void prepend_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(prepend_new), as_method(prepend_free), (long)sizeof(t_prepend),
-                   {kit::anything(as_method(prepend_anything))});
+    kit::anything_class<t_prepend>(name, prepend_new, prepend_free, prepend_anything);
 }

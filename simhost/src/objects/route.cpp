@@ -51,6 +51,5 @@ void route_anything(kit::Matcher *x, t_symbol *s, long argc, t_atom *argv)
 
 void route_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(route_new), as_method(kit::matcher_free), (long)sizeof(kit::Matcher),
-                   {kit::anything(as_method(route_anything))});
+    kit::anything_class<kit::Matcher>(name, route_new, kit::matcher_free, route_anything);
 }

@@ -40,6 +40,5 @@ void select_anything(kit::Matcher *x, t_symbol *s, long argc, t_atom *argv)
 
 void select_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(select_new), as_method(kit::matcher_free), (long)sizeof(kit::Matcher),
-                   {kit::anything(as_method(select_anything))});
+    kit::anything_class<kit::Matcher>(name, select_new, kit::matcher_free, select_anything);
 }

@@ -73,6 +73,5 @@ void trigger_anything(t_trigger *x, t_symbol *s, long argc, t_atom *argv)
 
 void trigger_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(trigger_new), as_method(trigger_free), (long)sizeof(t_trigger),
-                   {kit::anything(as_method(trigger_anything))});
+    kit::anything_class<t_trigger>(name, trigger_new, trigger_free, trigger_anything);
 }

@@ -72,6 +72,5 @@ void unpack_anything(t_unpack *x, t_symbol *s, long argc, t_atom *argv)
 
 void unpack_setup(t_symbol *name)
 {
-    kit::box_class(name, as_method(unpack_new), as_method(unpack_free), (long)sizeof(t_unpack),
-                   {kit::anything(as_method(unpack_anything))});
+    kit::anything_class<t_unpack>(name, unpack_new, unpack_free, unpack_anything);
 }
