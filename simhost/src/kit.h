@@ -177,6 +177,18 @@ void matcher_free(Matcher *x);
  * the left inlet's work is not done. */
 bool matcher_replaced(Matcher *x, const Atoms &in);
 
+/* An object that keeps the atoms it was typed with and has one outlet
+ * (loadmess, prepend). */
+struct Keeper {
+    t_object ob;
+    Atoms *atoms;
+    void *out;
+};
+
+/* A new one of the class its box typed (s), NULL when refused. */
+void *keeper_new(t_symbol *s, long argc, const t_atom *argv);
+void keeper_free(Keeper *x);
+
 /* ---- patch files ---- */
 
 /* What a class keeps in a patch file beyond its box's text and the

@@ -244,6 +244,21 @@ bool matcher_replaced(Matcher *x, const Atoms &in)
     return true;
 }
 
+void *keeper_new(t_symbol *s, long argc, const t_atom *argv)
+{
+    Keeper *x = (Keeper *)object_alloc(class_named(s));
+    if (!x)
+        return nullptr;
+    x->atoms = new Atoms(args(argc, argv));
+    x->out = outlet_new(x, nullptr);
+    return x;
+}
+
+void keeper_free(Keeper *x)
+{
+    delete x->atoms;
+}
+
 std::vector<t_object *> cord_objects(const void *x, long outlet)
 {
     std::vector<t_object *> out;
