@@ -1,7 +1,8 @@
-/* What a simulated Max class may use beyond the host API: its box and
- * patcher, a named object of that patcher, output of atoms on an outlet,
- * atoms as text, its inlet and outlet counts, the run's host variants and
- * the host's windows. The classes under objects/ see the host through this
+/* What a simulated Max class may use beyond the host API: its class made
+ * with its methods, the kinds of object two classes share, its arguments,
+ * outlets and proxy inlets, its box and patcher, a named object of that
+ * patcher, output of atoms on an outlet, atoms as text, its inlet and
+ * outlet counts, the run's host variants and the host's windows. The classes under objects/ see the host through this
  * and the host API only, as a real external sees Max; the core's inside
  * (core/host.h) stays the core's.
  *
