@@ -1,7 +1,8 @@
-/* What a simulated Max class may use beyond the host API: its box and
- * patcher, a named object of that patcher, output of atoms on an outlet,
- * atoms as text, its inlet and outlet counts, the run's host variants and
- * the host's windows. The classes under objects/ see the host through this
+/* What a simulated Max class may use beyond the host API: its class made
+ * with its methods, the kinds of object two classes share, its arguments,
+ * outlets and proxy inlets, its box and patcher, a named object of that
+ * patcher, output of atoms on an outlet, atoms as text, its inlet and
+ * outlet counts, the run's host variants and the host's windows. The classes under objects/ see the host through this
  * and the host API only, as a real external sees Max; the core's inside
  * (core/host.h) stays the core's.
  *
@@ -40,13 +41,14 @@ typedef std::vector<t_atom> Atoms;
 /* ---- the registry (objects/registry.cpp) ---- */
 
 /* One simulated Max class: setup registers it under each of its names (the
- * name, then every alias) and keeps its class pointer; teardown forgets
- * that pointer and whatever else the class keeps between calls. */
+ * name, then every alias); teardown, when the class keeps anything between
+ * calls (its class pointer, say), forgets it. A class that keeps nothing
+ * makes its objects as the class its box typed (class_named). */
 struct Class {
     const char *name;
     std::vector<const char *> aliases;
     void (*setup)(t_symbol *name);
-    void (*teardown)(void);
+    void (*teardown)(void) = nullptr;
 };
 
 const std::vector<Class> &classes();
@@ -56,6 +58,29 @@ t_class *class_named(t_symbol *name);
 void classes_setup(void);
 /* Called at reset before any object is freed. */
 void classes_teardown(void);
+
+/* ---- the class ---- */
+
+/* A message a class takes: its handler, selector and argument type. */
+struct Method {
+    method fn;
+    const char *name;
+    long type;
+};
+
+/* The method that takes every message, as typed atoms. */
+Method anything(method fn);
+/* A class of boxes named name, objects of size bytes made by make from the
+ * typed atoms and freed by free (NULL for none), with its methods, and
+ * registered with the host. */
+t_class *box_class(t_symbol *name, method make, method free, long size, const std::vector<Method> &methods);
+/* The usual one: objects of type T, freed by free, that take every
+ * message with one handler. */
+template <typename T, typename New, typename Free, typename Anything>
+t_class *anything_class(t_symbol *name, New make, Free free, Anything take)
+{
+    return box_class(name, as_method(make), as_method(free), (long)sizeof(T), {anything(as_method(take))});
+}
 
 /* ---- the object, its box and its patcher ---- */
 
@@ -117,6 +142,15 @@ Atoms parse(const char *text);
 
 /* ---- inlets and outlets ---- */
 
+/* An object's typed arguments, or fallback's atoms when it has none. */
+Atoms args(long argc, const t_atom *argv, const char *fallback = "");
+/* count new outlets of x, left to right; the object deletes the list. */
+std::vector<void *> *outlets(void *x, size_t count);
+/* Proxy inlets 1 to count of x, which write their id in *inletnum; freed
+ * with proxies_free. */
+std::vector<void *> *proxies(void *x, size_t count, long *inletnum);
+void proxies_free(std::vector<void *> *proxies);
+
 /* The objects that the patch cords from x's outlet lead to. */
 std::vector<t_object *> cord_objects(const void *x, long outlet);
 
@@ -124,6 +158,37 @@ std::vector<t_object *> cord_objects(const void *x, long outlet);
  * API (signal ones): how many it has in all; -1 those made through the host
  * API (and the left inlet), -2 unknown. */
 void ports(void *x, long inlets, long outlets);
+
+/* An object that matches messages against values (route, select): an
+ * outlet per value, then one for the rest, and an inlet right of the left
+ * one per value, which replaces it. */
+struct Matcher {
+    t_object ob;
+    Atoms *values;
+    std::vector<void *> *outs;    /* one per value, then the one for the rest */
+    std::vector<void *> *proxies; /* one per value */
+    long inletnum;                /* the proxy a message came in by */
+};
+
+/* A new one of the class its box typed (s), NULL when refused. */
+void *matcher_new(t_symbol *s, const Atoms &values);
+void matcher_free(Matcher *x);
+/* A message (its atoms, selector first unless plain) that came in by a
+ * value's inlet replaces that value with its first atom: true then, and
+ * the left inlet's work is not done. */
+bool matcher_replaced(Matcher *x, const Atoms &in);
+
+/* An object that keeps the atoms it was typed with and has one outlet
+ * (loadmess, prepend). */
+struct Keeper {
+    t_object ob;
+    Atoms *atoms;
+    void *out;
+};
+
+/* A new one of the class its box typed (s), NULL when refused. */
+void *keeper_new(t_symbol *s, long argc, const t_atom *argv);
+void keeper_free(Keeper *x);
 
 /* ---- patch files ---- */
 

@@ -378,18 +378,26 @@ TEST(KorvelAdopt, EachVstObjectKeepsItsOwnRememberedEditor)
     EXPECT_EQ(gamma, record(w, "qzkorvel#5")->editor_hwnd);
 }
 
+/* A patch that answers our report of the plug-in name by sending message
+ * to the box with id to (obj-1 the vst~, obj-2 ours). */
+void answering_patch(World &w, const std::string &name, const std::string &message, const std::string &to)
+{
+    wired_patch(w,
+                R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
+        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route )" + name + R"("}},
+        {"box": {"id": "obj-5", "maxclass": "message", "text": ")" + message + R"("}})",
+                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
+        {"patchline": {"source": ["obj-5", 0], "destination": [")" + to + R"(", 0]}})");
+}
+
 /* A patch that answers our report by loading another plug-in: the change,
  * heard while the report goes out, is reported once that report is done. */
 TEST(KorvelBinding, PluginChangedByOurOwnReportIsReportedAfterIt)
 {
     World w;
-    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
-        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route PLUG"}},
-        {"box": {"id": "obj-5", "maxclass": "message", "text": "plug BETA"}})",
-                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
-        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
-        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
-        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-1", 0]}})");
+    answering_patch(w, "PLUG", "plug BETA", "obj-1");
     w.settle();
     Lines ours;
     for (const std::string &l : w.lines())
@@ -419,13 +427,7 @@ TEST(KorvelBinding, DelayCheckReadsThePluginThePatchLoadedFromOurReport)
 {
     World w;
     w.plugin("ALPHA", 100, 100, 33);
-    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
-        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route ALPHA"}},
-        {"box": {"id": "obj-5", "maxclass": "message", "text": "plug BETA"}})",
-                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
-        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
-        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
-        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-1", 0]}})");
+    answering_patch(w, "ALPHA", "plug BETA", "obj-1");
     w.settle();
     w.lines();
     w.latency("synth", 9);
@@ -445,13 +447,7 @@ TEST(KorvelBinding, DelayCheckReadsThePluginThePatchLoadedFromOurReport)
 TEST(KorvelBinding, OpenSatisfiedByItsOwnBindingsReportIsNoError)
 {
     World w;
-    wired_patch(w, R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
-        {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route BETA"}},
-        {"box": {"id": "obj-5", "maxclass": "message", "text": "direct_open 100 200"}})",
-                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
-        {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
-        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
-        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-2", 0]}})");
+    answering_patch(w, "BETA", "direct_open 100 200", "obj-2");
     w.settle();
     testkit::Player player(w);
     player.play("rename synth other\npass\nload other BETA\nrename other synth");

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "fresh_host.h"
 #include "simhost.h"
 #include "testkit_atoms.h"
 #include "testkit_host.h"
@@ -57,10 +58,7 @@ class BasicObjects : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        simhost_reset();
-#ifndef _WIN32
-        simwin_reset();
-#endif
+        fresh_host();
         patcher_ = simhost_patcher_new(nullptr, "patch");
         mark();
     }

@@ -3,6 +3,7 @@
 // displays, module loading and reset.
 #include <gtest/gtest.h>
 
+#include "fresh_host.h"
 #include "simhost.h"
 #include "testkit_host.h"
 #include "win_api.h"
@@ -190,10 +191,7 @@ protected:
 
     static void reset()
     {
-        simhost_reset();
-#ifndef _WIN32
-        simwin_reset();
-#endif
+        fresh_host();
         g_log.clear();
         g_detacher = nullptr;
         g_victim = nullptr;

@@ -2,6 +2,7 @@
 // its misbehaviours, the plug-in wrapper, and foreign windows.
 #include <gtest/gtest.h>
 
+#include "fresh_host.h"
 #include "simhost.h"
 #include "testkit_host.h"
 #include "win_api.h"
@@ -97,10 +98,7 @@ class VstTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        simhost_reset();
-#ifndef _WIN32
-        simwin_reset();
-#endif
+        fresh_host();
         g_log.clear();
         g_watched = nullptr;
         g_retype = nullptr;
@@ -113,10 +111,7 @@ protected:
     void TearDown() override
     {
         simhost_variants_clear();
-        simhost_reset();
-#ifndef _WIN32
-        simwin_reset();
-#endif
+        fresh_host();
     }
 
     // Attaches a new observer to vst and records notifications from now on.
@@ -275,10 +270,7 @@ TEST_F(VstTest, CatalogueRedeclaresAndCanHideTheName)
     EXPECT_STREQ(object_attr_getsym(mute, gensym("savedpluginname"))->s_name, "Mute");
 
     // reset forgets the catalogue: the same name is now a stand-in
-    simhost_reset();
-#ifndef _WIN32
-    simwin_reset();
-#endif
+    fresh_host();
     t_object *again = make("vst~ Alpha");
     instance = instance_of(again);
     ASSERT_NE(instance, nullptr);

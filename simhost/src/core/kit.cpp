@@ -14,6 +14,20 @@ t_symbol *sym(const char *text)
     return simhost::sym(text);
 }
 
+Method anything(method fn)
+{
+    return Method{fn, _sym_anything->s_name, A_GIMME};
+}
+
+t_class *box_class(t_symbol *name, method make, method free, long size, const std::vector<Method> &methods)
+{
+    t_class *c = class_new(name->s_name, make, free, size, nullptr, A_GIMME, 0);
+    for (const Method &m : methods)
+        class_addmethod(c, m.fn, m.name, m.type, 0);
+    class_register(_sym_box, c);
+    return c;
+}
+
 t_class *class_named(t_symbol *name)
 {
     return name ? simhost_class_find("box", name->s_name) : nullptr;
@@ -172,6 +186,77 @@ std::string text(long argc, const t_atom *argv, bool quoted)
 Atoms parse(const char *text)
 {
     return parse_atoms(text);
+}
+
+Atoms args(long argc, const t_atom *argv, const char *fallback)
+{
+    return argv && argc > 0 ? Atoms(argv, argv + argc) : parse_atoms(fallback);
+}
+
+std::vector<void *> *outlets(void *x, size_t count)
+{
+    std::vector<void *> *outs = new std::vector<void *>;
+    for (size_t i = 0; i < count; i++)
+        outs->push_back(outlet_new(x, nullptr));
+    return outs;
+}
+
+std::vector<void *> *proxies(void *x, size_t count, long *inletnum)
+{
+    std::vector<void *> *out = new std::vector<void *>;
+    for (size_t i = 1; i <= count; i++)
+        out->push_back(proxy_new(x, (long)i, inletnum));
+    return out;
+}
+
+void proxies_free(std::vector<void *> *proxies)
+{
+    for (void *p : *proxies)
+        object_free(p);
+    delete proxies;
+}
+
+void *matcher_new(t_symbol *s, const Atoms &values)
+{
+    Matcher *x = (Matcher *)object_alloc(class_named(s));
+    if (!x)
+        return nullptr;
+    x->values = new Atoms(values);
+    x->outs = outlets(x, values.size() + 1);
+    x->proxies = proxies(x, values.size(), &x->inletnum);
+    return x;
+}
+
+void matcher_free(Matcher *x)
+{
+    proxies_free(x->proxies);
+    delete x->values;
+    delete x->outs;
+}
+
+bool matcher_replaced(Matcher *x, const Atoms &in)
+{
+    const long inlet = proxy_getinlet(&x->ob);
+    if (inlet <= 0)
+        return false;
+    if (!in.empty() && (size_t)inlet <= x->values->size())
+        (*x->values)[(size_t)inlet - 1] = in[0];
+    return true;
+}
+
+void *keeper_new(t_symbol *s, long argc, const t_atom *argv)
+{
+    Keeper *x = (Keeper *)object_alloc(class_named(s));
+    if (!x)
+        return nullptr;
+    x->atoms = new Atoms(args(argc, argv));
+    x->out = outlet_new(x, nullptr);
+    return x;
+}
+
+void keeper_free(Keeper *x)
+{
+    delete x->atoms;
 }
 
 std::vector<t_object *> cord_objects(const void *x, long outlet)

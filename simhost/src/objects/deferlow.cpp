@@ -14,8 +14,6 @@ struct t_deferlow {
     void *out;
 };
 
-t_class *s_deferlow_class;
-
 void deferlow_run(t_deferlow *x)
 {
     std::vector<Atoms> now;
@@ -30,7 +28,7 @@ void deferlow_run(t_deferlow *x)
 
 void *deferlow_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_deferlow *x = (t_deferlow *)object_alloc(s_deferlow_class);
+    t_deferlow *x = (t_deferlow *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     x->waiting = new std::vector<Atoms>;
@@ -55,14 +53,5 @@ void deferlow_anything(t_deferlow *x, t_symbol *s, long argc, t_atom *argv)
 
 void deferlow_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(deferlow_new), as_method(deferlow_free), (long)sizeof(t_deferlow),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(deferlow_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_deferlow_class = c;
-}
-
-void deferlow_teardown(void)
-{
-    s_deferlow_class = nullptr;
+    kit::anything_class<t_deferlow>(name, deferlow_new, deferlow_free, deferlow_anything);
 }

@@ -78,14 +78,5 @@ void delay_anything(t_delay *x, t_symbol *s, long argc, t_atom *argv)
 
 void delay_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(delay_new), as_method(delay_free), (long)sizeof(t_delay), nullptr,
-                           A_GIMME, 0);
-    class_addmethod(c, as_method(delay_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-}
-
-/* The classes are the host's, found by name. */
-/* Nothing kept: an object is made as the class its box typed. */
-void delay_teardown(void)
-{
+    kit::anything_class<t_delay>(name, delay_new, delay_free, delay_anything);
 }

@@ -16,8 +16,6 @@ struct t_gate {
     long inletnum;
 };
 
-t_class *s_gate_class;
-
 void gate_open(t_gate *x, t_atom_long n)
 {
     x->open = (long)std::clamp<t_atom_long>(n, 0, (t_atom_long)x->outs->size());
@@ -25,14 +23,12 @@ void gate_open(t_gate *x, t_atom_long n)
 
 void *gate_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_gate *x = (t_gate *)object_alloc(s_gate_class);
+    t_gate *x = (t_gate *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     const long outlets = argv && argc > 0 ? (long)std::clamp<t_atom_long>(atom_getlong(argv), 1, 100) : 1;
     x->proxy = proxy_new(x, 1, &x->inletnum);
-    x->outs = new std::vector<void *>;
-    for (long i = 0; i < outlets; i++)
-        x->outs->push_back(outlet_new(x, nullptr));
+    x->outs = kit::outlets(x, (size_t)outlets);
     gate_open(x, argv && argc > 1 ? atom_getlong(argv + 1) : 0);
     return x;
 }
@@ -60,14 +56,5 @@ void gate_anything(t_gate *x, t_symbol *s, long argc, t_atom *argv)
 
 void gate_setup(t_symbol *name)
 {
-    t_class *c =
-        class_new(name->s_name, as_method(gate_new), as_method(gate_free), (long)sizeof(t_gate), nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(gate_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_gate_class = c;
-}
-
-void gate_teardown(void)
-{
-    s_gate_class = nullptr;
+    kit::anything_class<t_gate>(name, gate_new, gate_free, gate_anything);
 }

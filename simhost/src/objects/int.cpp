@@ -47,14 +47,5 @@ void int_anything(t_int *x, t_symbol *s, long argc, t_atom *argv)
 
 void int_setup(t_symbol *name)
 {
-    t_class *c =
-        class_new(name->s_name, as_method(int_new), as_method(int_free), (long)sizeof(t_int), nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(int_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-}
-
-/* The classes are the host's, found by name. */
-/* Nothing kept: an object is made as the class its box typed. */
-void int_teardown(void)
-{
+    kit::anything_class<t_int>(name, int_new, int_free, int_anything);
 }

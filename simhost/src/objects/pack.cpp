@@ -21,8 +21,6 @@ struct t_pack {
     long inletnum;
 };
 
-t_class *s_pack_class;
-
 t_atom pack_item(const t_atom &arg)
 {
     t_atom a = arg;
@@ -38,26 +36,21 @@ t_atom pack_item(const t_atom &arg)
 
 void *pack_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_pack *x = (t_pack *)object_alloc(s_pack_class);
+    t_pack *x = (t_pack *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
     x->items = new Atoms;
-    for (const t_atom &a : args)
+    for (const t_atom &a : kit::args(argc, argv, "0 0"))
         x->items->push_back(pack_item(a));
-    x->proxies = new std::vector<void *>;
-    for (size_t i = 1; i < x->items->size(); i++)
-        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
+    x->proxies = kit::proxies(x, x->items->size() - 1, &x->inletnum);
     x->out = outlet_new(x, nullptr);
     return x;
 }
 
 void pack_free(t_pack *x)
 {
-    for (void *p : *x->proxies)
-        object_free(p);
+    kit::proxies_free(x->proxies);
     delete x->items;
-    delete x->proxies;
 }
 
 /* An item takes the kind its argument gave it: a number goes into a symbol
@@ -89,14 +82,5 @@ void pack_anything(t_pack *x, t_symbol *s, long argc, t_atom *argv)
 
 void pack_setup(t_symbol *name)
 {
-    t_class *c =
-        class_new(name->s_name, as_method(pack_new), as_method(pack_free), (long)sizeof(t_pack), nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(pack_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_pack_class = c;
-}
-
-void pack_teardown(void)
-{
-    s_pack_class = nullptr;
+    kit::anything_class<t_pack>(name, pack_new, pack_free, pack_anything);
 }

@@ -5,32 +5,9 @@ using kit::Atoms;
 
 namespace {
 
-struct t_prepend {
-    t_object ob;
-    Atoms *prefix;
-    void *out;
-};
-
-t_class *s_prepend_class;
-
-void *prepend_new(t_symbol *s, long argc, t_atom *argv)
+void prepend_anything(kit::Keeper *x, t_symbol *s, long argc, t_atom *argv)
 {
-    t_prepend *x = (t_prepend *)object_alloc(s_prepend_class);
-    if (!x)
-        return nullptr;
-    x->prefix = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
-    x->out = outlet_new(x, nullptr);
-    return x;
-}
-
-void prepend_free(t_prepend *x)
-{
-    delete x->prefix;
-}
-
-void prepend_anything(t_prepend *x, t_symbol *s, long argc, t_atom *argv)
-{
-    Atoms atoms = *x->prefix;
+    Atoms atoms = *x->atoms;
     Atoms tail = kit::message_atoms(s, argc, argv);
     atoms.insert(atoms.end(), tail.begin(), tail.end());
     kit::output(x->out, atoms);
@@ -40,14 +17,5 @@ void prepend_anything(t_prepend *x, t_symbol *s, long argc, t_atom *argv)
 
 void prepend_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(prepend_new), as_method(prepend_free), (long)sizeof(t_prepend),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(prepend_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_prepend_class = c;
-}
-
-void prepend_teardown(void)
-{
-    s_prepend_class = nullptr;
+    kit::anything_class<kit::Keeper>(name, kit::keeper_new, kit::keeper_free, prepend_anything);
 }

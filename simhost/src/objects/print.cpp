@@ -12,12 +12,10 @@ struct t_print {
     t_symbol *name;
 };
 
-t_class *s_print_class;
-
 /* The first argument names the lines, unless it is an attribute. */
 void *print_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_print *x = (t_print *)object_alloc(s_print_class);
+    t_print *x = (t_print *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     x->name = gensym("print");
@@ -48,13 +46,6 @@ void print_anything(t_print *x, t_symbol *s, long argc, t_atom *argv)
 
 void print_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(print_new), nullptr, (long)sizeof(t_print), nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(print_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_print_class = c;
-}
-
-void print_teardown(void)
-{
-    s_print_class = nullptr;
+    kit::box_class(name, as_method(print_new), nullptr, (long)sizeof(t_print),
+                   {kit::anything(as_method(print_anything))});
 }

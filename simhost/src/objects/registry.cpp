@@ -4,20 +4,20 @@
 
 #include <string>
 
-#define SIMHOST_CLASS(name)                                                                                    \
-    void name##_setup(t_symbol *);                                                                             \
-    void name##_teardown(void);
-SIMHOST_CLASS(autopattr)
+#define SIMHOST_CLASS(name) void name##_setup(t_symbol *);
+/* A class that keeps something between calls forgets it at teardown. */
+#define SIMHOST_KEEPS(name) SIMHOST_CLASS(name) void name##_teardown(void);
+SIMHOST_KEEPS(autopattr)
 SIMHOST_CLASS(deferlow)
 SIMHOST_CLASS(delay)
 SIMHOST_CLASS(gate)
 SIMHOST_CLASS(int)
 SIMHOST_CLASS(loadbang)
 SIMHOST_CLASS(loadmess)
-SIMHOST_CLASS(message)
+SIMHOST_KEEPS(message)
 SIMHOST_CLASS(pack)
-SIMHOST_CLASS(pattr)
-SIMHOST_CLASS(pattrstorage)
+SIMHOST_KEEPS(pattr)
+SIMHOST_KEEPS(pattrstorage)
 SIMHOST_CLASS(prepend)
 SIMHOST_CLASS(print)
 SIMHOST_CLASS(route)
@@ -25,7 +25,8 @@ SIMHOST_CLASS(select)
 SIMHOST_CLASS(thispatcher)
 SIMHOST_CLASS(trigger)
 SIMHOST_CLASS(unpack)
-SIMHOST_CLASS(vst)
+SIMHOST_KEEPS(vst)
+#undef SIMHOST_KEEPS
 #undef SIMHOST_CLASS
 
 namespace kit {
@@ -35,23 +36,23 @@ const std::vector<Class> &classes()
     static const std::vector<Class> table = {
         {"vst~", {"mcs.vst~"}, vst_setup, vst_teardown},
         {"message", {}, message_setup, message_teardown},
-        {"print", {}, print_setup, print_teardown},
-        {"prepend", {}, prepend_setup, prepend_teardown},
-        {"route", {}, route_setup, route_teardown},
+        {"print", {}, print_setup},
+        {"prepend", {}, prepend_setup},
+        {"route", {}, route_setup},
         {"autopattr", {}, autopattr_setup, autopattr_teardown},
         {"pattr", {}, pattr_setup, pattr_teardown},
         {"pattrstorage", {}, pattrstorage_setup, pattrstorage_teardown},
-        {"loadbang", {}, loadbang_setup, loadbang_teardown},
-        {"loadmess", {}, loadmess_setup, loadmess_teardown},
-        {"trigger", {"t"}, trigger_setup, trigger_teardown},
-        {"thispatcher", {}, thispatcher_setup, thispatcher_teardown},
-        {"select", {"sel"}, select_setup, select_teardown},
-        {"pack", {}, pack_setup, pack_teardown},
-        {"unpack", {}, unpack_setup, unpack_teardown},
-        {"gate", {}, gate_setup, gate_teardown},
-        {"int", {"i"}, int_setup, int_teardown},
-        {"deferlow", {}, deferlow_setup, deferlow_teardown},
-        {"delay", {"del"}, delay_setup, delay_teardown},
+        {"loadbang", {}, loadbang_setup},
+        {"loadmess", {}, loadmess_setup},
+        {"trigger", {"t"}, trigger_setup},
+        {"thispatcher", {}, thispatcher_setup},
+        {"select", {"sel"}, select_setup},
+        {"pack", {}, pack_setup},
+        {"unpack", {}, unpack_setup},
+        {"gate", {}, gate_setup},
+        {"int", {"i"}, int_setup},
+        {"deferlow", {}, deferlow_setup},
+        {"delay", {"del"}, delay_setup},
     };
     return table;
 }
@@ -68,7 +69,8 @@ void classes_setup(void)
 void classes_teardown(void)
 {
     for (const Class &c : classes())
-        c.teardown();
+        if (c.teardown)
+            c.teardown();
 }
 
 } // namespace kit

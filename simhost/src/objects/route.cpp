@@ -7,38 +7,9 @@ using kit::Atoms;
 
 namespace {
 
-struct t_route {
-    t_object ob;
-    Atoms *keys;
-    std::vector<void *> *outs; /* one per key, then the one for the rest */
-    std::vector<void *> *proxies; /* an inlet right of the left one per key, which replaces it */
-    long inletnum;
-};
-
-t_class *s_route_class;
-
 void *route_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_route *x = (t_route *)object_alloc(s_route_class);
-    if (!x)
-        return nullptr;
-    x->keys = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms;
-    x->outs = new std::vector<void *>;
-    x->proxies = new std::vector<void *>;
-    for (size_t i = 0; i <= x->keys->size(); i++)
-        x->outs->push_back(outlet_new(x, nullptr));
-    for (size_t i = 1; i <= x->keys->size(); i++)
-        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
-    return x;
-}
-
-void route_free(t_route *x)
-{
-    for (void *p : *x->proxies)
-        object_free(p);
-    delete x->keys;
-    delete x->outs;
-    delete x->proxies;
+    return kit::matcher_new(s, kit::args(argc, argv));
 }
 
 bool same(const t_atom &a, const t_atom &b)
@@ -51,17 +22,12 @@ bool same(const t_atom &a, const t_atom &b)
 
 /* A message is told by its selector, or by its first number when it is an
  * int, a float or a list. */
-void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
+void route_anything(kit::Matcher *x, t_symbol *s, long argc, t_atom *argv)
 {
     if (!argv)
         argc = 0;
-    const long inlet = proxy_getinlet(&x->ob);
-    if (inlet > 0) {
-        const Atoms key = kit::message_atoms(s, argc, argv);
-        if (!key.empty() && (size_t)inlet <= x->keys->size())
-            (*x->keys)[(size_t)inlet - 1] = key[0];
+    if (kit::matcher_replaced(x, kit::message_atoms(s, argc, argv)))
         return;
-    }
     bool numeric = s == _sym_list || s == _sym_int || s == _sym_float;
     if (!numeric || argc > 0) {
         t_atom key = {};
@@ -71,8 +37,8 @@ void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
             atom_setsym(&key, s);
         const t_atom *rest = numeric ? argv + 1 : argv;
         long restc = numeric ? argc - 1 : argc;
-        for (size_t i = 0; i < x->keys->size(); i++) {
-            if (same((*x->keys)[i], key)) {
+        for (size_t i = 0; i < x->values->size(); i++) {
+            if (same((*x->values)[i], key)) {
                 kit::output((*x->outs)[i], Atoms(rest, rest + restc));
                 return;
             }
@@ -85,14 +51,5 @@ void route_anything(t_route *x, t_symbol *s, long argc, t_atom *argv)
 
 void route_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(route_new), as_method(route_free), (long)sizeof(t_route), nullptr,
-                           A_GIMME, 0);
-    class_addmethod(c, as_method(route_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_route_class = c;
-}
-
-void route_teardown(void)
-{
-    s_route_class = nullptr;
+    kit::anything_class<kit::Matcher>(name, route_new, kit::matcher_free, route_anything);
 }

@@ -8,36 +8,9 @@ using kit::Atoms;
 
 namespace {
 
-struct t_select {
-    t_object ob;
-    Atoms *values;
-    std::vector<void *> *outs;    /* one per value, then the one for the rest */
-    std::vector<void *> *proxies; /* one per value */
-    long inletnum;
-};
-
 void *select_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_select *x = (t_select *)object_alloc(kit::class_named(s));
-    if (!x)
-        return nullptr;
-    x->values = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms(kit::parse("0"));
-    x->outs = new std::vector<void *>;
-    x->proxies = new std::vector<void *>;
-    for (size_t i = 0; i <= x->values->size(); i++)
-        x->outs->push_back(outlet_new(x, nullptr));
-    for (size_t i = 1; i <= x->values->size(); i++)
-        x->proxies->push_back(proxy_new(x, (long)i, &x->inletnum));
-    return x;
-}
-
-void select_free(t_select *x)
-{
-    for (void *p : *x->proxies)
-        object_free(p);
-    delete x->values;
-    delete x->outs;
-    delete x->proxies;
+    return kit::matcher_new(s, kit::args(argc, argv, "0"));
 }
 
 bool select_equal(const t_atom &a, const t_atom &b)
@@ -47,15 +20,11 @@ bool select_equal(const t_atom &a, const t_atom &b)
     return atom_getfloat(&a) == atom_getfloat(&b);
 }
 
-void select_anything(t_select *x, t_symbol *s, long argc, t_atom *argv)
+void select_anything(kit::Matcher *x, t_symbol *s, long argc, t_atom *argv)
 {
     const Atoms in = kit::message_atoms(s, argc, argv);
-    const long inlet = proxy_getinlet(&x->ob);
-    if (inlet > 0) {
-        if (!in.empty() && (size_t)inlet <= x->values->size())
-            (*x->values)[(size_t)inlet - 1] = in[0];
+    if (kit::matcher_replaced(x, in))
         return;
-    }
     if (in.size() == 1) {
         const t_atom &key = in.back();
         for (size_t i = 0; i < x->values->size(); i++)
@@ -71,14 +40,5 @@ void select_anything(t_select *x, t_symbol *s, long argc, t_atom *argv)
 
 void select_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(select_new), as_method(select_free), (long)sizeof(t_select),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(select_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-}
-
-/* The classes are the host's, found by name. */
-/* Nothing kept: an object is made as the class its box typed. */
-void select_teardown(void)
-{
+    kit::anything_class<kit::Matcher>(name, select_new, kit::matcher_free, select_anything);
 }

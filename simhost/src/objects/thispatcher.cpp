@@ -23,11 +23,9 @@ struct t_thispatcher {
     void *right;
 };
 
-t_class *s_thispatcher_class;
-
 void *thispatcher_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_thispatcher *x = (t_thispatcher *)object_alloc(s_thispatcher_class);
+    t_thispatcher *x = (t_thispatcher *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
     x->out = outlet_new(x, nullptr);
@@ -102,7 +100,7 @@ void thispatcher_cord(t_thispatcher *x, const Atoms &args, bool join)
 
 void thispatcher_script(t_thispatcher *x, t_symbol *s, long argc, t_atom *argv)
 {
-    const Atoms all = argv && argc > 0 ? Atoms(argv, argv + argc) : Atoms();
+    const Atoms all = kit::args(argc, argv);
     const std::string what = all.empty() ? "" : kit::text(1, all.data(), false);
     const Atoms args = all.empty() ? Atoms() : Atoms(all.begin() + 1, all.end());
     if (what == "newobject")
@@ -121,14 +119,6 @@ void thispatcher_script(t_thispatcher *x, t_symbol *s, long argc, t_atom *argv)
 
 void thispatcher_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(thispatcher_new), nullptr, (long)sizeof(t_thispatcher), nullptr,
-                           A_GIMME, 0);
-    class_addmethod(c, as_method(thispatcher_script), "script", A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_thispatcher_class = c;
-}
-
-void thispatcher_teardown(void)
-{
-    s_thispatcher_class = nullptr;
+    kit::box_class(name, as_method(thispatcher_new), nullptr, (long)sizeof(t_thispatcher),
+                   {{as_method(thispatcher_script), "script", A_GIMME}});
 }

@@ -21,10 +21,8 @@ void *trigger_new(t_symbol *s, long argc, t_atom *argv)
     t_trigger *x = (t_trigger *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    x->kinds = argv && argc > 0 ? new Atoms(argv, argv + argc) : new Atoms(kit::parse("i i"));
-    x->outs = new std::vector<void *>;
-    for (size_t i = 0; i < x->kinds->size(); i++)
-        x->outs->push_back(outlet_new(x, nullptr));
+    x->kinds = new Atoms(kit::args(argc, argv, "i i"));
+    x->outs = kit::outlets(x, x->kinds->size());
     return x;
 }
 
@@ -75,14 +73,5 @@ void trigger_anything(t_trigger *x, t_symbol *s, long argc, t_atom *argv)
 
 void trigger_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(trigger_new), as_method(trigger_free), (long)sizeof(t_trigger),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(trigger_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-}
-
-/* The classes are the host's, found by name. */
-/* Nothing kept: an object is made as the class its box typed. */
-void trigger_teardown(void)
-{
+    kit::anything_class<t_trigger>(name, trigger_new, trigger_free, trigger_anything);
 }

@@ -17,8 +17,6 @@ struct t_unpack {
     std::vector<void *> *outs; /* left to right */
 };
 
-t_class *s_unpack_class;
-
 char unpack_kind(const t_atom &a)
 {
     if (a.a_type == A_LONG)
@@ -31,16 +29,13 @@ char unpack_kind(const t_atom &a)
 
 void *unpack_new(t_symbol *s, long argc, t_atom *argv)
 {
-    t_unpack *x = (t_unpack *)object_alloc(s_unpack_class);
+    t_unpack *x = (t_unpack *)object_alloc(kit::class_named(s));
     if (!x)
         return nullptr;
-    const Atoms args = argv && argc > 0 ? Atoms(argv, argv + argc) : kit::parse("0 0");
     x->kinds = new std::vector<char>;
-    x->outs = new std::vector<void *>;
-    for (const t_atom &a : args) {
+    for (const t_atom &a : kit::args(argc, argv, "0 0"))
         x->kinds->push_back(unpack_kind(a));
-        x->outs->push_back(outlet_new(x, nullptr));
-    }
+    x->outs = kit::outlets(x, x->kinds->size());
     return x;
 }
 
@@ -77,14 +72,5 @@ void unpack_anything(t_unpack *x, t_symbol *s, long argc, t_atom *argv)
 
 void unpack_setup(t_symbol *name)
 {
-    t_class *c = class_new(name->s_name, as_method(unpack_new), as_method(unpack_free), (long)sizeof(t_unpack),
-                           nullptr, A_GIMME, 0);
-    class_addmethod(c, as_method(unpack_anything), _sym_anything->s_name, A_GIMME, 0);
-    class_register(_sym_box, c);
-    s_unpack_class = c;
-}
-
-void unpack_teardown(void)
-{
-    s_unpack_class = nullptr;
+    kit::anything_class<t_unpack>(name, unpack_new, unpack_free, unpack_anything);
 }
