@@ -222,7 +222,8 @@ bool variant(const char *name);
 
 /* A hidden top-level window of class cls (registered once) whose client
  * area is exactly (x, y, w, h). */
-HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h);
+HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h,
+            DWORD exstyle = 0);
 
 } // namespace kit
 

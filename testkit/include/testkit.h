@@ -190,7 +190,7 @@ public:
     static Size client_size(HWND hwnd);
     static bool visible(HWND hwnd);
     static bool topmost(HWND hwnd);
-    static bool toolwindow(HWND hwnd);
+    static bool toolwindow(HWND hwnd); /* a tool window off the taskbar */
     static HWND active_window();
 
     /* ---- pictures ---- */

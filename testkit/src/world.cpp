@@ -502,9 +502,10 @@ bool World::topmost(HWND hwnd)
     return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+/* WS_EX_APPWINDOW puts even a tool window on the taskbar. */
 bool World::toolwindow(HWND hwnd)
 {
-    return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+    return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW)) == WS_EX_TOOLWINDOW;
 }
 
 HWND World::active_window()

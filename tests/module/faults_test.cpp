@@ -41,15 +41,16 @@ TEST(KorvelFaults, StyleChangesFailingKeepTheCapture)
     struct Row {
         int failures;
         Lines errors;
-        bool toolwindow;
+        LONG_PTR taskbar_styles; /* of WS_EX_TOOLWINDOW and WS_EX_APPWINDOW, the ones left */
         const char *text;
     };
     const Row rows[] = {
-        {1, {"console error error setting & ~WS_EX_APPWINDOW"}, true, "qzkorvel synth @debug 1"},
-        {2, {"console error error setting & ~WS_EX_APPWINDOW", "console error error setting | WS_EX_TOOLWINDOW"}, false,
+        {1, {"console error error setting & ~WS_EX_APPWINDOW"}, WS_EX_TOOLWINDOW | WS_EX_APPWINDOW,
          "qzkorvel synth @debug 1"},
+        {2, {"console error error setting & ~WS_EX_APPWINDOW", "console error error setting | WS_EX_TOOLWINDOW"},
+         WS_EX_APPWINDOW, "qzkorvel synth @debug 1"},
         /* without debug the same faults are silent */
-        {2, {}, false, "qzkorvel synth"},
+        {2, {}, WS_EX_APPWINDOW, "qzkorvel synth"},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.text);
@@ -64,7 +65,8 @@ TEST(KorvelFaults, StyleChangesFailingKeepTheCapture)
             EXPECT_TRUE(same_lines({}, lines));
         }
         ASSERT_NE(nullptr, record(w)->editor_hwnd);
-        EXPECT_EQ(r.toolwindow, World::toolwindow(record(w)->editor_hwnd));
+        EXPECT_EQ(r.taskbar_styles, GetWindowLongPtrA(record(w)->editor_hwnd, GWL_EXSTYLE) &
+                                        (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW));
         EXPECT_TRUE(World::topmost(record(w)->editor_hwnd));
     }
 }

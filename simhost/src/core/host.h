@@ -324,7 +324,7 @@ void window_class(const char *name, WNDPROC proc);
 void window_classes_drop();
 /* A hidden overlapped window whose client area is exactly (x, y, w, h). */
 HWND client_window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w,
-                   long long h);
+                   long long h, DWORD exstyle = 0);
 void foreign_windows_drop();
 
 /* the queue */

@@ -315,9 +315,10 @@ nlohmann::json atoms_json(const Atoms &atoms)
     return out;
 }
 
-HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h)
+HWND window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w, long long h,
+            DWORD exstyle)
 {
-    return client_window(cls, proc, title, x, y, w, h);
+    return client_window(cls, proc, title, x, y, w, h, exstyle);
 }
 
 } // namespace kit

@@ -41,14 +41,14 @@ void window_classes_drop()
 
 /* Kept to the coordinates a window can have. */
 HWND client_window(const char *cls, WNDPROC proc, const char *title, long long x, long long y, long long w,
-                   long long h)
+                   long long h, DWORD exstyle)
 {
     window_class(cls, proc);
     const int left = (int)std::clamp(x, -32768LL, 32767LL);
     const int top = (int)std::clamp(y, -32768LL, 32767LL);
     RECT r = {left, top, left + (int)std::clamp(w, 0LL, 32767LL), top + (int)std::clamp(h, 0LL, 32767LL)};
-    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    return CreateWindowExA(0, cls, title, WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left, r.bottom - r.top,
+    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, exstyle);
+    return CreateWindowExA(exstyle, cls, title, WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left, r.bottom - r.top,
                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 

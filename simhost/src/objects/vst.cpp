@@ -348,12 +348,13 @@ t_max_err vst_setvalueof(t_vst *x, long ac, t_atom *av)
 }
 
 /* The editor's client-area origin at (left, top), or its frame's where the
- * run's host puts the frame there. */
+ * run's host puts the frame there. A plug-in's editor is a top-level window
+ * of its own, shown on the taskbar until its holder says otherwise. */
 void editor_make(t_vst *x, long long left, long long top)
 {
     t_plugininstance *plugin = (t_plugininstance *)x->instance;
     HWND hwnd = kit::window(EDITOR_CLASS, editor_proc, plugin->name, left, top, (int)plugin->rect.width,
-                            (int)plugin->rect.height);
+                            (int)plugin->rect.height, WS_EX_APPWINDOW);
     if (!hwnd) {
         object_error(&x->ob, "can't open the plug-in editor");
         return;
