@@ -506,3 +506,42 @@ TEST(KorvelBinding, RebindingTheEditorsOwnObjectKeepsTheEditor)
                   });
     EXPECT_EQ(editor, record(w)->editor_hwnd);
 }
+
+/* "show" without an editor waits for one only while an editor is
+ * remembered: it adopts one let go of after its instance bound, and is
+ * refused at once when the remembered one went with its vst object or with
+ * the host that loaded the module before. */
+TEST(KorvelAdopt, ShowWaitsOnlyForAnEditorStillRemembered)
+{
+    {
+        World w;
+        HWND editor = open_setup(w);
+        play_steps(w, {
+                          {"box qzkorvel synth\npass\ndelete qzkorvel#1", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")},
+                          {"send qzkorvel#2 show\npass 2", state("100 200 640 480 1", "qzkorvel#2")},
+                      });
+        EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
+        w.plugin("BETA", 300, 200, 5);
+        w.box("vst~ BETA", "other");
+        play_steps(w, {
+                          {"box qzkorvel synth\npass\ndelete qzkorvel#2", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
+                          {"delete synth\ndelete qzkorvel#3", {}},
+                          {"box qzkorvel other @debug 1\nsend qzkorvel#4 show", {"console post show(): there's no window"}},
+                          {"delete qzkorvel#4\nbox qzkorvel other\npass\nsend qzkorvel#5 open 10 10\npass 2\ndelete qzkorvel#5",
+                           report("BETA", "5", "-12345 0 0 0 0", "qzkorvel#5") + state("10 10 300 200 1", "qzkorvel#5")},
+                      });
+    }
+    World w;
+    open_setup(w, "qzkorvel synth @debug 1");
+    EXPECT_TRUE(plays(w, "box qzkorvel synth @debug 1\nsend qzkorvel#2 show", {"console post show(): there's no window"}));
+    /* one closed by the user while nobody observed it is not adopted */
+    HWND editor = record(w)->editor_hwnd;
+    w.remove("qzkorvel#1");
+    w.remove("qzkorvel#2");
+    w.user_close(editor);
+    w.box("qzkorvel synth @debug 1");
+    w.settle();
+    const std::vector<std::string> traced = w.lines();
+    EXPECT_EQ(traced.end(), std::find(traced.begin(), traced.end(),
+                                      "console post adopting the open editor of the vst object"));
+}
