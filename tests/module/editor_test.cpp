@@ -249,7 +249,12 @@ TEST(KorvelOpen, ALateEditorIsAwaitedForABoundedNumberOfPasses)
     EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass " +
                              std::to_string(KORVEL_LATE_PASSES), {}));
     HWND late = w.foreign_window(100, 200, 200, 150);
-    EXPECT_TRUE(plays(w, "pass", {"out qzkorvel#1 state 100 200 200 150 1"}));
+    /* the size is left out: a window manager redraws the frame of a window
+     * already on screen a moment after it becomes a tool window */
+    const Lines out = testkit::Player(w).play("pass");
+    ASSERT_EQ(1u, out.size());
+    EXPECT_EQ(0u, out[0].rfind("out qzkorvel#1 state 100 200 ", 0)) << out[0];
+    EXPECT_EQ(" 1", out[0].substr(out[0].size() - 2)) << out[0];
     EXPECT_EQ(late, record(w)->editor_hwnd);
     EXPECT_TRUE(World::toolwindow(late));
 }
