@@ -99,7 +99,7 @@ if $windows_built && step "package" scripts/package.sh ${sdk:+"$sdk"}; then
     results+=("$(printf '%-18s %-7s' "sdk test" skipped)")
   fi
   step "package wine" in_wine python3 tests/scenarios/compare_transcripts.py tests/scenarios/wine_differences.txt \
-    build/native/bin build/mingw/bin env KORVEL_MODULE="$module" cmake/wine-run.sh "$wine_prefix"
+    build/native/bin build/mingw/bin env KORVEL_MODULE="$module" "$root/cmake/wine-run.sh" "$wine_prefix"
 fi
 
 echo

@@ -31,12 +31,13 @@ PROGRAMS = [
 ]
 
 
-def transcripts(command):
-    """{scenario: [lines]} from the marked lines of the programs' output."""
+def transcripts(command, where):
+    """{scenario: [lines]} from the marked lines of the programs' output. They
+    run in the folder where, which gets the pictures the examples take."""
     found = {}
     env = dict(os.environ, KORVEL_TRANSCRIPTS="1")
     for program, tests in PROGRAMS:
-        run = subprocess.run(command(program) + ["--gtest_filter=" + tests], env=env,
+        run = subprocess.run(command(program) + ["--gtest_filter=" + tests], env=env, cwd=where,
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         current = None
         if "@transcript " not in run.stdout:
@@ -114,12 +115,14 @@ def compare(native, wine, table):
 
 
 def main():
-    differences, native_bin, windows_bin, emulator = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+    differences, emulator = sys.argv[1], sys.argv[4:]
+    native_bin, windows_bin = os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])
     if not os.path.exists(os.path.join(native_bin, PROGRAMS[0][0])):
         sys.exit(f"no {PROGRAMS[0][0]} in {native_bin}: build the native preset first")
     table = declared(differences)
-    native = transcripts(lambda program: [os.path.join(native_bin, program)])
-    wine = transcripts(lambda program: emulator + [os.path.join(windows_bin, program + ".exe")])
+    native = transcripts(lambda program: [os.path.join(native_bin, program)], os.path.dirname(native_bin))
+    wine = transcripts(lambda program: emulator + [os.path.join(windows_bin, program + ".exe")],
+                       os.path.dirname(windows_bin))
     faults = compare(native, wine, table)
     print(f"{len(native)} scenarios natively, {len(wine)} under Wine, "
           f"{sum(len(p) for _, p in table.values())} declared differences in {len(table)} of them")
