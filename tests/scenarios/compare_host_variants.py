@@ -20,47 +20,19 @@ import os
 import subprocess
 import sys
 
+import differences
+
 
 def declared(path):
     """{(variant, scenario): [(default line, [variant lines]), ...]}"""
     table = {}
-    key = None
-    with open(path, encoding="utf-8") as file:
-        for number, line in enumerate(file, 1):
-            line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            if line.startswith("["):
-                head, _, reason = line[1:].partition("] ")
-                variant, _, scenario = head.partition(" ")
-                if not reason.strip() or not scenario:
-                    sys.exit(f"{path}:{number}: [VARIANT SCENARIO] and a reason expected")
-                key = (variant, scenario)
-                table[key] = []
-            elif line.startswith("- ") and key:
-                table[key].append((line[2:], []))
-            elif line.startswith("+ ") and key and table[key]:
-                table[key][-1][1].append(line[2:])
-            else:
-                sys.exit(f"{path}:{number}: neither [VARIANT SCENARIO] reason, '- default' nor '+ variant' after it")
+    usage = "neither [VARIANT SCENARIO] reason, '- default' nor '+ variant' after it"
+    for head, (_, edits) in differences.read(path, usage).items():
+        variant, _, scenario = head.partition(" ")
+        if not scenario:
+            sys.exit(f"{path}: [{head}]: [VARIANT SCENARIO] expected")
+        table[(variant, scenario)] = edits
     return table
-
-
-def apply(default, edits):
-    """The default transcript with the declared lines replaced; the edits
-    whose line was not found."""
-    lines = list(default)
-    at = 0
-    missing = []
-    for before, after in edits:
-        try:
-            at = lines.index(before, at)
-        except ValueError:
-            missing.append(before)
-            continue
-        lines[at:at + 1] = after
-        at += len(after)
-    return lines, missing
 
 
 def play(korvel_sim, pictures, files, variant=None):
@@ -69,8 +41,8 @@ def play(korvel_sim, pictures, files, variant=None):
 
 
 def main():
-    differences, korvel_sim, examples, help_patch, pictures = sys.argv[1:6]
-    table = declared(differences)
+    declarations, korvel_sim, examples, help_patch, pictures = sys.argv[1:6]
+    table = declared(declarations)
     variants = subprocess.run([korvel_sim, "--host", "list"], stdout=subprocess.PIPE, text=True,
                               check=True).stdout.split("\n")
     variants = [line.split()[0] for line in variants if line.strip()]
@@ -86,8 +58,8 @@ def main():
         default = play(korvel_sim, pictures, files)
         for variant in variants:
             actual = play(korvel_sim, pictures, files, variant)
-            expected, missing = apply(default, table.get((variant, scenario), []))
-            for before in missing:
+            expected, missing = differences.apply(default, table.get((variant, scenario), []))
+            for before, _ in missing:
                 faults.append(f"[{variant} {scenario}] the declared difference no longer occurs: - {before}")
             if expected != actual:
                 faults.append(f"[{variant} {scenario}] the transcripts differ:\n" + "\n".join(

@@ -25,6 +25,8 @@ import os
 import subprocess
 import sys
 
+import differences
+
 PROGRAMS = [
     ("scenario_tests", "*/Scenario.*:*/Example.*"),
     ("patch_tests", "HelpPatch.TourPrintsTheReviewedTranscript"),
@@ -52,43 +54,8 @@ def transcripts(command, where):
 
 
 def declared(path):
-    """{scenario: (reason, [(native, wine), ...])}"""
-    table = {}
-    scenario = None
-    with open(path, encoding="utf-8") as file:
-        for number, line in enumerate(file, 1):
-            line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            if line.startswith("["):
-                scenario, _, reason = line[1:].partition("] ")
-                if not reason.strip():
-                    sys.exit(f"{path}:{number}: a difference without its reason")
-                table[scenario] = (reason, [])
-            elif line.startswith("- ") and scenario:
-                table[scenario][1].append([line[2:], None])
-            elif line.startswith("+ ") and scenario and table[scenario][1] and table[scenario][1][-1][1] is None:
-                table[scenario][1][-1][1] = line[2:]
-            else:
-                sys.exit(f"{path}:{number}: neither [SCENARIO] reason, '- native' nor '+ wine' after it")
-    return table
-
-
-def expected_under_wine(native, pairs):
-    """The native transcript with each declared line replaced; the pairs that
-    were not found."""
-    lines = list(native)
-    at = 0
-    missing = []
-    for before, after in pairs:
-        try:
-            at = lines.index(before, at)
-        except ValueError:
-            missing.append((before, after))
-            continue
-        lines[at] = after
-        at += 1
-    return lines, missing
+    """{scenario: (reason, [(native, [wine]), ...])}"""
+    return differences.read(path, "neither [SCENARIO] reason, '- native' nor '+ wine' after it")
 
 
 def diff(expected, actual):
@@ -104,9 +71,9 @@ def compare(native, wine, table):
             faults.append(f"{scenario}: played {'natively' if scenario in native else 'under Wine'} only")
             continue
         _, pairs = table.get(scenario, ("", []))
-        expected, missing = expected_under_wine(native[scenario], pairs)
+        expected, missing = differences.apply(native[scenario], pairs)
         for before, after in missing:
-            faults.append(f"{scenario}: the declared difference no longer occurs:\n- {before}\n+ {after}")
+            faults.append(f"{scenario}: the declared difference no longer occurs:\n- {before}\n+ " + "\n+ ".join(after))
         if expected != wine[scenario]:
             faults.append(f"{scenario}: the transcripts differ:\n{diff(expected, wine[scenario])}")
     for scenario in sorted(set(table) - set(native)):
@@ -115,11 +82,11 @@ def compare(native, wine, table):
 
 
 def main():
-    differences, emulator = sys.argv[1], sys.argv[4:]
+    declarations, emulator = sys.argv[1], sys.argv[4:]
     native_bin, windows_bin = os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])
     if not os.path.exists(os.path.join(native_bin, PROGRAMS[0][0])):
         sys.exit(f"no {PROGRAMS[0][0]} in {native_bin}: build the native preset first")
-    table = declared(differences)
+    table = declared(declarations)
     native = transcripts(lambda program: [os.path.join(native_bin, program)], os.path.dirname(native_bin))
     wine = transcripts(lambda program: emulator + [os.path.join(windows_bin, program + ".exe")],
                        os.path.dirname(windows_bin))
