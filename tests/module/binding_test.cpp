@@ -340,6 +340,44 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
                   });
 }
 
+/* Whether a comes before b in z-order, top first. */
+bool above(HWND a, HWND b)
+{
+    struct Seen {
+        HWND a, b, first;
+    } seen = {a, b, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            Seen *s = (Seen *)lp;
+            s->first = h == s->a || h == s->b ? h : nullptr;
+            return !s->first;
+        },
+        (LPARAM)&seen);
+    return seen.first == a;
+}
+
+/* An open that takes a remembered editor over raises it above the other
+ * editors on top, as an open of an editor it already holds does. */
+TEST(KorvelAdopt, OpenThatAdoptsRaisesTheEditor)
+{
+    World w;
+    HWND editor = open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    w.box("qzkorvel synth");
+    w.box("qzkorvel other");
+    w.settle();
+    w.remove("qzkorvel#1");
+    w.send("qzkorvel#3", "open", "500 500");
+    w.settle();
+    HWND beta = record(w, "qzkorvel#3")->editor_hwnd;
+    ASSERT_TRUE(above(beta, editor));
+    w.send("qzkorvel#2", "open", "50 50");
+    w.settle();
+    EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
+    EXPECT_TRUE(above(editor, beta));
+}
+
 /* The remembered editors of several vst objects are kept apart: remembering
  * one drops only the destroyed ones, and a vst object's end forgets only
  * its own. */
