@@ -268,8 +268,6 @@ static void korvel_free(t_korvel *x)
         qelem_free(x->delay_qelem);
     if (x->state_qelem)
         qelem_free(x->state_qelem);
-    x->delay_qelem = NULL;
-    x->state_qelem = NULL;
     if (x->target)
         object_detach_byptr(x, x->target);
     if (x->target_box)
