@@ -224,13 +224,14 @@ static void korvel_report_change(t_korvel *x, t_symbol *change, void *sender)
 
 t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
-    /* the target's box: it goes with its object, which says so itself; a
-     * change of its attributes is taken as the object's (a new name) */
+    /* the target's box, observed only while the target is: it goes with
+     * its object, which says so itself; a change of its attributes is taken
+     * as the object's (a new name) */
     if (sender && sender == x->target_box) {
         if (msg == _sym_free) {
             object_detach_byptr(x, sender);
             x->target_box = NULL;
-        } else if (msg == _sym_attr_modified && x->target) {
+        } else if (msg == _sym_attr_modified) {
             korvel_notify(x, s, msg, x->target, data);
         }
         return 0;
