@@ -248,8 +248,6 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
          * keeps its object, and the editor remembered for it */
         if (msg == _sym_free)
             korvel_forget_owner((t_object *)sender);
-        if (sender != x->target)
-            object_detach_byptr(x, sender);
         korvel_unbind(x);
         korvel_attach_later(x);
     } else if (taken == gensym("freecontainedview") || taken == gensym("rebuildcontainedview")) {
