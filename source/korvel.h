@@ -290,4 +290,11 @@ void korvel_defer(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     korvel_defer_guarded(x, as_method(&korvel_guard<H>), s, argc, argv);
 }
 
+/* The same with no message and no atoms. */
+template <auto H>
+void korvel_defer_call(t_korvel *x)
+{
+    korvel_defer_guarded(x, as_method(&korvel_guard<H>), NULL, 0, NULL);
+}
+
 #endif

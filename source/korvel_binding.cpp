@@ -132,7 +132,7 @@ void korvel_attach(t_korvel *x)
     /* a restore that came before the plug-in opens its editor now, out of
      * the vst object's own method that may have made this report */
     if (korvel_read_plugin(x, report) && x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE)
-        korvel_defer<korvel_apply_restore>(x, NULL, 0, NULL);
+        korvel_defer_call<korvel_apply_restore>(x);
     korvel_hold hold(x);
     x->reporting = 1;
     x->reports++;
@@ -170,7 +170,7 @@ void korvel_attach_later(t_korvel *x)
         return;
     x->attach_pending = 1;
     x->pending_since = x->reports;
-    korvel_defer<korvel_rebind>(x, NULL, 0, NULL);
+    korvel_defer_call<korvel_rebind>(x);
 }
 
 /* The notification as this record takes it: a box that no longer carries

@@ -266,7 +266,7 @@ static void korvel_capture_late(t_korvel *x)
         return;
     }
     if (++scan->passes < KORVEL_LATE_PASSES) {
-        korvel_defer<korvel_capture_late>(x, NULL, 0, NULL);
+        korvel_defer_call<korvel_capture_late>(x);
         return;
     }
     korvel_drop_late(x);
@@ -285,7 +285,7 @@ static void korvel_await(t_korvel *x, const korvel_scan &scan)
     }
     *x->late_scan = scan;
     korvel_trace(x, "open: waiting for the editor window");
-    korvel_defer<korvel_capture_late>(x, NULL, 0, NULL);
+    korvel_defer_call<korvel_capture_late>(x);
 }
 
 /* Has the vst object open its editor on the settled point and captures the

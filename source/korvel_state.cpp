@@ -77,10 +77,10 @@ static void korvel_restore_vis(t_korvel *x, int32_t vis)
         break;
     case KORVEL_VIS_HIDDEN:
         if (!x->editor_hwnd) {
-            korvel_defer<korvel_open>(x, NULL, 0, NULL);
-            korvel_defer<korvel_hide>(x, NULL, 0, NULL);
+            korvel_defer_call<korvel_open>(x);
+            korvel_defer_call<korvel_hide>(x);
         } else if (x->hidden || x->app_active || x->stayontop) {
-            korvel_defer<korvel_hide>(x, NULL, 0, NULL);
+            korvel_defer_call<korvel_hide>(x);
         } else {
             x->hidden = 1;
         }
