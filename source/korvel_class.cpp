@@ -220,6 +220,9 @@ static void korvel_defaults(t_korvel *x)
     x->helper_hwnd = NULL;
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;
+    x->closed_hwnd = NULL;
+    x->closed_binding = 0;
+    x->late_scan = NULL;
     x->binding = 0;
     x->reports = 0;
     x->pending_since = 0;

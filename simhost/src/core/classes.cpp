@@ -113,6 +113,7 @@ t_class *class_make(const char *name, method mnew, method mfree, long size, cons
     c->newtypes = types;
     c->methodtab = nullptr;
     c->name_space = nullptr;
+    c->from_module = H().loading_module;
     t_class *result = c.get();
     H().classes.push_back(std::move(c));
     return result;

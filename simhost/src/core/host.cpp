@@ -198,7 +198,9 @@ int simhost_load_module(const char *path)
         return -1;
     }
     H().modules.push_back((void *)handle);
+    H().loading_module = true;
     entry(nullptr);
+    H().loading_module = false;
     return 0;
 }
 

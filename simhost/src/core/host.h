@@ -67,6 +67,7 @@ struct maxclass {
     t_hashtab *methodtab;
     t_symbol *name_space; /* NULL until registered */
     kit::PatchHooks hooks; /* what its objects keep in patch files */
+    bool from_module;      /* made by a loaded module's ext_main: its objects come uncleared */
 };
 
 struct hashtab {
@@ -186,6 +187,7 @@ struct State {
     std::vector<t_object *> patchers; /* top-level */
     std::vector<Construct> constructing;
     std::vector<void *> modules;
+    bool loading_module = false; /* a module's ext_main is running */
     std::set<std::string> window_classes; /* registered by the host, unregistered at reset */
     std::vector<HWND> foreign; /* windows of other applications */
 

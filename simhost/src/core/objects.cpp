@@ -181,6 +181,11 @@ t_object *obj_alloc(t_class *c)
     t_object *x = (t_object *)std::calloc(1, size);
     if (!x)
         return nullptr;
+    /* nothing says that the host clears a new object past its header: a
+     * module's own fields come filled with a pattern, so that a field it
+     * reads before setting shows */
+    if (c->from_module)
+        std::memset(x + 1, 0xA5, size - sizeof(t_object));
     x->o_messlist = reinterpret_cast<t_messlist *>(c);
     x->o_magic = OB_MAGIC;
     ObjInfo &i = h.objects[x];
