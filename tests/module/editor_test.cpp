@@ -26,6 +26,7 @@ TEST(KorvelPlacement, CentresByTheWorkedValues)
         {0, 0, 0, 0, 500, 500, 800, 840, 560, 100, 800, 840},
         {0, 0, 0, 0, 500, 500, 800, 900, 560, 70, 800, 900},
         {0, 0, 0, 0, 500, 500, 800, 1000, 560, 20, 800, 1000},
+        {0, 0, 0, 0, 500, 500, 800, 1002, 560, 39, 800, 1002},
         {0, 0, 0, 0, 500, 500, 800, 1010, 560, 35, 800, 1010},
         {0, 0, 0, 0, 500, 500, 1920, 1040, 0, 20, 1920, 1025},
         {0, 0, 0, 0, 500, 500, 2000, 600, 10, 50, 1924, 600},
@@ -184,21 +185,28 @@ TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
     EXPECT_FALSE(World::toolwindow(foreign));
 }
 
-/* A window of another application on the point that stays above the new
+/* Windows of another application on the point that stay above the new
  * editor (topmost), below another topmost window elsewhere: remembered all
- * the same, so not taken. */
+ * the same, so not taken; as many as the table holds, the editor that comes
+ * after the last of them is still found. */
 TEST(KorvelOpen, TopmostWindowsOnThePointAreNeverTaken)
 {
-    World w;
-    bound_setup(w);
-    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    HWND on_point = w.foreign_window(100, 200, 300, 300);
-    SetWindowPos(on_point, HWND_TOPMOST, 0, 0, 0, 0, keep);
-    SetWindowPos(w.foreign_window(900, 600, 100, 100), HWND_TOPMOST, 0, 0, 0, 0, keep);
-    w.send("qzkorvel#1", "direct_open", "100 200");
-    ASSERT_NE(nullptr, record(w)->editor_hwnd);
-    EXPECT_EQ(w.editor(), record(w)->editor_hwnd);
-    EXPECT_FALSE(World::toolwindow(on_point));
+    for (int count : {1, KORVEL_KNOWN_WINDOWS}) {
+        SCOPED_TRACE(count);
+        World w;
+        bound_setup(w);
+        const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        std::vector<HWND> on_point;
+        for (int i = 0; i < count; i++) {
+            on_point.push_back(w.foreign_window(100, 200, 300, 300));
+            SetWindowPos(on_point.back(), HWND_TOPMOST, 0, 0, 0, 0, keep);
+        }
+        SetWindowPos(w.foreign_window(900, 600, 100, 100), HWND_TOPMOST, 0, 0, 0, 0, keep);
+        w.send("qzkorvel#1", "direct_open", "100 200");
+        ASSERT_NE(nullptr, record(w)->editor_hwnd);
+        EXPECT_EQ(w.editor(), record(w)->editor_hwnd);
+        EXPECT_TRUE(std::none_of(on_point.begin(), on_point.end(), World::toolwindow));
+    }
 }
 
 /* More windows on the point than the open remembers: the new editor, which
@@ -248,6 +256,13 @@ TEST(KorvelOpen, ALateEditorIsAwaitedForABoundedNumberOfPasses)
     bound_setup(w);
     EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass " +
                              std::to_string(KORVEL_LATE_PASSES), {}));
+    /* another open meanwhile waits with it, and says so to a patch that asks */
+    w.send("qzkorvel#1", "debug", "1");
+    w.send("qzkorvel#1", "direct_open", "100 200");
+    const Lines traced = w.lines();
+    EXPECT_NE(traced.end(),
+              std::find(traced.begin(), traced.end(), "console post open: the editor window is still awaited"));
+    w.send("qzkorvel#1", "debug", "0");
     HWND late = w.foreign_window(100, 200, 200, 150);
     /* the size is left out: a window manager redraws the frame of a window
      * already on screen a moment after it becomes a tool window */
