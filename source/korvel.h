@@ -53,6 +53,14 @@ enum korvel_vis {
 #define KORVEL_SWP_TOPMOST (SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE)
 #define KORVEL_SWP_MOVE (SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
 
+/* SetWindowPos with flags that keep the window's place and size (the
+ * KORVEL_SWP_ sets but KORVEL_SWP_MOVE): only its z-order or visibility
+ * changes. */
+inline void korvel_window_pos(HWND hwnd, HWND after, UINT flags)
+{
+    SetWindowPos(hwnd, after, 0, 0, 0, 0, flags);
+}
+
 #define KORVEL_HELPER_CLASS "korvel_helperwindowclass"
 
 /* The most atoms a deferred message carries on to its handler. No handler

@@ -99,6 +99,6 @@ bool korvel_adopt(t_korvel *x)
     /* out of sight for a background that ended before we observed it, or
      * to stay on top: nobody else would show it again */
     if (!x->hidden && (x->app_active || x->stayontop) && !IsWindowVisible(r.hwnd))
-        SetWindowPos(r.hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
+        korvel_window_pos(r.hwnd, NULL, KORVEL_SWP_SHOW);
     return true;
 }

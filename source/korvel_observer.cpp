@@ -65,10 +65,10 @@ static void korvel_follow_app(t_korvel *x, bool active)
     if (!x->hidden && !x->stayontop) {
         if (!active) {
             korvel_trace(x, "APP DE-ACTIVATE");
-            SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_HIDE);
+            korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_HIDE);
         } else {
             korvel_trace(x, "APP ACTIVATE");
-            SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
+            korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_SHOW);
         }
     }
     x->app_active = active ? 1 : 0;

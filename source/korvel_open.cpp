@@ -30,7 +30,7 @@ static int32_t korvel_screen_coord(int64_t v)
  * (0, 0). */
 static POINT korvel_client_origin(t_korvel *x, HWND hwnd)
 {
-    POINT p = {0, 0};
+    POINT p = {};
     if (!ClientToScreen(hwnd, &p))
         object_error((t_object *)x, "error converting client to screen coords");
     return p;
@@ -73,7 +73,7 @@ static bool korvel_on_point(const korvel_scan &scan, HWND hwnd)
     POINT p = korvel_client_origin(scan.x, hwnd);
     if (p.x == scan.px && p.y == scan.py)
         return true;
-    RECT frame = {0, 0, 0, 0};
+    RECT frame = {};
     return p.x >= scan.px && p.y >= scan.py && GetWindowRect(hwnd, &frame) && frame.left == scan.px &&
            frame.top == scan.py;
 }
@@ -100,7 +100,7 @@ static void korvel_make_tool(t_korvel *x, HWND hwnd)
     ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
     if (!SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex | (LONG_PTR)WS_EX_TOOLWINDOW) && x->debug)
         error("error setting | WS_EX_TOOLWINDOW");
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+    korvel_window_pos(hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
 }
 
 static BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
@@ -131,12 +131,12 @@ static bool korvel_settle_position(t_korvel *x)
     if (x->pos_checked)
         return false;
     x->pos_checked = 1;
-    t_rect all = {0, 0, 0, 0};
+    t_rect all = {};
     jmonitor_getdisplayrect_foralldisplays(1, &all);
     t_pt p = {(double)x->win_x, (double)x->win_y};
     /* the enclosing rectangle of several displays also covers places that
      * lie on none of them */
-    t_rect own = {0, 0, 0, 0};
+    t_rect own = {};
     jmonitor_getdisplayrect_forpoint(0, p, &own);
     if (jgraphics_ptinrect(p, all) && jgraphics_ptinrect(p, own)) {
         korvel_trace(x, "predefined POS is valid");
@@ -213,9 +213,9 @@ static bool korvel_settle_request(t_korvel *x, long argc, t_atom *argv, bool *ce
  * (win_x, win_y), whatever its caption and borders. */
 static void korvel_move_client(t_korvel *x)
 {
-    POINT o = {0, 0};
+    POINT o = {};
     MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
-    RECT frame = {0, 0, 0, 0};
+    RECT frame = {};
     GetWindowRect(x->editor_hwnd, &frame);
     int32_t fx = korvel_screen_coord((int64_t)x->win_x + frame.left - o.x);
     int32_t fy = korvel_screen_coord((int64_t)x->win_y + frame.top - o.y);
@@ -347,14 +347,14 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     korvel_forget_dead_window(x);
     if (x->editor_hwnd) {
-        SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+        korvel_window_pos(x->editor_hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
         return;
     }
     t_object *obj = korvel_bind_plugin(x);
     /* the binding's report ran the patch, which may have opened the editor
      * through this record already */
     if (obj && (x->editor_hwnd || korvel_adopt(x))) {
-        SetWindowPos(x->editor_hwnd, HWND_TOPMOST, 0, 0, 0, 0, KORVEL_SWP_TOPMOST);
+        korvel_window_pos(x->editor_hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
         return;
     }
     if (x->late_scan) {
@@ -381,11 +381,11 @@ bool findCenteredPosForVST(t_korvel *x)
     int mx = 0, my = 0;
     jmouse_getposition_global(&mx, &my);
     t_pt mouse = {(double)mx, (double)my};
-    t_rect d = {0, 0, 0, 0};
+    t_rect d = {};
     jmonitor_getdisplayrect_forpoint(1, mouse, &d);
     double cx = korvel_trunc32(d.x + d.width * 0.5);
     double cy = korvel_trunc32(d.y + d.height * 0.5);
-    t_rect e = {0, 0, 0, 0};
+    t_rect e = {};
     object_attr_get_rect(instance, _sym_rect, &e);
     korvel_trace(x, "vstsize: %i %i ", (int)korvel_trunc32(e.width), (int)korvel_trunc32(e.height));
 
@@ -419,7 +419,7 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     korvel_adopt(x);
     /* without an instance there is no centred position: leave the window */
     if (x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x))) {
-        POINT o = {0, 0};
+        POINT o = {};
         MapWindowPoints(x->editor_hwnd, NULL, &o, 1);
         korvel_trace(x, "%i  %i", (int)o.x, (int)o.y);
         korvel_move_client(x);

@@ -22,7 +22,7 @@ static void korvel_measure(t_korvel *x, t_atom *av)
     }
     t_atom_long vis = KORVEL_VIS_CLOSED;
     if (x->editor_hwnd) {
-        RECT r = {0, 0, 0, 0};
+        RECT r = {};
         if (GetClientRect(x->editor_hwnd, &r)) {
             POINT origin = {r.left, r.top};
             MapWindowPoints(x->editor_hwnd, NULL, &origin, 1);

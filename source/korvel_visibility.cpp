@@ -31,7 +31,7 @@ void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     korvel_adopt(x);
     if (!x->editor_hwnd || x->hidden)
         return;
-    SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_HIDE);
+    korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_HIDE);
     /* a hidden window stays active; showing and hiding the off-screen helper
      * passes activation on */
     if (x->helper_hwnd && GetActiveWindow() == x->editor_hwnd) {
@@ -62,7 +62,7 @@ void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     korvel_adopt(x);
     if (!x->editor_hwnd)
         return;
-    SetWindowPos(x->editor_hwnd, NULL, 0, 0, 0, 0, KORVEL_SWP_SHOW);
+    korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_SHOW);
     if (x->hidden)
         korvel_set_hidden(x, 0);
 }
