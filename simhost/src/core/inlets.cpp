@@ -70,22 +70,33 @@ long outlet_count(const void *x)
  * making them (signal inlets) take messages as proxies do. */
 t_max_err send_inlet(t_object *x, long inlet, t_symbol *s, long argc, const t_atom *argv)
 {
-    ObjInfo *i = info(x);
-    if (inlet == 0 || !i)
+    if (inlet == 0)
         return send_typed(x, s, argc, argv);
-    const SimInlet *n = inlet_at(i, inlet);
-    if (n && n->only && n->only != s) {
-        event(SIMHOST_ERROR, x, 0, "inlet " + std::to_string(inlet) + ": doesn't understand \"" + s->s_name + "\"");
-        return MAX_ERR_GENERIC;
+    long *stuffloc = nullptr;
+    long before = 0;
+    uint64_t seq = 0;
+    {
+        /* messages come on the scheduler thread too */
+        HostLock hold(host_lock());
+        ObjInfo *i = info(x);
+        if (i) {
+            const SimInlet *n = inlet_at(i, inlet);
+            if (n && n->only && n->only != s) {
+                event(SIMHOST_ERROR, x, 0,
+                      "inlet " + std::to_string(inlet) + ": doesn't understand \"" + s->s_name + "\"");
+                return MAX_ERR_GENERIC;
+            }
+            stuffloc = n && n->proxy ? n->stuffloc : nullptr;
+            before = i->inlet_now;
+            i->inlet_now = inlet;
+            if (stuffloc)
+                *stuffloc = n->id;
+            seq = i->seq;
+        }
     }
-    long *stuffloc = n && n->proxy ? n->stuffloc : nullptr;
-    const long before = i->inlet_now;
-    i->inlet_now = inlet;
-    if (stuffloc)
-        *stuffloc = n->id;
-    const uint64_t seq = i->seq;
     const t_max_err err = send_typed(x, s, argc, argv);
-    i = info(x);
+    HostLock hold(host_lock());
+    ObjInfo *i = info(x);
     if (!i || i->seq != seq)
         return err;
     i->inlet_now = before;
