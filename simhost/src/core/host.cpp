@@ -63,6 +63,36 @@ std::recursive_mutex &host_lock()
     return lock;
 }
 
+namespace {
+thread_local int host_lock_depth = 0;
+}
+
+HostLock::HostLock(std::recursive_mutex &m) : m_(m)
+{
+    m_.lock();
+    host_lock_depth++;
+}
+
+HostLock::~HostLock()
+{
+    host_lock_depth--;
+    m_.unlock();
+}
+
+HostUnlock::HostUnlock() : depth_(host_lock_depth)
+{
+    for (int k = 0; k < depth_; k++)
+        host_lock().unlock();
+    host_lock_depth = 0;
+}
+
+HostUnlock::~HostUnlock()
+{
+    for (int k = 0; k < depth_; k++)
+        host_lock().lock();
+    host_lock_depth = depth_;
+}
+
 void count(const char *name)
 {
     HostLock hold(host_lock());

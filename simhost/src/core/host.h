@@ -209,10 +209,34 @@ State &H();
  * read the host's tables (a message only while its receivers are found, not
  * while they run), and so does every change of those tables (objects,
  * outlets, the queue, the event and call logs). The main thread reads
- * without it. Recursive: freeing an object holds it while the object's free
- * method calls back into the host. */
+ * without it. Recursive: freeing an object holds it while the object leaves
+ * the tables, which calls back into the host; not while the class's free
+ * method runs, which Max does not keep from the scheduler thread. */
 std::recursive_mutex &host_lock();
-typedef std::lock_guard<std::recursive_mutex> HostLock;
+/* Holds the host's lock, and counts how deep this thread holds it. */
+class HostLock {
+public:
+    explicit HostLock(std::recursive_mutex &m);
+    ~HostLock();
+    HostLock(const HostLock &) = delete;
+    HostLock &operator=(const HostLock &) = delete;
+
+private:
+    std::recursive_mutex &m_;
+};
+/* Lets go of the host's lock, however deep this thread holds it, until it
+ * goes out of scope: for a class's own code that the host runs, which
+ * Max does not keep from the scheduler thread. */
+class HostUnlock {
+public:
+    HostUnlock();
+    ~HostUnlock();
+    HostUnlock(const HostUnlock &) = delete;
+    HostUnlock &operator=(const HostUnlock &) = delete;
+
+private:
+    int depth_;
+};
 
 void count(const char *name);
 void count(const std::string &name);

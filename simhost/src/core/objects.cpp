@@ -222,8 +222,11 @@ t_max_err obj_free(void *p)
     t_object *x = (t_object *)p;
 
     notify_observers(x, x, _sym_free, nullptr);
-    if (i->cls->mfree)
+    if (i->cls->mfree) {
+        HostUnlock running;
         from_method<free_fn>(i->cls->mfree)(x);
+    }
+    i = info(x);
     left_behind(x, *i);
     inlets_free(x);
     i = info(x);
