@@ -566,6 +566,12 @@ void World::sync()
     for (Entry &e : entries_) {
         if (!e.alive)
             continue;
+        /* a box the patch deleted (thispatcher) */
+        if (!simhost_box_varname(e.box)) {
+            e.alive = false;
+            e.editor = nullptr;
+            continue;
+        }
         t_object *obj = jbox_get_object(e.box);
         if (obj)
             e.object = obj;
