@@ -222,7 +222,9 @@ t_object *World::object(const std::string &name)
 // there it comes with the path that leads to it.
 std::string World::name_of(const Entry &e) const
 {
-    const std::string varname = simhost_box_varname(e.box);
+    /* a box the patch deleted has no name left */
+    const char *name = simhost_box_varname(e.box);
+    const std::string varname = name ? name : "";
     if (varname.empty())
         return e.cls + "#" + std::to_string(e.number);
     return e.parent.empty() ? varname : e.parent + "/" + varname;

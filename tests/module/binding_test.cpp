@@ -449,28 +449,32 @@ TEST(KorvelBinding, PluginChangedByOurOwnReportIsReportedAfterIt)
     EXPECT_EQ(1, std::count(ours.begin(), ours.end(), beta[0]));
 }
 
-/* An open that binds, whose report makes the patch delete the vst~ box:
- * it stops there, with no error and no editor. */
-TEST(KorvelBinding, OpenStopsWhenItsReportDeletesTheVstBox)
+/* An open that binds, whose report makes the patch delete the vst~ box or
+ * our own: it stops there, with no error, no editor and no use of a freed
+ * record. */
+TEST(KorvelBinding, OpenStopsWhenItsReportDeletesABox)
 {
-    World w;
-    wired_patch(w,
-                R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
+    for (const char *deleted : {"synth", "ours"}) {
+        SCOPED_TRACE(deleted);
+        World w;
+        wired_patch(w,
+                    R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
         {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route BETA"}},
-        {"box": {"id": "obj-5", "maxclass": "message", "text": "script delete synth"}},
+        {"box": {"id": "obj-5", "maxclass": "message", "text": "script delete )" +
+                        std::string(deleted) + R"("}},
         {"box": {"id": "obj-6", "maxclass": "newobj", "text": "thispatcher"}})",
-                R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
+                    R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
         {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
         {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
         {"patchline": {"source": ["obj-5", 0], "destination": ["obj-6", 0]}})");
-    w.settle();
-    w.lines();
-    Lines out = testkit::Player(w).play("rename synth away\npass\nsend away plug BETA\n"
-                                        "rename away synth\nsend qzkorvel#1 direct_open 100 200\npass 2");
-    for (const std::string &l : out)
-        EXPECT_EQ(std::string::npos, l.find("console error")) << l;
-    EXPECT_EQ(nullptr, record(w)->target);
-    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+        w.settle();
+        w.lines();
+        Lines out = testkit::Player(w).play("rename synth away\npass\nsend away plug BETA\n"
+                                            "rename away synth\nsend qzkorvel#1 direct_open 100 200\npass 2");
+        for (const std::string &l : out)
+            EXPECT_EQ(std::string::npos, l.find("console error")) << l;
+        EXPECT_EQ(nullptr, w.editor());
+    }
 }
 
 /* Our own lines of a transcript. */

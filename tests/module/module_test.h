@@ -114,7 +114,7 @@ inline void wired_patch(testkit::World &w, const std::string &boxes, const std::
     w.plugin("BETA", 300, 200, 5);
     w.open_patch(R"({"patcher": {"boxes": [
         {"box": {"id": "obj-1", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "synth"}},
-        {"box": {"id": "obj-2", "maxclass": "newobj", "text": "qzkorvel synth"}},)" +
+        {"box": {"id": "obj-2", "maxclass": "newobj", "text": "qzkorvel synth", "varname": "ours"}},)" +
                      boxes + R"(], "lines": [)" + lines + "]}}",
                  "wired.maxpat");
 }
