@@ -466,11 +466,12 @@ TEST(KorvelBinding, OpenStopsWhenItsReportDeletesABox)
                     R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
         {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
         {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
-        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-6", 0]}})");
+        {"patchline": {"source": ["obj-5", 0], "destination": ["obj-6", 0]}})",
+                    "ours");
         w.settle();
         w.lines();
         Lines out = testkit::Player(w).play("rename synth away\npass\nsend away plug BETA\n"
-                                            "rename away synth\nsend qzkorvel#1 direct_open 100 200\npass 2");
+                                            "rename away synth\nsend ours direct_open 100 200\npass 2");
         for (const std::string &l : out)
             EXPECT_EQ(std::string::npos, l.find("console error")) << l;
         EXPECT_EQ(nullptr, w.editor());

@@ -108,13 +108,14 @@ inline void expect_let_go(testkit::World &w, HWND editor)
 /* A patch file of a vst~ "synth" hosting PLUG (BETA declared beside it),
  * qzkorvel#1 bound to it, then the boxes (obj-3 on) and cords given: for a
  * patch that answers our reports. Nothing has run yet. */
-inline void wired_patch(testkit::World &w, const std::string &boxes, const std::string &lines)
+inline void wired_patch(testkit::World &w, const std::string &boxes, const std::string &lines,
+                        const std::string &ours = "")
 {
     w.plugin("PLUG", 640, 480, 64);
     w.plugin("BETA", 300, 200, 5);
     w.open_patch(R"({"patcher": {"boxes": [
         {"box": {"id": "obj-1", "maxclass": "newobj", "text": "vst~ PLUG", "varname": "synth"}},
-        {"box": {"id": "obj-2", "maxclass": "newobj", "text": "qzkorvel synth", "varname": "ours"}},)" +
+        {"box": {"id": "obj-2", "maxclass": "newobj", "text": "qzkorvel synth", "varname": ")" + ours + R"("}},)" +
                      boxes + R"(], "lines": [)" + lines + "]}}",
                  "wired.maxpat");
 }
