@@ -350,10 +350,13 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_window_pos(x->editor_hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
         return;
     }
+    /* none: said on the console, or the binding's report ran a patch that
+     * freed this record */
     t_object *obj = korvel_bind_plugin(x);
-    /* the binding's report ran the patch, which may have opened the editor
-     * through this record already */
-    if (obj && (x->editor_hwnd || korvel_adopt(x))) {
+    if (!obj)
+        return;
+    /* the report may have opened the editor through this record already */
+    if (x->editor_hwnd || korvel_adopt(x)) {
         korvel_window_pos(x->editor_hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
         return;
     }
@@ -362,7 +365,7 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         return;
     }
     bool centre = false;
-    if (!obj || !korvel_settle_request(x, argc, argv, &centre))
+    if (!korvel_settle_request(x, argc, argv, &centre))
         return;
     if (!korvel_reopen_parked(x, obj, centre))
         korvel_capture(x, obj, centre);
