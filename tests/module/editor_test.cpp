@@ -594,15 +594,20 @@ struct Watcher {
 
 std::vector<std::string> *told;
 
-t_max_err watcher_notify(Watcher *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
+std::string value_of(t_object *x)
 {
-    if (msg != gensym("modified"))
-        return MAX_ERR_NONE;
     long ac = 0;
     t_atom *av = nullptr;
-    if (object_getvalueof(sender, &ac, &av) == MAX_ERR_NONE)
-        told->push_back(atoms_text(ac, av));
+    EXPECT_EQ(MAX_ERR_NONE, object_getvalueof(x, &ac, &av));
+    std::string text = atoms_text(ac, av);
     freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
+    return text;
+}
+
+t_max_err watcher_notify(Watcher *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
+{
+    if (msg == gensym("modified"))
+        told->push_back(value_of((t_object *)sender));
     return MAX_ERR_NONE;
 }
 
@@ -623,16 +628,6 @@ void set_value(t_object *x, std::initializer_list<double> values)
     for (double v : values)
         av.push_back(testkit::float_atom(v));
     ASSERT_EQ(MAX_ERR_NONE, object_setvalueof(x, (long)av.size(), av.data()));
-}
-
-std::string value_of(t_object *x)
-{
-    long ac = 0;
-    t_atom *av = nullptr;
-    EXPECT_EQ(MAX_ERR_NONE, object_getvalueof(x, &ac, &av));
-    std::string text = atoms_text(ac, av);
-    freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
-    return text;
 }
 
 } // namespace
