@@ -20,6 +20,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -145,11 +146,13 @@ struct Display {
 };
 
 /* An object under construction: the box its obex answers with (NULL
- * outside a patcher), and the object object_alloc made for the class. */
+ * outside a patcher), and the object object_alloc made for the class on
+ * the thread that runs the constructor. */
 struct Construct {
     t_object *box;
     t_class *cls;
     t_object *obj;
+    std::thread::id thread;
 };
 
 struct Symbol {

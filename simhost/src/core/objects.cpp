@@ -147,6 +147,8 @@ ObjInfo *info(const void *x)
 {
     if (!x)
         return nullptr;
+    /* objects are made and freed on any thread */
+    HostLock hold(host_lock());
     State &h = H();
     auto it = h.objects.find(x);
     return it == h.objects.end() ? nullptr : &it->second;
@@ -154,6 +156,7 @@ ObjInfo *info(const void *x)
 
 bool dangling(const void *x, const char *what)
 {
+    HostLock hold(host_lock());
     if (!x || !H().freed.count(x))
         return false;
     violation(nullptr, std::string(what) + " names a freed object");
@@ -193,12 +196,12 @@ t_object *obj_alloc(t_class *c)
     i.seq = h.next_seq++;
     h.by_seq[i.seq] = x;
     h.freed.erase(x);
-    if (!h.constructing.empty()) {
-        Construct &k = h.constructing.back();
-        if (k.cls == c && !k.obj) {
-            k.obj = x;
-            i.box = k.box;
-        }
+    /* an object another thread allocates meanwhile is not this one */
+    auto k = std::find_if(h.constructing.rbegin(), h.constructing.rend(),
+                          [](const Construct &n) { return n.thread == std::this_thread::get_id(); });
+    if (k != h.constructing.rend() && k->cls == c && !k->obj) {
+        k->obj = x;
+        i.box = k->box;
     }
     return x;
 }
@@ -253,6 +256,18 @@ t_max_err obj_free(void *p)
     return MAX_ERR_NONE;
 }
 
+/* This thread's last construction record, taken off the list. */
+Construct take_construct(State &h)
+{
+    HostLock hold(host_lock());
+    const std::thread::id self = std::this_thread::get_id();
+    auto k = std::find_if(h.constructing.rbegin(), h.constructing.rend(),
+                          [self](const Construct &n) { return n.thread == self; });
+    Construct taken = *k;
+    h.constructing.erase(std::next(k).base());
+    return taken;
+}
+
 /* The object a box's text makes: the first word names a class of the "box"
  * namespace, the other atoms go to its constructor. NULL when the class is
  * unknown or its constructor refuses. */
@@ -269,7 +284,10 @@ t_object *obj_make(const char *text, t_object *box)
     long argc = (long)atoms.size() - 1;
     t_atom *argv = atoms.data() + 1;
 
-    h.constructing.push_back(Construct{box, c, nullptr});
+    {
+        HostLock hold(host_lock());
+        h.constructing.push_back(Construct{box, c, nullptr, std::this_thread::get_id()});
+    }
     void *made = nullptr;
     if (is_gimme(c->newtypes)) {
         made = from_method<gimme_new_fn>(c->mnew)(name, argc, argv);
@@ -280,8 +298,7 @@ t_object *obj_make(const char *text, t_object *box)
         else
             event(SIMHOST_ERROR, nullptr, 0, std::string(name->s_name) + ": can't call its constructor");
     }
-    Construct k = h.constructing.back();
-    h.constructing.pop_back();
+    Construct k = take_construct(h);
 
     /* an object the constructor made but did not hand back (nor free)
      * belongs to no box */
