@@ -372,10 +372,16 @@ TEST(KorvelAdopt, OpenThatAdoptsRaisesTheEditor)
     w.settle();
     HWND beta = record(w, "qzkorvel#3")->editor_hwnd;
     ASSERT_TRUE(above(beta, editor));
-    w.send("qzkorvel#2", "open", "50 50");
-    w.settle();
+    w.send("qzkorvel#2", "direct_open", "50 50");
     EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
     EXPECT_TRUE(above(editor, beta));
+    /* the open awaits no other window: closed at once, the editor is not
+     * looked for later */
+    w.lines();
+    w.user_close(editor);
+    w.settle();
+    for (const std::string &l : w.lines())
+        EXPECT_EQ(std::string::npos, l.find("console error")) << l;
 }
 
 /* The remembered editors of several vst objects are kept apart: remembering
@@ -562,14 +568,20 @@ TEST(KorvelAdopt, AdoptedEditorStaysHiddenOnRequest)
 }
 
 /* Bound again to the very object whose editor it holds (its name taken away
- * and given back), the record keeps managing that editor. */
+ * and given back), the record keeps managing that editor, never letting it
+ * go meanwhile (the trace would say so). */
 TEST(KorvelBinding, RebindingTheEditorsOwnObjectKeepsTheEditor)
 {
     World w;
-    HWND editor = open_setup(w);
+    HWND editor = open_setup(w, "qzkorvel synth @debug 1");
+    const Lines bound = report("PLUG", "64", "100 200 640 480 1");
     play_steps(w, {
-                      {"rename synth away\nrename away synth\npass", report("PLUG", "64", "100 200 640 480 1")},
-                      {"user move editor 300 300\npass", state("300 300 640 480 1")},
+                      {"rename synth away\nrename away synth\npass",
+                       {"console post notify msg: attr_modified  sender class: vst~",
+                        "console post vst obj 'free' notification", "console post ATTACHED TO OBJ",
+                        "console post PLUG LOADED", bound[0], bound[1], bound[2], "console post checkWindowState()",
+                        bound[3]}},
+                      {"send qzkorvel#1 debug 0\nuser move editor 300 300\npass", state("300 300 640 480 1")},
                   });
     EXPECT_EQ(editor, record(w)->editor_hwnd);
 }

@@ -459,6 +459,13 @@ TEST(KorvelClose, ClosesOnlyWhatIsThere)
                       {"pass", {"out qzkorvel#2 state 100 200 640 480 0"}},
                       {"look editor", {"look editor none"}},
                   });
+    /* an editor the vst object opened without us is not ours to close */
+    object_method_imp(w.object("synth"), gensym("open"), (void *)300, (void *)300, nullptr, nullptr, nullptr, nullptr,
+                      nullptr, nullptr);
+    ASSERT_NE(nullptr, simhost_vst_editor(w.object("synth")));
+    w.send("qzkorvel#2", "close");
+    w.pass();
+    EXPECT_NE(nullptr, simhost_vst_editor(w.object("synth")));
 }
 
 /* ---- state restore ---- */

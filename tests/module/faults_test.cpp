@@ -111,6 +111,20 @@ TEST(KorvelFaults, UnobservedWindowThatWentIsForgotten)
     EXPECT_EQ(0, record(w)->hidden);
 }
 
+/* An enumeration that fails looks like a capture but holds no window: the
+ * open says so under debug, and the record holds nothing. */
+TEST(KorvelFaults, EnumerationFailureCapturesNothing)
+{
+    World w;
+    bound_setup(w, "qzkorvel synth @debug 1");
+    simwin_fail("EnumWindows", 2);
+    w.send("qzkorvel#1", "direct_open", "100 200");
+    Lines lines = w.lines();
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "console error cannot start observer if there's no korvel opened"))
+        << testkit::diff({}, lines);
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+}
+
 TEST(KorvelFaults, ObserverRemovalFailures)
 {
     World w;
