@@ -212,6 +212,8 @@ MAXAPI const char *simhost_registry_aliases(long index);
 
 /* How many objects observe obj. */
 MAXAPI long simhost_observer_count(t_object *obj);
+/* How many objects of the class named classname are alive. */
+MAXAPI long simhost_object_count(const char *classname);
 
 /* Delivers a notification to the observers of `observed` as if `sender` had
  * sent it (their "notify" gets sender as the notifying object). */

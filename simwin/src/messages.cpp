@@ -1,6 +1,7 @@
 // Message delivery: the subclass chain (COMCTL32's rules), the window
 // procedure and DefWindowProcA.
 #include <algorithm>
+#include <cstring>
 
 #include "world.h"
 
@@ -68,6 +69,15 @@ LRESULT def_window_proc(const WindowPtr &w, UINT msg, WPARAM wp, LPARAM lp)
         if (cs && cs->lpszName)
             w->title = cs->lpszName;
         return TRUE;
+    }
+    case WM_GETTEXT: {
+        auto *buf = reinterpret_cast<char *>(lp);
+        if (!buf || wp == 0)
+            return 0;
+        const size_t n = std::min(w->title.size(), size_t(wp - 1));
+        std::memcpy(buf, w->title.data(), n);
+        buf[n] = '\0';
+        return LRESULT(n);
     }
     case WM_CLOSE:
         destroy_window(w);

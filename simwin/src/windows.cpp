@@ -295,10 +295,9 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR buf, int max)
     WindowPtr w = find(hwnd);
     if (!w || !buf || max <= 0)
         return 0;
-    const size_t n = std::min(w->title.size(), size_t(max - 1));
-    std::memcpy(buf, w->title.data(), n);
-    buf[n] = '\0';
-    return int(n);
+    /* a window of this process is asked, through its procedure and its
+     * subclasses, as in Win32 */
+    return int(send(w, WM_GETTEXT, WPARAM(max), LPARAM(buf)));
 }
 
 BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lp)

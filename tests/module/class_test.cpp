@@ -129,14 +129,19 @@ TEST(KorvelClass, CreationOutsideAPatcherFails)
     EXPECT_EQ(0, w.pass());
 }
 
-/* The state system may hand a count with no atoms: read as none. */
-TEST(KorvelClass, SetvalueofWithACountAndNoAtoms)
+/* The state system may hand a count with no atoms: read as none; or ask
+ * for the value with nowhere to put its count: refused. */
+TEST(KorvelClass, ValueCallsWithoutTheirArrays)
 {
     World w;
     bound_setup(w);
     object_method_imp(w.object("qzkorvel#1"), gensym("setvalueof"), (void *)(t_atom_long)5, nullptr, nullptr,
                       nullptr, nullptr, nullptr, nullptr, nullptr);
     EXPECT_TRUE(plays(w, "pass", {"console error qzkorvel: state error: missing arguments"}));
+    t_atom *av = nullptr;
+    EXPECT_EQ((void *)MAX_ERR_GENERIC, object_method_imp(w.object("qzkorvel#1"), gensym("getvalueof"), nullptr, &av,
+                                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(nullptr, av);
 }
 
 TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)

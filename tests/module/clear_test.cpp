@@ -188,9 +188,11 @@ TEST(KorvelClear, BuildsTheBoxTextFromItsAtoms)
         SCOPED_TRACE(r.what);
         Rebuild rb;
         rb.s.atoms = r.atoms();
+        const long strings = simhost_object_count("string");
         rb.w.send("qzkorvel#1", "direct_clear");
         ASSERT_GE(rb.s.calls.size(), 3u);
         EXPECT_EQ("insertboxtext box " + r.text, rb.s.calls[2]);
+        EXPECT_EQ(strings, simhost_object_count("string")) << "the text's string freed";
     }
 }
 

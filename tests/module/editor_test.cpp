@@ -123,6 +123,9 @@ TEST(KorvelOpen, TypicalRoadOpensCapturesAndReports)
                       {"console post checkWindowState()", "out qzkorvel#1 state 100 200 640 480 1",
                        "look editor 100 200 640 480 visible topmost toolwindow active"}));
     EXPECT_EQ(0, GetWindowLongPtrA(x->editor_hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    /* observed, it answers as before: Max's window list asks its title */
+    char title[8];
+    EXPECT_EQ(4, GetWindowTextA(x->editor_hwnd, title, sizeof title));
 }
 
 TEST(KorvelOpen, ArgumentsChooseTheSpot)

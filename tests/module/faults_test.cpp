@@ -109,6 +109,15 @@ TEST(KorvelFaults, UnobservedWindowThatWentIsForgotten)
                       {"user close editor\nsend qzkorvel#1 open 300 200\npass 2", {"out qzkorvel#1 state 300 200 640 480 1"}},
                   });
     EXPECT_EQ(0, record(w)->hidden);
+
+    /* closed by the user unobserved, then by the patch: nothing is left to
+     * park, and nothing to fail */
+    simwin_fail("SetWindowSubclass", 1);
+    play_steps(w, {
+                      {"user close editor\nsend qzkorvel#1 open 100 200\npass 2\nuser close editor",
+                       {"out qzkorvel#1 state 300 200 640 480 0", "out qzkorvel#1 state 100 200 640 480 1"}},
+                      {"send qzkorvel#1 debug 1\nsend qzkorvel#1 direct_close", {}},
+                  });
 }
 
 /* An enumeration that fails looks like a capture but holds no window: the
@@ -123,6 +132,21 @@ TEST(KorvelFaults, EnumerationFailureCapturesNothing)
     EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "console error cannot start observer if there's no korvel opened"))
         << testkit::diff({}, lines);
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+}
+
+/* An editor let go of whose observer would not come off: the record, bound
+ * elsewhere now, passes the window's own answers through. */
+TEST(KorvelFaults, AnObserverLeftOnAnEditorLetGoOfPassesItsAnswers)
+{
+    World w;
+    HWND editor = open_setup(w);
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
+    simwin_fail("RemoveWindowSubclass", 1);
+    testkit::Player(w).play("rename synth old\nrename other synth\npass");
+    ASSERT_EQ(nullptr, record(w)->editor_hwnd);
+    char title[8];
+    EXPECT_EQ(4, GetWindowTextA(editor, title, sizeof title));
 }
 
 TEST(KorvelFaults, ObserverRemovalFailures)

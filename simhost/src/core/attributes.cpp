@@ -196,7 +196,6 @@ using namespace simhost;
 /* Attributes made ATTR_GET_OPAQUE cannot be read from outside the object,
  * ATTR_SET_OPAQUE ones not be set, as in the host; the object itself reads
  * and writes its fields directly. */
-static const long GET_OPAQUE = 0x1, SET_OPAQUE = 0x2;
 
 t_symbol *object_attr_getsym(void *x, t_symbol *s)
 {

@@ -54,11 +54,15 @@ t_simattr *attr_named(t_class *c, const char *name)
     return c && name ? find_attr(c, sym(name)) : nullptr;
 }
 
-t_max_err set_attrattr(t_class *c, const char *attrname, const char *attrname2, const std::string &text)
+/* An attribute's attribute made ATTR_GET_OPAQUE can be read by nobody, the
+ * host's own inspector and saving included: it is as good as absent. */
+t_max_err set_attrattr(t_class *c, const char *attrname, const char *attrname2, long flags, const std::string &text)
 {
     t_simattr *a = attr_named(c, attrname);
     if (!a || !attrname2)
         return MAX_ERR_GENERIC;
+    if (flags & GET_OPAQUE)
+        return MAX_ERR_NONE;
     if (!a->attrattrs)
         a->attrattrs = new std::map<std::string, std::string>;
     (*a->attrattrs)[attrname2] = text;
@@ -313,7 +317,7 @@ t_max_err class_attr_addattr_parse(t_class *c, const char *attrname, const char 
                                    long flags, const char *parsestr)
 {
     count("class_attr_addattr_parse");
-    return set_attrattr(c, attrname, attrname2, parsestr ? parsestr : "");
+    return set_attrattr(c, attrname, attrname2, flags, parsestr ? parsestr : "");
 }
 
 t_max_err class_attr_addattr_format(t_class *c, const char *attrname, const char *attrname2, t_symbol *type,
@@ -329,7 +333,7 @@ t_max_err class_attr_addattr_format(t_class *c, const char *attrname, const char
     va_end(ap);
     if (!ok)
         return MAX_ERR_GENERIC;
-    return set_attrattr(c, attrname, attrname2, text);
+    return set_attrattr(c, attrname, attrname2, flags, text);
 }
 
 t_max_err object_addattr_parse(t_object *x, const char *attrname, t_symbol *type, long flags, const char *parsestr)

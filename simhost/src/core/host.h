@@ -304,6 +304,9 @@ void notify_observers(t_object *observed, t_object *sender, t_symbol *msg, void 
 void string_class_setup();
 
 /* attributes */
+/* The attribute flags of the host (e_max_attrflags) that the simulation
+ * honours: ATTR_GET_OPAQUE and ATTR_SET_OPAQUE. */
+constexpr long GET_OPAQUE = 0x1, SET_OPAQUE = 0x2;
 bool attr_read(t_object *x, t_symbol *name, std::vector<t_atom> &out);
 /* The class attribute name of x has one of flags (ATTR_GET_OPAQUE...). */
 bool attr_opaque(const void *x, t_symbol *name, long flags);

@@ -522,6 +522,13 @@ long simhost_observer_count(t_object *obj)
     ObjInfo *i = info(obj);
     return i ? (long)i->observers.size() : 0;
 }
+long simhost_object_count(const char *classname)
+{
+    HostLock hold(host_lock());
+    t_symbol *name = sym(classname ? classname : "");
+    return (long)std::count_if(H().objects.begin(), H().objects.end(),
+                               [name](const auto &o) { return o.second.cls && o.second.cls->name == name; });
+}
 
 
 /* ---- the state system's calls ---- */

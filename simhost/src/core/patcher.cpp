@@ -401,7 +401,7 @@ void internal_classes_setup()
     class_attr(c, attr_make(_sym_locked->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, locked)));
     class_attr(c, attr_make(_sym_dirty->s_name, _sym_long, nullptr, nullptr, (long)offsetof(t_simpatcher, dirty)));
     t_simattr *view = attr_make(_sym_firstview->s_name, sym("object"), as_method(patcher_getfirstview), nullptr, 0);
-    view->flags = 0x2; /* ATTR_SET_OPAQUE: read-only */
+    view->flags = SET_OPAQUE; /* read-only */
     class_attr(c, view);
     class_registration(_sym_nobox, c);
     h.patcher_class = c;
