@@ -24,6 +24,19 @@ inline ::testing::AssertionResult same_lines(const std::vector<std::string> &exp
     return ::testing::AssertionFailure() << "transcript (- expected, + actual):\n" << testkit::diff(expected, actual);
 }
 
+// EXPECT_TRUE(no_errors(lines)): on a failure the console errors among the
+// lines are printed.
+inline ::testing::AssertionResult no_errors(const std::vector<std::string> &lines)
+{
+    std::vector<std::string> errors;
+    for (const std::string &line : lines)
+        if (line.find("console error") != std::string::npos)
+            errors.push_back(line);
+    if (errors.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "console errors:\n" << testkit::diff({}, errors);
+}
+
 // With KORVEL_TRANSCRIPTS=1 in the environment, the scenario tests print each
 // transcript they play on stdout, marked, so that
 // tests/scenarios/compare_transcripts.py can set the native transcript of a
