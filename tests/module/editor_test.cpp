@@ -293,6 +293,23 @@ TEST(KorvelOpen, ALateEditorThatNeverComesIsOneError)
     EXPECT_FALSE(World::toolwindow(never));
 }
 
+/* The wait is for the object asked to open: once the box is retyped and
+ * the record bound to the new object, a window on the point is no one's. */
+TEST(KorvelOpen, ALateEditorOfAnObjectReplacedIsNoLongerAwaited)
+{
+    World w;
+    bound_setup(w);
+    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 300 200\npass", {}));
+    w.retype("synth", "vst~ PLUG");
+    w.pass();
+    ASSERT_NE(nullptr, record(w)->target);
+    w.lines();
+    HWND stray = w.foreign_window(300, 200, 200, 150);
+    EXPECT_TRUE(plays(w, "pass " + std::to_string(KORVEL_LATE_PASSES + 1), {}));
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_FALSE(World::toolwindow(stray));
+}
+
 TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
 {
     World w;
