@@ -39,17 +39,20 @@ static POINT korvel_client_origin(t_korvel *x, HWND hwnd)
 /* The scratch of one open, handed to both enumerations through their
  * parameter. The table holds the windows that were on the requested point
  * before the vst object opened its editor; a point more crowded than the
- * table leaves some unrecorded. Windows keep their order among themselves
- * while the editor opens, and a new window comes in above them, so a window
- * met before the last recorded one can only be new: past it, an unrecorded
- * window may be an old one and is never taken. An open allocates nothing,
- * however crowded the point: the scan lives on its stack. */
+ * table leaves some unrecorded. A new window comes in above the old ones,
+ * so on such a point an unrecorded window is new only when it is met before
+ * the last recorded one, and when the point holds one window more than
+ * before. An open allocates nothing, however crowded the point: the scan
+ * lives on its stack. */
 struct korvel_scan {
     t_korvel *x;
     HWND known_windows[KORVEL_KNOWN_WINDOWS]; /* the windows on the point before the open */
     int known;                                /* entries of known_windows in use */
     bool overflowed;   /* more windows were on the point than the table holds */
-    bool passed_last;  /* the second enumeration has met the last recorded one */
+    int crowd;         /* the windows on the point before the open, all of them */
+    int crowd_now;     /* those the enumeration under way has met */
+    bool passed_last;  /* the enumeration under way has met the last recorded one */
+    HWND candidate;    /* on a crowded point: the first unrecorded window met before that */
     int32_t px, py;    /* the point the editor opens on */
     bool centre;       /* the editor is to be centred once captured */
     uint32_t binding;  /* the record's binding when the vst object was asked to open */
@@ -83,6 +86,7 @@ static BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
     korvel_scan *scan = (korvel_scan *)lp;
     if (!korvel_on_point(*scan, hwnd))
         return TRUE;
+    scan->crowd++;
     if (scan->known < KORVEL_KNOWN_WINDOWS)
         scan->known_windows[scan->known++] = hwnd;
     else
@@ -103,21 +107,48 @@ static void korvel_make_tool(t_korvel *x, HWND hwnd)
     korvel_window_pos(hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
 }
 
+/* Takes hwnd for the editor. */
+static void korvel_take(t_korvel *x, HWND hwnd)
+{
+    x->editor_hwnd = hwnd;
+    korvel_make_tool(x, hwnd);
+}
+
 static BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
 {
     korvel_scan *scan = (korvel_scan *)lp;
-    t_korvel *x = scan->x;
     if (!korvel_on_point(*scan, hwnd))
         return TRUE;
+    scan->crowd_now++;
     if (korvel_was_known(*scan, hwnd)) {
         scan->passed_last |= hwnd == scan->known_windows[KORVEL_KNOWN_WINDOWS - 1];
         return TRUE;
     }
-    if (scan->overflowed && scan->passed_last)
-        return TRUE;
-    x->editor_hwnd = hwnd;
-    korvel_make_tool(x, hwnd);
-    return FALSE;
+    if (!scan->overflowed) {
+        korvel_take(scan->x, hwnd);
+        return FALSE;
+    }
+    if (!scan->passed_last && !scan->candidate)
+        scan->candidate = hwnd;
+    return TRUE;
+}
+
+/* Looks for the new window on the point; true when one is taken (or the
+ * enumeration failed). On a point more crowded than the table, another
+ * application restacking its own windows can bring an unrecorded one up
+ * where a new one would be: a window is taken only when the point holds one
+ * more than before. */
+static bool korvel_find_new(korvel_scan *scan)
+{
+    scan->crowd_now = 0;
+    scan->passed_last = false;
+    scan->candidate = NULL;
+    if (!EnumWindows(korvel_enumnew, (LPARAM)scan))
+        return true;
+    if (!scan->candidate || scan->crowd_now != scan->crowd + 1)
+        return false;
+    korvel_take(scan->x, scan->candidate);
+    return true;
 }
 
 /* Validates a requested position once; returns whether to centre. */
@@ -258,7 +289,7 @@ static void korvel_capture_late(t_korvel *x)
         return;
     }
     const bool centre = scan->centre;
-    if (!EnumWindows(korvel_enumnew, (LPARAM)scan)) {
+    if (korvel_find_new(scan)) {
         korvel_drop_late(x);
         korvel_captured(x, x->target, centre);
         /* reported now, a pass late already */
@@ -303,7 +334,7 @@ static void korvel_capture(t_korvel *x, t_object *obj, bool centre)
     if (!hold.holds())
         return;
     scan.binding = x->binding;
-    if (!EnumWindows(korvel_enumnew, (LPARAM)&scan))
+    if (korvel_find_new(&scan))
         korvel_captured(x, obj, centre);
     else
         korvel_await(x, scan);

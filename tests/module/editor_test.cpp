@@ -213,7 +213,8 @@ TEST(KorvelOpen, TopmostWindowsOnThePointAreNeverTaken)
 }
 
 /* More windows on the point than the open remembers: the new editor, which
- * comes in above them, is still the one captured, and no old one is. */
+ * comes in above them but below the topmost ones, here just above the last
+ * window the table holds, is still the one captured, and no old one is. */
 TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
 {
     World w;
@@ -221,10 +222,11 @@ TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
     std::vector<HWND> foreign;
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 20; i++)
         foreign.push_back(w.foreign_window(100, 200, 50, 50));
+    for (int i = 0; i < KORVEL_KNOWN_WINDOWS - 1; i++)
+        SetWindowPos(foreign[i], HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     w.send("qzkorvel#1", "direct_open", "100 200");
     t_korvel *x = record(w);
-    EXPECT_TRUE(std::none_of(foreign.begin(), foreign.end(),
-                             [](HWND h) { return World::topmost(h) || World::toolwindow(h); }));
+    EXPECT_TRUE(std::none_of(foreign.begin(), foreign.end(), World::toolwindow));
     ASSERT_NE(nullptr, x->editor_hwnd);
     EXPECT_EQ(w.editor(), x->editor_hwnd);
     EXPECT_TRUE(World::toolwindow(x->editor_hwnd));
@@ -249,6 +251,32 @@ TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
     EXPECT_TRUE(std::none_of(foreign.begin(), foreign.end(),
                              [](HWND h) { return World::topmost(h) || World::toolwindow(h); }));
+}
+
+/* On a point more crowded than the table, neither a window that comes in
+ * below the old ones nor an old one that another application raises while
+ * the editor is awaited is taken for it; a window that comes above them is. */
+TEST(KorvelOpen, ACrowdedPointTakesOnlyAWindowThatCameAbove)
+{
+    World w;
+    bound_setup(w);
+    std::vector<HWND> foreign;
+    for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 4; i++)
+        foreign.push_back(w.foreign_window(100, 200, 50, 50));
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 direct_open 100 200", {}));
+    SetWindowPos(w.foreign_window(100, 200, 50, 50), HWND_BOTTOM, 0, 0, 0, 0, keep);
+    EXPECT_TRUE(plays(w, "pass 2", {"console error critical: NEW WINDOW NOT FOUND"}));
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 direct_open 100 200", {}));
+    /* the oldest, below all that the table holds */
+    SetWindowPos(foreign.front(), HWND_TOP, 0, 0, 0, 0, keep);
+    EXPECT_TRUE(plays(w, "pass", {}));
+    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    HWND late = w.foreign_window(100, 200, 50, 50);
+    const Lines out = testkit::Player(w).play("pass");
+    ASSERT_EQ(1u, out.size()) << testkit::diff({}, out);
+    EXPECT_EQ(late, record(w)->editor_hwnd);
+    EXPECT_TRUE(std::none_of(foreign.begin(), foreign.end(), World::toolwindow));
 }
 
 /* A window that comes on the point passes after the open is still taken
@@ -294,18 +322,19 @@ TEST(KorvelOpen, ALateEditorThatNeverComesIsOneError)
 }
 
 /* The wait is for the object asked to open: once the box is retyped and
- * the record bound to the new object, a window on the point is no one's. */
+ * the record bound to the new object (here by another open, which finds
+ * the first one still waiting), a window on the point is no one's. */
 TEST(KorvelOpen, ALateEditorOfAnObjectReplacedIsNoLongerAwaited)
 {
     World w;
     bound_setup(w);
-    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 300 200\npass", {}));
+    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 direct_open 300 200", {}));
     w.retype("synth", "vst~ PLUG");
-    w.pass();
+    w.send("qzkorvel#1", "direct_open", "300 200");
     ASSERT_NE(nullptr, record(w)->target);
     w.lines();
     HWND stray = w.foreign_window(300, 200, 200, 150);
-    EXPECT_TRUE(plays(w, "pass " + std::to_string(KORVEL_LATE_PASSES + 1), {}));
+    EXPECT_TRUE(plays(w, "pass " + std::to_string(KORVEL_LATE_PASSES + 1), report("PLUG", "64", "300 200 0 0 0")));
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
     EXPECT_FALSE(World::toolwindow(stray));
 }
