@@ -543,6 +543,11 @@ TEST(KorvelState, ShowsAtOnceEvenInTheBackground)
                        {"look editor 100 200 640 480 visible topmost toolwindow"}},
                   });
     EXPECT_EQ(1, record(w)->hidden);
+    /* one to stay on top is hidden at once, as the hide gate would */
+    play_steps(w, {
+                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 1 2 3 4 1\npass 2", state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 1 2 3 4 2\npass 3\nlook editor", editor_at_home(false)},
+                  });
 }
 
 TEST(KorvelState, ReportedListSentBackReopensTheEditor)
