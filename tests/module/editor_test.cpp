@@ -478,6 +478,9 @@ TEST(KorvelClose, ClosesOnlyWhatIsThere)
                       {"send qzkorvel#2 close\npass", {}},
                       {"pass", {"out qzkorvel#2 state 100 200 640 480 0"}},
                       {"look editor", {"look editor none"}},
+                      /* a hidden editor goes without moving: its end alone is reported */
+                      {"send qzkorvel#2 open 100 200\nsend qzkorvel#2 hide\npass 3", state("100 200 640 480 2", "qzkorvel#2")},
+                      {"send qzkorvel#2 close\npass 2", state("100 200 640 480 0", "qzkorvel#2")},
                   });
     /* an editor the vst object opened without us is not ours to close */
     object_method_imp(w.object("synth"), gensym("open"), (void *)300, (void *)300, nullptr, nullptr, nullptr, nullptr,
