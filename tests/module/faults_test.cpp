@@ -118,6 +118,12 @@ TEST(KorvelFaults, UnobservedWindowThatWentIsForgotten)
                        {"out qzkorvel#1 state 300 200 640 480 0", "out qzkorvel#1 state 100 200 640 480 1"}},
                       {"send qzkorvel#1 debug 1\nsend qzkorvel#1 direct_close", {}},
                   });
+    /* a state list asking for it opens a new one */
+    simwin_fail("SetWindowSubclass", 1);
+    play_steps(w, {
+                      {"send qzkorvel#1 debug 0\nsend qzkorvel#1 open 100 200\npass 2\nuser close editor", state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 300 200 640 480 1\npass 2", state("300 200 640 480 1")},
+                  });
 }
 
 /* An enumeration that fails looks like a capture but holds no window: the
