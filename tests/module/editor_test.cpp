@@ -513,8 +513,9 @@ LRESULT CALLBACK asks_on_close(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 
 /* A close that the record sees through is the editor's, as it is when the
  * close ends: one cancelled leaves it open, one the patch answered by
- * binding the record elsewhere leaves the new editor alone, and a record
- * freed meanwhile is not touched. */
+ * binding the record elsewhere leaves the new editor alone, a record freed
+ * meanwhile is not touched, and one confirmed leaves the hidden editor to
+ * the next open. */
 TEST(KorvelClose, WhatTheEditorsQuestionLeavesIsKept)
 {
     struct Row {
@@ -530,6 +531,12 @@ TEST(KorvelClose, WhatTheEditorsQuestionLeavesIsKept)
          "pass 2\nuser move editor qzkorvel#2 300 300\npass",
          state("300 300 300 200 1", "qzkorvel#2")},
         {{nullptr, "delete qzkorvel#2", false}, "pass 2\nlook editor", {"look editor 100 200 640 480 hidden topmost toolwindow"}},
+        {{nullptr, "", false},
+         "pass 2\nsend qzkorvel#2 debug 1\nsend qzkorvel#2 open 100 200\npass 2",
+         {"out qzkorvel#2 state 100 200 640 480 0", "console post predefined POS is valid",
+          "console post open: showing the editor closed before",
+          "console post FOUND NEW OPEN WINDOW --> attach", "console post --> attach window observer",
+          "console post checkWindowState()", "out qzkorvel#2 state 100 200 640 480 1"}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.question.meanwhile);
