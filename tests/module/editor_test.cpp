@@ -325,6 +325,10 @@ TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
     EXPECT_EQ(nullptr, x->editor_hwnd);
     EXPECT_EQ(30, x->win_x);
     EXPECT_EQ(40, x->win_y);
+    /* one to be centred keeps the point it was opened on */
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open -12345 0\npass 3", {"console error critical: NEW WINDOW NOT FOUND"}));
+    EXPECT_EQ(KORVEL_SUBSTITUTE_POS, x->win_x);
+    EXPECT_EQ(KORVEL_SUBSTITUTE_POS, x->win_y);
 }
 
 TEST(KorvelOpen, OpenWhileCapturedOnlyRaises)
