@@ -483,7 +483,8 @@ TEST(KorvelClose, ClosesOnlyWhatIsThere)
                       {"pass", {"out qzkorvel#2 state 100 200 640 480 0"}},
                       {"look editor", {"look editor none"}},
                       /* a hidden editor goes without moving: its end alone is reported */
-                      {"send qzkorvel#2 open 100 200\nsend qzkorvel#2 hide\npass 3", state("100 200 640 480 2", "qzkorvel#2")},
+                      {"send qzkorvel#2 open 100 200\nsend qzkorvel#2 hide\npass 3",
+                       state("100 200 640 480 2", "qzkorvel#2")},
                       {"send qzkorvel#2 close\npass 2", state("100 200 640 480 0", "qzkorvel#2")},
                   });
     /* an editor the vst object opened without us is not ours to close */
@@ -493,74 +494,6 @@ TEST(KorvelClose, ClosesOnlyWhatIsThere)
     w.send("qzkorvel#2", "close");
     w.pass();
     EXPECT_NE(nullptr, simhost_vst_editor(w.object("synth")));
-}
-
-/* A plug-in that asks before its editor closes. The question's modal loop
- * runs Max's queue, here what the patch does meanwhile; then the editor
- * closes (its host hides it), or stays when the user cancels. */
-struct Question {
-    World *w;
-    std::string meanwhile;
-    bool cancel;
-};
-
-LRESULT CALLBACK asks_on_close(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
-{
-    if (msg == WM_CLOSE) {
-        const Question &q = *(const Question *)data;
-        testkit::Player(*q.w).play(q.meanwhile);
-        if (q.cancel)
-            return 0;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-/* A close that the record sees through is the editor's, as it is when the
- * close ends: one cancelled leaves it open, one the patch answered by
- * binding the record elsewhere leaves the new editor alone, a record freed
- * meanwhile is not touched, and one confirmed leaves the hidden editor to
- * the next open. */
-TEST(KorvelClose, WhatTheEditorsQuestionLeavesIsKept)
-{
-    struct Row {
-        Question question;
-        std::string after;
-        Lines expected;
-    };
-    const std::vector<Row> rows = {
-        {{nullptr, "", true},
-         "pass 2\nlook editor\nuser move editor qzkorvel#2 300 300\npass",
-         {"look editor 100 200 640 480 visible topmost toolwindow", "out qzkorvel#2 state 300 300 640 480 1"}},
-        {{nullptr, "rename synth away\nrename other synth\nsend qzkorvel#2 open 500 500\npass 3", false},
-         "pass 2\nuser move editor qzkorvel#2 300 300\npass",
-         state("300 300 300 200 1", "qzkorvel#2")},
-        {{nullptr, "delete qzkorvel#2", false}, "pass 2\nlook editor", {"look editor 100 200 640 480 hidden topmost toolwindow"}},
-        {{nullptr, "", false},
-         "pass 2\nsend qzkorvel#2 debug 1\nsend qzkorvel#2 open 100 200\npass 2",
-         {"out qzkorvel#2 state 100 200 640 480 0", "console post predefined POS is valid",
-          "console post open: showing the editor closed before",
-          "console post FOUND NEW OPEN WINDOW --> attach", "console post --> attach window observer",
-          "console post checkWindowState()", "out qzkorvel#2 state 100 200 640 480 1"}},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.question.meanwhile);
-        World w;
-        w.host("editor-hides-on-close");
-        w.plugin("BETA", 300, 200, 5);
-        w.box("vst~ BETA", "other");
-        HWND editor = open_setup(w);
-        /* taken over by the next record, whose observer comes first */
-        w.remove("qzkorvel#1");
-        Question question = row.question;
-        question.w = &w;
-        ASSERT_TRUE(SetWindowSubclass(editor, asks_on_close, 1, (DWORD_PTR)&question));
-        w.box("qzkorvel synth");
-        w.settle();
-        w.lines();
-        w.user_close(editor);
-        EXPECT_TRUE(plays(w, row.after, row.expected));
-        RemoveWindowSubclass(editor, asks_on_close, 1);
-    }
 }
 
 /* ---- state restore ---- */
@@ -620,7 +553,8 @@ TEST(KorvelState, ShowsAtOnceEvenInTheBackground)
     EXPECT_EQ(1, record(w)->hidden);
     /* one to stay on top is hidden at once, as the hide gate would */
     play_steps(w, {
-                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 1 2 3 4 1\npass 2", state("100 200 640 480 1")},
+                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 1 2 3 4 1\npass 2",
+                       state("100 200 640 480 1")},
                       {"send qzkorvel#1 state 1 2 3 4 2\npass 3\nlook editor", editor_at_home(false)},
                   });
 }
