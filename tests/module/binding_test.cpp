@@ -621,4 +621,18 @@ TEST(KorvelAdopt, ShowWaitsOnlyForAnEditorStillRemembered)
     const std::vector<std::string> traced = w.lines();
     EXPECT_EQ(traced.end(), std::find(traced.begin(), traced.end(),
                                       "console post adopting the open editor of the vst object"));
+    /* nor does it wait for Max to come back when its own editor went while
+     * Max was in the background */
+    w.send("qzkorvel#3", "debug", "0");
+    w.send("qzkorvel#3", "open", "100 200");
+    w.settle();
+    w.app_background();
+    w.send("qzkorvel#3", "close");
+    w.settle();
+    w.app_foreground();
+    w.box("qzkorvel synth");
+    w.send("qzkorvel#4", "open", "300 300");
+    w.settle();
+    w.lines();
+    EXPECT_TRUE(plays(w, "delete qzkorvel#4\nsend qzkorvel#3 show\npass 2", state("300 300 640 480 1", "qzkorvel#3")));
 }

@@ -354,6 +354,10 @@ TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
     EXPECT_EQ(nullptr, x->editor_hwnd);
     EXPECT_EQ(30, x->win_x);
     EXPECT_EQ(40, x->win_y);
+    /* one to be centred keeps the point it was opened on */
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open -12345 0\npass 3", {"console error critical: NEW WINDOW NOT FOUND"}));
+    EXPECT_EQ(KORVEL_SUBSTITUTE_POS, x->win_x);
+    EXPECT_EQ(KORVEL_SUBSTITUTE_POS, x->win_y);
 }
 
 TEST(KorvelOpen, OpenWhileCapturedOnlyRaises)
@@ -507,6 +511,10 @@ TEST(KorvelClose, ClosesOnlyWhatIsThere)
                       {"send qzkorvel#2 close\npass", {}},
                       {"pass", {"out qzkorvel#2 state 100 200 640 480 0"}},
                       {"look editor", {"look editor none"}},
+                      /* a hidden editor goes without moving: its end alone is reported */
+                      {"send qzkorvel#2 open 100 200\nsend qzkorvel#2 hide\npass 3",
+                       state("100 200 640 480 2", "qzkorvel#2")},
+                      {"send qzkorvel#2 close\npass 2", state("100 200 640 480 0", "qzkorvel#2")},
                   });
     /* an editor the vst object opened without us is not ours to close */
     object_method_imp(w.object("synth"), gensym("open"), (void *)300, (void *)300, nullptr, nullptr, nullptr, nullptr,
@@ -572,6 +580,12 @@ TEST(KorvelState, ShowsAtOnceEvenInTheBackground)
                        {"look editor 100 200 640 480 visible topmost toolwindow"}},
                   });
     EXPECT_EQ(1, record(w)->hidden);
+    /* one to stay on top is hidden at once, as the hide gate would */
+    play_steps(w, {
+                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 1 2 3 4 1\npass 2",
+                       state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 1 2 3 4 2\npass 3\nlook editor", editor_at_home(false)},
+                  });
 }
 
 TEST(KorvelState, ReportedListSentBackReopensTheEditor)

@@ -1,5 +1,9 @@
-/* Window calls that fail, made to fail by the simulated window system. */
+/* Window calls that fail, made to fail by the simulated window system; and
+ * a plug-in editor that asks before it closes, its window procedure stood in
+ * for by a subclass under the observer. */
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "module_test.h"
 #include "simwin.h"
@@ -118,6 +122,13 @@ TEST(KorvelFaults, UnobservedWindowThatWentIsForgotten)
                        {"out qzkorvel#1 state 300 200 640 480 0", "out qzkorvel#1 state 100 200 640 480 1"}},
                       {"send qzkorvel#1 debug 1\nsend qzkorvel#1 direct_close", {}},
                   });
+    /* a state list asking for it opens a new one */
+    simwin_fail("SetWindowSubclass", 1);
+    play_steps(w, {
+                      {"send qzkorvel#1 debug 0\nsend qzkorvel#1 open 100 200\npass 2\nuser close editor",
+                       state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 300 200 640 480 1\npass 2", state("300 200 640 480 1")},
+                  });
 }
 
 /* An enumeration that fails looks like a capture but holds no window: the
@@ -221,6 +232,76 @@ TEST(KorvelAdopt, EditorDestroyedUnobservedIsNotRemembered)
                        state("100 200 640 480 1")},
                       {"box qzkorvel synth @debug 1\nsend qzkorvel#2 show", {"console post show(): there's no window"}},
                   });
+}
+
+/* A plug-in that asks before its editor closes. The question's modal loop
+ * runs Max's queue, here what the patch does meanwhile; then the editor
+ * closes (its host hides it), or stays when the user cancels. */
+struct Question {
+    World *w;
+    std::string meanwhile;
+    bool cancel;
+};
+
+LRESULT CALLBACK asks_on_close(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
+{
+    if (msg == WM_CLOSE) {
+        const Question &q = *(const Question *)data;
+        testkit::Player(*q.w).play(q.meanwhile);
+        if (q.cancel)
+            return 0;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+/* A close that the record sees through is the editor's, as it is when the
+ * close ends: one cancelled leaves it open, one the patch answered by
+ * binding the record elsewhere leaves the new editor alone, a record freed
+ * meanwhile is not touched, and one confirmed leaves the hidden editor to
+ * the next open. */
+TEST(KorvelClose, WhatTheEditorsQuestionLeavesIsKept)
+{
+    struct Row {
+        Question question;
+        std::string after;
+        Lines expected;
+    };
+    const std::vector<Row> rows = {
+        {{nullptr, "", true},
+         "pass 2\nlook editor\nuser move editor qzkorvel#2 300 300\npass",
+         {"look editor 100 200 640 480 visible topmost toolwindow", "out qzkorvel#2 state 300 300 640 480 1"}},
+        {{nullptr, "rename synth away\nrename other synth\nsend qzkorvel#2 open 500 500\npass 3", false},
+         "pass 2\nuser move editor qzkorvel#2 300 300\npass",
+         state("300 300 300 200 1", "qzkorvel#2")},
+        {{nullptr, "delete qzkorvel#2", false},
+         "pass 2\nlook editor",
+         {"look editor 100 200 640 480 hidden topmost toolwindow"}},
+        {{nullptr, "", false},
+         "pass 2\nsend qzkorvel#2 debug 1\nsend qzkorvel#2 open 100 200\npass 2",
+         {"out qzkorvel#2 state 100 200 640 480 0", "console post predefined POS is valid",
+          "console post open: showing the editor closed before",
+          "console post FOUND NEW OPEN WINDOW --> attach", "console post --> attach window observer",
+          "console post checkWindowState()", "out qzkorvel#2 state 100 200 640 480 1"}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.question.meanwhile);
+        World w;
+        w.host("editor-hides-on-close");
+        w.plugin("BETA", 300, 200, 5);
+        w.box("vst~ BETA", "other");
+        HWND editor = open_setup(w);
+        /* taken over by the next record, whose observer comes first */
+        w.remove("qzkorvel#1");
+        Question question = row.question;
+        question.w = &w;
+        ASSERT_TRUE(SetWindowSubclass(editor, asks_on_close, 1, (DWORD_PTR)&question));
+        w.box("qzkorvel synth");
+        w.settle();
+        w.lines();
+        w.user_close(editor);
+        EXPECT_TRUE(plays(w, row.after, row.expected));
+        RemoveWindowSubclass(editor, asks_on_close, 1);
+    }
 }
 
 } // namespace
