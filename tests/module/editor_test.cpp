@@ -337,6 +337,25 @@ TEST(KorvelOpen, ALateEditorOfAnObjectReplacedIsNoLongerAwaited)
     EXPECT_TRUE(plays(w, "pass " + std::to_string(KORVEL_LATE_PASSES + 1), report("PLUG", "64", "300 200 0 0 0")));
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
     EXPECT_FALSE(World::toolwindow(stray));
+    /* the wait is over: the next open opens the new object's editor */
+    EXPECT_TRUE(plays(w, "send qzkorvel#1 open 300 200\npass 2", state("300 200 640 480 1")));
+}
+
+/* Nor once the record has an editor: here the one another record let go. */
+TEST(KorvelOpen, ALateEditorIsNoLongerAwaitedOnceTheRecordHasOne)
+{
+    World w;
+    bound_setup(w);
+    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 direct_open 300 200\nbox qzkorvel synth\npass\n"
+                         "misbehave synth normal\nsend qzkorvel#2 direct_open 500 500\ndelete qzkorvel#2",
+                      report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#2")));
+    HWND editor = w.editor();
+    w.send("qzkorvel#1", "direct_pos", "500 500");
+    ASSERT_EQ(editor, record(w)->editor_hwnd);
+    HWND stray = w.foreign_window(300, 200, 200, 150);
+    w.settle();
+    EXPECT_EQ(editor, record(w)->editor_hwnd);
+    EXPECT_FALSE(World::toolwindow(stray));
 }
 
 TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
