@@ -264,9 +264,14 @@ TEST(KorvelOpen, ACrowdedPointTakesOnlyAWindowThatCameAbove)
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 4; i++)
         foreign.push_back(w.foreign_window(100, 200, 50, 50));
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 direct_open 100 200", {}));
-    SetWindowPos(w.foreign_window(100, 200, 50, 50), HWND_BOTTOM, 0, 0, 0, 0, keep);
-    EXPECT_TRUE(plays(w, "pass 2", {"console error critical: NEW WINDOW NOT FOUND"}));
+    w.misbehave("synth", SIMHOST_VST_NOEDITOR);
+    /* under Wine the window manager activates a new window a moment later,
+     * which raises it again */
+    if (World::simulated()) {
+        w.send("qzkorvel#1", "direct_open", "100 200");
+        SetWindowPos(w.foreign_window(100, 200, 50, 50), HWND_BOTTOM, 0, 0, 0, 0, keep);
+        EXPECT_TRUE(plays(w, "pass 2", {"console error critical: NEW WINDOW NOT FOUND"}));
+    }
     EXPECT_TRUE(plays(w, "send qzkorvel#1 direct_open 100 200", {}));
     /* the oldest, below all that the table holds */
     SetWindowPos(foreign.front(), HWND_TOP, 0, 0, 0, 0, keep);
