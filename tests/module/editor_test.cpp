@@ -300,11 +300,13 @@ TEST(KorvelOpen, ALateEditorIsAwaitedForABoundedNumberOfPasses)
               std::find(traced.begin(), traced.end(), "console post open: the editor window is still awaited"));
     w.send("qzkorvel#1", "debug", "0");
     HWND late = w.foreign_window(100, 200, 200, 150);
-    /* the size is left out: a window manager redraws the frame of a window
-     * already on screen a moment after it becomes a tool window */
+    /* the place only natively, the size never: a window manager redraws
+     * the frame of a window already on screen a moment after it becomes a
+     * tool window, which may move its client area */
     const Lines out = testkit::Player(w).play("pass");
     ASSERT_EQ(1u, out.size());
-    EXPECT_EQ(0u, out[0].rfind("out qzkorvel#1 state 100 200 ", 0)) << out[0];
+    EXPECT_EQ(0u, out[0].rfind(World::simulated() ? "out qzkorvel#1 state 100 200 " : "out qzkorvel#1 state ", 0))
+        << out[0];
     EXPECT_EQ(" 1", out[0].substr(out[0].size() - 2)) << out[0];
     EXPECT_EQ(late, record(w)->editor_hwnd);
     EXPECT_TRUE(World::toolwindow(late));
