@@ -142,6 +142,12 @@ TEST(KorvelClass, ValueCallsWithoutTheirArrays)
     EXPECT_EQ((void *)MAX_ERR_GENERIC, object_method_imp(w.object("qzkorvel#1"), gensym("getvalueof"), nullptr, &av,
                                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(nullptr, av);
+    /* a count without an array: the list comes in memory of the host's */
+    long ac = 3;
+    ASSERT_EQ(MAX_ERR_NONE, object_getvalueof(w.object("qzkorvel#1"), &ac, &av));
+    EXPECT_EQ(KORVEL_STATE_ATOMS, ac);
+    EXPECT_EQ(KORVEL_CENTRE_SENTINEL, atom_getlong(av));
+    freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
 }
 
 TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
