@@ -244,6 +244,28 @@ TEST(KorvelObserver, StayOnTopOrHiddenEditorIsLeftAlone)
     EXPECT_EQ(0, record(w)->app_active);
 }
 
+/* A close the plug-in refuses leaves the editor ours; one that the editor
+ * takes as its close button's message, hiding the window, leaves it to the
+ * next open. */
+TEST(KorvelObserver, CloseFollowsWhatTheEditorDid)
+{
+    {
+        World w;
+        HWND editor = open_setup(w);
+        w.misbehave("synth", SIMHOST_VST_KEEPSOPEN);
+        play_steps(w, {{"send qzkorvel#1 close\npass 2", {}},
+                       {"user move editor 300 300\npass", state("300 300 640 480 1")}});
+        EXPECT_EQ(editor, record(w)->editor_hwnd);
+    }
+    World w;
+    w.host("editor-hides-on-close");
+    w.host("wclose-by-message");
+    open_setup(w);
+    play_steps(w, {{"send qzkorvel#1 close\npass 2", state("100 200 640 480 0")},
+                   {"send qzkorvel#1 open 100 200\npass 2\nlook editor",
+                    state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}}});
+}
+
 TEST(KorvelObserver, SizingAloneIsOnlyTraced)
 {
     World w;
