@@ -249,6 +249,7 @@ enum simhost_vst_behaviour {
     SIMHOST_VST_NORMAL = 0,   /* editor client origin exactly on the point */
     SIMHOST_VST_OFFSET = 1,   /* editor opened (dx, dy) away from the point */
     SIMHOST_VST_NOEDITOR = 2, /* the open-editor message opens nothing */
+    SIMHOST_VST_KEEPSOPEN = 3, /* wclose leaves the editor open (a plug-in that refuses to close) */
 };
 MAXAPI void simhost_vst_misbehave(t_object *vst, int behaviour, int dx, int dy);
 

@@ -244,6 +244,28 @@ TEST(KorvelObserver, StayOnTopOrHiddenEditorIsLeftAlone)
     EXPECT_EQ(0, record(w)->app_active);
 }
 
+/* A close the plug-in refuses leaves the editor ours; one that the editor
+ * takes as its close button's message, hiding the window, leaves it to the
+ * next open. */
+TEST(KorvelObserver, CloseFollowsWhatTheEditorDid)
+{
+    {
+        World w;
+        HWND editor = open_setup(w);
+        w.misbehave("synth", SIMHOST_VST_KEEPSOPEN);
+        play_steps(w, {{"send qzkorvel#1 close\npass 2", {}},
+                       {"user move editor 300 300\npass", state("300 300 640 480 1")}});
+        EXPECT_EQ(editor, record(w)->editor_hwnd);
+    }
+    World w;
+    w.host("editor-hides-on-close");
+    w.host("wclose-by-message");
+    open_setup(w);
+    play_steps(w, {{"send qzkorvel#1 close\npass 2", state("100 200 640 480 0")},
+                   {"send qzkorvel#1 open 100 200\npass 2\nlook editor",
+                    state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}}});
+}
+
 TEST(KorvelObserver, SizingAloneIsOnlyTraced)
 {
     World w;
@@ -422,13 +444,14 @@ TEST(KorvelAdopt, EachVstObjectKeepsItsOwnRememberedEditor)
 }
 
 /* A patch that answers our report of the plug-in name by sending message
- * to the box with id to (obj-1 the vst~, obj-2 ours). */
+ * to the box with id to (obj-1 the vst~, obj-2 ours, obj-6 a thispatcher). */
 void answering_patch(World &w, const std::string &name, const std::string &message, const std::string &to)
 {
     wired_patch(w,
                 R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
         {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route )" + name + R"("}},
-        {"box": {"id": "obj-5", "maxclass": "message", "text": ")" + message + R"("}})",
+        {"box": {"id": "obj-5", "maxclass": "message", "text": ")" + message + R"("}},
+        {"box": {"id": "obj-6", "maxclass": "newobj", "text": "thispatcher"}})",
                 R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
         {"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
         {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}},
@@ -475,9 +498,12 @@ TEST(KorvelBinding, OpenStopsWhenItsReportDeletesABox)
                     "ours");
         w.settle();
         w.lines();
-        Lines out = testkit::Player(w).play("rename synth away\npass\nsend away plug BETA\n"
+        Lines out = testkit::Player(w).play("send ours debug 1\nrename synth away\npass\nsend away plug BETA\n"
                                             "rename away synth\nsend ours direct_open 100 200\npass 2");
         EXPECT_TRUE(no_errors(out));
+        const bool traced = std::count(out.begin(), out.end(),
+                                       "console post open: the patch changed the binding while it was reported");
+        EXPECT_EQ(std::string(deleted) == "synth", traced);
         EXPECT_EQ(nullptr, w.editor());
     }
 }
@@ -490,6 +516,21 @@ Lines own_lines(const Lines &lines)
         if (l.rfind("out qzkorvel#1 ", 0) == 0 || l.rfind("console", 0) == 0)
             ours.push_back(l);
     return ours;
+}
+
+/* A bind is queued; before it runs, an open binds, a plug-in change is
+ * reported, and the patch answers by deleting the vst~ box: the queued bind
+ * binds the box that takes the name then. */
+TEST(KorvelBinding, QueuedBindBindsAfterTheReportBeforeItLostTheBinding)
+{
+    World w;
+    answering_patch(w, "BETA", "script delete synth", "obj-6");
+    w.settle();
+    testkit::Player player(w);
+    player.play("rename synth away\nrename away synth\nsend qzkorvel#1 direct_open 100 200\nload synth BETA\n"
+                "box synth = vst~ PLUG");
+    EXPECT_TRUE(same_lines(report("PLUG", "64", "100 200 0 0 0"), own_lines(player.play("pass 2"))));
+    EXPECT_EQ(w.object("synth"), record(w)->target);
 }
 
 /* The patch loads BETA in answer to our report of ALPHA: the host frees

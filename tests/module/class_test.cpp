@@ -130,7 +130,7 @@ TEST(KorvelClass, CreationOutsideAPatcherFails)
 }
 
 /* The state system may hand a count with no atoms: read as none; or ask
- * for the value with nowhere to put its count: refused. */
+ * for the value with nowhere to put its count or atoms: refused. */
 TEST(KorvelClass, ValueCallsWithoutTheirArrays)
 {
     World w;
@@ -139,9 +139,24 @@ TEST(KorvelClass, ValueCallsWithoutTheirArrays)
                       nullptr, nullptr, nullptr, nullptr, nullptr);
     EXPECT_TRUE(plays(w, "pass", {"console error qzkorvel: state error: missing arguments"}));
     t_atom *av = nullptr;
+    long ac = 0;
     EXPECT_EQ((void *)MAX_ERR_GENERIC, object_method_imp(w.object("qzkorvel#1"), gensym("getvalueof"), nullptr, &av,
                                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(nullptr, av);
+    EXPECT_EQ((void *)MAX_ERR_GENERIC, object_method_imp(w.object("qzkorvel#1"), gensym("getvalueof"), &ac, nullptr,
+                                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
+    /* a count without an array, or an array without a count: the list comes
+     * in memory of the host's */
+    t_atom mine[KORVEL_STATE_ATOMS];
+    for (t_atom *given : {(t_atom *)nullptr, mine}) {
+        ac = given ? 0 : 3;
+        av = given;
+        ASSERT_EQ(MAX_ERR_NONE, object_getvalueof(w.object("qzkorvel#1"), &ac, &av));
+        EXPECT_EQ(KORVEL_STATE_ATOMS, ac);
+        EXPECT_NE(mine, av);
+        EXPECT_EQ(KORVEL_CENTRE_SENTINEL, atom_getlong(av));
+        freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
+    }
 }
 
 TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)

@@ -131,8 +131,11 @@ struct Rebuild {
     Stage s;
     t_korvel *x = nullptr;
 
-    Rebuild()
+    /* host: a host variant, or NULL */
+    explicit Rebuild(const char *host = nullptr)
     {
+        if (host)
+            w.host(host);
         bound_setup(w);
         make_stage(s);
         x = record(w);
@@ -224,12 +227,13 @@ TEST(KorvelClear, CallsInOrderAndModeChoosesTheViewMessage)
 
 TEST(KorvelClear, WithoutViewOrBoxTheTextIsLeftAlone)
 {
-    for (int missing = 0; missing < 3; missing++) {
+    /* no view, no box, no atoms, no atoms but an array */
+    for (int missing = 0; missing < 4; missing++) {
         SCOPED_TRACE(missing);
-        Rebuild rb;
+        Rebuild rb(missing == 3 ? "attr-empty-array" : nullptr);
         rb.s.has_view = missing != 0;
         rb.s.has_box = missing != 1;
-        rb.s.atoms = missing == 2 ? std::vector<t_atom>{} : std::vector<t_atom>{sym_atom("vst~")};
+        rb.s.atoms = missing >= 2 ? std::vector<t_atom>{} : std::vector<t_atom>{sym_atom("vst~")};
         rb.patcher()->locked = 1;
         rb.patcher()->dirty = 1;
         int cursor = cursor_count();

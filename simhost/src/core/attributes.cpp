@@ -4,6 +4,8 @@
  * object's observers "attr_modified". */
 #include "host.h"
 
+#include "kit.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -121,7 +123,11 @@ bool attr_read(t_object *x, t_symbol *name, std::vector<t_atom> &out)
 {
     ObjInfo *i = info(x);
     if (!i) {
-        dangling(x, ("read of attribute \"" + std::string(name ? name->s_name : "") + "\"").c_str());
+        const std::string what = "read of attribute \"" + std::string(name ? name->s_name : "") + "\"";
+        /* Max finds the attribute through the object: none is a crash */
+        if (!x)
+            violation(nullptr, what + " of no object");
+        dangling(x, what.c_str());
         return false;
     }
     if (t_simattr *a = find_attr(i->cls, name)) {
@@ -245,6 +251,8 @@ t_max_err object_attr_getvalueof(void *x, t_symbol *s, long *argc, t_atom **argv
     std::vector<t_atom> atoms;
     if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms))
         return MAX_ERR_GENERIC;
+    if (atoms.empty() && !*argv && kit::variant("attr-empty-array"))
+        *argv = (t_atom *)std::calloc(1, sizeof(t_atom));
     if (!atoms.empty()) {
         if (!*argv || *argc < (long)atoms.size())
             *argv = copy_to_host(atoms);

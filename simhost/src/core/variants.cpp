@@ -23,11 +23,16 @@ const Variant g_variants[] = {
                               "destroying it; open does not show it again"},
     {"editor-frame-at-point", "vst~'s open puts the editor window's frame, not its client area, at the point"},
     {"editor-late", "the editor window appears one queue pass after vst~'s open returns"},
+    {"wclose-by-message", "vst~'s wclose closes the editor as its close button does, by a WM_CLOSE to the window "
+                          "(whether it goes through the window's message is not known)"},
     {"rename-notifies-box", "a new scripting name is told only to the observers of the box, not to those of the "
                             "object in it"},
     {"autopattr-ui-only", "autopattr takes in named UI objects only, others only through a cord from its left "
                           "(include) outlet, as its reference says (whether it takes a named object that only "
                           "answers getvalueof is not known)"},
+    {"attr-empty-array", "an attribute read by object_attr_getvalueof that has no atoms hands over an array all the "
+                         "same, as a getter that allocates before it counts does (a count of 0, memory the caller "
+                         "frees)"},
 };
 const long g_count = (long)(sizeof(g_variants) / sizeof(g_variants[0]));
 

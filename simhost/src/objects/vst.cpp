@@ -401,7 +401,11 @@ void *vst_open(t_vst *x, void *px, void *py)
 
 void vst_wclose(t_vst *x)
 {
-    if (x->editor && kit::variant("editor-hides-on-close"))
+    if (x->behaviour == SIMHOST_VST_KEEPSOPEN)
+        return;
+    if (x->editor && kit::variant("wclose-by-message"))
+        SendMessageA(x->editor, WM_CLOSE, 0, 0);
+    else if (x->editor && kit::variant("editor-hides-on-close"))
         ShowWindow(x->editor, SW_HIDE);
     else
         editor_close(x);
