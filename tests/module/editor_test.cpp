@@ -173,6 +173,11 @@ TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
     w.load("synth", "PLUG");
     w.lines();
     EXPECT_TRUE(plays(w, "pass 3", state("640 200 640 480 1")));
+    /* a point on the taskbar, in no display's work area, is out of view */
+    play_steps(w, {
+                      {"send qzkorvel#1 close\npass 2", state("640 200 640 480 0")},
+                      {"send qzkorvel#1 state 100 1060 640 480 1\npass 2", state("640 200 640 480 1")},
+                  });
 }
 
 TEST(KorvelOpen, WindowsAlreadyOnThePointAreNeverTaken)
@@ -321,11 +326,14 @@ TEST(KorvelOpen, ALateEditorThatNeverComesIsOneError)
     EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 300 200\npass " +
                              std::to_string(KORVEL_LATE_PASSES),
                       {}));
+    /* nor is one that comes below the point, or beside it */
+    HWND below = w.foreign_window(300, 260, 200, 150);
+    HWND beside = w.foreign_window(340, 200, 200, 150);
     EXPECT_TRUE(plays(w, "pass", {"console error critical: NEW WINDOW NOT FOUND"}));
     HWND never = w.foreign_window(300, 200, 200, 150);
     w.settle();
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
-    EXPECT_FALSE(World::toolwindow(never));
+    EXPECT_FALSE(World::toolwindow(never) || World::toolwindow(below) || World::toolwindow(beside));
 }
 
 /* The wait is for the object asked to open: once the box is retyped and
@@ -449,7 +457,12 @@ TEST(KorvelOpen, OutOfRangeAndNanCoordinates)
     atom_setfloat(av, std::numeric_limits<double>::quiet_NaN());
     atom_setfloat(av + 1, 10);
     simhost_send(obj, "direct_open", 2, av);
-    EXPECT_TRUE(same_lines({"console error qzkorvel: open: coordinates are not numbers"}, w.lines()));
+    atom_setfloat(av, 10);
+    atom_setfloat(av + 1, std::numeric_limits<double>::quiet_NaN());
+    simhost_send(obj, "direct_open", 2, av);
+    EXPECT_TRUE(same_lines({"console error qzkorvel: open: coordinates are not numbers",
+                            "console error qzkorvel: open: coordinates are not numbers"},
+                           w.lines()));
     EXPECT_EQ(nullptr, w.editor());
     EXPECT_EQ(KORVEL_CENTRE_SENTINEL, record(w)->win_x);
 
