@@ -260,10 +260,19 @@ TEST(KorvelObserver, CloseFollowsWhatTheEditorDid)
     World w;
     w.host("editor-hides-on-close");
     w.host("wclose-by-message");
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
     open_setup(w);
     play_steps(w, {{"send qzkorvel#1 close\npass 2", state("100 200 640 480 0")},
                    {"send qzkorvel#1 open 100 200\npass 2\nlook editor",
-                    state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}}});
+                    state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
+                   /* a hidden editor is shown again only for the object it belongs to, while it lasts */
+                   {"send qzkorvel#1 close\npass 2\nrename synth away\nrename other synth\npass",
+                    state("100 200 640 480 0") + report("BETA", "5", "100 200 0 0 0")},
+                   {"send qzkorvel#1 open 100 200\npass 2", state("100 200 300 200 1")},
+                   {"send qzkorvel#1 close\npass 2\nload synth PLUG\npass",
+                    state("100 200 300 200 0") + Lines{"out qzkorvel#1 willchange"} + report("PLUG", "64", "100 200 0 0 0")},
+                   {"send qzkorvel#1 open 100 200\npass 2", state("100 200 640 480 1")}});
 }
 
 TEST(KorvelObserver, SizingAloneIsOnlyTraced)
