@@ -260,10 +260,19 @@ TEST(KorvelObserver, CloseFollowsWhatTheEditorDid)
     World w;
     w.host("editor-hides-on-close");
     w.host("wclose-by-message");
+    w.plugin("BETA", 300, 200, 5);
+    w.box("vst~ BETA", "other");
     open_setup(w);
     play_steps(w, {{"send qzkorvel#1 close\npass 2", state("100 200 640 480 0")},
                    {"send qzkorvel#1 open 100 200\npass 2\nlook editor",
-                    state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}}});
+                    state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"}},
+                   /* a hidden editor is shown again only for the object it belongs to, while it lasts */
+                   {"send qzkorvel#1 close\npass 2\nrename synth away\nrename other synth\npass",
+                    state("100 200 640 480 0") + report("BETA", "5", "100 200 0 0 0")},
+                   {"send qzkorvel#1 open 100 200\npass 2", state("100 200 300 200 1")},
+                   {"send qzkorvel#1 close\npass 2\nload synth PLUG\npass",
+                    state("100 200 300 200 0") + Lines{"out qzkorvel#1 willchange"} + report("PLUG", "64", "100 200 0 0 0")},
+                   {"send qzkorvel#1 open 100 200\npass 2", state("100 200 640 480 1")}});
 }
 
 TEST(KorvelObserver, SizingAloneIsOnlyTraced)
@@ -478,17 +487,17 @@ TEST(KorvelBinding, PluginChangedByOurOwnReportIsReportedAfterIt)
 }
 
 /* An open that binds, whose report makes the patch delete the vst~ box or
- * our own: it stops there, with no error, no editor and no use of a freed
- * record. */
+ * our own, or give the vst~ box another name: it stops there, with no error,
+ * no editor and no use of a freed record. */
 TEST(KorvelBinding, OpenStopsWhenItsReportDeletesABox)
 {
-    for (const char *deleted : {"synth", "ours"}) {
+    for (const char *deleted : {"delete synth", "delete ours", "sendbox synth varname gone"}) {
         SCOPED_TRACE(deleted);
         World w;
         wired_patch(w,
                     R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "route pluginname"}},
         {"box": {"id": "obj-4", "maxclass": "newobj", "text": "route BETA"}},
-        {"box": {"id": "obj-5", "maxclass": "message", "text": "script delete )" +
+        {"box": {"id": "obj-5", "maxclass": "message", "text": "script )" +
                         std::string(deleted) + R"("}},
         {"box": {"id": "obj-6", "maxclass": "newobj", "text": "thispatcher"}})",
                     R"({"patchline": {"source": ["obj-2", 0], "destination": ["obj-3", 0]}},
@@ -503,7 +512,7 @@ TEST(KorvelBinding, OpenStopsWhenItsReportDeletesABox)
         EXPECT_TRUE(no_errors(out));
         const bool traced = std::count(out.begin(), out.end(),
                                        "console post open: the patch changed the binding while it was reported");
-        EXPECT_EQ(std::string(deleted) == "synth", traced);
+        EXPECT_EQ(std::string(deleted) != "delete ours", traced);
         EXPECT_EQ(nullptr, w.editor());
     }
 }
