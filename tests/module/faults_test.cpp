@@ -193,6 +193,17 @@ TEST(KorvelFaults, ObserverRemovalFailures)
                            w.lines()));
 }
 
+/* The observer's removal failing as the host hides the editor on close is
+ * said under debug only. */
+TEST(KorvelFaults, ObserverRemovalFailureOnAHiddenCloseIsQuiet)
+{
+    World w;
+    w.host("editor-hides-on-close");
+    open_setup(w);
+    simwin_fail("RemoveWindowSubclass", 1);
+    EXPECT_TRUE(plays(w, "user close editor\npass", state("100 200 640 480 0")));
+}
+
 /* An editor left up by its vst object's end is no longer that object's: it
  * is let go at the next binding and remembered for nobody, and what was
  * remembered for the object goes with it. */
