@@ -170,6 +170,12 @@ TEST(KorvelFaults, ObserverRemovalFailures)
                        "console error qzkorvel: WM_DESTROY: failed to remove subclass!"}));
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
     EXPECT_FALSE(IsWindow(editor));
+    /* and only when it fails */
+    w.send("qzkorvel#1", "open", "100 200");
+    w.pass(2);
+    w.lines();
+    EXPECT_TRUE(plays(w, "user close editor",
+                      {"console post WM_WINDOWPOSCHANGED", "console post <-- window gets destroyed, unsetting observer"}));
 
     /* freed while its observer stays on the window: the window's messages
      * pass by the freed record */
