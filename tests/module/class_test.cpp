@@ -137,7 +137,11 @@ TEST(KorvelClass, ValueCallsWithoutTheirArrays)
     bound_setup(w);
     object_method_imp(w.object("qzkorvel#1"), gensym("setvalueof"), (void *)(t_atom_long)5, nullptr, nullptr,
                       nullptr, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_TRUE(plays(w, "pass", {"console error qzkorvel: state error: missing arguments"}));
+    /* or a list too short, which is not read past its end */
+    t_atom two[2] = {testkit::long_atom(1), testkit::long_atom(2)};
+    object_setvalueof(w.object("qzkorvel#1"), 2, two);
+    EXPECT_TRUE(plays(w, "pass", {"console error qzkorvel: state error: missing arguments",
+                                  "console error qzkorvel: state error: missing arguments"}));
     t_atom *av = nullptr;
     long ac = 0;
     EXPECT_EQ((void *)MAX_ERR_GENERIC, object_method_imp(w.object("qzkorvel#1"), gensym("getvalueof"), nullptr, &av,
