@@ -279,21 +279,22 @@ LRESULT CALLBACK asks_on_close(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 TEST(KorvelClose, WhatTheEditorsQuestionLeavesIsKept)
 {
     struct Row {
-        Question question;
+        const char *meanwhile;
+        bool cancel;
         std::string after;
         Lines expected;
     };
     const std::vector<Row> rows = {
-        {{nullptr, "", true},
+        {"", true,
          "pass 2\nlook editor\nuser move editor qzkorvel#2 300 300\npass",
          {"look editor 100 200 640 480 visible topmost toolwindow", "out qzkorvel#2 state 300 300 640 480 1"}},
-        {{nullptr, "rename synth away\nrename other synth\nsend qzkorvel#2 open 500 500\npass 3", false},
+        {"rename synth away\nrename other synth\nsend qzkorvel#2 open 500 500\npass 3", false,
          "pass 2\nuser move editor qzkorvel#2 300 300\npass",
          state("300 300 300 200 1", "qzkorvel#2")},
-        {{nullptr, "delete qzkorvel#2", false},
+        {"delete qzkorvel#2", false,
          "pass 2\nlook editor",
          {"look editor 100 200 640 480 hidden topmost toolwindow"}},
-        {{nullptr, "", false},
+        {"", false,
          "pass 2\nsend qzkorvel#2 debug 1\nsend qzkorvel#2 open 100 200\npass 2",
          {"out qzkorvel#2 state 100 200 640 480 0", "console post predefined POS is valid",
           "console post open: showing the editor closed before",
@@ -301,7 +302,7 @@ TEST(KorvelClose, WhatTheEditorsQuestionLeavesIsKept)
           "console post checkWindowState()", "out qzkorvel#2 state 100 200 640 480 1"}},
     };
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.question.meanwhile);
+        SCOPED_TRACE(row.meanwhile);
         World w;
         w.host("editor-hides-on-close");
         w.plugin("BETA", 300, 200, 5);
@@ -309,8 +310,7 @@ TEST(KorvelClose, WhatTheEditorsQuestionLeavesIsKept)
         HWND editor = open_setup(w);
         /* taken over by the next record, whose observer comes first */
         w.remove("qzkorvel#1");
-        Question question = row.question;
-        question.w = &w;
+        Question question{&w, row.meanwhile, row.cancel};
         ASSERT_TRUE(SetWindowSubclass(editor, asks_on_close, 1, (DWORD_PTR)&question));
         w.box("qzkorvel synth");
         w.settle();
