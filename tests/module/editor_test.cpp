@@ -217,16 +217,23 @@ TEST(KorvelOpen, TopmostWindowsOnThePointAreNeverTaken)
     }
 }
 
+/* A bound record and n windows of another application on (100, 200). */
+std::vector<HWND> crowded_point(World &w, int n)
+{
+    bound_setup(w);
+    std::vector<HWND> foreign;
+    for (int i = 0; i < n; i++)
+        foreign.push_back(w.foreign_window(100, 200, 50, 50));
+    return foreign;
+}
+
 /* More windows on the point than the open remembers: the new editor, which
  * comes in above them but below the topmost ones, here just above the last
  * window the table holds, is still the one captured, and no old one is. */
 TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
 {
     World w;
-    bound_setup(w);
-    std::vector<HWND> foreign;
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 20; i++)
-        foreign.push_back(w.foreign_window(100, 200, 50, 50));
+    const std::vector<HWND> foreign = crowded_point(w, KORVEL_KNOWN_WINDOWS + 20);
     for (int i = 0; i < KORVEL_KNOWN_WINDOWS - 1; i++)
         SetWindowPos(foreign[i], HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     w.send("qzkorvel#1", "direct_open", "100 200");
@@ -243,10 +250,7 @@ TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
 TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
 {
     World w;
-    bound_setup(w);
-    std::vector<HWND> foreign;
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 4; i++)
-        foreign.push_back(w.foreign_window(100, 200, 50, 50));
+    const std::vector<HWND> foreign = crowded_point(w, KORVEL_KNOWN_WINDOWS + 4);
     play_steps(w, {
                       {"misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass 3",
                        {"console error critical: NEW WINDOW NOT FOUND"}},
@@ -264,10 +268,7 @@ TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
 TEST(KorvelOpen, ACrowdedPointTakesOnlyAWindowThatCameAbove)
 {
     World w;
-    bound_setup(w);
-    std::vector<HWND> foreign;
-    for (int i = 0; i < KORVEL_KNOWN_WINDOWS + 4; i++)
-        foreign.push_back(w.foreign_window(100, 200, 50, 50));
+    const std::vector<HWND> foreign = crowded_point(w, KORVEL_KNOWN_WINDOWS + 4);
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     w.misbehave("synth", SIMHOST_VST_NOEDITOR);
     /* under Wine the window manager activates a new window a moment later,
