@@ -48,7 +48,6 @@ struct korvel_scan {
     t_korvel *x;
     HWND known_windows[KORVEL_KNOWN_WINDOWS]; /* the windows on the point before the open */
     int known;                                /* entries of known_windows in use */
-    bool overflowed;   /* more windows were on the point than the table holds */
     int crowd;         /* the windows on the point before the open, all of them */
     int crowd_now;     /* those the enumeration under way has met */
     bool passed_last;  /* the enumeration under way has met the last recorded one */
@@ -89,8 +88,6 @@ static BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
     scan->crowd++;
     if (scan->known < KORVEL_KNOWN_WINDOWS)
         scan->known_windows[scan->known++] = hwnd;
-    else
-        scan->overflowed = true;
     return TRUE;
 }
 
@@ -124,7 +121,8 @@ static BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
         scan->passed_last |= hwnd == scan->known_windows[KORVEL_KNOWN_WINDOWS - 1];
         return TRUE;
     }
-    if (!scan->overflowed) {
+    /* the point held no more windows than the table */
+    if (scan->crowd <= KORVEL_KNOWN_WINDOWS) {
         korvel_take(scan->x, hwnd);
         return FALSE;
     }

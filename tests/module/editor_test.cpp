@@ -218,6 +218,12 @@ TEST(KorvelOpen, TopmostWindowsOnThePointAreNeverTaken)
     }
 }
 
+/* Why the tests that count a crowded point's windows run natively only:
+ * under Wine the window manager frames and raises the other application's
+ * many new windows when it gets to them, which moves them onto the point and
+ * up between the open's two looks. */
+const char *const crowd_under_wine = "the window manager restacks and reframes the windows while the test runs";
+
 /* A bound record and n windows of another application on (100, 200). */
 std::vector<HWND> crowded_point(World &w, int n)
 {
@@ -250,11 +256,8 @@ TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
  * managed-window run of the scenarios under Wine pays seconds per window.) */
 TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
 {
-    /* under Wine the window manager frames and raises the other
-     * application's many new windows when it gets to them, which moves them
-     * onto the point and up between the open's two looks */
     if (!World::simulated())
-        GTEST_SKIP() << "the window manager restacks and reframes the windows while the test runs";
+        GTEST_SKIP() << crowd_under_wine;
     World w;
     const std::vector<HWND> foreign = crowded_point(w, KORVEL_KNOWN_WINDOWS + 4);
     play_steps(w, {
@@ -273,11 +276,8 @@ TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
  * the editor is awaited is taken for it; a window that comes above them is. */
 TEST(KorvelOpen, ACrowdedPointTakesOnlyAWindowThatCameAbove)
 {
-    /* under Wine the window manager frames and raises the other
-     * application's many new windows when it gets to them, which moves them
-     * onto the point and up between the open's two looks */
     if (!World::simulated())
-        GTEST_SKIP() << "the window manager restacks and reframes the windows while the test runs";
+        GTEST_SKIP() << crowd_under_wine;
     World w;
     const std::vector<HWND> foreign = crowded_point(w, KORVEL_KNOWN_WINDOWS + 4);
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;

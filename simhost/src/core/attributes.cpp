@@ -202,7 +202,6 @@ using namespace simhost;
 /* Attributes made ATTR_GET_OPAQUE cannot be read from outside the object,
  * ATTR_SET_OPAQUE ones not be set, as in the host; the object itself reads
  * and writes its fields directly. */
-
 t_symbol *object_attr_getsym(void *x, t_symbol *s)
 {
     count("object_attr_getsym");
