@@ -2,15 +2,19 @@
 """Mutation testing of the module: small faults put into source/, one at a
 time, each built and run against the native suite.
 
-    mutate.py ROOT [N] [--list] [--only TEXT] [--check]
+    mutate.py ROOT [N] [--list] [--only TEXT] [--part K/M] [--check]
 
 ROOT is the repository; its native build (build/native) must be there. N
 mutants are taken, spread evenly over all of them (all when N is left out);
 --list prints them without running anything; --only TEXT takes only the
-mutants whose line (as printed) holds TEXT. A mutant is made in a copy of
+mutants whose line (as printed) holds TEXT; --part K/M every Mth of them
+from the Kth. A mutant is made in a copy of
 source/ under build/mutants/, compiled with the native build's own command,
 linked into a module of its own and loaded by the suite through
-KORVEL_MODULE, so that the worktree stays as it is. A mutant that the native
+KORVEL_MODULE, so that the worktree stays as it is. The suite is cut to
+the tests that run the mutated line, as a module built for gcov showed
+once; a mutant they let through meets the whole suites (unless declared
+equivalent) before it counts as a survivor. A mutant that the native
 suite lets through is played once more against the sanitize build's suite
 when there is one (memory faults show there). A lock deleted is played
 against the tsan build's suite instead (only ThreadSanitizer can tell).
@@ -26,6 +30,9 @@ An entry names the function and the line's text, not its number, so that
 edits elsewhere leave it valid, and each names one mutant; --check only
 checks that each entry still names one. Exits 1 when a mutant that is not declared equivalent
 survives, or an entry names none."""
+import concurrent.futures
+import glob
+import json
 import os
 import re
 import shlex
@@ -277,19 +284,22 @@ def native_commands(build):
     return compile_of, link
 
 
-def build_mutant(root, build, work, mutant, commands):
-    """Builds the module with one mutant; its path, or None when the mutant
-    does not compile (a still-born mutant)."""
-    name, index, _, _, new, _, _ = mutant
+def build_mutant(root, build, work, mutant, commands, extra=()):
+    """Builds the module with one mutant (none when mutant is None) and the
+    extra flags; its path, or None when it does not compile (a still-born
+    mutant)."""
     compile_of, link = commands
     src = os.path.join(work, "source")
     shutil.rmtree(src, ignore_errors=True)
     shutil.copytree(os.path.join(root, "source"), src)
-    path = os.path.join(src, name)
-    lines = open(path, encoding="utf-8").read().split("\n")
-    lines[index] = new
-    open(path, "w", encoding="utf-8").write("\n".join(lines))
-    touched = [n for n in SOURCES if n.endswith(".cpp")] if name.endswith(".h") else [name]
+    touched = [n for n in SOURCES if n.endswith(".cpp")]
+    if mutant:
+        name, index, _, _, new, _, _ = mutant
+        path = os.path.join(src, name)
+        lines = open(path, encoding="utf-8").read().split("\n")
+        lines[index] = new
+        open(path, "w", encoding="utf-8").write("\n".join(lines))
+        touched = touched if name.endswith(".h") else [name]
     objects = {}
     for n in touched:
         cmd = shlex.split(compile_of[n].replace("ccache ", ""))
@@ -300,22 +310,91 @@ def build_mutant(root, build, work, mutant, commands):
         cmd[-1] = os.path.join(src, n)
         cmd = [a.replace(os.path.join(root, "source", "host"), os.path.join(src, "host")) for a in cmd]
         objects[n] = os.path.join(work, n + ".o")
-        if subprocess.run(cmd + ["-o", objects[n]], cwd=build, capture_output=True).returncode != 0:
+        if subprocess.run(cmd + list(extra) + ["-o", objects[n]], cwd=build, capture_output=True).returncode != 0:
             return None
     module = os.path.join(work, "qzkorvel.so")
     cmd = shlex.split(link.split("&&")[1] if "&&" in link else link)
     cmd = [objects.get(os.path.basename(a)[:-len(".o")], a) if a.endswith(".cpp.o") else a for a in cmd]
     cmd[cmd.index("-o") + 1] = module
-    if subprocess.run(cmd, cwd=build, capture_output=True).returncode != 0:
+    if subprocess.run(cmd + list(extra), cwd=build, capture_output=True).returncode != 0:
         return None
     return module
 
 
-def killed(root, preset, module):
+def tests_of(root, preset):
+    """The ctest tests of a preset: {name: number}."""
+    out = subprocess.run(["ctest", "--preset", preset, "-N"], cwd=root, capture_output=True, text=True).stdout
+    return {m.group(2): m.group(1) for m in re.finditer(r"Test +#(\d+): (.+)", out)}
+
+
+def coverage(root, build, work, commands):
+    """Which native tests run which code of the module, learnt once from a
+    module built for gcov: (every function as (file, first line, last line)
+    and every line as (file, line) that holds code, {test: the functions
+    and lines it ran}). Each test writes its counts under a folder of its
+    own."""
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    module = build_mutant(root, build, work, None, commands, ["--coverage"])
+    tests = tests_of(root, "native")
+
+    def run(name):
+        prefix = os.path.join(work, "runs", tests[name])
+        env = dict(os.environ, KORVEL_MODULE=module, GCOV_PREFIX=prefix)
+        subprocess.run(["ctest", "--preset", "native", "--timeout", "60", "-I", f"{tests[name]},{tests[name]}"],
+                       cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        ran = set()
+        counts = prefix + work
+        if not os.path.isdir(counts):
+            return name, ran
+        for n in SOURCES:
+            if os.path.exists(os.path.join(work, n + ".gcno")):
+                shutil.copy(os.path.join(work, n + ".gcno"), counts)
+        out = subprocess.run(["gcov", "--json-format", "--stdout"] + sorted(glob.glob(counts + "/*.gcda")),
+                             cwd=counts, capture_output=True, text=True).stdout
+        for report in filter(None, out.splitlines()):
+            for f in json.loads(report)["files"]:
+                source = os.path.basename(f["file"])
+                for fn in f["functions"]:
+                    where = (source, fn["start_line"], fn["end_line"])
+                    known.add(where)
+                    if fn["execution_count"]:
+                        ran.add(where)
+                for line in f["lines"]:
+                    known.add((source, line["line_number"]))
+                    if line["count"]:
+                        ran.add((source, line["line_number"]))
+        return name, ran
+
+    known = set()
+    with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
+        ran = dict(pool.map(run, tests))
+    return known, ran
+
+
+def selection(mutant, known, ran):
+    """The native tests that run the mutated line (the function it is in,
+    when the line itself holds no code of its own or a case label that
+    other values may reach), or None for all of them (a line outside every
+    function, as a declaration of the header)."""
+    name, index, line = mutant[0], mutant[1] + 1, mutant[3]
+    around = {(name, index)} if (name, index) in known and "case " not in line else \
+        {f for f in known if len(f) == 3 and f[0] == name and f[1] <= index <= f[2]}
+    if not around:
+        return None
+    return [t for t, r in ran.items() if r & around]
+
+
+def killed(root, preset, module, numbers=None):
+    """Whether the preset's suite (only the tests of those numbers, when
+    given) fails with the module."""
+    if numbers == []:
+        return False
     env = dict(os.environ, KORVEL_MODULE=module)
     # the fuzz runs of fresh seeds take seconds each; their regressions stay
     skip = ["-E", "^fuzz_(scenarios|patches)$"] if preset in ("sanitize", "tsan") else []
-    run = subprocess.run(["ctest", "--preset", preset, "-j2", "--timeout", "60", "--stop-on-failure"] + skip,
+    pick = ["-I", "0,0,0," + ",".join(numbers)] if numbers else []
+    run = subprocess.run(["ctest", "--preset", preset, "-j2", "--timeout", "60", "--stop-on-failure"] + skip + pick,
                          cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return run.returncode != 0
 
@@ -326,6 +405,11 @@ def main():
     if "--only" in args:
         k = args.index("--only")
         only = args[k + 1]
+        del args[k:k + 2]
+    part = None
+    if "--part" in args:
+        k = args.index("--part")
+        part = tuple(int(v) for v in args[k + 1].split("/"))
         del args[k:k + 2]
     root = os.path.abspath(args[0])
     every = all_mutants(root)
@@ -343,6 +427,8 @@ def main():
         for m in chosen:
             print(f"{m[0]}:{m[1] + 1}: {key(m)}")
         return 0
+    if part:
+        chosen = chosen[part[0] - 1::part[1]]
     build = os.path.join(root, "build", "native")
     work = os.path.join(root, "build", "mutants")
     os.makedirs(work, exist_ok=True)
@@ -351,23 +437,35 @@ def main():
     sanitize_commands = native_commands(os.path.join(root, "build", "sanitize")) if sanitize else None
     tsan = os.path.join(root, "build", "tsan")
     tsan_commands = native_commands(tsan) if os.path.isdir(tsan) else None
+    known, ran = coverage(root, build, os.path.join(work, "coverage"), commands)
+    suites = {"native": tests_of(root, "native"), "sanitize": tests_of(root, "sanitize") if sanitize else {}}
+
+    def numbers(preset, picked):
+        """The preset's numbers of the picked tests and of those the native suite has not."""
+        return [n for t, n in suites[preset].items() if t in picked or t not in suites["native"]]
+
     tally = {"killed": 0, "survived": 0, "equivalent": 0, "still-born": 0}
     survivors = []
     for n, m in enumerate(chosen, 1):
         where = f"{m[0]}:{m[1] + 1}"
+        picked = selection(m, known, ran)
+        # a mutant the picked tests let through is played against all of them, unless declared equivalent
+        whole = key(m) not in declared
         module = build_mutant(root, build, work, m, commands)
+        note = ""
         if not module:
             verdict = "still-born"
         elif m[2] == "lock" and tsan_commands:
             module = build_mutant(root, tsan, work, m, tsan_commands)
             verdict = "killed" if module and killed(root, "tsan", module) else "survived"
-        elif killed(root, "native", module):
+        elif killed(root, "native", module, picked and numbers("native", picked)):
             verdict = "killed"
+        elif whole and picked is not None and killed(root, "native", module):
+            verdict, note = "killed", "  (by a test that does not run the line)"
         elif sanitize and (module := build_mutant(root, os.path.join(root, "build", "sanitize"), work, m,
-                                                  sanitize_commands)) and killed(root, "sanitize", module):
+                                                  sanitize_commands)) and \
+                killed(root, "sanitize", module, None if whole or picked is None else numbers("sanitize", picked)):
             verdict = "killed"
-        elif key(m) in declared:
-            verdict = "equivalent"
         else:
             verdict = "survived"
         if verdict == "survived" and key(m) in declared:
@@ -375,7 +473,7 @@ def main():
         if verdict == "survived":
             survivors.append(f"{where}: {key(m)}")
         tally[verdict] += 1
-        print(f"[{n}/{len(chosen)}] {verdict:10} {where}: {key(m)}", flush=True)
+        print(f"[{n}/{len(chosen)}] {verdict:10} {where}: {key(m)}{note}", flush=True)
     shutil.rmtree(work, ignore_errors=True)
     judged = tally["killed"] + tally["survived"]
     print(f"\nmutants: {len(chosen)} of {len(everything)}; killed {tally['killed']}, survived {tally['survived']}, "
