@@ -13,8 +13,8 @@ source/ under build/mutants/, compiled with the native build's own command,
 linked into a module of its own and loaded by the suite through
 KORVEL_MODULE, so that the worktree stays as it is. The suite is cut to
 the tests that run the mutated line, as a module built for gcov showed
-once; a mutant they let through meets the whole suites (unless declared
-equivalent) before it counts as a survivor. A mutant that the native
+once; a mutant they let through meets the whole native suite (unless
+declared equivalent) before it counts as a survivor. A mutant that the native
 suite lets through is played once more against the sanitize build's suite
 when there is one (memory faults show there). A lock deleted is played
 against the tsan build's suite instead (only ThreadSanitizer can tell).
@@ -449,7 +449,7 @@ def main():
     for n, m in enumerate(chosen, 1):
         where = f"{m[0]}:{m[1] + 1}"
         picked = selection(m, known, ran)
-        # a mutant the picked tests let through is played against all of them, unless declared equivalent
+        # a mutant the picked tests let through meets the whole native suite, unless declared equivalent
         whole = key(m) not in declared
         module = build_mutant(root, build, work, m, commands)
         note = ""
@@ -458,13 +458,13 @@ def main():
         elif m[2] == "lock" and tsan_commands:
             module = build_mutant(root, tsan, work, m, tsan_commands)
             verdict = "killed" if module and killed(root, "tsan", module) else "survived"
-        elif killed(root, "native", module, picked and numbers("native", picked)):
+        elif killed(root, "native", module, None if picked is None else numbers("native", picked)):
             verdict = "killed"
         elif whole and picked is not None and killed(root, "native", module):
             verdict, note = "killed", "  (by a test that does not run the line)"
         elif sanitize and (module := build_mutant(root, os.path.join(root, "build", "sanitize"), work, m,
                                                   sanitize_commands)) and \
-                killed(root, "sanitize", module, None if whole or picked is None else numbers("sanitize", picked)):
+                killed(root, "sanitize", module, None if picked is None else numbers("sanitize", picked)):
             verdict = "killed"
         else:
             verdict = "survived"
