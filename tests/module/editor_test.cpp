@@ -770,6 +770,24 @@ TEST(KorvelState, HostIsToldAtEachReport)
     object_free(watcher);
 }
 
+/* A queued hide or show changes the value when it runs: until then the
+ * state system reads the editor as it is. */
+TEST(KorvelState, ValueFollowsTheEditorNotTheQueue)
+{
+    World w;
+    open_setup(w);
+    t_object *x = w.object("qzkorvel#1");
+    const std::string shown = value_of(x), hidden = shown.substr(0, shown.size() - 1) + "2";
+    ASSERT_EQ('1', shown.back());
+    for (const char *message : {"hide", "show"}) {
+        const std::string before = value_of(x);
+        w.send("qzkorvel#1", message);
+        EXPECT_EQ(before, value_of(x)) << message;
+        w.pass(2);
+        EXPECT_EQ(before == shown ? hidden : shown, value_of(x)) << message;
+    }
+}
+
 /* What setvalueof set is read back before the queue runs, rounded to whole
  * numbers (pattrstorage's interpolation gives floats); the window follows
  * on the queue, and an open editor keeps its place. */
