@@ -39,6 +39,7 @@ import shlex
 import shutil
 import subprocess
 import sys
+import time
 
 # one a line: every .cpp of source/ that the module is built from, then the header
 SOURCES = [
@@ -64,6 +65,7 @@ ASSIGNMENT = re.compile(r"^\s*[\w\->.\[\]*]+ ([-+|&]?=) [^=].*;$|^\s*[\w\->.]+(\
 STATEMENT = re.compile(r"^\s*(return;|break;|continue;|[\w:]+(\.|->)[\w<>:]+\(.*\);)$")
 CONTINUED = (";", "{", "}", ")", ":", "else")
 FUNCTION = re.compile(r"^(?:extern \"C\" )?(?:static |inline )?[A-Za-z_][\w:<>*& ]*?[ *&]\**(\w+)\(")
+SLOW = 1.0  # seconds: a test that takes longer runs after the others
 EARLY = {"void": "return;", "bool": "return false;", "BOOL": "return FALSE;", "t_max_err": "return 0;"}
 
 
@@ -341,8 +343,11 @@ def coverage(root, build, work, commands):
     def run(name):
         prefix = os.path.join(work, "runs", tests[name])
         env = dict(os.environ, KORVEL_MODULE=module, GCOV_PREFIX=prefix)
+        start = time.monotonic()
         subprocess.run(["ctest", "--preset", "native", "--timeout", "60", "-I", f"{tests[name]},{tests[name]}"],
                        cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if time.monotonic() - start > SLOW:
+            slow.add(name)
         ran = set()
         counts = prefix + work
         if not os.path.isdir(counts):
@@ -366,10 +371,10 @@ def coverage(root, build, work, commands):
                         ran.add((source, line["line_number"]))
         return name, ran
 
-    known = set()
+    known, slow = set(), set()
     with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
         ran = dict(pool.map(run, tests))
-    return known, ran
+    return known, ran, slow
 
 
 def selection(mutant, known, ran):
@@ -385,18 +390,19 @@ def selection(mutant, known, ran):
     return [t for t, r in ran.items() if r & around]
 
 
-def killed(root, preset, module, numbers=None):
+def killed(root, preset, module, batches=None):
     """Whether the preset's suite (only the tests of those numbers, when
-    given) fails with the module."""
-    if numbers == []:
-        return False
+    given, batch after batch) fails with the module."""
     env = dict(os.environ, KORVEL_MODULE=module)
     # the fuzz runs of fresh seeds take seconds each; their regressions stay
     skip = ["-E", "^fuzz_(scenarios|patches)$"] if preset in ("sanitize", "tsan") else []
-    pick = ["-I", "0,0,0," + ",".join(numbers)] if numbers else []
-    run = subprocess.run(["ctest", "--preset", preset, "-j2", "--timeout", "60", "--stop-on-failure"] + skip + pick,
-                         cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return run.returncode != 0
+    for numbers in [None] if batches is None else filter(None, batches):
+        pick = ["-I", "0,0,0," + ",".join(numbers)] if numbers else []
+        run = subprocess.run(["ctest", "--preset", preset, "-j2", "--timeout", "60", "--stop-on-failure"] + skip + pick,
+                             cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if run.returncode != 0:
+            return True
+    return False
 
 
 def main():
@@ -437,12 +443,15 @@ def main():
     sanitize_commands = native_commands(os.path.join(root, "build", "sanitize")) if sanitize else None
     tsan = os.path.join(root, "build", "tsan")
     tsan_commands = native_commands(tsan) if os.path.isdir(tsan) else None
-    known, ran = coverage(root, build, os.path.join(work, "coverage"), commands)
+    known, ran, slow = coverage(root, build, os.path.join(work, "coverage"), commands)
     suites = {"native": tests_of(root, "native"), "sanitize": tests_of(root, "sanitize") if sanitize else {}}
 
     def numbers(preset, picked):
-        """The preset's numbers of the picked tests and of those the native suite has not."""
-        return [n for t, n in suites[preset].items() if t in picked or t not in suites["native"]]
+        """The preset's numbers of the picked tests and of those the native
+        suite has not, the quick ones first: ctest starts the longest first,
+        and most mutants fail a quick test."""
+        chosen = [t for t in suites[preset] if t in picked or t not in suites["native"]]
+        return [[suites[preset][t] for t in chosen if (t in slow) == later] for later in (False, True)]
 
     tally = {"killed": 0, "survived": 0, "equivalent": 0, "still-born": 0}
     survivors = []
