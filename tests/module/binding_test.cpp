@@ -168,6 +168,16 @@ TEST(KorvelBinding, SenderWithoutBoxCountsOnlyWhenItIsTheTarget)
     simhost_notify_observers_of(loose, loose, gensym("free"), nullptr);
     EXPECT_EQ(nullptr, x->target);
     EXPECT_EQ(0, simhost_observer_count(loose));
+
+    /* bound to an object the name does not name: open lets it go and binds
+     * the named one */
+    object_attach_byptr_register(x, loose, gensym("nobox"));
+    x->target = loose;
+    w.send("qzkorvel#1", "open", "100 200");
+    w.pass(3);
+    EXPECT_EQ(w.object("synth"), x->target);
+    EXPECT_EQ(0, simhost_observer_count(loose));
+    EXPECT_NE(nullptr, x->editor_hwnd);
     object_free(loose);
 }
 
@@ -343,13 +353,15 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
                   });
     EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
     /* one bound before the editor was let go takes it at open, hide or state;
-     * open only raises it, and a state list moves no open editor */
+     * open only raises it, and a state list moves no open editor; a state
+     * whose visibility cannot be restored takes nothing */
     play_steps(w, {
                       {"box qzkorvel synth\npass\ndelete qzkorvel#2", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#3")},
                       {"send qzkorvel#3 open 50 50\npass 2", state("300 300 640 480 1", "qzkorvel#3")},
                       {"box qzkorvel synth\npass\ndelete qzkorvel#3", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#4")},
                       {"send qzkorvel#4 hide\npass 2", state("300 300 640 480 2", "qzkorvel#4")},
                       {"box qzkorvel synth\npass\ndelete qzkorvel#4", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#5")},
+                      {"send qzkorvel#5 state 1 2 3 4 7\npass 2", {}},
                       {"send qzkorvel#5 state 1 2 3 4 1\npass 2", state("300 300 640 480 1", "qzkorvel#5")},
                   });
     EXPECT_EQ(editor, record(w, "qzkorvel#5")->editor_hwnd);
