@@ -344,8 +344,9 @@ def coverage(root, build, work, commands):
         prefix = os.path.join(work, "runs", tests[name])
         env = dict(os.environ, KORVEL_MODULE=module, GCOV_PREFIX=prefix)
         start = time.monotonic()
-        subprocess.run(["ctest", "--preset", "native", "--timeout", "60", "-I", f"{tests[name]},{tests[name]}"],
-                       cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if subprocess.run(["ctest", "--preset", "native", "--timeout", "60", "-I", f"{tests[name]},{tests[name]}"],
+                          cwd=root, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode:
+            failing.add(name)
         if time.monotonic() - start > SLOW:
             slow.add(name)
         ran = set()
@@ -371,9 +372,12 @@ def coverage(root, build, work, commands):
                         ran.add((source, line["line_number"]))
         return name, ran
 
-    known, slow = set(), set()
+    known, slow, failing = set(), set(), set()
     with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
         ran = dict(pool.map(run, tests))
+    # a test that fails without a mutant would kill every mutant it meets
+    if failing:
+        sys.exit("failing without a mutant: " + ", ".join(sorted(failing)))
     return known, ran, slow
 
 
