@@ -452,10 +452,12 @@ def main():
 
     def numbers(preset, picked):
         """The preset's numbers of the picked tests and of those the native
-        suite has not, the quick ones first: ctest starts the longest first,
-        and most mutants fail a quick test."""
+        suite has not (the sanitize build's fuzz replays, slow), the quick
+        ones first: ctest starts the longest first, and most mutants fail a
+        quick test."""
         chosen = [t for t in suites[preset] if t in picked or t not in suites["native"]]
-        return [[suites[preset][t] for t in chosen if (t in slow) == later] for later in (False, True)]
+        late = slow | (suites[preset].keys() - suites["native"].keys())
+        return [[suites[preset][t] for t in chosen if (t in late) == later] for later in (False, True)]
 
     tally = {"killed": 0, "survived": 0, "equivalent": 0, "still-born": 0}
     survivors = []
