@@ -2,21 +2,23 @@
 """Mutation testing of the module: small faults put into source/, one at a
 time, each built and run against the native suite.
 
-    mutate.py ROOT [N] [--list] [--only TEXT] [--part K/M] [--check]
+    mutate.py ROOT [N] [--list] [--only TEXT] [--part K/M] [--from I] [--check]
 
 ROOT is the repository; its native build (build/native) must be there. N
 mutants are taken, spread evenly over all of them (all when N is left out);
 --list prints them without running anything; --only TEXT takes only the
 mutants whose line (as printed) holds TEXT; --part K/M every Mth of them
-from the Kth. A mutant is made in a copy of
+from the Kth; --from I starts at the Ith, to go on with a run that stopped.
+A mutant is made in a copy of
 source/ under build/mutants/, compiled with the native build's own command,
 linked into a module of its own and loaded by the suite through
 KORVEL_MODULE, so that the worktree stays as it is. The suite is cut to
 the tests that run the mutated line, as a module built for gcov showed
 once; a mutant they let through meets the whole native suite (unless
 declared equivalent) before it counts as a survivor. A mutant that the native
-suite lets through is played once more against the sanitize build's suite
-when there is one (memory faults show there). A lock deleted is played
+suite lets through, and that is not declared equivalent, is played once
+more against the sanitize build's suite when there is one (memory faults
+show there). A lock deleted is played
 against the tsan build's suite instead (only ThreadSanitizer can tell).
 
 Operators: a comparison flipped, a constant changed by one, a call dropped,
@@ -416,10 +418,14 @@ def main():
         k = args.index("--only")
         only = args[k + 1]
         del args[k:k + 2]
-    part = None
+    part, first = None, 1
     if "--part" in args:
         k = args.index("--part")
         part = tuple(int(v) for v in args[k + 1].split("/"))
+        del args[k:k + 2]
+    if "--from" in args:
+        k = args.index("--from")
+        first = int(args[k + 1])
         del args[k:k + 2]
     root = os.path.abspath(args[0])
     every = all_mutants(root)
@@ -462,6 +468,8 @@ def main():
     tally = {"killed": 0, "survived": 0, "equivalent": 0, "still-born": 0}
     survivors = []
     for n, m in enumerate(chosen, 1):
+        if n < first:
+            continue
         where = f"{m[0]}:{m[1] + 1}"
         picked = selection(m, known, ran)
         # a mutant the picked tests let through meets the whole native suite, unless declared equivalent
@@ -477,7 +485,7 @@ def main():
             verdict = "killed"
         elif whole and picked is not None and killed(root, "native", module):
             verdict, note = "killed", "  (by a test that does not run the line)"
-        elif sanitize and (module := build_mutant(root, os.path.join(root, "build", "sanitize"), work, m,
+        elif sanitize and whole and (module := build_mutant(root, os.path.join(root, "build", "sanitize"), work, m,
                                                   sanitize_commands)) and \
                 killed(root, "sanitize", module, None if picked is None else numbers("sanitize", picked)):
             verdict = "killed"
