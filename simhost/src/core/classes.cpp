@@ -341,7 +341,9 @@ t_max_err object_addattr_parse(t_object *x, const char *attrname, t_symbol *type
     count("object_addattr_parse");
     if (!info(x) || !attrname || !*attrname)
         return MAX_ERR_GENERIC;
-    dynattr_set(x, sym(attrname), type, parsestr ? parsestr : "");
+    /* as for an attribute's attribute: made ATTR_GET_OPAQUE, nobody reads it */
+    if (!(flags & GET_OPAQUE))
+        dynattr_set(x, sym(attrname), type, parsestr ? parsestr : "");
     return MAX_ERR_NONE;
 }
 
