@@ -164,9 +164,9 @@ static bool korvel_settle_position(t_korvel *x)
     jmonitor_getdisplayrect_foralldisplays(1, &all);
     t_pt p = {(double)x->win_x, (double)x->win_y};
     /* the enclosing rectangle of several displays also covers places that
-     * lie on none of them */
+     * lie on none of them, or on another display's taskbar */
     t_rect own = {};
-    jmonitor_getdisplayrect_forpoint(0, p, &own);
+    jmonitor_getdisplayrect_forpoint(1, p, &own);
     if (jgraphics_ptinrect(p, all) && jgraphics_ptinrect(p, own)) {
         korvel_trace(x, "predefined POS is valid");
         return false;

@@ -174,9 +174,12 @@ TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
     w.load("synth", "PLUG");
     w.lines();
     EXPECT_TRUE(plays(w, "pass 3", state("640 200 640 480 1")));
-    /* a point on the taskbar, in no display's work area, is out of view */
+    /* a point on the taskbar, in no display's work area, is out of view;
+     * so it is when a taller display beside widens the work areas' span */
     play_steps(w, {
                       {"send qzkorvel#1 close\npass 2", state("640 200 640 480 0")},
+                      {"send qzkorvel#1 state 100 1060 640 480 1\npass 2", state("640 200 640 480 1")},
+                      {"display 1920 0 1920 1200\nsend qzkorvel#1 close\npass 2", state("640 200 640 480 0")},
                       {"send qzkorvel#1 state 100 1060 640 480 1\npass 2", state("640 200 640 480 1")},
                   });
 }
@@ -291,8 +294,7 @@ TEST(KorvelOpen, ACrowdedPointTakesOnlyAWindowThatCameAbove)
     EXPECT_TRUE(plays(w, "pass", {}));
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
     HWND late = w.foreign_window(100, 200, 50, 50);
-    const Lines out = testkit::Player(w).play("pass");
-    ASSERT_EQ(1u, out.size()) << testkit::diff({}, out);
+    EXPECT_TRUE(plays(w, "pass", state("100 200 104 50 1")));
     EXPECT_EQ(late, record(w)->editor_hwnd);
     EXPECT_TRUE(std::none_of(foreign.begin(), foreign.end(), World::toolwindow));
 }
