@@ -282,7 +282,14 @@ TEST(KorvelObserver, CloseFollowsWhatTheEditorDid)
                    {"send qzkorvel#1 open 100 200\npass 2", state("100 200 300 200 1")},
                    {"send qzkorvel#1 close\npass 2\nload synth PLUG\npass",
                     state("100 200 300 200 0") + Lines{"out qzkorvel#1 willchange"} + report("PLUG", "64", "100 200 0 0 0")},
-                   {"send qzkorvel#1 open 100 200\npass 2", state("100 200 640 480 1")}});
+                   {"send qzkorvel#1 open 100 200\npass 2", state("100 200 640 480 1")},
+                   /* closed while unbound: not shown for the object bound next */
+                   {"rename synth away2\npass\nuser close editor\npass\nload away BETA\nrename away synth\npass",
+                    Lines{"console warn qzkorvel: there's currently no object with the specified scriptingname in "
+                          "this patcher (synth)"} +
+                        state("100 200 640 480 0")},
+                   {"send qzkorvel#1 open 100 200\npass 2",
+                    report("BETA", "5", "100 200 0 0 0") + state("100 200 300 200 1")}});
 }
 
 TEST(KorvelObserver, SizingAloneIsOnlyTraced)
