@@ -86,6 +86,11 @@ MAXAPI long simhost_violation_count(void);
 MAXAPI long simhost_call_count(const char *name);
 MAXAPI void simhost_calls_clear(void);
 
+/* Makes the next `count` calls of a host allocation ("sysmem_newptr",
+ * "getbytes") fail as the host reports it, with NULL; count < 0: every call
+ * until the host is reset. Any other name is an error. */
+MAXAPI void simhost_fail(const char *call, int count);
+
 /* ---- text ---- */
 
 /* Parses text as the host parses box text: integers become longs, decimal

@@ -164,6 +164,12 @@ TEST(KorvelClass, ValueCallsWithoutTheirArrays)
         EXPECT_EQ(KORVEL_CENTRE_SENTINEL, atom_getlong(av));
         freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
     }
+    /* the host refusing that memory: refused, nothing written */
+    simhost_fail("sysmem_newptr", 1);
+    ac = 0;
+    av = nullptr;
+    EXPECT_NE(MAX_ERR_NONE, object_getvalueof(w.object("qzkorvel#1"), &ac, &av));
+    EXPECT_EQ(0, ac);
 }
 
 TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)

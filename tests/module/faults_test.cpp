@@ -145,6 +145,19 @@ TEST(KorvelFaults, EnumerationFailureCapturesNothing)
     EXPECT_EQ(nullptr, record(w)->editor_hwnd);
 }
 
+/* The host refusing the memory to await a late editor: said once, nothing
+ * awaited, and the next open works. */
+TEST(KorvelFaults, NoMemoryToAwaitALateEditor)
+{
+    World w;
+    bound_setup(w);
+    simhost_fail("sysmem_newptr", 1);
+    EXPECT_TRUE(plays(w, "misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass 3",
+                      {"console error critical: NEW WINDOW NOT FOUND"}));
+    EXPECT_EQ(nullptr, record(w)->late_scan);
+    EXPECT_TRUE(plays(w, "misbehave synth normal\nsend qzkorvel#1 open 100 200\npass 3", state("100 200 640 480 1")));
+}
+
 /* An editor let go of whose observer would not come off: the record, bound
  * elsewhere now, passes the window's own answers through. */
 TEST(KorvelFaults, AnObserverLeftOnAnEditorLetGoOfPassesItsAnswers)

@@ -105,6 +105,19 @@ void count(const std::string &name)
     H().calls[name]++;
 }
 
+bool count_failing(const char *name)
+{
+    HostLock hold(host_lock());
+    State &h = H();
+    h.calls[name]++;
+    auto it = h.failing.find(name);
+    if (it == h.failing.end() || it->second == 0)
+        return false;
+    if (it->second > 0)
+        --it->second;
+    return true;
+}
+
 std::string vformat(const char *fmt, va_list ap)
 {
     if (!fmt)
@@ -274,6 +287,17 @@ void simhost_calls_clear(void)
 {
     HostLock hold(host_lock());
     H().calls.clear();
+}
+
+void simhost_fail(const char *call, int count)
+{
+    static const std::set<std::string> known = {"sysmem_newptr", "getbytes"};
+    if (!call || !known.count(call)) {
+        event(SIMHOST_ERROR, nullptr, 0, std::string("simhost_fail: no such call: ") + (call ? call : "(null)"));
+        return;
+    }
+    HostLock hold(host_lock());
+    H().failing[call] = count;
 }
 
 /* ---- console ---- */

@@ -182,6 +182,7 @@ struct State {
     std::deque<EventRec> events;
     size_t events_forgotten = 0; /* events dropped from the front; indices count them */
     std::unordered_map<std::string, long> calls;
+    std::unordered_map<std::string, int> failing; /* simhost_fail: calls still to fail, < 0 all */
 
     std::vector<Display> displays;
     int mouse_x = 0;
@@ -243,6 +244,8 @@ private:
 
 void count(const char *name);
 void count(const std::string &name);
+/* Counts a call of name, and whether simhost_fail made it fail. */
+bool count_failing(const char *name);
 
 /* symbols and atoms */
 t_symbol *sym(const char *text);

@@ -49,7 +49,8 @@ const char *string_getptr(t_string *x)
 
 t_ptr sysmem_newptr(t_ptr_size size)
 {
-    count("sysmem_newptr");
+    if (count_failing("sysmem_newptr"))
+        return nullptr;
     return static_cast<t_ptr>(std::malloc(size > 0 ? size : 1));
 }
 
@@ -63,7 +64,8 @@ void sysmem_freeptr(void *ptr)
  * escape the header's macros, which send callers to sysmem directly. */
 char *(getbytes)(t_getbytes_size size)
 {
-    count("getbytes");
+    if (count_failing("getbytes"))
+        return nullptr;
     return (char *)std::malloc(size > 0 ? (size_t)size : 1);
 }
 
