@@ -425,6 +425,8 @@ TEST(KorvelAdopt, OpenThatAdoptsRaisesTheEditor)
     w.send("qzkorvel#2", "direct_open", "50 50");
     EXPECT_EQ(editor, record(w, "qzkorvel#2")->editor_hwnd);
     EXPECT_TRUE(above(editor, beta));
+    w.send("qzkorvel#3", "direct_open", "50 50");
+    EXPECT_TRUE(above(beta, editor));
     /* the open awaits no other window: closed at once, the editor is not
      * looked for later */
     w.lines();
