@@ -388,6 +388,14 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
                        state("10 10 0 0 0", "qzkorvel#7")},
                       {"look editor", {"look editor 100 200 640 480 visible topmost toolwindow active"}},
                   });
+    /* nor close, which takes it over to close it */
+    w.box("qzkorvel synth");
+    w.box("qzkorvel synth");
+    w.settle();
+    w.remove("qzkorvel#8");
+    w.send("qzkorvel#9", "close");
+    w.settle();
+    EXPECT_EQ(nullptr, w.editor());
 }
 
 /* Whether a comes before b in z-order, top first. */

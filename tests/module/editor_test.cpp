@@ -790,6 +790,23 @@ TEST(KorvelState, ValueFollowsTheEditorNotTheQueue)
     }
 }
 
+/* A bound pattr that deletes our box when it hears of a new value (here
+ * the first report's): the report stops there. */
+TEST(KorvelState, ReportStopsWhenTheStateSystemDeletesTheBox)
+{
+    World w;
+    wired_patch(w,
+                R"({"box": {"id": "obj-3", "maxclass": "newobj", "text": "pattr layout @bindto ours"}},
+        {"box": {"id": "obj-4", "maxclass": "message", "text": "script delete ours"}},
+        {"box": {"id": "obj-5", "maxclass": "newobj", "text": "thispatcher"}})",
+                R"({"patchline": {"source": ["obj-3", 0], "destination": ["obj-4", 0]}},
+        {"patchline": {"source": ["obj-4", 0], "destination": ["obj-5", 0]}})",
+                "ours");
+    w.settle();
+    EXPECT_TRUE(no_errors(w.lines()));
+    EXPECT_EQ(0, simhost_object_count("qzkorvel"));
+}
+
 /* What setvalueof set is read back before the queue runs, rounded to whole
  * numbers (pattrstorage's interpolation gives floats); the window follows
  * on the queue, and an open editor keeps its place. */

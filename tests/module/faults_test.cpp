@@ -202,6 +202,8 @@ TEST(KorvelFaults, ObserverRemovalFailures)
     EXPECT_TRUE(same_lines({"console post <-- detach window observer",
                             "console error qzkorvel: unset observer: failed to remove subclass!"},
                            w.lines()));
+    char title[8];
+    EXPECT_EQ(4, GetWindowTextA(editor, title, sizeof title));
     w.box("qzkorvel synth");
     w.user_move(editor, 10, 10);
     w.app_background();
@@ -216,11 +218,17 @@ TEST(KorvelFaults, ObserverRemovalFailures)
  * said under debug only. */
 TEST(KorvelFaults, ObserverRemovalFailureOnAHiddenCloseIsQuiet)
 {
-    World w;
-    w.host("editor-hides-on-close");
-    open_setup(w);
-    simwin_fail("RemoveWindowSubclass", 1);
-    EXPECT_TRUE(plays(w, "user close editor\npass", state("100 200 640 480 0")));
+    for (bool debug : {false, true}) {
+        World w;
+        w.host("editor-hides-on-close");
+        open_setup(w, debug ? "qzkorvel synth @debug 1" : "qzkorvel synth");
+        simwin_fail("RemoveWindowSubclass", 1);
+        const Lines out = testkit::Player(w).play("user close editor\npass");
+        EXPECT_EQ(state("100 200 640 480 0").back(), out.back());
+        for (const char *said : {"console post <-- window hidden by its host on close, unsetting observer",
+                                 "console error qzkorvel: close: failed to remove subclass!"})
+            EXPECT_EQ(debug, std::count(out.begin(), out.end(), said) == 1) << said;
+    }
 }
 
 /* An editor left up by its vst object's end is no longer that object's: it
