@@ -236,6 +236,11 @@ TEST(KorvelObserver, BackgroundHidesAndForegroundShowsWithoutActivatingOrMoving)
                   });
     EXPECT_EQ(1, record(w)->app_active);
     EXPECT_EQ(active, World::active_window());
+    /* each said under debug */
+    w.send("qzkorvel#1", "debug", "1");
+    const Lines traced = testkit::Player(w).play("app background\napp foreground");
+    for (const char *said : {"console post APP DE-ACTIVATE", "console post APP ACTIVATE"})
+        EXPECT_EQ(1, std::count(traced.begin(), traced.end(), said)) << said;
 }
 
 TEST(KorvelObserver, StayOnTopOrHiddenEditorIsLeftAlone)
