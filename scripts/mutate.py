@@ -7,18 +7,17 @@ time, each built and run against the native suite.
 ROOT is the repository; its native build (build/native) must be there. N
 mutants are taken, spread evenly over all of them (all when N is left out);
 --list prints them without running anything; --only TEXT takes only the
-mutants whose line (as printed) holds TEXT; --part K/M every Mth of them
-from the Kth; --from I starts at the Ith, to go on with a run that stopped.
-A mutant is made in a copy of
-source/ under build/mutants/, compiled with the native build's own command,
-linked into a module of its own and loaded by the suite through
-KORVEL_MODULE, so that the worktree stays as it is. The suite is cut to
-the tests that run the mutated line, as a module built for gcov showed
-once; a mutant they let through meets the whole native suite (unless
-declared equivalent) before it counts as a survivor. A mutant that the native
-suite lets through, and that is not declared equivalent, is played once
-more against the sanitize build's suite when there is one (memory faults
-show there). A lock deleted is played
+mutants whose line (as printed) holds TEXT (or one of the TEXTs, given
+again); --part K/M every Mth of them from the Kth; --from I starts at the
+Ith, to go on with a run that stopped. A mutant is made in a copy of source/
+under build/mutants/, compiled with the native build's own command, linked
+into a module of its own and loaded by the suite through KORVEL_MODULE, so
+that the worktree stays as it is. The suite is cut to the tests that run the
+mutated line, as a module built for gcov showed once; a mutant they let
+through meets the whole native suite (unless declared equivalent) before it
+counts as a survivor. A mutant that the native suite lets through, and that
+is not declared equivalent, is played once more against the sanitize build's
+suite when there is one (memory faults show there). A lock deleted is played
 against the tsan build's suite instead (only ThreadSanitizer can tell).
 
 Operators: a comparison flipped, a constant changed by one, a call dropped,
@@ -413,10 +412,10 @@ def killed(root, preset, module, batches=None):
 
 def main():
     args = [a for a in sys.argv[1:] if a != "--list"]
-    only = ""
-    if "--only" in args:
+    only = []
+    while "--only" in args:
         k = args.index("--only")
-        only = args[k + 1]
+        only.append(args[k + 1])
         del args[k:k + 2]
     part, first = None, 1
     if "--part" in args:
@@ -435,7 +434,7 @@ def main():
         print(f)
     if "--check" in sys.argv:
         return 1 if faults else 0
-    everything = [m for m in every if only in f"{m[0]}:{m[1] + 1}: {key(m)}"]
+    everything = [m for m in every if not only or any(o in f"{m[0]}:{m[1] + 1}: {key(m)}" for o in only)]
     count = int(args[1]) if len(args) > 1 else len(everything)
     step = max(1.0, len(everything) / max(count, 1))
     chosen = [everything[int(k * step)] for k in range(min(count, len(everything)))]
