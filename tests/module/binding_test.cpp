@@ -440,6 +440,9 @@ TEST(KorvelAdopt, OpenThatAdoptsRaisesTheEditor)
     EXPECT_TRUE(above(editor, beta));
     w.send("qzkorvel#3", "direct_open", "50 50");
     EXPECT_TRUE(above(beta, editor));
+    /* a layout restored shows the editor without raising it */
+    w.send("qzkorvel#2", "direct_state", "100 200 640 480 1");
+    EXPECT_TRUE(above(beta, editor));
     /* the open awaits no other window: closed at once, the editor is not
      * looked for later */
     w.lines();
