@@ -224,6 +224,7 @@ TEST(KorvelFaults, ObserverRemovalFailureOnAHiddenCloseIsQuiet)
         open_setup(w, debug ? "qzkorvel synth @debug 1" : "qzkorvel synth");
         simwin_fail("RemoveWindowSubclass", 1);
         const Lines out = testkit::Player(w).play("user close editor\npass");
+        ASSERT_FALSE(out.empty());
         EXPECT_EQ(state("100 200 640 480 0").back(), out.back());
         for (const char *said : {"console post <-- window hidden by its host on close, unsetting observer",
                                  "console error qzkorvel: close: failed to remove subclass!"})
