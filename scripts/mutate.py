@@ -330,12 +330,34 @@ def tests_of(root, preset):
     return {m.group(2): m.group(1) for m in re.finditer(r"Test +#(\d+): (.+)", out)}
 
 
+def gcov_counts(work, counts):
+    """What one test's counts under the folder counts say, read with the
+    notes the coverage build left in work: (the module's functions, as (file,
+    first line, last line), and lines, as (file, line), that hold code; those
+    of them that ran)."""
+    code, ran = set(), set()
+    for n in SOURCES:
+        if os.path.exists(os.path.join(work, n + ".gcno")):
+            shutil.copy(os.path.join(work, n + ".gcno"), counts)
+    out = subprocess.run(["gcov", "--json-format", "--stdout"] + sorted(glob.glob(counts + "/*.gcda")),
+                         cwd=counts, capture_output=True, text=True).stdout
+    for report in filter(None, out.splitlines()):
+        for f in json.loads(report)["files"]:
+            source = os.path.basename(f["file"])
+            for where, count in [((source, fn["start_line"], fn["end_line"]), fn["execution_count"])
+                                 for fn in f["functions"]] + \
+                                [((source, line["line_number"]), line["count"]) for line in f["lines"]]:
+                code.add(where)
+                if count:
+                    ran.add(where)
+    return code, ran
+
+
 def coverage(root, build, work, commands):
     """Which native tests run which code of the module, learnt once from a
-    module built for gcov: (every function as (file, first line, last line)
-    and every line as (file, line) that holds code, {test: the functions
-    and lines it ran}). Each test writes its counts under a folder of its
-    own."""
+    module built for gcov: (the code, as gcov_counts gives it, {test: the
+    code it ran}, the tests that take more than SLOW seconds). Each test
+    writes its counts under a folder of its own."""
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     module = build_mutant(root, build, work, None, commands, ["--coverage"])
@@ -350,27 +372,9 @@ def coverage(root, build, work, commands):
             failing.add(name)
         if time.monotonic() - start > SLOW:
             slow.add(name)
-        ran = set()
         counts = prefix + work
-        if not os.path.isdir(counts):
-            return name, ran
-        for n in SOURCES:
-            if os.path.exists(os.path.join(work, n + ".gcno")):
-                shutil.copy(os.path.join(work, n + ".gcno"), counts)
-        out = subprocess.run(["gcov", "--json-format", "--stdout"] + sorted(glob.glob(counts + "/*.gcda")),
-                             cwd=counts, capture_output=True, text=True).stdout
-        for report in filter(None, out.splitlines()):
-            for f in json.loads(report)["files"]:
-                source = os.path.basename(f["file"])
-                for fn in f["functions"]:
-                    where = (source, fn["start_line"], fn["end_line"])
-                    known.add(where)
-                    if fn["execution_count"]:
-                        ran.add(where)
-                for line in f["lines"]:
-                    known.add((source, line["line_number"]))
-                    if line["count"]:
-                        ran.add((source, line["line_number"]))
+        code, ran = gcov_counts(work, counts) if os.path.isdir(counts) else (set(), set())
+        known.update(code)
         return name, ran
 
     known, slow, failing = set(), set(), set()
