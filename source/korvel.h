@@ -139,9 +139,10 @@ typedef struct _korvel {
      * korvel_notify, korvel_forget_editor */
     t_object *editor_owner;
     /* the editor its host hid instead of destroying when it was closed, for the next open to show again, while
-     * binding is still closed_binding; korvel_park_editor, korvel_reopen_parked */
+     * the target is still closed_owner (a box renamed away and back keeps its object; a freed object takes its
+     * windows with it); korvel_park_editor, korvel_reopen_parked */
     HWND closed_hwnd;
-    uint32_t closed_binding;
+    t_object *closed_owner;
     /* an open whose editor window has not appeared yet, NULL when none; korvel_capture, korvel_capture_late,
      * korvel_free */
     struct korvel_scan *late_scan;

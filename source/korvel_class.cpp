@@ -227,7 +227,7 @@ static void korvel_defaults(t_korvel *x)
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;
     x->closed_hwnd = NULL;
-    x->closed_binding = 0;
+    x->closed_owner = NULL;
     x->late_scan = NULL;
     x->binding = 0;
     x->reports = 0;

@@ -41,7 +41,7 @@ void korvel_park_editor(t_korvel *x)
     if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
         object_error((t_object *)x, "close: failed to remove subclass!");
     x->closed_hwnd = hwnd;
-    x->closed_binding = x->binding;
+    x->closed_owner = x->editor_owner;
     korvel_forget_editor(x);
     qelem_set(x->state_qelem);
 }

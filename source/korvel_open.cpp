@@ -343,7 +343,7 @@ static bool korvel_reopen_parked(t_korvel *x, t_object *obj, bool centre)
 {
     HWND hwnd = x->closed_hwnd;
     x->closed_hwnd = NULL;
-    if (!hwnd || !IsWindow(hwnd) || x->closed_binding != x->binding)
+    if (!hwnd || !IsWindow(hwnd) || x->closed_owner != obj)
         return false;
     korvel_trace(x, "open: showing the editor closed before");
     x->editor_hwnd = hwnd;
