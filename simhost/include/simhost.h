@@ -178,6 +178,12 @@ MAXAPI t_max_err simhost_send(t_object *obj, const char *selector, long argc, co
 #define SIMHOST_PASS_MS 10
 MAXAPI long simhost_queue_pass(void);
 MAXAPI long simhost_queue_pending(void);
+/* Calls hook(data) on the calling thread each time defer_low has queued a
+ * call, once the host has let go of its lock: a test holds that thread
+ * there, as a thread may lose the processor right after it queued work
+ * while the main thread runs the queue. NULL removes it, and so does
+ * simhost_reset(). */
+MAXAPI void simhost_after_defer(void (*hook)(void *), void *data);
 
 /* ---- displays and mouse ---- */
 

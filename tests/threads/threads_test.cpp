@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -259,6 +261,64 @@ TEST(Threads, PluginChangesWhileTheMainThreadClears)
     w.settle();
     EXPECT_GT(changes, 0);
     EXPECT_TRUE(no_errors(w.lines()));
+}
+
+/* The state system gives a value on a thread of its own, which loses the
+ * processor right after it queued the restore, while the main thread runs
+ * it: the giver has stored the value before that, so once the editor is
+ * open and dragged, what the state system reads back is where it is, and
+ * no stale copy of the value waits to be applied. */
+TEST(Threads, ValueGivenOnAnotherThreadIsReadBackAsTheEditorIs)
+{
+    testkit::World w;
+    w.plugin("PLUG", 640, 480, 64);
+    w.box("vst~ PLUG", "synth");
+    w.box("qzkorvel synth");
+    w.settle();
+    t_object *x = w.object("qzkorvel#1");
+    struct Pause {
+        std::mutex lock;
+        std::condition_variable changed;
+        int stage = 0; // 1: the giver has queued, 2: the main thread has run the queue
+    } pause;
+    simhost_after_defer(
+        [](void *data) {
+            Pause *p = static_cast<Pause *>(data);
+            std::unique_lock<std::mutex> hold(p->lock);
+            p->stage = 1;
+            p->changed.notify_all();
+            p->changed.wait(hold, [p] { return p->stage == 2; });
+        },
+        &pause);
+    std::vector<t_atom> value = longs({100, 200, 640, 480, 1});
+    std::thread giver([&] { object_setvalueof(x, (long)value.size(), value.data()); });
+    {
+        std::unique_lock<std::mutex> hold(pause.lock);
+        pause.changed.wait(hold, [&] { return pause.stage == 1; });
+    }
+    simhost_after_defer(nullptr, nullptr);
+    simhost_queue_pass();
+    {
+        std::lock_guard<std::mutex> hold(pause.lock);
+        pause.stage = 2;
+    }
+    pause.changed.notify_all();
+    giver.join();
+    w.settle();
+    ASSERT_NE(w.editor(), nullptr);
+    w.user_move(w.editor(), 300, 250);
+    w.settle();
+    long ac = 0;
+    t_atom *av = nullptr;
+    ASSERT_EQ(object_getvalueof(x, &ac, &av), MAX_ERR_NONE);
+    std::string read;
+    for (long i = 0; i < ac; i++)
+        read += (i ? " " : "") + std::to_string((long)atom_getlong(av + i));
+    freebytes(av, (t_getbytes_size)(ac * (long)sizeof(t_atom)));
+    EXPECT_EQ("300 250 640 480 1", read);
+    const std::vector<std::string> lines = w.lines();
+    EXPECT_TRUE(no_errors(lines));
+    EXPECT_EQ("out qzkorvel#1 state 300 250 640 480 1", lines.back());
 }
 
 } // namespace

@@ -31,11 +31,16 @@ Qelem *as_qelem(void *q, const char *what)
     return nullptr;
 }
 
+/* simhost_after_defer's; under the host's lock */
+void (*s_after_defer)(void *) = nullptr;
+void *s_after_defer_data = nullptr;
+
 } // namespace
 
 void queue_drop()
 {
     State &h = H();
+    s_after_defer = nullptr;
     h.queue.clear();
     for (Qelem *q : h.qelems)
         delete q;
@@ -83,17 +88,32 @@ void *defer_low(void *ob, method fn, t_symbol *sym, short argc, t_atom *argv)
     count("defer_low");
     if (!fn)
         return nullptr;
-    HostLock hold(host_lock());
-    if (dangling(ob, "defer_low"))
-        return nullptr;
-    if (argc > 0 && !argv)
-        violation((t_object *)(info(ob) ? ob : nullptr),
-                  "defer_low with a count of " + std::to_string(argc) + " and no atoms");
-    QueueEntry e{0, nullptr, ob, fn, sym, {}};
-    if (argc > 0 && argv)
-        e.atoms.assign(argv, argv + argc);
-    queue_push(std::move(e));
+    void (*hook)(void *) = nullptr;
+    void *data = nullptr;
+    {
+        HostLock hold(host_lock());
+        if (dangling(ob, "defer_low"))
+            return nullptr;
+        if (argc > 0 && !argv)
+            violation((t_object *)(info(ob) ? ob : nullptr),
+                      "defer_low with a count of " + std::to_string(argc) + " and no atoms");
+        QueueEntry e{0, nullptr, ob, fn, sym, {}};
+        if (argc > 0 && argv)
+            e.atoms.assign(argv, argv + argc);
+        queue_push(std::move(e));
+        hook = s_after_defer;
+        data = s_after_defer_data;
+    }
+    if (hook)
+        hook(data);
     return nullptr;
+}
+
+void simhost_after_defer(void (*hook)(void *), void *data)
+{
+    HostLock hold(host_lock());
+    s_after_defer = hook;
+    s_after_defer_data = data;
 }
 
 void *qelem_new(void *obj, method fn)
