@@ -91,6 +91,8 @@ public:
     t_object *find(const std::string &name);   /* the box; Error when unknown */
     t_object *object(const std::string &name); /* its object; Error when empty */
     std::string name_of(t_object *box) const;
+    /* As a patch cord delivers: a number as selector makes the message an
+     * int or a float (no atoms) or a list. */
     void send(const std::string &box, const std::string &selector, const std::string &atoms = "");
     void remove(const std::string &box);
     void rename(const std::string &box, const std::string &varname);

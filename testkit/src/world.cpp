@@ -238,14 +238,23 @@ std::string World::name_of(t_object *box) const
     throw Error("a box that this World did not make");
 }
 
+// A message whose first word is a number travels as int or float (one
+// atom) or list (more), as a patch cord carries it; the number is then the
+// first atom, not a selector.
 void World::send(const std::string &box, const std::string &selector, const std::string &atoms)
 {
     t_object *obj = object(box);
+    t_atom *head = nullptr;
+    const long heads = simhost_parse_atoms(selector.c_str(), &head);
+    const bool number = heads == 1 && atom_gettype(head) != A_SYM;
     t_atom *argv = nullptr;
-    const long argc = atoms.empty() ? 0 : simhost_parse_atoms(atoms.c_str(), &argv);
-    simhost_send(obj, selector.c_str(), argc, argv);
-    if (argv)
-        sysmem_freeptr(argv);
+    const std::string text = number ? selector + " " + atoms : atoms;
+    const long argc = text.empty() ? 0 : simhost_parse_atoms(text.c_str(), &argv);
+    const char *typed = !number ? selector.c_str() : argc > 1 ? "list" : atom_gettype(head) == A_LONG ? "int" : "float";
+    simhost_send(obj, typed, argc, argv);
+    for (t_atom *made : {head, argv})
+        if (made)
+            sysmem_freeptr(made);
     sync();
 }
 
