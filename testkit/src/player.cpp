@@ -363,6 +363,11 @@ void run_plugin(Context &c)
 // together.
 void run_patch(Context &c)
 {
+    // Max opens a file as a patcher of its own; poured into the scenario's
+    // patcher, its boxes would take names and bind beside boxes made before.
+    if (simhost_patcher_boxcount(c.world.patcher()) > 0)
+        throw Error("a patch opens before the first box: this patcher holds boxes already, and Max opens a file as "
+                    "a patcher of its own");
     std::filesystem::path path(c.text(1));
     if (path.is_relative())
         path = std::filesystem::path(c.file).parent_path() / path;
@@ -402,12 +407,14 @@ const std::vector<Named> &commands()
                    [](Context &c) { c.world.mouse(point_at(c, 1).x, point_at(c, 1).y); }}},
         {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,
                     run_plugin}},
-        {"patch", {"patch FILE", "open a Max patch file here (relative: beside the scenario), then run the queue dry",
+        {"patch", {"patch FILE",
+                   "open a Max patch file here, before any box (relative: beside the scenario), then run the queue dry",
                    1, 1, run_patch}},
         {"box", {"box [NAME =] TEXT...",
                  "make an object box from its text, with scripting name NAME (PATH/NAME: in the subpatcher at PATH)",
                  1, SIZE_MAX, run_box}},
-        {"send", {"send BOX SELECTOR ATOMS...", "send a message to the object in BOX, as a patch cord would", 2,
+        {"send", {"send BOX SELECTOR ATOMS...",
+                  "send a message to the object in BOX, as a patch cord would (a number first: int, float or list)", 2,
                   SIZE_MAX, [](Context &c) { c.world.send(c.text(1), c.text(2), c.line.rest(3)); }}},
         {"click", {"click BOX", "click a message box: it sends what it shows", 1, 1,
                    [](Context &c) { c.world.click(c.text(1)); }}},
