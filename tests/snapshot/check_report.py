@@ -18,6 +18,9 @@ from html.parser import HTMLParser
 CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                   "--disable-background-networking", "--disable-component-update", "--disable-sync"]
 WIDTH, HEIGHT = 1000, 1400
+# Seconds after which a chromium run counts as hung: each takes a few seconds,
+# and on a 2-core machine busy with other work some ten times that.
+HUNG = 600
 
 
 class Dom(HTMLParser):
@@ -65,7 +68,7 @@ def fail(message):
 
 def chromium(folder, page, *args):
     run = subprocess.run(["chromium", *CHROMIUM_FLAGS, "--user-data-dir=" + os.path.join(folder, "profile"),
-                          *args, "file://" + page], capture_output=True, text=True, check=False, timeout=120)
+                          *args, "file://" + page], capture_output=True, text=True, check=False, timeout=HUNG)
     if run.returncode != 0:
         fail(f"chromium exited with {run.returncode}:\n{run.stderr[-2000:]}")
     return run.stdout
