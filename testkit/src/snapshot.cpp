@@ -178,7 +178,10 @@ struct Placed {
 std::map<std::string, Placed> placed(const Window &w, const nlohmann::json &patcher)
 {
     std::map<std::string, Placed> out;
-    for (const nlohmann::json &item : patcher.value("boxes", nlohmann::json::array())) {
+    const auto boxes = patcher.find("boxes"); // by reference: the boxes placed point into patcher
+    if (boxes == patcher.end() || !boxes->is_array())
+        return out;
+    for (const nlohmann::json &item : *boxes) {
         if (!item.is_object() || !item.value("box", nlohmann::json()).is_object())
             continue;
         const nlohmann::json &b = item["box"];
@@ -334,7 +337,7 @@ public:
     void boxes(std::ostream &out, const Window &w, const nlohmann::json &patcher, const std::string &clicked,
                const Texts &texts) const
     {
-        out << "<g class=\"boxes\" font-size=\"" << px(9) << "\">\n";
+        out << "<g class=\"boxes\" font-size=\"" << box_font << "\">\n";
         for (const auto &[id, b] : placed(w, patcher)) {
             const std::string cls = b.json->value("maxclass", "");
             const bool mark = id == clicked, comment = cls == "comment";
@@ -343,14 +346,14 @@ public:
             const std::string text = now != texts.end() ? now->second
                                      : file_text.is_string() ? file_text.get<std::string>() : cls;
             const std::vector<std::string> lines = comment ? wrapped(text, b.at.w) : std::vector<std::string>{text};
-            const long long width = comment ? b.at.w : std::max(b.at.w, text_width(text) + px(4));
+            const long long width = comment ? b.at.w : std::max(b.at.w, text_width(text) + 6);
             out << "<g class=\"box" << (mark ? " clicked" : "") << "\" data-id=\"" << xml_text(id)
                 << "\" data-text=\"" << xml_text(text) << "\"><rect " << rect(Box{b.at.x, b.at.y, width, b.at.h})
                 << " fill=\"" << (comment ? "none" : cls == "message" ? "#e5e7eb" : "#ffffff") << "\" stroke=\""
                 << (mark ? "#b03030" : comment ? "none" : "#6b7280") << "\" stroke-width=\""
                 << num((mark ? 3 : 1) / scale_) << "\"/><text fill=\"#111827\">";
             for (size_t i = 0; i < lines.size(); ++i)
-                out << "<tspan x=\"" << b.at.x + px(2) << "\" y=\"" << b.at.y + px(10) + px(11) * (long long)i
+                out << "<tspan x=\"" << b.at.x + 3 << "\" y=\"" << b.at.y + 15 + (box_font + 2) * (long long)i
                     << "\">" << xml_text(lines[i]) << "</tspan>";
             out << "</text></g>\n";
         }
@@ -387,13 +390,13 @@ public:
     }
 
     // Text widths are guessed from the font size: DejaVu Sans averages a
-    // little over half an em a character.
-    long long text_width(const std::string &text) const { return px(9 * 0.6) * (long long)text.size(); }
+    // little under six tenths of an em a character.
+    static long long text_width(const std::string &text) { return box_char * (long long)text.size(); }
 
     // A comment's text in lines that fit width, broken at blanks.
-    std::vector<std::string> wrapped(const std::string &text, long long width) const
+    static std::vector<std::string> wrapped(const std::string &text, long long width)
     {
-        const size_t fit = (size_t)std::max(width / std::max(px(9 * 0.6), 1LL), 8LL);
+        const size_t fit = (size_t)std::max(width / box_char, 8LL);
         std::vector<std::string> lines;
         std::istringstream words(text);
         for (std::string word; words >> word;) {
@@ -446,6 +449,10 @@ public:
     }
 
 private:
+    // A patch's boxes are drawn in its own pixels, as Max draws them at
+    // 100%: their texts keep the patch's proportions, not the labels' size.
+    static constexpr long long box_font = 12, box_char = 7;
+
     double scale_;
     Box desktop_;
     Point mouse_;
