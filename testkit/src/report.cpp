@@ -45,13 +45,14 @@ std::string lines_block(const char *cls, const std::vector<std::string> &lines)
 }
 
 // What a person sees in a picture: the windows shown and where, the
-// displays, the mouse, whether Max is in the background, the texts of the
-// patch's boxes; read back from the picture's own data attributes.
+// displays, the mouse, whether Max is in the background, which of the
+// patch's patchers its window shows; read back from the picture's own data
+// attributes.
 // Hidden windows, activation and the helper windows off view do not count.
 std::string visible(const std::string &svg)
 {
     std::string seen;
-    for (const char *key : {"<g class=\"window", "data-display=\"", "data-mouse=\"", "data-app=\"", "data-text=\""})
+    for (const char *key : {"<g class=\"window", "data-display=\"", "data-mouse=\"", "data-app=\""})
         for (size_t at = svg.find(key); at != std::string::npos; at = svg.find(key, at + 1)) {
             const std::string element = svg.substr(at, svg.find('>', at) - at);
             const std::string cls = element.substr(0, element.find("\" ")); // a window's classes

@@ -293,13 +293,16 @@ public:
             << placement(display) << ", work area " << placement(workarea) << "</text>\n</g>\n";
     }
 
+    // A patch window names the patcher it shows (its path of ids) in
+    // data-shows.
     void window(std::ostream &out, int id, const Window &w, const nlohmann::json *patcher = nullptr,
-                const std::string &clicked = "", const Texts &texts = {}) const
+                const std::string &shows = "", const std::string &clicked = "", const Texts &texts = {}) const
     {
         out << "<g class=\"window" << (w.visible ? "" : " hidden") << (w.topmost ? " topmost" : "")
             << (w.toolwindow ? " toolwindow" : "") << (w.active ? " active" : "") << "\" data-title=\""
             << xml_text(w.title) << "\" data-frame=\"" << numbers(w.frame) << "\" data-client=\"" << numbers(w.client)
-            << "\"" << (w.visible ? "" : " opacity=\"0.6\"") << ">\n"
+            << "\"" << (patcher ? " data-shows=\"" + xml_text(shows) + "\"" : "")
+            << (w.visible ? "" : " opacity=\"0.6\"") << ">\n"
             << "<clipPath id=\"window" << id << "\"><rect " << rect(w.frame) << "/></clipPath>\n";
         const std::string dashes =
             w.visible ? "" : " stroke-dasharray=\"" + num(6 / scale_) + " " + num(4 / scale_) + "\"";
@@ -599,7 +602,7 @@ std::string World::picture() const
     int id = 0;
     for (const Window &w : windows)
         if (w.frame.meets(canvas.view()))
-            canvas.window(out, ++id, w, w.hwnd == patch_window ? shown : nullptr, clicked_id, texts);
+            canvas.window(out, ++id, w, w.hwnd == patch_window ? shown : nullptr, shown_path, clicked_id, texts);
     out << "</g>\n";
     for (const auto &d : displays)
         canvas.centre(out, d.second);
