@@ -309,7 +309,7 @@ std::string taken_before(const Player::Record &record, const Wanted &wanted)
 {
     for (auto it = record.taken.rbegin(); it != record.taken.rend(); ++it)
         if (wanted.matches(it->first))
-            return "\n  a line it wants went to an earlier expectation: " + it->first + "\n    taken by " + it->second;
+            return "\n  an earlier expectation, met, dropped a line it wants: " + it->first + "\n    " + it->second;
     return "";
 }
 
