@@ -33,8 +33,9 @@ struct t_vst {
     t_atom_long bypass;
     t_symbol *prefer;
     HWND editor;
-    void *late_qelem;        /* makes the editor a pass after open (editor-late); made at the first such open */
+    void *late_qelem;        /* makes the editor passes after open (editor-late); made at the first such open */
     long long late_x, late_y; /* the point of that open, while late_qelem is set */
+    long late_passes;         /* the passes still to go before it comes */
     bool late_pending;
     int behaviour;
     int dx, dy;
@@ -162,7 +163,7 @@ LRESULT CALLBACK editor_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_CLOSE:
-        if (kit::variant("editor-hides-on-close"))
+        if (kit::variant(simhost_variant::editor_hides_on_close))
             ShowWindow(hwnd, SW_HIDE);
         else
             DestroyWindow(hwnd);
@@ -242,7 +243,7 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
 void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "")
 {
     kit::hold(x);
-    if (!kit::variant("vst-quiet-change"))
+    if (!kit::variant(simhost_variant::vst_quiet_change))
         object_notify(x, gensym("freecontainedview"), nullptr);
     if (!kit::doomed(x)) {
         vst_unplug(x);
@@ -359,7 +360,7 @@ void editor_make(t_vst *x, long long left, long long top)
         object_error(&x->ob, "can't open the plug-in editor");
         return;
     }
-    if (kit::variant("editor-frame-at-point"))
+    if (kit::variant(simhost_variant::editor_frame_at_point))
         SetWindowPos(hwnd, nullptr, (int)std::clamp(left, -32768LL, 32767LL), (int)std::clamp(top, -32768LL, 32767LL),
                      0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     x->editor = hwnd;
@@ -369,13 +370,17 @@ void editor_make(t_vst *x, long long left, long long top)
 
 void editor_make_late(t_vst *x)
 {
+    if (--x->late_passes > 0) {
+        qelem_set(x->late_qelem);
+        return;
+    }
     x->late_pending = false;
     if (x->instance && !x->editor)
         editor_make(x, x->late_x, x->late_y);
 }
 
 /* The open-editor message: the editor at (x, y), at once or, where the run's
- * host is so, a queue pass later. */
+ * host is so, N queue passes later. */
 void *vst_open(t_vst *x, void *px, void *py)
 {
     if (!x->instance || x->editor || x->late_pending || x->behaviour == SIMHOST_VST_NOEDITOR)
@@ -386,7 +391,7 @@ void *vst_open(t_vst *x, void *px, void *py)
         left += x->dx;
         top += x->dy;
     }
-    if (!kit::variant("editor-late")) {
+    if (!kit::variant(simhost_variant::editor_late)) {
         editor_make(x, left, top);
         return nullptr;
     }
@@ -394,6 +399,7 @@ void *vst_open(t_vst *x, void *px, void *py)
         x->late_qelem = qelem_new(x, as_method(editor_make_late));
     x->late_x = left;
     x->late_y = top;
+    x->late_passes = kit::variant_value(simhost_variant::editor_late);
     x->late_pending = true;
     qelem_set(x->late_qelem);
     return nullptr;
@@ -403,9 +409,9 @@ void vst_wclose(t_vst *x)
 {
     if (x->behaviour == SIMHOST_VST_KEEPSOPEN)
         return;
-    if (x->editor && kit::variant("wclose-by-message"))
+    if (x->editor && kit::variant(simhost_variant::wclose_by_message))
         SendMessageA(x->editor, WM_CLOSE, 0, 0);
-    else if (x->editor && kit::variant("editor-hides-on-close"))
+    else if (x->editor && kit::variant(simhost_variant::editor_hides_on_close))
         ShowWindow(x->editor, SW_HIDE);
     else
         editor_close(x);
