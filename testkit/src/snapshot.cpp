@@ -340,7 +340,7 @@ public:
     void boxes(std::ostream &out, const Window &w, const nlohmann::json &patcher, const std::string &clicked,
                const Texts &texts) const
     {
-        out << "<g class=\"boxes\" font-size=\"" << box_font << "\">\n";
+        out << "<g class=\"boxes\">\n";
         for (const auto &[id, b] : placed(w, patcher)) {
             const std::string cls = b.json->value("maxclass", "");
             const bool mark = id == clicked, comment = cls == "comment";
@@ -348,15 +348,19 @@ public:
             const nlohmann::json &file_text = b.json->value("text", nlohmann::json());
             const std::string text = now != texts.end() ? now->second
                                      : file_text.is_string() ? file_text.get<std::string>() : cls;
-            const std::vector<std::string> lines = comment ? wrapped(text, b.at.w) : std::vector<std::string>{text};
-            const long long width = comment ? b.at.w : std::max(b.at.w, text_width(text) + 6);
+            const nlohmann::json &size = b.json->value("fontsize", nlohmann::json(box_font));
+            const long long font = size.is_number() ? std::clamp<long long>(whole(size.get<double>()), 6, 72) : box_font;
+            const std::vector<std::string> lines =
+                comment ? wrapped(text, b.at.w, font) : std::vector<std::string>{text};
+            const long long width = comment ? b.at.w : std::max(b.at.w, text_width(text, font) + 6);
             out << "<g class=\"box" << (mark ? " clicked" : "") << "\" data-id=\"" << xml_text(id)
                 << "\" data-text=\"" << xml_text(text) << "\"><rect " << rect(Box{b.at.x, b.at.y, width, b.at.h})
                 << " fill=\"" << (comment ? "none" : cls == "message" ? "#e5e7eb" : "#ffffff") << "\" stroke=\""
                 << (mark ? "#b03030" : comment ? "none" : "#6b7280") << "\" stroke-width=\""
-                << num((mark ? 3 : 1) / scale_) << "\"/><text fill=\"#111827\">";
+                << num((mark ? 3 : 1) / scale_) << "\"/><text fill=\"#111827\" font-size=\"" << font << "\"";
+            out << (b.json->value("fontface", nlohmann::json(0)) == nlohmann::json(1) ? " font-weight=\"bold\">" : ">");
             for (size_t i = 0; i < lines.size(); ++i)
-                out << "<tspan x=\"" << b.at.x + 3 << "\" y=\"" << b.at.y + 15 + (box_font + 2) * (long long)i
+                out << "<tspan x=\"" << b.at.x + 3 << "\" y=\"" << b.at.y + font + 3 + (font + 2) * (long long)i
                     << "\">" << xml_text(lines[i]) << "</tspan>";
             out << "</text></g>\n";
         }
@@ -394,12 +398,15 @@ public:
 
     // Text widths are guessed from the font size: DejaVu Sans averages a
     // little under six tenths of an em a character.
-    static long long text_width(const std::string &text) { return box_char * (long long)text.size(); }
+    static long long text_width(const std::string &text, long long font)
+    {
+        return box_char * font / box_font * (long long)text.size();
+    }
 
     // A comment's text in lines that fit width, broken at blanks.
-    static std::vector<std::string> wrapped(const std::string &text, long long width)
+    static std::vector<std::string> wrapped(const std::string &text, long long width, long long font)
     {
-        const size_t fit = (size_t)std::max(width / box_char, 8LL);
+        const size_t fit = (size_t)std::max(width / std::max(box_char * font / box_font, 1LL), 8LL);
         std::vector<std::string> lines;
         std::istringstream words(text);
         for (std::string word; words >> word;) {
