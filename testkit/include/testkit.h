@@ -145,6 +145,9 @@ public:
 
     /* Clicks a message box. */
     void click(const std::string &box);
+    /* What Max shows while the mouse rests on inlet (or outlet) n of the
+     * object in box: its assist method's text, "" when it gives none. */
+    std::string hover(const std::string &box, bool inlet, long n);
 
     /* ---- the desktop ---- */
 
@@ -206,7 +209,8 @@ public:
      * Elements carry their rectangles as "x y w h": data-display and
      * data-workarea on each display; data-frame, data-client and data-title
      * on each window, whose classes add hidden, topmost, toolwindow and
-     * active; data-mouse on the pointer. */
+     * active; data-mouse on the pointer; data-app on the picture,
+     * "background" while the user is in another application. */
     std::string picture() const;
     /* Writes picture() to path, taken from the picture directory when
      * relative. Throws Error when the file cannot be written. */
@@ -282,6 +286,7 @@ private:
     bool displays_ = false;
     std::vector<HWND> foreign_;                  /* windows of "other applications" */
     HWND active_before_background_ = nullptr;    /* given back by app_foreground() */
+    bool background_ = false;                    /* the user switched to another application */
     std::string pictures_;                       /* picture_directory() */
     std::string source_;                         /* the text of the patch file opened last */
     std::string source_file_;                    /* and its name */
@@ -308,10 +313,12 @@ public:
     using Sink = std::function<void(const std::string &)>;
 
     /* One command line played: the comment lines just before it, the line,
-     * the transcript lines it made and the expectations it failed. */
+     * the box it names as the box showed before the line ("[qzkorvel
+     * synth]", "[open 100 200(" for a message box; "" for none), the
+     * transcript lines it made and the expectations it failed. */
     struct Step {
         size_t number;
-        std::string line, comments;
+        std::string line, comments, box;
         std::vector<std::string> transcript, failures;
     };
 
@@ -319,6 +326,10 @@ public:
      * met, and those failed in the present step. */
     struct Record {
         std::vector<std::string> seen, failures;
+        /* Lines met expectations took, each with the expectation's place
+         * and line, for a failure that wants one of them again. */
+        std::vector<std::pair<std::string, std::string>> taken;
+        std::string where; /* FILE:LINE: expect ... of the present line */
     };
 
     explicit Player(World &world) : world_(world) {}

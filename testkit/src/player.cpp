@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "simhost.h"
@@ -225,6 +226,15 @@ void run_misbehave(Context &c)
         throw c.malformed();
 }
 
+void run_hover(Context &c)
+{
+    if (c.text(2) != "inlet" && c.text(2) != "outlet")
+        throw c.malformed();
+    const int n = number(c.word(3));
+    c.sink("hover " + c.text(1) + " " + c.text(2) + " " + c.text(3) + ": " +
+           c.world.hover(c.text(1), c.text(2) == "inlet", n));
+}
+
 void run_look(Context &c)
 {
     if (c.text(1) != "editor")
@@ -293,6 +303,16 @@ std::string seen(const std::vector<std::string> &lines, const Wanted *marked)
     return out;
 }
 
+// A wanted line that an earlier expectation met took (or passed over, as
+// it looked for its own): the last such, with that expectation.
+std::string taken_before(const Player::Record &record, const Wanted &wanted)
+{
+    for (auto it = record.taken.rbegin(); it != record.taken.rend(); ++it)
+        if (wanted.matches(it->first))
+            return "\n  an earlier expectation, met, dropped a line it wants: " + it->first + "\n    " + it->second;
+    return "";
+}
+
 // A met "expect" drops the lines up to the one it matched, so that the next
 // looks after it; "expect no" keeps them.
 void run_expect(Context &c)
@@ -304,9 +324,13 @@ void run_expect(Context &c)
     if (negative && found != lines.end())
         c.record.failures.push_back("wanted no line " + wanted.describe() + seen(lines, &wanted));
     else if (!negative && found == lines.end())
-        c.record.failures.push_back("wanted a line " + wanted.describe() + seen(lines, nullptr));
-    else if (!negative)
-        lines.erase(lines.begin(), found + 1);
+        c.record.failures.push_back("wanted a line " + wanted.describe() + seen(lines, nullptr) +
+                                    taken_before(c.record, wanted));
+    if (negative || found == lines.end())
+        return;
+    for (auto it = lines.begin(); it != found + 1; ++it)
+        c.record.taken.emplace_back(*it, c.record.where);
+    lines.erase(lines.begin(), found + 1);
 }
 
 void run_box(Context &c)
@@ -448,6 +472,9 @@ const std::vector<Named> &commands()
                   2, 5, run_user}},
         {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1,
                  run_app}},
+        {"hover", {"hover BOX inlet N | hover BOX outlet N",
+                   "add a transcript line with the text Max shows over inlet N of BOX's object | ... over outlet N",
+                   3, 3, run_hover}},
         {"look", {"look editor [BOX]", "add a transcript line with where the editor (BOX's) is and how it shows", 1,
                   2, run_look}},
         {"snapshot", {"snapshot FILE.svg | snapshot FILE.png",
@@ -528,6 +555,24 @@ void run(World &world, const Line &line, const Player::Sink &sink, Player::Recor
     command.run(context);
 }
 
+// The box a command names in its first argument, as the box shows now:
+// "[TEXT]" for an object box, "[TEXT(" for a message box, as patches are
+// written in text; "" when the line names no box or no such box is there.
+std::string named_box(World &world, const Line &line)
+{
+    static const std::set<std::string> naming = {"click",  "send", "delete",  "retype",    "rename", "load",
+                                                 "unload", "latency", "hover", "misbehave"};
+    if (line.words.size() < 2 || !naming.count(line.words[0].text))
+        return "";
+    try {
+        t_object *box = world.find(line.words[1].text);
+        const std::string cls = simhost_box_maxclass(box), text = simhost_box_text(box);
+        return "[" + text + (cls == "message" ? "(" : "]");
+    } catch (const Error &) {
+        return "";
+    }
+}
+
 std::string trimmed(const std::string &s)
 {
     const size_t begin = s.find_first_not_of(" \t");
@@ -554,7 +599,7 @@ std::vector<std::string> text_lines(const std::string &text)
 // next expectation looks at.
 void Player::play(const std::string &text, const std::string &file, const Sink &sink)
 {
-    Step step{0, "", "", {}, {}};
+    Step step{0, "", "", "", {}, {}};
     const Sink emit = [&](const std::string &line) {
         sink(line);
         step.transcript.push_back(line);
@@ -579,8 +624,10 @@ void Player::play(const std::string &text, const std::string &file, const Sink &
         if (echo_)
             sink("> " + shown);
         step.line = shown;
+        record_.where = where + shown;
         try {
             const Line line = split(raw);
+            step.box = named_box(world_, line);
             if (!line.words.empty())
                 run(world_, line, emit, record_, file);
         } catch (const Error &e) {

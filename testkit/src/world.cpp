@@ -335,6 +335,20 @@ void World::click(const std::string &box)
     sync();
 }
 
+// Max asks with a buffer of 512 bytes and lets the text take 500; the rest
+// shows a text that ran past the limit.
+std::string World::hover(const std::string &box, bool inlet, long n)
+{
+    t_object *obj = object(box);
+    char text[512] = "";
+    call(obj, "assist", find(box), (void *)(t_atom_long)(inlet ? ASSIST_INLET : ASSIST_OUTLET), (void *)(t_atom_long)n,
+         text);
+    sync();
+    if (strnlen(text, sizeof text) > ASSIST_MAX_STRING_LEN)
+        throw Error("the hover text of '" + box + "' is longer than " + std::to_string(ASSIST_MAX_STRING_LEN));
+    return text;
+}
+
 std::vector<std::string> World::lines()
 {
     sync();
@@ -528,8 +542,10 @@ HWND World::active_window()
 // app_foreground() gives activation back to the window that had it.
 void World::user_activate(HWND hwnd)
 {
-    if (GetActiveWindow() && std::find(foreign_.begin(), foreign_.end(), hwnd) != foreign_.end())
+    const bool foreign = std::find(foreign_.begin(), foreign_.end(), hwnd) != foreign_.end();
+    if (GetActiveWindow() && foreign)
         active_before_background_ = GetActiveWindow();
+    background_ = foreign;
     SetForegroundWindow(hwnd);
     sync();
 }

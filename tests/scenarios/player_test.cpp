@@ -254,9 +254,13 @@ expect look editor b 600 100 400 300 visible topmost toolwindow active
               "t.ksim:13: expect out qzkorvel#1 state 100 100 300 200 1\n"
               "  wanted a line 'out qzkorvel#1 state 100 100 300 200 1'\n"
               "  seen since the last expectation met: no lines\n"
+              "  an earlier expectation, met, dropped a line it wants: out qzkorvel#1 state 100 100 300 200 1\n"
+              "    t.ksim:12: expect out qzkorvel#2 state 600 100 400 300 1\n"
               "t.ksim:14: expect /^out qzkorvel#2 state 600/\n"
               "  wanted a line matching /^out qzkorvel#2 state 600/\n"
               "  seen since the last expectation met: no lines\n"
+              "  an earlier expectation, met, dropped a line it wants: out qzkorvel#2 state 600 100 400 300 1\n"
+              "    t.ksim:12: expect out qzkorvel#2 state 600 100 400 300 1\n"
               "t.ksim:17: expect no /^look/\n"
               "  wanted no line matching /^look/\n"
               "  seen since the last expectation met: 1 lines\n"
@@ -274,16 +278,20 @@ TEST(Player, EchoesLinesAndReportsSteps)
     std::vector<testkit::Player::Step> steps;
     player.observe([&steps](const testkit::Player::Step &s) { steps.push_back(s); });
     Lines seen;
-    const char *text = "# binding\nbox synth = vst~\n  box qzkorvel synth   # bound\npass\nexpect nothing\n";
+    const char *text =
+        "# binding\nbox synth = vst~\n  box qzkorvel synth   # bound\npass\nsend qzkorvel#1 debug 0\nexpect nothing\n";
     EXPECT_THROW(player.play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); }), testkit::Error);
     ASSERT_GE(seen.size(), 5u);
     EXPECT_EQ(Lines(seen.begin() + 1, seen.begin() + 5),
               (Lines{"# binding", "> box synth = vst~", "> box qzkorvel synth   # bound", "> pass"}));
-    ASSERT_EQ(steps.size(), 4u);
+    ASSERT_EQ(steps.size(), 5u);
     EXPECT_EQ(steps[0].comments, "# binding\n");
     EXPECT_EQ(steps[2].number, 4u);
     EXPECT_EQ(steps[2].transcript.front(), "out qzkorvel#1 pluginname free");
-    EXPECT_EQ(steps[3].failures.size(), 1u);
+    EXPECT_EQ(steps[4].failures.size(), 1u);
+    // the box a line names, for the report's header
+    EXPECT_EQ(steps[1].box, "");
+    EXPECT_EQ(steps[3].box, "[qzkorvel synth]");
 }
 
 // "editor BOX" is the editor of that vst~ box, or of the one a qzkorvel box
