@@ -209,15 +209,21 @@ static void korvel_defaults(t_korvel *x)
 {
     x->patcher = NULL;
     x->target = NULL;
+    x->target_box = NULL;
     x->delay_qelem = NULL;
     x->state_qelem = NULL;
     x->win_w = 0;
     x->win_h = 0;
     x->win_x = KORVEL_CENTRE_SENTINEL;
     x->win_y = 0;
-    for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
+    x->frame_dx = 0;
+    x->frame_dy = 0;
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++) {
         x->restored[i] = 0;
+        x->notified[i] = 0;
+    }
     x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
+    x->notified[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     x->scriptname = _sym_nothing;
     x->delay = 0;
     x->outlet = NULL;
@@ -230,7 +236,7 @@ static void korvel_defaults(t_korvel *x)
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;
     x->closed_hwnd = NULL;
-    x->closed_binding = 0;
+    x->closed_owner = NULL;
     x->late_scan = NULL;
     x->binding = 0;
     x->reports = 0;

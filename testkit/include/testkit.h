@@ -81,6 +81,8 @@ public:
     static std::string program_folder();
 
     t_object *patcher() const { return patcher_; }
+    /* The patch has changes not saved (Max's prompt on closing it). */
+    bool patch_dirty() const;
 
     /* ---- boxes and messages ---- */
 
@@ -229,6 +231,10 @@ public:
     /* A click on the window: SetForegroundWindow, which brings the
      * application back from the background too. */
     void user_activate(HWND hwnd);
+    /* The minimise button, and a click on the minimised window's button
+     * that restores it. */
+    void user_minimise(HWND hwnd);
+    void user_restore(HWND hwnd);
     /* Switching to another application and back. Coming back gives
      * activation to the window that had it, or else to the topmost visible
      * window of the application. */

@@ -189,7 +189,8 @@ void run_user(Context &c)
     const std::string &action = c.text(1);
     const bool sized = action == "move" || action == "resize";
     const size_t plain = sized ? 4 : 2; // the arguments of the form with a bare WINDOW
-    if ((!sized && action != "close" && action != "activate") || c.count() < plain || c.count() > plain + 1)
+    const bool bare = action == "close" || action == "activate" || action == "minimise" || action == "restore";
+    if ((!sized && !bare) || c.count() < plain || c.count() > plain + 1)
         throw c.malformed();
     size_t at = 0;
     HWND hwnd = c.window(2, c.count() - plain, at);
@@ -199,6 +200,10 @@ void run_user(Context &c)
         c.world.user_resize(hwnd, size_at(c, at).width, size_at(c, at).height);
     else if (action == "close")
         c.world.user_close(hwnd);
+    else if (action == "minimise")
+        c.world.user_minimise(hwnd);
+    else if (action == "restore")
+        c.world.user_restore(hwnd);
     else
         c.world.user_activate(hwnd);
 }
@@ -237,6 +242,10 @@ void run_hover(Context &c)
 
 void run_look(Context &c)
 {
+    if (c.text(1) == "patch" && c.count() == 1) {
+        c.sink(std::string("look patch dirty ") + (c.world.patch_dirty() ? "1" : "0"));
+        return;
+    }
     if (c.text(1) != "editor")
         throw Error("unknown window '" + c.text(1) + "' (the one window is 'editor')");
     const std::string head = c.count() == 2 ? "look editor " + c.text(2) + " " : "look editor ";
@@ -466,17 +475,20 @@ const std::vector<Named> &commands()
                        run_misbehave}},
         {"window", {"window X Y W H [COUNT]", "open COUNT windows of another application with their content at X Y",
                     4, 5, run_window}},
-        {"user", {"user move WINDOW X Y | user resize WINDOW W H | user close WINDOW | user activate WINDOW",
+        {"user", {"user move WINDOW X Y | user resize WINDOW W H | user close WINDOW | user activate WINDOW | "
+                  "user minimise WINDOW | user restore WINDOW",
                   "drag WINDOW (editor [BOX], or window: the other application's made last) until its content is at X Y | "
-                  "resize WINDOW's content to W H | click WINDOW's close button | click WINDOW, making it active",
+                  "resize WINDOW's content to W H | click WINDOW's close button | click WINDOW, making it active | "
+                  "click WINDOW's minimise button | restore the minimised WINDOW, making it active",
                   2, 5, run_user}},
         {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1,
                  run_app}},
         {"hover", {"hover BOX inlet N | hover BOX outlet N",
                    "add a transcript line with the text Max shows over inlet N of BOX's object | ... over outlet N",
                    3, 3, run_hover}},
-        {"look", {"look editor [BOX]", "add a transcript line with where the editor (BOX's) is and how it shows", 1,
-                  2, run_look}},
+        {"look", {"look editor [BOX] | look patch",
+                  "add a transcript line with where the editor (BOX's) is and how it shows | ... with whether the "
+                  "patch has unsaved changes (look patch dirty 0|1)", 1, 2, run_look}},
         {"snapshot", {"snapshot FILE.svg | snapshot FILE.png",
                       "draw the desktop into FILE.svg (relative: in the pictures folder) | ... as PNG (natively)", 1,
                       1, [](Context &c) { c.world.snapshot(c.text(1)); }}},

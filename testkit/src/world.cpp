@@ -550,6 +550,23 @@ void World::user_activate(HWND hwnd)
     sync();
 }
 
+void World::user_minimise(HWND hwnd)
+{
+    ShowWindow(hwnd, SW_MINIMIZE);
+    sync();
+}
+
+void World::user_restore(HWND hwnd)
+{
+    ShowWindow(hwnd, SW_RESTORE);
+    sync();
+}
+
+bool World::patch_dirty() const
+{
+    return object_attr_getlong(patcher_, gensym("dirty")) != 0;
+}
+
 Point World::frame_for_client(HWND hwnd, int x, int y)
 {
     const Point origin = client_origin(hwnd);

@@ -20,7 +20,7 @@ const Fault faults[] = {
     {"pas 2", "t.ksim:1: unknown command 'pas'; did you mean 'pass'? (pass [N])"},
     {"snapshots x.svg", "t.ksim:1: unknown command 'snapshots'; did you mean 'snapshot'? (snapshot FILE.svg | "
                         "snapshot FILE.png)"},
-    {"Look editor", "t.ksim:1: unknown command 'Look'; did you mean 'look'? (look editor [BOX])"},
+    {"Look editor", "t.ksim:1: unknown command 'Look'; did you mean 'look'? (look editor [BOX] | look patch)"},
     {"# comment\n\nsend nosuch open", "t.ksim:3: unknown box 'nosuch'"},
     {"send vst~#2 open", "t.ksim:1: unknown box 'vst~#2'"},
     {"send qzkorvel#0 open", "t.ksim:1: unknown box 'qzkorvel#0'"},
@@ -47,7 +47,7 @@ const Fault faults[] = {
     {"user move window 1 2", "t.ksim:1: no window made"},
     {"user move frame 1 2", "t.ksim:1: unknown window 'frame' (the windows are 'editor', 'editor BOX' and 'window')"},
     {"user fly editor", "t.ksim:1: malformed line: usage: user move WINDOW X Y | user resize WINDOW W H | user "
-                        "close WINDOW | user activate WINDOW"},
+                        "close WINDOW | user activate WINDOW | user minimise WINDOW | user restore WINDOW"},
     {"app sideways", "t.ksim:1: malformed line: usage: app background | app foreground"},
     {"box k = qzkorvel synth\nload k OTHER", "t.ksim:2: box 'k' holds no vst~ object"},
     {"box qzkorvel\nsend qzkorvel#1 open", "t.ksim:2: box 'qzkorvel#1' holds no object"},
@@ -65,7 +65,8 @@ const Fault faults[] = {
     {"box s = vst~\nlook editor nosuch", "t.ksim:2: unknown box 'nosuch'"},
     {"box q = qzkorvel other\nuser close editor q", "t.ksim:2: box 'q' is no vst~ box and names none"},
     {"window 1 2 3 4\nuser close window q", "t.ksim:2: malformed line: usage: user move WINDOW X Y | user resize "
-                                            "WINDOW W H | user close WINDOW | user activate WINDOW"},
+                                            "WINDOW W H | user close WINDOW | user activate WINDOW | "
+     "user minimise WINDOW | user restore WINDOW"},
     {"box s = vst~\nbox s/q = qzkorvel s", "t.ksim:2: box 's' is no subpatcher of the patch file"},
     {"display 2147483000 0 2147483647 100",
      "t.ksim:1: number out of range: '2147483000': a coordinate is -32768 to 32767"},
