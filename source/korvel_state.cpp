@@ -127,8 +127,6 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_y = list[1];
     x->win_w = list[2];
     x->win_h = list[3];
-    /* a restored position is checked by the open that uses it, now or later */
-    x->pos_checked = 0;
     /* without a plug-in the visibility waits for the report that finds one;
      * this state replaces any that waited */
     korvel_keep_restored(x, list);

@@ -33,6 +33,11 @@ const Variant g_variants[] = {
     {"attr-empty-array", "an attribute read by object_attr_getvalueof that has no atoms hands over an array all the "
                          "same, as a getter that allocates before it counts does (a count of 0, memory the caller "
                          "frees)"},
+    {"max-pixel-units", "Max's display and mouse calls (jmonitor, jmouse) answer in Windows pixels, not in units "
+                        "scaled by each display's scale; jmonitor_scale_pt and jmonitor_unscale_pt change nothing"},
+    {"vst-open-pixels", "vst~'s open X Y reads the point in Windows pixels, not in Max's scaled units"},
+    {"editor-dpi-unaware", "the plug-in editor is made unaware of display scales, so Windows stretches it: its "
+                           "size on the screen is the plug-in's size times its display's scale"},
 };
 const long g_count = (long)(sizeof(g_variants) / sizeof(g_variants[0]));
 
