@@ -276,8 +276,6 @@ static bool korvel_settle_request(t_korvel *x, long argc, t_atom *argv, bool *ce
         x->win_x = korvel_trunc32(fx);
         x->win_y = korvel_trunc32(fy);
     }
-    x->win_x = korvel_screen_coord(x->win_x);
-    x->win_y = korvel_screen_coord(x->win_y);
     *centre = korvel_settle_position(x);
     return true;
 }

@@ -406,7 +406,7 @@ const std::vector<Named> &commands()
         {"display", {"display X Y W H [scale P] | display resize N X Y W H [scale P] | display remove N",
                      "add a display (the first is the primary one), at P percent (100 by default) | move or resize "
                      "display N (1 is the primary), its scale P percent | "
-                     "remove display N (windows stay where they are)", 2, 6, run_display}},
+                     "remove display N (windows stay where they are)", 2, 8, run_display}},
         {"mouse", {"mouse X Y", "put the mouse pointer at X Y", 2, 2,
                    [](Context &c) { c.world.mouse(point_at(c, 1).x, point_at(c, 1).y); }}},
         {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,
