@@ -40,7 +40,9 @@ MAXAPI long simhost_variant_count(void);
 /* Variant index's name and a line about it; NULL past the end. */
 MAXAPI const char *simhost_variant_name(long index);
 MAXAPI const char *simhost_variant_about(long index);
-/* Turns the named variant on; MAX_ERR_GENERIC for a name not in the table. */
+/* Turns the named variant on: "NAME", or "NAME=N" for one that takes a count
+ * (its row in simhost_variants.def); MAX_ERR_GENERIC for a name not in the
+ * table, or a count it does not take. */
 MAXAPI t_max_err simhost_variant_set(const char *name);
 MAXAPI int simhost_variant_on(const char *name);
 /* Turns every variant off. */
@@ -170,7 +172,10 @@ MAXAPI t_max_err simhost_send(t_object *obj, const char *selector, long argc, co
 /* ---- the low-priority queue ---- */
 
 /* Runs one pass: every call and queue element that was pending when the pass
- * began, in order. What they add runs in the next pass. Returns the count run. */
+ * began, in order. What they add runs in the next pass. Returns the count run.
+ * The host's clock (systime_ms) has no other time: it starts at 0 and each
+ * pass moves it on by SIMHOST_PASS_MS before anything runs. */
+#define SIMHOST_PASS_MS 10
 MAXAPI long simhost_queue_pass(void);
 MAXAPI long simhost_queue_pending(void);
 

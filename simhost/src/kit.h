@@ -15,6 +15,7 @@
 
 #include "as_method.h"
 #include "simhost.h"
+#include "simhost_variants.h"
 #include "win_api.h"
 
 #include <cstdint>
@@ -215,8 +216,10 @@ nlohmann::json atoms_json(const Atoms &atoms);
 
 /* ---- the run ---- */
 
-/* Whether the run's host has the named variant on (simhost_variant_set). */
-bool variant(const char *name);
+/* Whether the run's host has the variant on (simhost_variant_set). */
+bool variant(simhost_variant v);
+/* Its N (NAME=N, or the row's default) when it is on, else 0. */
+long variant_value(simhost_variant v);
 
 /* ---- windows ---- */
 

@@ -224,6 +224,11 @@ MAXAPI t_max_err object_attr_get_rect(t_object *o, t_symbol *name, t_rect *rect)
 MAXAPI t_max_err object_getvalueof(void *x, long *ac, t_atom **av);
 MAXAPI t_max_err object_setvalueof(void *x, long ac, t_atom *av);
 
+/* ---- time ---- */
+typedef uint32_t t_uint32;
+/* The operating system's time in milliseconds, as a count that wraps. */
+MAXAPI t_uint32 systime_ms(void);
+
 /* ---- memory ---- */
 MAXAPI t_ptr sysmem_newptr(t_ptr_size size);
 MAXAPI void sysmem_freeptr(void *ptr);

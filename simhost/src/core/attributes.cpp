@@ -250,7 +250,7 @@ t_max_err object_attr_getvalueof(void *x, t_symbol *s, long *argc, t_atom **argv
     std::vector<t_atom> atoms;
     if (attr_opaque(x, s, GET_OPAQUE) || !attr_read((t_object *)x, s, atoms))
         return MAX_ERR_GENERIC;
-    if (atoms.empty() && !*argv && kit::variant("attr-empty-array"))
+    if (atoms.empty() && !*argv && kit::variant(simhost_variant::attr_empty_array))
         *argv = (t_atom *)std::calloc(1, sizeof(t_atom));
     if (!atoms.empty()) {
         if (!*argv || *argc < (long)atoms.size())

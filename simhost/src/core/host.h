@@ -180,6 +180,7 @@ struct State {
 
     std::deque<QueueEntry> queue;
     uint64_t next_qseq = 1;
+    t_uint32 clock_ms = 0; /* systime_ms: SIMHOST_PASS_MS more at each pass */
     std::unordered_set<Qelem *> qelems;
 
     std::deque<EventRec> events;

@@ -247,7 +247,7 @@ t_max_err box_setvarname(t_simbox *b, void *attr, long argc, t_atom *argv)
     if (name == b->varname)
         return MAX_ERR_NONE;
     name_box(b, name);
-    if (b->impl->object && !kit::variant("rename-notifies-box"))
+    if (b->impl->object && !kit::variant(simhost_variant::rename_notifies_box))
         notify_observers(b->impl->object, b->impl->object, _sym_attr_modified, attr);
     return MAX_ERR_NONE;
 }

@@ -160,6 +160,7 @@ long simhost_queue_pass(void)
     {
         HostLock hold(host_lock());
         limit = H().next_qseq;
+        H().clock_ms += SIMHOST_PASS_MS;
     }
     long run = 0;
     QueueEntry e;
@@ -174,6 +175,13 @@ long simhost_queue_pass(void)
         }
     }
     return run;
+}
+
+t_uint32 systime_ms(void)
+{
+    count("systime_ms");
+    HostLock hold(host_lock());
+    return H().clock_ms;
 }
 
 long simhost_queue_pending(void)

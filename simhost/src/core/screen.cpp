@@ -55,7 +55,7 @@ t_rect span(const std::vector<t_rect> &all)
 // The scale the host's calls divide by: none where Max works in pixels.
 double unit(const Display &d)
 {
-    return kit::variant("max-pixel-units") ? 1.0 : d.scale;
+    return kit::variant(simhost_variant::max_pixel_units) ? 1.0 : d.scale;
 }
 
 // Two displays that share a stretch of an edge.

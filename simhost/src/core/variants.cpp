@@ -4,62 +4,69 @@
 #include "host.h"
 
 #include "kit.h"
+#include "simhost_variants.h"
 
 #include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 struct Variant {
     const char *name;
+    long value; /* what NAME=N defaults to; 0 for a variant that takes none */
     const char *about;
 };
 
-/* Add a row for a behaviour, and read it where the host behaves so. */
 const Variant g_variants[] = {
-    {"vst-quiet-change", "vst~ changes its plug-in without a freecontainedview notification first (whether "
-                         "every Max version sends one is not known)"},
-    {"editor-hides-on-close", "closing the plug-in editor (its close button, wclose) hides its window instead of "
-                              "destroying it; open does not show it again"},
-    {"editor-frame-at-point", "vst~'s open puts the editor window's frame, not its client area, at the point"},
-    {"editor-late", "the editor window appears one queue pass after vst~'s open returns"},
-    {"wclose-by-message", "vst~'s wclose closes the editor as its close button does, by a WM_CLOSE to the window "
-                          "(whether it goes through the window's message is not known)"},
-    {"rename-notifies-box", "a new scripting name is told only to the observers of the box, not to those of the "
-                            "object in it"},
-    {"autopattr-ui-only", "autopattr takes in named UI objects only, others only through a cord from its left "
-                          "(include) outlet, as its reference says (whether it takes a named object that only "
-                          "answers getvalueof is not known)"},
-    {"attr-empty-array", "an attribute read by object_attr_getvalueof that has no atoms hands over an array all the "
-                         "same, as a getter that allocates before it counts does (a count of 0, memory the caller "
-                         "frees)"},
-    {"max-pixel-units", "Max's display and mouse calls (jmonitor, jmouse) answer in Windows pixels, not in units "
-                        "scaled by each display's scale; jmonitor_scale_pt and jmonitor_unscale_pt change nothing"},
-    {"vst-open-pixels", "vst~'s open X Y reads the point in Windows pixels, not in Max's scaled units"},
-    {"editor-dpi-unaware", "the plug-in editor is made unaware of display scales, so Windows stretches it: its "
-                           "size on the screen is the plug-in's size times its display's scale"},
+#define SIMHOST_VARIANT(id, name, value, where, about) {name, value, about},
+#include "simhost_variants.def"
+#undef SIMHOST_VARIANT
 };
 const long g_count = (long)(sizeof(g_variants) / sizeof(g_variants[0]));
+static_assert(sizeof(g_variants) / sizeof(g_variants[0]) <= 64, "one bit a variant");
 
 /* Chosen between runs, read by objects on any thread. */
-std::atomic<unsigned long> g_on{0};
+std::atomic<uint64_t> g_on{0};
+std::atomic<long> g_values[sizeof(g_variants) / sizeof(g_variants[0])];
 
-long index_of(const char *name)
+/* The row NAME names in "NAME" or "NAME=N", or -1. */
+long index_of(const char *text)
 {
-    for (long i = 0; name && i < g_count; ++i)
-        if (std::strcmp(g_variants[i].name, name) == 0)
+    if (!text)
+        return -1;
+    const size_t length = std::strcspn(text, "=");
+    for (long i = 0; i < g_count; ++i)
+        if (std::strlen(g_variants[i].name) == length && std::strncmp(g_variants[i].name, text, length) == 0)
             return i;
     return -1;
+}
+
+/* N of "NAME=N", the row's default without one; -1 for a value the row does
+ * not take or that is not a positive count. */
+long value_of(long i, const char *text)
+{
+    const char *equals = std::strchr(text, '=');
+    if (!equals)
+        return g_variants[i].value;
+    char *end = nullptr;
+    const long n = std::strtol(equals + 1, &end, 10);
+    return g_variants[i].value > 0 && end != equals + 1 && !*end && n > 0 ? n : -1;
 }
 
 } // namespace
 
 namespace kit {
 
-bool variant(const char *name)
+bool variant(simhost_variant v)
 {
-    const long i = index_of(name);
-    return i >= 0 && (g_on.load(std::memory_order_relaxed) & (1UL << i)) != 0;
+    return (g_on.load(std::memory_order_relaxed) & (uint64_t{1} << (long)v)) != 0;
+}
+
+long variant_value(simhost_variant v)
+{
+    return variant(v) ? g_values[(long)v].load(std::memory_order_relaxed) : 0;
 }
 
 } // namespace kit
@@ -82,15 +89,18 @@ const char *simhost_variant_about(long index)
 t_max_err simhost_variant_set(const char *name)
 {
     const long i = index_of(name);
-    if (i < 0)
+    const long value = i < 0 ? -1 : value_of(i, name);
+    if (value < 0)
         return MAX_ERR_GENERIC;
-    g_on.fetch_or(1UL << i);
+    g_values[i].store(value);
+    g_on.fetch_or(uint64_t{1} << i);
     return MAX_ERR_NONE;
 }
 
 int simhost_variant_on(const char *name)
 {
-    return kit::variant(name) ? 1 : 0;
+    const long i = index_of(name);
+    return i >= 0 && kit::variant((simhost_variant)i) ? 1 : 0;
 }
 
 void simhost_variants_clear(void)

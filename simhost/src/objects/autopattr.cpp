@@ -43,7 +43,7 @@ bool takes_in(t_autopattr *x, t_object *box, t_object *obj)
         return false;
     if (corded(x, OUT_INCLUDE, obj))
         return true;
-    return !kit::variant("autopattr-ui-only") || std::strcmp(simhost_box_maxclass(box), "newobj") != 0;
+    return !kit::variant(simhost_variant::autopattr_ui_only) || std::strcmp(simhost_box_maxclass(box), "newobj") != 0;
 }
 
 /* Takes in the objects of its patcher that take part now and lets go of

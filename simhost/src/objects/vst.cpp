@@ -34,8 +34,9 @@ struct t_vst {
     t_atom_long bypass;
     t_symbol *prefer;
     HWND editor;
-    void *late_qelem;        /* makes the editor a pass after open (editor-late); made at the first such open */
+    void *late_qelem;        /* makes the editor passes after open (editor-late); made at the first such open */
     long long late_x, late_y; /* the point of that open, while late_qelem is set */
+    long late_passes;         /* the passes still to go before it comes */
     bool late_pending;
     int behaviour;
     int dx, dy;
@@ -163,7 +164,7 @@ LRESULT CALLBACK editor_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_CLOSE:
-        if (kit::variant("editor-hides-on-close"))
+        if (kit::variant(simhost_variant::editor_hides_on_close))
             ShowWindow(hwnd, SW_HIDE);
         else
             DestroyWindow(hwnd);
@@ -243,7 +244,7 @@ void vst_plugin(t_vst *x, const std::string &name, const std::string &saved = ""
 void vst_replace(t_vst *x, const std::string &name, const std::string &saved = "")
 {
     kit::hold(x);
-    if (!kit::variant("vst-quiet-change"))
+    if (!kit::variant(simhost_variant::vst_quiet_change))
         object_notify(x, gensym("freecontainedview"), nullptr);
     if (!kit::doomed(x)) {
         vst_unplug(x);
@@ -356,7 +357,7 @@ void editor_make(t_vst *x, long long left, long long top)
     t_plugininstance *plugin = (t_plugininstance *)x->instance;
     /* Windows stretches a window unaware of display scales by its display's */
     double stretch = 1.0;
-    if (kit::variant("editor-dpi-unaware"))
+    if (kit::variant(simhost_variant::editor_dpi_unaware))
         stretch = jmonitor_getdisplayscalefactor_forpoint(jmonitor_scale_pt(t_pt{(double)left, (double)top}));
     HWND hwnd = kit::window(EDITOR_CLASS, editor_proc, plugin->name, left, top,
                             (int)std::lround(plugin->rect.width * stretch),
@@ -365,7 +366,7 @@ void editor_make(t_vst *x, long long left, long long top)
         object_error(&x->ob, "can't open the plug-in editor");
         return;
     }
-    if (kit::variant("editor-frame-at-point"))
+    if (kit::variant(simhost_variant::editor_frame_at_point))
         SetWindowPos(hwnd, nullptr, (int)std::clamp(left, -32768LL, 32767LL), (int)std::clamp(top, -32768LL, 32767LL),
                      0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     x->editor = hwnd;
@@ -375,6 +376,10 @@ void editor_make(t_vst *x, long long left, long long top)
 
 void editor_make_late(t_vst *x)
 {
+    if (--x->late_passes > 0) {
+        qelem_set(x->late_qelem);
+        return;
+    }
     x->late_pending = false;
     if (x->instance && !x->editor)
         editor_make(x, x->late_x, x->late_y);
@@ -386,13 +391,13 @@ void editor_make_late(t_vst *x)
 t_pt editor_point(long long x, long long y)
 {
     t_pt p = {(double)std::clamp(x, -1000000000LL, 1000000000LL), (double)std::clamp(y, -1000000000LL, 1000000000LL)};
-    if (!kit::variant("vst-open-pixels"))
+    if (!kit::variant(simhost_variant::vst_open_pixels))
         p = jmonitor_unscale_pt(p);
     return t_pt{std::round(p.x), std::round(p.y)};
 }
 
 /* The open-editor message: the editor at (x, y), at once or, where the run's
- * host is so, a queue pass later. */
+ * host is so, N queue passes later. */
 void *vst_open(t_vst *x, void *px, void *py)
 {
     if (!x->instance || x->editor || x->late_pending || x->behaviour == SIMHOST_VST_NOEDITOR)
@@ -404,7 +409,7 @@ void *vst_open(t_vst *x, void *px, void *py)
         left += x->dx;
         top += x->dy;
     }
-    if (!kit::variant("editor-late")) {
+    if (!kit::variant(simhost_variant::editor_late)) {
         editor_make(x, left, top);
         return nullptr;
     }
@@ -412,6 +417,7 @@ void *vst_open(t_vst *x, void *px, void *py)
         x->late_qelem = qelem_new(x, as_method(editor_make_late));
     x->late_x = left;
     x->late_y = top;
+    x->late_passes = kit::variant_value(simhost_variant::editor_late);
     x->late_pending = true;
     qelem_set(x->late_qelem);
     return nullptr;
@@ -421,9 +427,9 @@ void vst_wclose(t_vst *x)
 {
     if (x->behaviour == SIMHOST_VST_KEEPSOPEN)
         return;
-    if (x->editor && kit::variant("wclose-by-message"))
+    if (x->editor && kit::variant(simhost_variant::wclose_by_message))
         SendMessageA(x->editor, WM_CLOSE, 0, 0);
-    else if (x->editor && kit::variant("editor-hides-on-close"))
+    else if (x->editor && kit::variant(simhost_variant::editor_hides_on_close))
         ShowWindow(x->editor, SW_HIDE);
     else
         editor_close(x);
