@@ -197,6 +197,8 @@ MAXAPI void simhost_display_get(long index, t_rect *display, t_rect *workarea);
 MAXAPI t_max_err simhost_display_set_scale(long index, double scale);
 MAXAPI double simhost_display_scale(long index);
 MAXAPI void simhost_mouse_set(int x, int y);
+/* The mouse pointer in Windows pixels, as set. */
+MAXAPI void simhost_mouse_get(int *x, int *y);
 
 /* ---- classes (inspection) ---- */
 

@@ -307,3 +307,11 @@ void simhost_mouse_set(int x, int y)
     H().mouse_x = x;
     H().mouse_y = y;
 }
+
+void simhost_mouse_get(int *x, int *y)
+{
+    if (x)
+        *x = H().mouse_x;
+    if (y)
+        *y = H().mouse_y;
+}
