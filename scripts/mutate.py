@@ -52,6 +52,7 @@ SOURCES = [
     "korvel_state.cpp",
     "korvel_rebuild.cpp",
     "korvel_adopt.cpp",
+    "korvel_screen.cpp",
     "korvel.h",
 ]
 FLIPS = {"==": "!=", "!=": "==", "<": ">=", ">=": "<", ">": "<=", "<=": ">"}

@@ -231,7 +231,6 @@ static void korvel_defaults(t_korvel *x)
     x->stayontop = 0;
     x->hidden = 0;
     x->app_active = 1;
-    x->pos_checked = 0;
     x->helper_hwnd = NULL;
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;

@@ -153,14 +153,15 @@ public:
 
     /* ---- the desktop ---- */
 
-    /* A display whose rectangle and work area are both x y w h. */
-    void display(int x, int y, int w, int h);
+    /* A display whose rectangle and work area are both x y w h (in
+     * Windows pixels), at a scale of percent. */
+    void display(int x, int y, int w, int h, int percent = 100);
     /* Display n (1 the primary) moved and resized, or removed, as when a
      * monitor is rearranged or unplugged; every top-level window of this
      * program then gets WM_DISPLAYCHANGE, as Windows broadcasts it. Windows
      * stay where they are. Error when there is no display n, or when the
      * last one would go. */
-    void display_resize(int n, int x, int y, int w, int h);
+    void display_resize(int n, int x, int y, int w, int h, int percent = 100);
     void display_remove(int n);
     void mouse(int x, int y);
     /* A top-level window of another application with its client origin on

@@ -355,25 +355,33 @@ void run_box(Context &c)
     }
 }
 
+// A display's scale in percent, as Windows offers it.
+int percent(const Word &w)
+{
+    return within(number(w), w, 100, 500, "a display's scale");
+}
+
 // "display X Y W H" adds; the other forms number the displays from 1. The
 // numbers are read left to right, so that the first out of range is named.
+// Either form may end in "scale P".
 void run_display(Context &c)
 {
     const std::string &how = c.text(1);
-    const bool resize = how == "resize" && c.count() == 6;
     if (how == "remove" && c.count() == 2) {
         c.world.display_remove(positive(c.word(2)));
         return;
     }
-    if (!resize && (c.count() != 4 || how == "remove" || how == "resize"))
+    const size_t at = how == "resize" ? 3 : 1;
+    const bool scaled = c.count() == at + 5 && c.text(at + 4) == "scale";
+    if (how == "remove" || (c.count() != at + 3 && !scaled))
         throw c.malformed();
-    const size_t at = resize ? 3 : 1;
-    const int n = resize ? positive(c.word(2)) : 0, x = coordinate(c.word(at)), y = coordinate(c.word(at + 1)),
+    const int n = at == 3 ? positive(c.word(2)) : 0, x = coordinate(c.word(at)), y = coordinate(c.word(at + 1)),
               w = extent(c.word(at + 2)), h = extent(c.word(at + 3));
-    if (resize)
-        c.world.display_resize(n, x, y, w, h);
+    const int scale = scaled ? percent(c.word(at + 5)) : 100;
+    if (n)
+        c.world.display_resize(n, x, y, w, h, scale);
     else
-        c.world.display(x, y, w, h);
+        c.world.display(x, y, w, h, scale);
 }
 
 void run_plugin(Context &c)
@@ -433,9 +441,10 @@ struct Named {
 const std::vector<Named> &commands()
 {
     static const std::vector<Named> table = {
-        {"display", {"display X Y W H | display resize N X Y W H | display remove N",
-                     "add a display (the first is the primary one) | move or resize display N (1 is the primary) | "
-                     "remove display N (windows stay where they are)", 2, 6, run_display}},
+        {"display", {"display X Y W H [scale P] | display resize N X Y W H [scale P] | display remove N",
+                     "add a display (the first is the primary one), at P percent (100 by default) | move or resize "
+                     "display N (1 is the primary), its scale P percent | "
+                     "remove display N (windows stay where they are)", 2, 8, run_display}},
         {"mouse", {"mouse X Y", "put the mouse pointer at X Y", 2, 2,
                    [](Context &c) { c.world.mouse(point_at(c, 1).x, point_at(c, 1).y); }}},
         {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,

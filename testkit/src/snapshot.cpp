@@ -1,5 +1,6 @@
-// A picture of the desktop as SVG, read only through the host's display and
-// mouse calls and the Win32 window calls, so that it shows the same thing
+// A picture of the desktop as SVG, read only through the host's control
+// calls for its displays and mouse (in Windows pixels) and the Win32 window
+// calls, so that it shows the same thing
 // natively and under Windows.
 //
 // Elements are placed in desktop pixels (the viewBox is a piece of the
@@ -8,6 +9,7 @@
 #include "testkit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -283,6 +285,7 @@ public:
     // taskbar's strip.
     void display(std::ostream &out, long index, const Box &display, const Box &workarea) const
     {
+        const long percent = std::lround(simhost_display_scale(index) * 100);
         out << "<g class=\"display" << (index == 0 ? " primary" : "") << "\" data-display=\"" << numbers(display)
             << "\" data-workarea=\"" << numbers(workarea) << "\">\n"
             << "<rect class=\"display-area\" " << rect(display) << " fill=\"#4b5563\"/>\n"
@@ -290,7 +293,8 @@ public:
             << num(1 / scale_) << "\"/>\n"
             << "<text x=\"" << workarea.x + px(6) << "\" y=\"" << workarea.bottom() - px(6)
             << "\" fill=\"#4b5563\">display " << index + 1 << (index == 0 ? " (primary) " : " ")
-            << placement(display) << ", work area " << placement(workarea) << "</text>\n</g>\n";
+            << placement(display) << (percent != 100 ? ", scale " + std::to_string(percent) + "%" : "")
+            << ", work area " << placement(workarea) << "</text>\n</g>\n";
     }
 
     // A patch window names the patcher it shows (its path of ids) in
@@ -575,7 +579,7 @@ std::string World::picture() const
 {
     const std::vector<std::pair<Box, Box>> displays = displays_now();
     Point mouse{0, 0};
-    jmouse_getposition_global(&mouse.x, &mouse.y);
+    simhost_mouse_get(&mouse.x, &mouse.y);
     Box desktop{0, 0, 0, 0};
     for (size_t i = 0; i < displays.size(); ++i)
         desktop = i == 0 ? displays[i].first : unite(desktop, displays[i].first);

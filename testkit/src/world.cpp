@@ -357,9 +357,10 @@ std::vector<std::string> World::lines()
     return out;
 }
 
-void World::display(int x, int y, int w, int h)
+void World::display(int x, int y, int w, int h, int percent)
 {
     display_with_workarea(x, y, w, h, h);
+    simhost_display_set_scale(simhost_display_count() - 1, percent / 100.0);
 }
 
 void World::display_with_workarea(int x, int y, int w, int h, int workarea_h)
@@ -382,11 +383,12 @@ long display_index(int n)
 
 } // namespace
 
-void World::display_resize(int n, int x, int y, int w, int h)
+void World::display_resize(int n, int x, int y, int w, int h, int percent)
 {
     default_display();
     const t_rect r{double(x), double(y), double(w), double(h)};
     simhost_display_set(display_index(n), r, r);
+    simhost_display_set_scale(display_index(n), percent / 100.0);
     broadcast_display_change();
     sync();
 }

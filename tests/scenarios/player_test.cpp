@@ -28,8 +28,12 @@ const Fault faults[] = {
     {"pass 0", "t.ksim:1: malformed line: '0' is not a positive number"},
     {"pass 1 2", "t.ksim:1: malformed line: usage: pass [N]"},
     {"pass 99999999999", "t.ksim:1: malformed line: '99999999999' is not a whole number"},
-    {"display 0 0 1920", "t.ksim:1: malformed line: usage: display X Y W H | display resize N X Y W H | display "
-                         "remove N"},
+    {"display 0 0 1920", "t.ksim:1: malformed line: usage: display X Y W H [scale P] | display resize N X Y W H "
+                         "[scale P] | display remove N"},
+    {"display 0 0 1920 1080 size 150", "t.ksim:1: malformed line: usage: display X Y W H [scale P] | display resize "
+                                       "N X Y W H [scale P] | display remove N"},
+    {"display 0 0 1920 1080 scale", "t.ksim:1: malformed line: usage: display X Y W H [scale P] | display resize N X "
+                                    "Y W H [scale P] | display remove N"},
     {"display remove 2", "t.ksim:1: no display 2 (there are 1)"},
     {"display remove 1", "t.ksim:1: the last display cannot go"},
     {"display resize 1 0 0 0 10", "t.ksim:1: malformed line: '0' is not a positive number"},
@@ -71,6 +75,9 @@ const Fault faults[] = {
     {"display 2147483000 0 2147483647 100",
      "t.ksim:1: number out of range: '2147483000': a coordinate is -32768 to 32767"},
     {"display resize 1 0 0 32768 100", "t.ksim:1: number out of range: '32768': a width or height is 1 to 32767"},
+    {"display 0 0 1920 1080 scale 99", "t.ksim:1: number out of range: '99': a display's scale is 100 to 500"},
+    {"display resize 1 0 0 1920 1080 scale 501",
+     "t.ksim:1: number out of range: '501': a display's scale is 100 to 500"},
     {"mouse 0 -32769", "t.ksim:1: number out of range: '-32769': a coordinate is -32768 to 32767"},
     {"plugin P 40000x480", "t.ksim:1: number out of range: '40000': a width or height is 1 to 32767"},
     {"window 1 2 3 4\nuser move window 2147483647 0",

@@ -140,9 +140,12 @@ struct EventRec {
     std::string classname;
 };
 
+/* A display and its work area in Windows pixels, and its scale (1.5 for
+ * 150%). */
 struct Display {
     t_rect rect;
     t_rect work;
+    double scale = 1.0;
 };
 
 /* An object under construction: the box its obex answers with (NULL
