@@ -107,11 +107,18 @@ typedef struct _korvel {
     int32_t win_x;
     /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_measure, findCenteredPosForVST */
     int32_t win_y;
+    /* the client origin's offset from the frame's, as last measured, for the place of a minimised editor;
+     * korvel_note_place */
+    int32_t frame_dx;
+    int32_t frame_dy;
     /* a restored state list not applied yet (x y w h vis; no plug-in yet, or queued), which the state list
      * reports meanwhile; vis KORVEL_VIS_NONE for none. Relaxed atomics: setvalueof stores it on whatever
      * thread the state system calls it. korvel_state and korvel_setvalueof set it, korvel_apply_restore
      * applies it, close (and clear through it) cancels it */
     korvel_relaxed<int32_t> restored[KORVEL_STATE_ATOMS];
+    /* the list the state system was last told of (vis KORVEL_VIS_NONE: none since it last gave one), so that a
+     * report repeating it tells nobody; checkWindowState, korvel_state */
+    int32_t notified[KORVEL_STATE_ATOMS];
     t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
     void *outlet;         /* the one outlet; korvel_new */
@@ -131,9 +138,10 @@ typedef struct _korvel {
      * korvel_notify, korvel_forget_editor */
     t_object *editor_owner;
     /* the editor its host hid instead of destroying when it was closed, for the next open to show again, while
-     * binding is still closed_binding; korvel_park_editor, korvel_reopen_parked */
+     * the target is still closed_owner (a box renamed away and back keeps its object; a freed object takes its
+     * windows with it); korvel_park_editor, korvel_reopen_parked */
     HWND closed_hwnd;
-    uint32_t closed_binding;
+    t_object *closed_owner;
     /* an open whose editor window has not appeared yet, NULL when none; korvel_capture, korvel_capture_late,
      * korvel_free */
     struct korvel_scan *late_scan;
@@ -183,6 +191,7 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 void korvel_attach(t_korvel *x);
 void korvel_attach_later(t_korvel *x);
 void korvel_bind_now(t_korvel *x);
+bool korvel_bind_again(t_korvel *x);
 void korvel_unbind(t_korvel *x);
 bool korvel_is_changing(const void *obj);
 t_object *korvel_instance(t_korvel *x);
@@ -195,6 +204,7 @@ t_object *korvel_named_object(t_korvel *x);
 void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 bool findCenteredPosForVST(t_korvel *x);
+void korvel_place(t_korvel *x);
 void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
@@ -203,7 +213,9 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
                                      DWORD_PTR dwRefData);
+void korvel_set_hidden(t_korvel *x, int32_t hidden);
 void korvel_forget_editor(t_korvel *x);
+void korvel_note_place(t_korvel *x);
 void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 void korvel_observe(t_korvel *x);

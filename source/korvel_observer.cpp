@@ -41,9 +41,46 @@ void korvel_park_editor(t_korvel *x)
     if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
         object_error((t_object *)x, "close: failed to remove subclass!");
     x->closed_hwnd = hwnd;
-    x->closed_binding = x->binding;
+    x->closed_owner = x->editor_owner;
     korvel_forget_editor(x);
     qelem_set(x->state_qelem);
+}
+
+/* ---- the editor's place ---- */
+
+/* A minimised editor's place is the one it comes back to: Windows parks the
+ * window far off screen meanwhile, and it cannot be dragged or resized. */
+static void korvel_note_normal_place(t_korvel *x, HWND hwnd)
+{
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(hwnd, &wp))
+        return;
+    x->win_x = wp.rcNormalPosition.left + x->frame_dx;
+    x->win_y = wp.rcNormalPosition.top + x->frame_dy;
+}
+
+/* Takes the editor's place into the record, where a report, a close and
+ * the next open find it: its client origin and size. */
+void korvel_note_place(t_korvel *x)
+{
+    HWND hwnd = x->editor_hwnd;
+    if (IsIconic(hwnd)) {
+        korvel_note_normal_place(x, hwnd);
+        return;
+    }
+    RECT r = {};
+    RECT frame = {};
+    if (!GetClientRect(hwnd, &r) || !GetWindowRect(hwnd, &frame))
+        return;
+    POINT origin = {r.left, r.top};
+    MapWindowPoints(hwnd, NULL, &origin, 1);
+    x->win_x = origin.x;
+    x->win_y = origin.y;
+    x->win_w = r.right;
+    x->win_h = r.bottom;
+    x->frame_dx = origin.x - frame.left;
+    x->frame_dy = origin.y - frame.top;
 }
 
 /* ---- observer ---- */
@@ -59,17 +96,17 @@ static LRESULT korvel_on_close(t_korvel *x, HWND hWnd, WPARAM wParam, LPARAM lPa
 }
 
 /* The host application went to the background or came back: an editor not
- * hidden on request follows it, unless it is to stay on top. */
+ * hidden on request follows it, unless it is to stay on top. One that went
+ * out of sight before it was to stay on top comes back all the same. */
 static void korvel_follow_app(t_korvel *x, bool active)
 {
-    if (!x->hidden && !x->stayontop) {
-        if (!active) {
-            korvel_trace(x, "APP DE-ACTIVATE");
-            korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_HIDE);
-        } else {
-            korvel_trace(x, "APP ACTIVATE");
-            korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_SHOW);
-        }
+    HWND hwnd = x->editor_hwnd;
+    if (!x->hidden && !active && !x->stayontop) {
+        korvel_trace(x, "APP DE-ACTIVATE");
+        korvel_window_pos(hwnd, NULL, KORVEL_SWP_HIDE);
+    } else if (!x->hidden && active && (!x->stayontop || !IsWindowVisible(hwnd))) {
+        korvel_trace(x, "APP ACTIVATE");
+        korvel_window_pos(hwnd, NULL, KORVEL_SWP_SHOW);
     }
     x->app_active = active ? 1 : 0;
 }
@@ -100,6 +137,8 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
         break;
     case WM_WINDOWPOSCHANGED:
         korvel_trace(x, "WM_WINDOWPOSCHANGED");
+        /* taken now: a close before the report keeps where it was left */
+        korvel_note_place(x);
         qelem_set(x->state_qelem);
         break;
     case WM_SIZING:

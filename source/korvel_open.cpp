@@ -388,7 +388,7 @@ static bool korvel_reopen_parked(t_korvel *x, t_object *obj, bool centre)
 {
     HWND hwnd = x->closed_hwnd;
     x->closed_hwnd = NULL;
-    if (!hwnd || !IsWindow(hwnd) || x->closed_binding != x->binding)
+    if (!hwnd || !IsWindow(hwnd) || x->closed_owner != obj)
         return false;
     korvel_trace(x, "open: showing the editor closed before");
     x->editor_hwnd = hwnd;
@@ -508,6 +508,11 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     x->win_x = korvel_long32(atom_getlong(argv));
     x->win_y = korvel_long32(atom_getlong(argv + 1));
+    /* a restored list still waiting opens here, and says so meanwhile */
+    if (x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE) {
+        x->restored[0] = x->win_x;
+        x->restored[1] = x->win_y;
+    }
     korvel_adopt(x);
     /* without an instance there is no centred position: leave the window */
     if (x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x))) {
@@ -517,4 +522,24 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_move_client(x);
     }
     qelem_set(x->state_qelem);
+}
+
+/* Moves the open editor to the place the record holds (a restored list's),
+ * checked against the displays as an open checks it. */
+void korvel_place(t_korvel *x)
+{
+    if (!x->editor_hwnd)
+        return;
+    if (korvel_settle_position(x)) {
+        t_atom av[2];
+        atom_setlong(av, KORVEL_CENTRE_SENTINEL);
+        atom_setlong(av + 1, 0);
+        korvel_pos(x, NULL, 2, av);
+        return;
+    }
+    x->win_x = korvel_screen_coord(x->win_x);
+    x->win_y = korvel_screen_coord(x->win_y);
+    POINT o = korvel_client_origin(x, x->editor_hwnd);
+    if (o.x != x->win_x || o.y != x->win_y)
+        korvel_move_client(x);
 }

@@ -304,8 +304,8 @@ MAXAPI t_max_err simhost_patch_open(t_object *patcher, const char *text, long si
 MAXAPI const char *simhost_patch_refusal(void);
 /* The patcher as Max saves it: every box (text, scripting name, the
  * attributes its class saves and what else the class keeps), subpatchers
- * and patch cords; what the file opened last into it held beyond that is
- * kept. Host memory, valid until the next call; NULL for no patcher. */
+ * and the patch cords it holds now, however made or cut; what the file
+ * opened last into it held beyond that is kept. Host memory, valid until the next call; NULL for no patcher. */
 MAXAPI const char *simhost_patch_text(t_object *patcher);
 /* The id a patch file gave the box ("obj-12"), "" for none; NULL for no
  * box. */

@@ -47,6 +47,16 @@ enum {
     MAX_ERR_GENERIC = -1,
 };
 
+/* What an assist method is asked about, and the longest text it may give. */
+enum t_assist_function {
+    ASSIST_INLET = 1,
+    ASSIST_OUTLET
+};
+
+enum {
+    ASSIST_MAX_STRING_LEN = 500
+};
+
 typedef struct messlist t_messlist;
 struct inlet;
 struct outlet;

@@ -591,7 +591,8 @@ TEST(KorvelState, RestoresByVisibility)
                        report("free", "0", "-12345 0 0 0 0")},
                       {"send qzkorvel#1 state 1 2 3 4\npass 2",
                        {"console error qzkorvel: state error: missing arguments"}},
-                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", {}},
+                      /* waiting, the list is the state */
+                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", state("100 200 640 480 1")},
                       /* the restored visibility waits for the plug-in: the report that finds it
                        * shows the restored list, and the editor opens after it */
                       {"load synth PLUG\npass 2",
@@ -601,9 +602,10 @@ TEST(KorvelState, RestoresByVisibility)
                       {"send qzkorvel#1 close\npass 2", state("100 200 640 480 0")},
                       {"send qzkorvel#1 state 1 2 3 4 7\npass 2", {}},
                       {"send qzkorvel#1 state 100 200 640 480 1\npass 2", state("100 200 640 480 1")},
-                      {"send qzkorvel#1 state 5 6 7 8 2\npass 3", state("100 200 640 480 2")},
-                      {"send qzkorvel#1 state 5 6 7 8 1\npass 2", state("100 200 640 480 1")},
-                      {"send qzkorvel#1 state 5 6 7 8 0\npass 2", state("5 6 7 8 0")},
+                      /* an open editor moves to the list's place; the size stays the plug-in's */
+                      {"send qzkorvel#1 state 5 6 7 8 2\npass 3", state("5 6 640 480 1") + state("5 6 640 480 2")},
+                      {"send qzkorvel#1 state 5 6 7 8 1\npass 2", state("5 6 640 480 1")},
+                      {"send qzkorvel#1 state 5 6 7 8 0\npass 2", state("5 6 640 480 0")},
                       {"send qzkorvel#1 state 300 200 640 480 2\npass 3", state("300 200 640 480 2")},
                       {"look editor", {"look editor 300 200 640 480 hidden topmost toolwindow"}},
                   });
@@ -628,18 +630,19 @@ TEST(KorvelState, ShowsAtOnceEvenInTheBackground)
     World w;
     open_setup(w);
     play_steps(w, {
-                      {"app background\nsend qzkorvel#1 state 1 2 3 4 1\npass 2\nlook editor",
-                       {"out qzkorvel#1 state 100 200 640 480 1", "out qzkorvel#1 state 100 200 640 480 1",
-                        "look editor 100 200 640 480 visible topmost toolwindow"}},
-                      {"send qzkorvel#1 state 1 2 3 4 2\npass 2\nlook editor",
-                       {"look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"app background\nsend qzkorvel#1 state 100 200 3 4 1\npass 2\nlook editor",
+                       state("100 200 640 480 1") + state("100 200 640 480 1") +
+                           Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+                      /* shown in the background, it is in sight: a hidden list hides it */
+                      {"send qzkorvel#1 state 100 200 3 4 2\npass 2\nlook editor",
+                       {"look editor 100 200 640 480 hidden topmost toolwindow"}},
                   });
     EXPECT_EQ(1, record(w)->hidden);
     /* one to stay on top is hidden at once, as the hide gate would */
     play_steps(w, {
-                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 1 2 3 4 1\npass 2",
-                       state("100 200 640 480 1")},
-                      {"send qzkorvel#1 state 1 2 3 4 2\npass 3\nlook editor", editor_at_home(false)},
+                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 100 200 3 4 1\npass 2",
+                       state("100 200 640 480 2") + state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 100 200 3 4 2\npass 3\nlook editor", editor_at_home(false)},
                   });
 }
 
@@ -815,7 +818,7 @@ TEST(KorvelState, ReportStopsWhenTheStateSystemDeletesTheBox)
 
 /* What setvalueof set is read back before the queue runs, rounded to whole
  * numbers (pattrstorage's interpolation gives floats); the window follows
- * on the queue, and an open editor keeps its place. */
+ * on the queue, an open editor to the list's place. */
 TEST(KorvelState, ValueSetIsReadBackAtOnceRounded)
 {
     World w;
@@ -831,8 +834,8 @@ TEST(KorvelState, ValueSetIsReadBackAtOnceRounded)
                        "look editor 101 200 640 480 visible topmost toolwindow active"}));
     set_value(x, {5, 6, 7, 8, 2});
     EXPECT_EQ("5 6 7 8 2", value_of(x));
-    EXPECT_TRUE(plays(w, "pass 3", state("101 200 640 480 2")));
-    EXPECT_EQ("101 200 640 480 2", value_of(x));
+    EXPECT_TRUE(plays(w, "pass 3", state("5 6 640 480 1") + state("5 6 640 480 2")));
+    EXPECT_EQ("5 6 640 480 2", value_of(x));
 }
 
 /* A visibility restored before the plug-in is loaded is applied when it

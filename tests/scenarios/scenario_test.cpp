@@ -133,8 +133,9 @@ const std::vector<Case> cases = {
          // (the application gives activation back to the editor, which had it)
          state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow"} +
          state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
-         // hidden by request while in the background: stays hidden
-         state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 hidden topmost toolwindow active"} +
+         // hidden by request while in the background, and reported so: stays hidden
+         state("100 200 640 480 1") + state("100 200 640 480 2") +
+         Lines{"look editor 100 200 640 480 hidden topmost toolwindow active"} +
          state("100 200 640 480 1") + Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
          // away again; a state list with vis 1 brings it back in sight
          state("100 200 640 480 1") + state("100 200 640 480 1") +
@@ -433,8 +434,8 @@ look editor
          with("layout", "600 300 640 480 1") + with("layout", "600 300 640 480 0") +
          out_of("layout", "100 200 640 480 1") + with("layout", "100 200 640 480 1") +
          Lines{"look editor 100 200 640 480 visible topmost toolwindow active"} +
-         with("layout", "100 200 640 480 0") + out_of("layout", "600 300 640 480 1") +
-         with("layout", "600 300 640 480 1") +
+         // preset 2 moves the open editor
+         out_of("layout", "600 300 640 480 1") + with("layout", "600 300 640 480 1") +
          Lines{"look editor 600 300 640 480 visible topmost toolwindow active"} +
          out_of("layout", "600 300 640 480 0") + with("layout", "600 300 640 480 0") + Lines{"look editor none"}},
     // The new object of a retyped box takes over the editor the old one
