@@ -130,7 +130,6 @@ typedef struct _korvel {
     korvel_relaxed<int32_t> hidden;
     /* the host is active, as WM_ACTIVATEAPP last said; new, subclassproc, korvel_observe */
     korvel_relaxed<int32_t> app_active;
-    int32_t pos_checked; /* a requested point was checked against the displays; open sets, state clears */
     HWND helper_hwnd;    /* the off-screen window that takes activation on hide; korvel_new */
     /* the captured editor window, NULL when none; korvel_open captures, korvel_adopt takes over,
      * korvel_forget_editor lets go */
@@ -222,6 +221,13 @@ void korvel_forget_dead_window(t_korvel *x);
 void korvel_observe(t_korvel *x);
 void korvel_park_editor(t_korvel *x);
 void korvel_drop_late(t_korvel *x);
+
+/* ---- the displays in Windows pixels, through the host's units (korvel_screen.cpp) ---- */
+t_pt korvel_host_point(int32_t x, int32_t y);
+POINT korvel_pixel_point(t_pt host);
+RECT korvel_work_area(t_pt host);
+bool korvel_in_view(int32_t x, int32_t y);
+void korvel_keep_in_view(t_korvel *x);
 
 /* ---- the state list: report, restore, the host's state system (korvel_state.cpp) ---- */
 void checkWindowState(t_korvel *x);

@@ -85,8 +85,17 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 static void *korvel_new(t_symbol *s, long argc, t_atom *argv);
 static void korvel_free(t_korvel *x);
 
+/* The text Max shows while the mouse rests on the inlet or the outlet. */
 static void korvel_assist(t_korvel *x, void *b, long m, long a, char *s)
 {
+    if (m == ASSIST_INLET)
+        snprintf(s, ASSIST_MAX_STRING_LEN,
+                 "open [x y], close, hide, show, pos x y, state x y width height visible, clear; "
+                 "stayontop 0/1, debug 0/1");
+    else
+        snprintf(s, ASSIST_MAX_STRING_LEN,
+                 "pluginname, savedpluginname, delay, willchange; state x y width height visible "
+                 "(visible: 0 closed, 1 shown, 2 hidden)");
 }
 
 static LRESULT CALLBACK korvel_helperwndproc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -222,7 +231,6 @@ static void korvel_defaults(t_korvel *x)
     x->stayontop = 0;
     x->hidden = 0;
     x->app_active = 1;
-    x->pos_checked = 0;
     x->helper_hwnd = NULL;
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;

@@ -135,8 +135,6 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_y = list[1];
     x->win_w = list[2];
     x->win_h = list[3];
-    /* a restored position is checked by the open that uses it, now or later */
-    x->pos_checked = 0;
     /* the state system holds what it gave: the next report tells it again */
     x->notified[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     /* without a plug-in the visibility waits for the report that finds one;

@@ -65,6 +65,7 @@ void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     if (!x->editor_hwnd)
         return;
     korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_SHOW);
+    korvel_keep_in_view(x);
     if (x->hidden)
         korvel_set_hidden(x, 0);
 }

@@ -20,7 +20,7 @@ const char *const k_calls[] = {
     "SetWindowPos",        "GetWindowLongPtrA",    "SetWindowLongPtrA", "GetWindowTextA",    "ShowWindow",
     "GetActiveWindow",     "SetActiveWindow",      "ShowCursor",        "GetLastError",      "SetLastError",
     "SetForegroundWindow", "SetWindowSubclass",    "RemoveWindowSubclass", "DefSubclassProc", "IsIconic",
-    "GetWindowPlacement",
+    "GetWindowPlacement", "GetWindowThreadProcessId", "GetCurrentProcessId",
 };
 
 // The frame parts, with the system metrics that Wine's USER32 uses: a sizing
