@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/native
-examples=(centred-open out-of-view left-display)
+examples=(centred-open out-of-view left-display) # tests/snapshot/check_images.py checks the same
 
 scripts/preset.sh --log build/native/pictures-build.log native korvel-sim qzkorvel
 mkdir -p docs/images

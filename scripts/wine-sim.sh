@@ -22,11 +22,21 @@ if [[ -z ${DISPLAY:-} ]] && ! command -v xvfb-run >/dev/null; then
        "xvfb (scripts/setup.sh all) to play in a virtual one." >&2
   exit 2
 fi
+# The first run builds for a while and prints nothing meanwhile: say what,
+# for how long, and where to follow it.
 if [[ ! -x $sim || ! -x $root/build/mingw/bin/korvel-foreign.exe ]]; then
-  echo "wine-sim: building the Windows korvel-sim (build/mingw)" >&2
-  scripts/preset.sh mingw korvel-sim korvel-foreign >/dev/null
+  log=$root/build/wine-sim-build.log
+  echo "wine-sim: building the Windows korvel-sim and its helper program (build/mingw) with the mingw-w64" \
+       "tool chain, installing what is missing; the first time takes about 10 minutes on two cores." \
+       "Follow it with: tail -f $log" >&2
+  mkdir -p "$root/build"
+  scripts/preset.sh --log "$log" mingw korvel-sim korvel-foreign
 fi
-[[ -f $module ]] || scripts/package.sh >/dev/null
+if [[ ! -f $module ]]; then
+  echo "wine-sim: making the Max package with the Windows module (scripts/package.sh, build/package);" \
+       "the first time takes a few minutes more" >&2
+  scripts/package.sh >/dev/null
+fi
 
 # Relative files are the caller's; Wine runs korvel-sim from the repository.
 args=()

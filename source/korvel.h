@@ -108,11 +108,18 @@ typedef struct _korvel {
     int32_t win_x;
     /* the client origin's y; korvel_open, korvel_pos, korvel_state, korvel_measure, findCenteredPosForVST */
     int32_t win_y;
+    /* the client origin's offset from the frame's, as last measured, for the place of a minimised editor;
+     * korvel_note_place */
+    int32_t frame_dx;
+    int32_t frame_dy;
     /* a restored state list not applied yet (x y w h vis; no plug-in yet, or queued), which the state list
      * reports meanwhile; vis KORVEL_VIS_NONE for none. Relaxed atomics: setvalueof stores it on whatever
      * thread the state system calls it. korvel_state and korvel_setvalueof set it, korvel_apply_restore
      * applies it, close (and clear through it) cancels it */
     korvel_relaxed<int32_t> restored[KORVEL_STATE_ATOMS];
+    /* the list the state system was last told of (vis KORVEL_VIS_NONE: none since it last gave one), so that a
+     * report repeating it tells nobody; checkWindowState, korvel_state */
+    int32_t notified[KORVEL_STATE_ATOMS];
     t_symbol *scriptname; /* the target box's scripting name, _sym_nothing for none; korvel_new */
     int32_t delay;        /* the plug-in's delay as last sent out; korvel_attach, korvel_delaycheck */
     void *outlet;         /* the one outlet; korvel_new */
@@ -124,7 +131,6 @@ typedef struct _korvel {
     korvel_relaxed<int32_t> hidden;
     /* the host is active, as WM_ACTIVATEAPP last said; new, subclassproc, korvel_observe */
     korvel_relaxed<int32_t> app_active;
-    int32_t pos_checked; /* a requested point was checked against the displays; open sets, state clears */
     HWND helper_hwnd;    /* the off-screen window that takes activation on hide; korvel_new */
     /* the captured editor window, NULL when none; korvel_open captures, korvel_adopt takes over,
      * korvel_forget_editor lets go */
@@ -185,6 +191,7 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 void korvel_attach(t_korvel *x);
 void korvel_attach_later(t_korvel *x);
 void korvel_bind_now(t_korvel *x);
+bool korvel_bind_again(t_korvel *x);
 void korvel_unbind(t_korvel *x);
 bool korvel_is_changing(const void *obj);
 t_object *korvel_instance(t_korvel *x);
@@ -197,6 +204,7 @@ t_object *korvel_named_object(t_korvel *x);
 void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 bool findCenteredPosForVST(t_korvel *x);
+void korvel_place(t_korvel *x);
 void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_showgate(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_hide(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
@@ -205,7 +213,9 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv);
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
                                      DWORD_PTR dwRefData);
+void korvel_set_hidden(t_korvel *x, int32_t hidden);
 void korvel_forget_editor(t_korvel *x);
+void korvel_note_place(t_korvel *x);
 void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 void korvel_observe(t_korvel *x);
@@ -218,6 +228,13 @@ bool korvel_close_awaited(t_korvel *x);
 void korvel_leave_late(t_korvel *x);
 void korvel_inherit_late(t_korvel *x);
 bool korvel_held_elsewhere(const t_korvel *x, const t_object *owner);
+
+/* ---- the displays in Windows pixels, through the host's units (korvel_screen.cpp) ---- */
+t_pt korvel_host_point(int32_t x, int32_t y);
+POINT korvel_pixel_point(t_pt host);
+RECT korvel_work_area(t_pt host);
+bool korvel_in_view(int32_t x, int32_t y);
+void korvel_keep_in_view(t_korvel *x);
 
 /* ---- the state list: report, restore, the host's state system (korvel_state.cpp) ---- */
 void checkWindowState(t_korvel *x);

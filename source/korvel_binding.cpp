@@ -155,6 +155,21 @@ void korvel_bind_now(t_korvel *x)
         korvel_attach(x);
 }
 
+/* Binds again, for a handler that needs the target, when the binding was
+ * lost and our scripting name names a box once more: a box renamed away and
+ * back tells nobody. False when there is no target, or when the report ran
+ * a patch that freed the record. */
+bool korvel_bind_again(t_korvel *x)
+{
+    if (x->target)
+        return true;
+    if (!korvel_named_object(x))
+        return false;
+    korvel_hold hold(x);
+    korvel_bind_now(x);
+    return hold.alive() && x->target;
+}
+
 /* The bind that a lost binding or a new record asks for. */
 static void korvel_rebind(t_korvel *x)
 {

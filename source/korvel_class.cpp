@@ -98,8 +98,17 @@ void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc
 static void *korvel_new(t_symbol *s, long argc, t_atom *argv);
 static void korvel_free(t_korvel *x);
 
+/* The text Max shows while the mouse rests on the inlet or the outlet. */
 static void korvel_assist(t_korvel *x, void *b, long m, long a, char *s)
 {
+    if (m == ASSIST_INLET)
+        snprintf(s, ASSIST_MAX_STRING_LEN,
+                 "open [x y], close, hide, show, pos x y, state x y width height visible, clear; "
+                 "stayontop 0/1, debug 0/1");
+    else
+        snprintf(s, ASSIST_MAX_STRING_LEN,
+                 "pluginname, savedpluginname, delay, willchange; state x y width height visible "
+                 "(visible: 0 closed, 1 shown, 2 hidden)");
 }
 
 static LRESULT CALLBACK korvel_helperwndproc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -213,15 +222,21 @@ static void korvel_defaults(t_korvel *x)
 {
     x->patcher = NULL;
     x->target = NULL;
+    x->target_box = NULL;
     x->delay_qelem = NULL;
     x->state_qelem = NULL;
     x->win_w = 0;
     x->win_h = 0;
     x->win_x = KORVEL_CENTRE_SENTINEL;
     x->win_y = 0;
-    for (int i = 0; i < KORVEL_STATE_ATOMS; i++)
+    x->frame_dx = 0;
+    x->frame_dy = 0;
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++) {
         x->restored[i] = 0;
+        x->notified[i] = 0;
+    }
     x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
+    x->notified[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     x->scriptname = _sym_nothing;
     x->delay = 0;
     x->outlet = NULL;
@@ -229,7 +244,6 @@ static void korvel_defaults(t_korvel *x)
     x->stayontop = 0;
     x->hidden = 0;
     x->app_active = 1;
-    x->pos_checked = 0;
     x->helper_hwnd = NULL;
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;

@@ -47,6 +47,43 @@ void korvel_park_editor(t_korvel *x)
     qelem_set(x->state_qelem);
 }
 
+/* ---- the editor's place ---- */
+
+/* A minimised editor's place is the one it comes back to: Windows parks the
+ * window far off screen meanwhile, and it cannot be dragged or resized. */
+static void korvel_note_normal_place(t_korvel *x, HWND hwnd)
+{
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(hwnd, &wp))
+        return;
+    x->win_x = wp.rcNormalPosition.left + x->frame_dx;
+    x->win_y = wp.rcNormalPosition.top + x->frame_dy;
+}
+
+/* Takes the editor's place into the record, where a report, a close and
+ * the next open find it: its client origin and size. */
+void korvel_note_place(t_korvel *x)
+{
+    HWND hwnd = x->editor_hwnd;
+    if (IsIconic(hwnd)) {
+        korvel_note_normal_place(x, hwnd);
+        return;
+    }
+    RECT r = {};
+    RECT frame = {};
+    if (!GetClientRect(hwnd, &r) || !GetWindowRect(hwnd, &frame))
+        return;
+    POINT origin = {r.left, r.top};
+    MapWindowPoints(hwnd, NULL, &origin, 1);
+    x->win_x = origin.x;
+    x->win_y = origin.y;
+    x->win_w = r.right;
+    x->win_h = r.bottom;
+    x->frame_dx = origin.x - frame.left;
+    x->frame_dy = origin.y - frame.top;
+}
+
 /* ---- observer ---- */
 
 /* After a close was asked: the editor hidden by its host is parked; one
@@ -82,19 +119,32 @@ static LRESULT korvel_on_close(t_korvel *x, HWND hWnd, WPARAM wParam, LPARAM lPa
 }
 
 /* The host application went to the background or came back: an editor not
- * hidden on request follows it, unless it is to stay on top. */
+ * hidden on request follows it, unless it is to stay on top. One that went
+ * out of sight before it was to stay on top comes back all the same. */
 static void korvel_follow_app(t_korvel *x, bool active)
 {
-    if (!x->hidden && !x->stayontop) {
-        if (!active) {
-            korvel_trace(x, "APP DE-ACTIVATE");
-            korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_HIDE);
-        } else {
-            korvel_trace(x, "APP ACTIVATE");
-            korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_SHOW);
-        }
+    HWND hwnd = x->editor_hwnd;
+    if (!x->hidden && !active && !x->stayontop) {
+        korvel_trace(x, "APP DE-ACTIVATE");
+        korvel_window_pos(hwnd, NULL, KORVEL_SWP_HIDE);
+    } else if (!x->hidden && active && (!x->stayontop || !IsWindowVisible(hwnd))) {
+        korvel_trace(x, "APP ACTIVATE");
+        korvel_window_pos(hwnd, NULL, KORVEL_SWP_SHOW);
     }
     x->app_active = active ? 1 : 0;
+}
+
+/* The editor moved, resized, shown or hidden. */
+static void korvel_on_moved(t_korvel *x, HWND hWnd)
+{
+    korvel_trace(x, "WM_WINDOWPOSCHANGED");
+    /* taken now: a close before the report keeps where it was left */
+    korvel_note_place(x);
+    /* the host hides the editor it was asked to close */
+    if (x->closing && !IsWindowVisible(hWnd))
+        korvel_park_editor(x);
+    else
+        qelem_set(x->state_qelem);
 }
 
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
@@ -122,12 +172,7 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
         korvel_follow_app(x, wParam != 0);
         break;
     case WM_WINDOWPOSCHANGED:
-        korvel_trace(x, "WM_WINDOWPOSCHANGED");
-        /* the host hides the editor it was asked to close */
-        if (x->closing && !IsWindowVisible(hWnd))
-            korvel_park_editor(x);
-        else
-            qelem_set(x->state_qelem);
+        korvel_on_moved(x, hWnd);
         break;
     case WM_SIZING:
         korvel_trace(x, "WM_SIZING");

@@ -38,14 +38,17 @@ static POINT korvel_client_origin(t_korvel *x, HWND hwnd)
     return p;
 }
 
-/* The scratch of one open, handed to both enumerations through their
+/* The scratch of one open, handed to the enumerations through their
  * parameter. The table holds the windows that were on the requested point
  * before the vst object opened its editor; a point more crowded than the
  * table leaves some unrecorded. A new window comes in above the old ones,
  * so on such a point an unrecorded window is new only when it is met before
  * the last recorded one, and when the point holds one window more than
- * before. An open allocates nothing, however crowded the point: the scan
- * lives on its stack. */
+ * before. Where the vst object puts its editor elsewhere (its host reads
+ * the point in other units, or rounds it), the one window of our process
+ * that was not shown before is the editor: the second table holds those
+ * that were. An open allocates nothing, however crowded the point: the
+ * scan lives on its stack. */
 struct korvel_scan {
     t_korvel *x;
     HWND known_windows[KORVEL_KNOWN_WINDOWS]; /* the windows on the point before the open */
@@ -59,6 +62,11 @@ struct korvel_scan {
     t_object *owner;   /* the vst object asked to open */
     t_uint32 asked;    /* the host's clock then (systime_ms) */
     bool closed;       /* a close came while the window was awaited */
+    DWORD process;     /* our process, whose windows the second table holds */
+    HWND shown_windows[KORVEL_KNOWN_WINDOWS]; /* our process's windows shown before the open */
+    int shown;         /* entries of shown_windows in use */
+    int shown_crowd;   /* our process's windows shown before the open, all of them */
+    int appeared;      /* those of our process shown now and not before */
 };
 
 static bool korvel_was_known(const korvel_scan &scan, HWND hwnd)
@@ -83,9 +91,30 @@ static bool korvel_on_point(const korvel_scan &scan, HWND hwnd)
            frame.top == scan.py;
 }
 
+/* A shown window of our process: never another application's. */
+static bool korvel_ours(const korvel_scan &scan, HWND hwnd)
+{
+    DWORD process = 0;
+    return GetWindowThreadProcessId(hwnd, &process) && process == scan.process && IsWindowVisible(hwnd);
+}
+
+static bool korvel_was_shown(const korvel_scan &scan, HWND hwnd)
+{
+    for (int i = 0; i < scan.shown; i++) {
+        if (scan.shown_windows[i] == hwnd)
+            return true;
+    }
+    return false;
+}
+
 static BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
 {
     korvel_scan *scan = (korvel_scan *)lp;
+    if (korvel_ours(*scan, hwnd)) {
+        scan->shown_crowd++;
+        if (scan->shown < KORVEL_KNOWN_WINDOWS)
+            scan->shown_windows[scan->shown++] = hwnd;
+    }
     if (!korvel_on_point(*scan, hwnd))
         return TRUE;
     scan->crowd++;
@@ -151,11 +180,35 @@ static BOOL CALLBACK korvel_enumnew(HWND hwnd, LPARAM lp)
     return TRUE;
 }
 
-/* Looks for the new window on the point; true when one is taken (or the
- * enumeration failed). On a point more crowded than the table, another
- * application restacking its own windows can bring an unrecorded one up
- * where a new one would be: a window is taken only when the point holds one
- * more than before. */
+static BOOL CALLBACK korvel_enumappeared(HWND hwnd, LPARAM lp)
+{
+    korvel_scan *scan = (korvel_scan *)lp;
+    if (!korvel_ours(*scan, hwnd) || korvel_was_shown(*scan, hwnd))
+        return TRUE;
+    scan->appeared++;
+    scan->candidate = hwnd;
+    return TRUE;
+}
+
+/* Looks for the one window of our process shown since the open; with more
+ * than the table held before, which are new cannot be told. */
+static bool korvel_find_appeared(korvel_scan *scan)
+{
+    scan->appeared = 0;
+    scan->candidate = NULL;
+    if (scan->shown_crowd > KORVEL_KNOWN_WINDOWS || !EnumWindows(korvel_enumappeared, (LPARAM)scan) ||
+        scan->appeared != 1)
+        return false;
+    korvel_trace(scan->x, "open: the editor is not on the point, taking the window that appeared");
+    korvel_take(scan->x, scan->candidate);
+    return true;
+}
+
+/* Looks for the new window on the point, else anywhere; true when one is
+ * taken (or the enumeration failed). On a point more crowded than the
+ * table, another application restacking its own windows can bring an
+ * unrecorded one up where a new one would be: a window is taken only when
+ * the point holds one more than before. */
 static bool korvel_find_new(korvel_scan *scan)
 {
     scan->crowd_now = 0;
@@ -164,12 +217,13 @@ static bool korvel_find_new(korvel_scan *scan)
     if (!EnumWindows(korvel_enumnew, (LPARAM)scan))
         return true;
     if (!scan->candidate || scan->crowd_now != scan->crowd + 1)
-        return false;
+        return korvel_find_appeared(scan);
     korvel_take(scan->x, scan->candidate);
     return true;
 }
 
-/* Validates a requested position once; returns whether to centre. */
+/* Checks a requested position against today's displays; returns whether
+ * to centre. */
 static bool korvel_settle_position(t_korvel *x)
 {
     if (x->win_x == KORVEL_CENTRE_SENTINEL) {
@@ -177,17 +231,7 @@ static bool korvel_settle_position(t_korvel *x)
         x->win_y = KORVEL_SUBSTITUTE_POS;
         return true;
     }
-    if (x->pos_checked)
-        return false;
-    x->pos_checked = 1;
-    t_rect all = {};
-    jmonitor_getdisplayrect_foralldisplays(1, &all);
-    t_pt p = {(double)x->win_x, (double)x->win_y};
-    /* the enclosing rectangle of several displays also covers places that
-     * lie on none of them, or on another display's taskbar */
-    t_rect own = {};
-    jmonitor_getdisplayrect_forpoint(1, p, &own);
-    if (jgraphics_ptinrect(p, all) && jgraphics_ptinrect(p, own)) {
+    if (korvel_in_view(x->win_x, x->win_y)) {
         korvel_trace(x, "predefined POS is valid");
         return false;
     }
@@ -253,8 +297,6 @@ static bool korvel_settle_request(t_korvel *x, long argc, t_atom *argv, bool *ce
         x->win_y = korvel_trunc32(fy);
     }
     *centre = korvel_settle_position(x);
-    x->win_x = korvel_screen_coord(x->win_x);
-    x->win_y = korvel_screen_coord(x->win_y);
     return true;
 }
 
@@ -430,9 +472,12 @@ static void korvel_capture(t_korvel *x, t_object *obj, bool centre)
     scan.py = x->win_y;
     scan.centre = centre;
     scan.owner = obj;
+    scan.process = GetCurrentProcessId();
     EnumWindows(korvel_enumknown, (LPARAM)&scan);
     korvel_hold hold(x);
-    korvel_send(obj, _sym_open, (void *)(t_atom_long)x->win_x, (void *)(t_atom_long)x->win_y);
+    /* the vst object takes the point in the host's units */
+    t_pt at = korvel_host_point(x->win_x, x->win_y);
+    korvel_send(obj, _sym_open, (void *)(t_atom_long)std::lround(at.x), (void *)(t_atom_long)std::lround(at.y));
     if (!hold.holds())
         return;
     scan.asked = systime_ms();
@@ -485,6 +530,7 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     if (x->editor_hwnd) {
         korvel_window_pos(x->editor_hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
+        korvel_keep_in_view(x);
         return;
     }
     /* none: said on the console, or the binding's report ran a patch that
@@ -495,6 +541,7 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     /* the report may have opened the editor through this record already */
     if (x->editor_hwnd || korvel_adopt(x)) {
         korvel_window_pos(x->editor_hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
+        korvel_keep_in_view(x);
         return;
     }
     if (x->late_scan && x->late_scan->owner == obj) {
@@ -515,6 +562,24 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 
 /* ---- placement ---- */
 
+struct korvel_size {
+    int32_t cx, cy;
+};
+
+/* The editor's size on the screen: its window's once there is one (a host
+ * may stretch it), else the plug-in's. */
+static korvel_size korvel_editor_size(t_korvel *x, t_object *instance)
+{
+    RECT r = {};
+    if (x->editor_hwnd && GetClientRect(x->editor_hwnd, &r))
+        return korvel_size{r.right, r.bottom};
+    t_rect e = {};
+    object_attr_get_rect(instance, _sym_rect, &e);
+    return korvel_size{korvel_trunc32(e.width), korvel_trunc32(e.height)};
+}
+
+/* Centres the editor on the work area of the display under the mouse, all
+ * in Windows pixels. */
 bool findCenteredPosForVST(t_korvel *x)
 {
     t_object *instance = korvel_instance(x);
@@ -525,28 +590,23 @@ bool findCenteredPosForVST(t_korvel *x)
     korvel_trace(x, "finding centered pos for window");
     int mx = 0, my = 0;
     jmouse_getposition_global(&mx, &my);
-    t_pt mouse = {(double)mx, (double)my};
-    t_rect d = {};
-    jmonitor_getdisplayrect_forpoint(1, mouse, &d);
-    double cx = korvel_trunc32(d.x + d.width * 0.5);
-    double cy = korvel_trunc32(d.y + d.height * 0.5);
-    t_rect e = {};
-    object_attr_get_rect(instance, _sym_rect, &e);
-    korvel_trace(x, "vstsize: %i %i ", (int)korvel_trunc32(e.width), (int)korvel_trunc32(e.height));
-
-    if (e.width > d.width || e.height > d.height) {
-        x->win_x = korvel_trunc32(d.x + 10);
-        x->win_y = korvel_trunc32(d.y + 50);
+    RECT d = korvel_work_area(t_pt{(double)mx, (double)my});
+    const double dw = (double)d.right - d.left, dh = (double)d.bottom - d.top;
+    korvel_size e = korvel_editor_size(x, instance);
+    korvel_trace(x, "vstsize: %i %i ", (int)e.cx, (int)e.cy);
+    if (e.cx > dw || e.cy > dh) {
+        x->win_x = korvel_trunc32(d.left + 10.0);
+        x->win_y = korvel_trunc32(d.top + 50.0);
         return true;
     }
     korvel_trace(x, "open centered");
-    x->win_x = korvel_trunc32(cx - e.width * 0.5);
-    double y = cy - e.height * 0.5;
+    x->win_x = korvel_trunc32(d.left + (dw - e.cx) * 0.5);
+    double y = d.top + (dh - e.cy) * 0.5;
     /* small editors sit a little above centre, nearly display-high ones a
      * little below it */
-    if (d.height * 0.5 - 100 > e.height * 0.5)
+    if (dh * 0.5 - 100 > e.cy * 0.5)
         y -= 80;
-    else if (e.height * 0.5 > d.height * 0.5 - 20)
+    else if (e.cy * 0.5 > dh * 0.5 - 20)
         y += 20;
     x->win_y = korvel_trunc32(y);
     return true;
@@ -561,6 +621,11 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     }
     x->win_x = korvel_long32(atom_getlong(argv));
     x->win_y = korvel_long32(atom_getlong(argv + 1));
+    /* a restored list still waiting opens here, and says so meanwhile */
+    if (x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE) {
+        x->restored[0] = x->win_x;
+        x->restored[1] = x->win_y;
+    }
     korvel_adopt(x);
     /* without an instance there is no centred position: leave the window */
     if (x->editor_hwnd && (x->win_x != KORVEL_CENTRE_SENTINEL || findCenteredPosForVST(x))) {
@@ -570,4 +635,24 @@ void korvel_pos(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_move_client(x);
     }
     qelem_set(x->state_qelem);
+}
+
+/* Moves the open editor to the place the record holds (a restored list's),
+ * checked against the displays as an open checks it. */
+void korvel_place(t_korvel *x)
+{
+    if (!x->editor_hwnd)
+        return;
+    if (korvel_settle_position(x)) {
+        t_atom av[2];
+        atom_setlong(av, KORVEL_CENTRE_SENTINEL);
+        atom_setlong(av + 1, 0);
+        korvel_pos(x, NULL, 2, av);
+        return;
+    }
+    x->win_x = korvel_screen_coord(x->win_x);
+    x->win_y = korvel_screen_coord(x->win_y);
+    POINT o = korvel_client_origin(x, x->editor_hwnd);
+    if (o.x != x->win_x || o.y != x->win_y)
+        korvel_move_client(x);
 }

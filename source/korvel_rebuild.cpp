@@ -87,8 +87,10 @@ static void korvel_retype(t_object *view, t_object *box)
 
 void korvel_clear(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
-    if (!x->target) {
-        object_error((t_object *)x, "not attached to a vst object");
+    korvel_hold bound(x);
+    if (!korvel_bind_again(x)) {
+        if (bound.alive())
+            object_error((t_object *)x, "not attached to a vst object");
         return;
     }
     /* sent by the patch while the target changes its plug-in: rebuilding

@@ -22,15 +22,7 @@ static void korvel_measure(t_korvel *x, t_atom *av)
     }
     t_atom_long vis = KORVEL_VIS_CLOSED;
     if (x->editor_hwnd) {
-        RECT r = {};
-        if (GetClientRect(x->editor_hwnd, &r)) {
-            POINT origin = {r.left, r.top};
-            MapWindowPoints(x->editor_hwnd, NULL, &origin, 1);
-            x->win_x = origin.x;
-            x->win_y = origin.y;
-            x->win_w = r.right;
-            x->win_h = r.bottom;
-        }
+        korvel_note_place(x);
         vis = x->hidden ? KORVEL_VIS_HIDDEN : KORVEL_VIS_SHOWN;
     }
     atom_setlong(av, x->win_x);
@@ -38,6 +30,19 @@ static void korvel_measure(t_korvel *x, t_atom *av)
     atom_setlong(av + 2, x->win_w);
     atom_setlong(av + 3, x->win_h);
     atom_setlong(av + 4, vis);
+}
+
+/* Whether av differs from the list the state system was last told of; it
+ * is the one told of from now on. */
+static bool korvel_news(t_korvel *x, const t_atom *av)
+{
+    bool differs = false;
+    for (int i = 0; i < KORVEL_STATE_ATOMS; i++) {
+        int32_t v = korvel_long32(atom_getlong(av + i));
+        differs |= x->notified[i] != v;
+        x->notified[i] = v;
+    }
+    return differs;
 }
 
 void checkWindowState(t_korvel *x)
@@ -48,9 +53,11 @@ void checkWindowState(t_korvel *x)
     t_atom av[KORVEL_STATE_ATOMS];
     korvel_measure(x, av);
     /* the state system reads the value again when told that it changed (a
-     * bound pattr outputs it); its observers may run the patch */
+     * bound pattr outputs it, and may mark the patch unsaved); its
+     * observers may run the patch */
     korvel_hold hold(x);
-    object_notify(x, _sym_modified, NULL);
+    if (korvel_news(x, av))
+        object_notify(x, _sym_modified, NULL);
     if (!hold.alive())
         return;
     outlet_anything(x->outlet, gensym("state"), KORVEL_STATE_ATOMS, av);
@@ -58,11 +65,14 @@ void checkWindowState(t_korvel *x)
 
 /* ---- restoring a reported state ---- */
 
-/* Brings the editor to a reported visibility. An editor to be hidden that is
- * not open yet is opened first; one out of sight for the background is only
- * marked, as the "hide" gate does. */
+/* Brings the editor to a reported visibility, an open editor to the list's
+ * place first. An editor to be hidden that is not open yet is opened
+ * first; one out of sight already is only marked, as the "hide" gate
+ * does. */
 static void korvel_restore_vis(t_korvel *x, int32_t vis)
 {
+    if (vis != KORVEL_VIS_CLOSED)
+        korvel_place(x);
     switch (vis) {
     case KORVEL_VIS_CLOSED:
         if (x->editor_hwnd)
@@ -79,10 +89,8 @@ static void korvel_restore_vis(t_korvel *x, int32_t vis)
         if (!x->editor_hwnd) {
             korvel_defer_call<korvel_open>(x);
             korvel_defer_call<korvel_hide>(x);
-        } else if (x->hidden || x->app_active || x->stayontop) {
-            korvel_defer_call<korvel_hide>(x);
         } else {
-            x->hidden = 1;
+            korvel_hidegate(x, NULL, 0, NULL);
         }
         break;
     default:
@@ -127,12 +135,19 @@ void korvel_state(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     x->win_y = list[1];
     x->win_w = list[2];
     x->win_h = list[3];
-    /* a restored position is checked by the open that uses it, now or later */
-    x->pos_checked = 0;
+    /* the state system holds what it gave: the next report tells it again */
+    x->notified[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
     /* without a plug-in the visibility waits for the report that finds one;
      * this state replaces any that waited */
     korvel_keep_restored(x, list);
+    korvel_hold hold(x);
+    korvel_bind_again(x);
+    if (!hold.alive())
+        return;
     korvel_apply_restore(x);
+    /* still waiting: the list is the state until then */
+    if (x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE)
+        qelem_set(x->state_qelem);
 }
 
 /* ---- the host's state system (pattr, autopattr, pattrstorage) ---- */

@@ -4,7 +4,7 @@
 /* ---- visibility ---- */
 
 /* A change of the hidden-on-request flag, which the state report shows. */
-static void korvel_set_hidden(t_korvel *x, int32_t hidden)
+void korvel_set_hidden(t_korvel *x, int32_t hidden)
 {
     x->hidden = hidden;
     qelem_set(x->state_qelem);
@@ -13,9 +13,11 @@ static void korvel_set_hidden(t_korvel *x, int32_t hidden)
 void korvel_hidegate(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     /* already out of sight for the background: the flag keeps the observer
-     * from showing it again */
-    if (x->editor_hwnd && !x->hidden && !x->app_active && !x->stayontop) {
-        x->hidden = 1;
+     * from showing it again. One shown in the background (a restored state)
+     * is in sight: it is hidden on the main thread */
+    HWND hwnd = x->editor_hwnd;
+    if (hwnd && !x->hidden && !x->app_active && !x->stayontop && !IsWindowVisible(hwnd)) {
+        korvel_set_hidden(x, 1);
         return;
     }
     korvel_defer<korvel_hide>(x, s, argc, argv);
@@ -63,16 +65,23 @@ void korvel_show(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     if (!x->editor_hwnd)
         return;
     korvel_window_pos(x->editor_hwnd, NULL, KORVEL_SWP_SHOW);
+    korvel_keep_in_view(x);
     if (x->hidden)
         korvel_set_hidden(x, 0);
 }
 
 void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
-    /* a restored visibility still waiting for its plug-in is overruled */
-    x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
-    if (!x->target) {
-        korvel_trace(x, "close: not attached to object");
+    /* a restored visibility still waiting for its plug-in is overruled, and
+     * the state list says so */
+    if (x->restored[KORVEL_VIS_ATOM] != KORVEL_VIS_NONE) {
+        x->restored[KORVEL_VIS_ATOM] = KORVEL_VIS_NONE;
+        qelem_set(x->state_qelem);
+    }
+    korvel_hold bound(x);
+    if (!korvel_bind_again(x)) {
+        if (bound.alive())
+            korvel_trace(x, "close: not attached to object");
         return;
     }
     if (korvel_close_awaited(x))

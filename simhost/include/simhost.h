@@ -193,7 +193,14 @@ MAXAPI t_max_err simhost_display_set(long index, t_rect display, t_rect workarea
 MAXAPI t_max_err simhost_display_remove(long index);
 MAXAPI long simhost_display_count(void);
 MAXAPI void simhost_display_get(long index, t_rect *display, t_rect *workarea);
+/* A display's scale (1.5 for 150%; 1 until set), which the host's display
+ * and mouse calls divide its pixels by. MAX_ERR_GENERIC for an index not
+ * declared or a scale not above 0. */
+MAXAPI t_max_err simhost_display_set_scale(long index, double scale);
+MAXAPI double simhost_display_scale(long index);
 MAXAPI void simhost_mouse_set(int x, int y);
+/* The mouse pointer in Windows pixels, as set. */
+MAXAPI void simhost_mouse_get(int *x, int *y);
 
 /* ---- classes (inspection) ---- */
 
@@ -299,8 +306,8 @@ MAXAPI t_max_err simhost_patch_open(t_object *patcher, const char *text, long si
 MAXAPI const char *simhost_patch_refusal(void);
 /* The patcher as Max saves it: every box (text, scripting name, the
  * attributes its class saves and what else the class keeps), subpatchers
- * and patch cords; what the file opened last into it held beyond that is
- * kept. Host memory, valid until the next call; NULL for no patcher. */
+ * and the patch cords it holds now, however made or cut; what the file
+ * opened last into it held beyond that is kept. Host memory, valid until the next call; NULL for no patcher. */
 MAXAPI const char *simhost_patch_text(t_object *patcher);
 /* The id a patch file gave the box ("obj-12"), "" for none; NULL for no
  * box. */

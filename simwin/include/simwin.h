@@ -8,14 +8,6 @@
 
 #include "win_api.h"
 
-/* Minimising, which the module never asks for but a plug-in or the user
- * may: ShowWindow(SW_MINIMIZE) hands activation on as hiding does. */
-#ifndef SW_MINIMIZE
-#define SW_MINIMIZE 6
-#define SW_RESTORE 9
-#define WS_MINIMIZE 0x20000000L
-#endif
-
 #ifdef __cplusplus
 extern "C" {
 #endif

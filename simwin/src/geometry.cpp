@@ -252,13 +252,27 @@ static void carry_out_show(const WindowPtr &w, int cmd, UINT flags, bool was_vis
     }
 }
 
-// SW_MINIMIZE shows the window minimised, where it was in the z-order, and
-// a minimised window that was active hands activation on, as a hidden one
-// does; SW_RESTORE shows it as it was and activates it. The frame stays:
-// nothing here reads where Windows parks a minimised window.
+// Windows parks a minimised top-level window here, off every display.
+constexpr int PARKED = -32000;
+
+// SW_MINIMIZE shows the window minimised, where it was in the z-order, its
+// frame parked off screen; a minimised window that was active hands
+// activation on, as a hidden one does. SW_RESTORE brings the frame back to
+// where it was and activates the window.
 static BOOL minimize(const WindowPtr &w, bool minimise, bool was_visible)
 {
+    const bool was_minimised = w->minimised();
+    if (minimise && !was_minimised)
+        w->normal = w->frame;
     w->style = minimise ? w->style | WS_MINIMIZE : w->style & ~DWORD(WS_MINIMIZE);
+    const UINT keep = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (minimise && !was_minimised)
+        set_window_pos(w, nullptr, PARKED, PARKED, 0, 0, keep | SWP_NOSIZE);
+    else if (!minimise && was_minimised)
+        set_window_pos(w, nullptr, w->normal.left, w->normal.top, w->normal.right - w->normal.left,
+                       w->normal.bottom - w->normal.top, keep);
+    if (!w->alive)
+        return was_visible ? TRUE : FALSE;
     UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW | (minimise ? SWP_NOACTIVATE : 0);
     carry_out_show(w, SW_SHOW, flags, was_visible);
     if (minimise && w->alive && is_active(*w))
@@ -397,6 +411,34 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT r, DWORD style, BOOL menu, DWORD exstyle)
     r->top -= in.top;
     r->right += in.right;
     r->bottom += in.bottom;
+    return TRUE;
+}
+
+BOOL WINAPI IsIconic(HWND hwnd)
+{
+    if (fault("IsIconic"))
+        return FALSE;
+    WindowPtr w = peek(hwnd);
+    return w && w->minimised() ? TRUE : FALSE;
+}
+
+// The frame a window has when it is not minimised, in screen coordinates as
+// Win32 gives a tool window's (another's it gives relative to the primary
+// display's work area).
+BOOL WINAPI GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT *wp)
+{
+    WindowPtr w = queried("GetWindowPlacement", hwnd, wp);
+    if (!w)
+        return FALSE;
+    if (wp->length != sizeof(WINDOWPLACEMENT)) {
+        set_error(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    wp->flags = 0;
+    wp->showCmd = w->minimised() ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    wp->ptMinPosition = POINT{-1, -1};
+    wp->ptMaxPosition = POINT{-1, -1};
+    wp->rcNormalPosition = w->minimised() ? w->normal : w->frame;
     return TRUE;
 }
 

@@ -17,6 +17,10 @@ ATOM g_next_atom = 0xC000;
 
 HINSTANCE const k_module = reinterpret_cast<HINSTANCE>(uintptr_t(0x400000));
 
+// The ids of this program's process and thread, and of the other application.
+constexpr DWORD k_process = 0x100, k_thread = 0x104;
+constexpr DWORD k_other_process = 0x200, k_other_thread = 0x204;
+
 constexpr int DEFAULT_X = 100;
 constexpr int DEFAULT_Y = 100;
 constexpr int DEFAULT_W = 640;
@@ -286,6 +290,29 @@ BOOL WINAPI IsWindowVisible(HWND hwnd)
         return FALSE;
     WindowPtr w = peek(hwnd);
     return w && w->visible() ? TRUE : FALSE;
+}
+
+/* This program is one process with one thread; other applications' windows
+ * are another's. */
+DWORD WINAPI GetWindowThreadProcessId(HWND hwnd, DWORD *process)
+{
+    if (fault("GetWindowThreadProcessId"))
+        return 0;
+    WindowPtr w = peek(hwnd);
+    if (!w) {
+        set_error(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (process)
+        *process = w->foreign ? k_other_process : k_process;
+    return w->foreign ? k_other_thread : k_thread;
+}
+
+DWORD WINAPI GetCurrentProcessId(void)
+{
+    if (fault("GetCurrentProcessId"))
+        return 0;
+    return k_process;
 }
 
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR buf, int max)

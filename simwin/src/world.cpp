@@ -19,7 +19,8 @@ const char *const k_calls[] = {
     "GetClientRect",       "GetWindowRect",        "ClientToScreen",    "MapWindowPoints",   "AdjustWindowRectEx",
     "SetWindowPos",        "GetWindowLongPtrA",    "SetWindowLongPtrA", "GetWindowTextA",    "ShowWindow",
     "GetActiveWindow",     "SetActiveWindow",      "ShowCursor",        "GetLastError",      "SetLastError",
-    "SetForegroundWindow", "SetWindowSubclass",    "RemoveWindowSubclass", "DefSubclassProc",
+    "SetForegroundWindow", "SetWindowSubclass",    "RemoveWindowSubclass", "DefSubclassProc", "IsIconic",
+    "GetWindowPlacement", "GetWindowThreadProcessId", "GetCurrentProcessId",
 };
 
 // The frame parts, with the system metrics that Wine's USER32 uses: a sizing

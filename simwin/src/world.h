@@ -64,6 +64,7 @@ struct Window {
     DWORD exstyle = 0;
     bool menu = false;
     RECT frame = {0, 0, 0, 0};
+    RECT normal = {0, 0, 0, 0}; // while minimised: the frame it comes back to
     Insets insets;
     bool foreign = false;
     bool need_size = false; // WM_SIZE and WM_MOVE wait for the first ShowWindow
@@ -74,6 +75,7 @@ struct Window {
     std::vector<Frame *> frames;                  // innermost last
 
     bool visible() const { return (style & WS_VISIBLE) != 0; }
+    bool minimised() const { return (style & WS_MINIMIZE) != 0; }
     bool topmost() const { return (exstyle & WS_EX_TOPMOST) != 0; }
     RECT client_screen() const;
 };

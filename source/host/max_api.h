@@ -47,6 +47,16 @@ enum {
     MAX_ERR_GENERIC = -1,
 };
 
+/* What an assist method is asked about, and the longest text it may give. */
+enum t_assist_function {
+    ASSIST_INLET = 1,
+    ASSIST_OUTLET
+};
+
+enum {
+    ASSIST_MAX_STRING_LEN = 500
+};
+
 typedef struct messlist t_messlist;
 struct inlet;
 struct outlet;
@@ -262,6 +272,10 @@ MAXAPI void jmouse_getposition_global(int *x, int *y);
 MAXAPI void jmonitor_getdisplayrect_forpoint(long workarea, t_pt pt, t_rect *rect);
 MAXAPI void jmonitor_getdisplayrect_foralldisplays(long workarea, t_rect *rect);
 MAXAPI int jgraphics_ptinrect(t_pt pt, t_rect rect);
+MAXAPI double jmonitor_getdisplayscalefactor(long displayindex);
+MAXAPI double jmonitor_getdisplayscalefactor_forpoint(t_pt pt);
+MAXAPI t_pt jmonitor_scale_pt(t_pt unscaled_pt);
+MAXAPI t_pt jmonitor_unscale_pt(t_pt scaled_pt);
 
 /* ---- the module's entry point, which the host calls once on loading it ---- */
 C74_EXPORT void ext_main(void *r);

@@ -63,6 +63,16 @@ typedef struct tagWINDOWPOS {
     UINT flags;
 } WINDOWPOS;
 
+/* where a window is, and where it comes back to when minimised */
+typedef struct tagWINDOWPLACEMENT {
+    UINT length;
+    UINT flags;
+    UINT showCmd;
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+} WINDOWPLACEMENT;
+
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef BOOL(CALLBACK *WNDENUMPROC)(HWND, LPARAM);
 typedef LRESULT(CALLBACK *SUBCLASSPROC)(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -172,9 +182,12 @@ typedef struct tagSTYLESTRUCT {
 /* ShowWindow */
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SW_SHOWMINIMIZED 2
 #define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
+#define SW_MINIMIZE 6
 #define SW_SHOWNA 8
+#define SW_RESTORE 9
 
 /* window longs */
 #define GWL_STYLE (-16)
@@ -185,6 +198,7 @@ typedef struct tagSTYLESTRUCT {
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
 #define WS_VISIBLE 0x10000000L
+#define WS_MINIMIZE 0x20000000L
 #define WS_CLIPSIBLINGS 0x04000000L
 #define WS_CAPTION 0x00C00000L
 #define WS_BORDER 0x00800000L
@@ -216,6 +230,10 @@ WINAPI_EXPORT HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 WINAPI_EXPORT BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lp);
 WINAPI_EXPORT BOOL WINAPI IsWindow(HWND hwnd);
 WINAPI_EXPORT BOOL WINAPI IsWindowVisible(HWND hwnd);
+WINAPI_EXPORT BOOL WINAPI IsIconic(HWND hwnd);
+WINAPI_EXPORT BOOL WINAPI GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT *wp);
+WINAPI_EXPORT DWORD WINAPI GetWindowThreadProcessId(HWND hwnd, DWORD *process);
+WINAPI_EXPORT DWORD WINAPI GetCurrentProcessId(void);
 WINAPI_EXPORT BOOL WINAPI GetClientRect(HWND hwnd, LPRECT r);
 WINAPI_EXPORT BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT r);
 WINAPI_EXPORT BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT pt);

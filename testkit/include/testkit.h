@@ -81,6 +81,8 @@ public:
     static std::string program_folder();
 
     t_object *patcher() const { return patcher_; }
+    /* The patch has changes not saved (Max's prompt on closing it). */
+    bool patch_dirty() const;
 
     /* ---- boxes and messages ---- */
 
@@ -91,6 +93,8 @@ public:
     t_object *find(const std::string &name);   /* the box; Error when unknown */
     t_object *object(const std::string &name); /* its object; Error when empty */
     std::string name_of(t_object *box) const;
+    /* As a patch cord delivers: a number as selector makes the message an
+     * int or a float (no atoms) or a list. */
     void send(const std::string &box, const std::string &selector, const std::string &atoms = "");
     void remove(const std::string &box);
     void rename(const std::string &box, const std::string &varname);
@@ -143,17 +147,21 @@ public:
 
     /* Clicks a message box. */
     void click(const std::string &box);
+    /* What Max shows while the mouse rests on inlet (or outlet) n of the
+     * object in box: its assist method's text, "" when it gives none. */
+    std::string hover(const std::string &box, bool inlet, long n);
 
     /* ---- the desktop ---- */
 
-    /* A display whose rectangle and work area are both x y w h. */
-    void display(int x, int y, int w, int h);
+    /* A display whose rectangle and work area are both x y w h (in
+     * Windows pixels), at a scale of percent. */
+    void display(int x, int y, int w, int h, int percent = 100);
     /* Display n (1 the primary) moved and resized, or removed, as when a
      * monitor is rearranged or unplugged; every top-level window of this
      * program then gets WM_DISPLAYCHANGE, as Windows broadcasts it. Windows
      * stay where they are. Error when there is no display n, or when the
      * last one would go. */
-    void display_resize(int n, int x, int y, int w, int h);
+    void display_resize(int n, int x, int y, int w, int h, int percent = 100);
     void display_remove(int n);
     void mouse(int x, int y);
     /* A top-level window of another application with its client origin on
@@ -204,7 +212,8 @@ public:
      * Elements carry their rectangles as "x y w h": data-display and
      * data-workarea on each display; data-frame, data-client and data-title
      * on each window, whose classes add hidden, topmost, toolwindow and
-     * active; data-mouse on the pointer. */
+     * active; data-mouse on the pointer; data-app on the picture,
+     * "background" while the user is in another application. */
     std::string picture() const;
     /* Writes picture() to path, taken from the picture directory when
      * relative. Throws Error when the file cannot be written. */
@@ -223,6 +232,10 @@ public:
     /* A click on the window: SetForegroundWindow, which brings the
      * application back from the background too. */
     void user_activate(HWND hwnd);
+    /* The minimise button, and a click on the minimised window's button
+     * that restores it. */
+    void user_minimise(HWND hwnd);
+    void user_restore(HWND hwnd);
     /* Switching to another application and back. Coming back gives
      * activation to the window that had it, or else to the topmost visible
      * window of the application. */
@@ -280,6 +293,7 @@ private:
     bool displays_ = false;
     std::vector<HWND> foreign_;                  /* windows of "other applications" */
     HWND active_before_background_ = nullptr;    /* given back by app_foreground() */
+    bool background_ = false;                    /* the user switched to another application */
     std::string pictures_;                       /* picture_directory() */
     std::string source_;                         /* the text of the patch file opened last */
     std::string source_file_;                    /* and its name */
@@ -306,10 +320,12 @@ public:
     using Sink = std::function<void(const std::string &)>;
 
     /* One command line played: the comment lines just before it, the line,
-     * the transcript lines it made and the expectations it failed. */
+     * the box it names as the box showed before the line ("[qzkorvel
+     * synth]", "[open 100 200(" for a message box; "" for none), the
+     * transcript lines it made and the expectations it failed. */
     struct Step {
         size_t number;
-        std::string line, comments;
+        std::string line, comments, box;
         std::vector<std::string> transcript, failures;
     };
 
@@ -317,6 +333,10 @@ public:
      * met, and those failed in the present step. */
     struct Record {
         std::vector<std::string> seen, failures;
+        /* Lines met expectations took, each with the expectation's place
+         * and line, for a failure that wants one of them again. */
+        std::vector<std::pair<std::string, std::string>> taken;
+        std::string where; /* FILE:LINE: expect ... of the present line */
     };
 
     explicit Player(World &world) : world_(world) {}

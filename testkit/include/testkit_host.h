@@ -29,11 +29,12 @@ inline std::string event_line(const simhost_event &e, std::string owner = {})
     return line + e.text;
 }
 
-/* A message with up to three word-sized arguments through the host's
+/* A message with up to four word-sized arguments through the host's
  * method call, the arguments it does not take NULL. */
-inline void *call(void *obj, const char *msg, void *a = nullptr, void *b = nullptr, void *c = nullptr)
+inline void *call(void *obj, const char *msg, void *a = nullptr, void *b = nullptr, void *c = nullptr,
+                  void *d = nullptr)
 {
-    return object_method_imp(obj, gensym(msg), a, b, c, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return object_method_imp(obj, gensym(msg), a, b, c, d, nullptr, nullptr, nullptr, nullptr);
 }
 
 } // namespace testkit

@@ -66,6 +66,7 @@ std::string World::patch_text()
 void World::save(const std::string &path)
 {
     write_out(path, patch_text(), "patch");
+    object_attr_setlong(patcher_, gensym("dirty"), 0);
 }
 
 void World::reopen()

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "simhost.h"
@@ -188,7 +189,8 @@ void run_user(Context &c)
     const std::string &action = c.text(1);
     const bool sized = action == "move" || action == "resize";
     const size_t plain = sized ? 4 : 2; // the arguments of the form with a bare WINDOW
-    if ((!sized && action != "close" && action != "activate") || c.count() < plain || c.count() > plain + 1)
+    const bool bare = action == "close" || action == "activate" || action == "minimise" || action == "restore";
+    if ((!sized && !bare) || c.count() < plain || c.count() > plain + 1)
         throw c.malformed();
     size_t at = 0;
     HWND hwnd = c.window(2, c.count() - plain, at);
@@ -198,6 +200,10 @@ void run_user(Context &c)
         c.world.user_resize(hwnd, size_at(c, at).width, size_at(c, at).height);
     else if (action == "close")
         c.world.user_close(hwnd);
+    else if (action == "minimise")
+        c.world.user_minimise(hwnd);
+    else if (action == "restore")
+        c.world.user_restore(hwnd);
     else
         c.world.user_activate(hwnd);
 }
@@ -225,8 +231,21 @@ void run_misbehave(Context &c)
         throw c.malformed();
 }
 
+void run_hover(Context &c)
+{
+    if (c.text(2) != "inlet" && c.text(2) != "outlet")
+        throw c.malformed();
+    const int n = number(c.word(3));
+    c.sink("hover " + c.text(1) + " " + c.text(2) + " " + c.text(3) + ": " +
+           c.world.hover(c.text(1), c.text(2) == "inlet", n));
+}
+
 void run_look(Context &c)
 {
+    if (c.text(1) == "patch" && c.count() == 1) {
+        c.sink(std::string("look patch dirty ") + (c.world.patch_dirty() ? "1" : "0"));
+        return;
+    }
     if (c.text(1) != "editor")
         throw Error("unknown window '" + c.text(1) + "' (the one window is 'editor')");
     const std::string head = c.count() == 2 ? "look editor " + c.text(2) + " " : "look editor ";
@@ -293,6 +312,16 @@ std::string seen(const std::vector<std::string> &lines, const Wanted *marked)
     return out;
 }
 
+// A wanted line that an earlier expectation met took (or passed over, as
+// it looked for its own): the last such, with that expectation.
+std::string taken_before(const Player::Record &record, const Wanted &wanted)
+{
+    for (auto it = record.taken.rbegin(); it != record.taken.rend(); ++it)
+        if (wanted.matches(it->first))
+            return "\n  an earlier expectation, met, dropped a line it wants: " + it->first + "\n    " + it->second;
+    return "";
+}
+
 // A met "expect" drops the lines up to the one it matched, so that the next
 // looks after it; "expect no" keeps them.
 void run_expect(Context &c)
@@ -304,9 +333,13 @@ void run_expect(Context &c)
     if (negative && found != lines.end())
         c.record.failures.push_back("wanted no line " + wanted.describe() + seen(lines, &wanted));
     else if (!negative && found == lines.end())
-        c.record.failures.push_back("wanted a line " + wanted.describe() + seen(lines, nullptr));
-    else if (!negative)
-        lines.erase(lines.begin(), found + 1);
+        c.record.failures.push_back("wanted a line " + wanted.describe() + seen(lines, nullptr) +
+                                    taken_before(c.record, wanted));
+    if (negative || found == lines.end())
+        return;
+    for (auto it = lines.begin(); it != found + 1; ++it)
+        c.record.taken.emplace_back(*it, c.record.where);
+    lines.erase(lines.begin(), found + 1);
 }
 
 void run_box(Context &c)
@@ -322,25 +355,33 @@ void run_box(Context &c)
     }
 }
 
+// A display's scale in percent, as Windows offers it.
+int percent(const Word &w)
+{
+    return within(number(w), w, 100, 500, "a display's scale");
+}
+
 // "display X Y W H" adds; the other forms number the displays from 1. The
 // numbers are read left to right, so that the first out of range is named.
+// Either form may end in "scale P".
 void run_display(Context &c)
 {
     const std::string &how = c.text(1);
-    const bool resize = how == "resize" && c.count() == 6;
     if (how == "remove" && c.count() == 2) {
         c.world.display_remove(positive(c.word(2)));
         return;
     }
-    if (!resize && (c.count() != 4 || how == "remove" || how == "resize"))
+    const size_t at = how == "resize" ? 3 : 1;
+    const bool scaled = c.count() == at + 5 && c.text(at + 4) == "scale";
+    if (how == "remove" || (c.count() != at + 3 && !scaled))
         throw c.malformed();
-    const size_t at = resize ? 3 : 1;
-    const int n = resize ? positive(c.word(2)) : 0, x = coordinate(c.word(at)), y = coordinate(c.word(at + 1)),
+    const int n = at == 3 ? positive(c.word(2)) : 0, x = coordinate(c.word(at)), y = coordinate(c.word(at + 1)),
               w = extent(c.word(at + 2)), h = extent(c.word(at + 3));
-    if (resize)
-        c.world.display_resize(n, x, y, w, h);
+    const int scale = scaled ? percent(c.word(at + 5)) : 100;
+    if (n)
+        c.world.display_resize(n, x, y, w, h, scale);
     else
-        c.world.display(x, y, w, h);
+        c.world.display(x, y, w, h, scale);
 }
 
 void run_plugin(Context &c)
@@ -363,6 +404,11 @@ void run_plugin(Context &c)
 // together.
 void run_patch(Context &c)
 {
+    // Max opens a file as a patcher of its own; poured into the scenario's
+    // patcher, its boxes would take names and bind beside boxes made before.
+    if (simhost_patcher_boxcount(c.world.patcher()) > 0)
+        throw Error("a patch opens before the first box: this patcher holds boxes already, and Max opens a file as "
+                    "a patcher of its own");
     std::filesystem::path path(c.text(1));
     if (path.is_relative())
         path = std::filesystem::path(c.file).parent_path() / path;
@@ -395,19 +441,22 @@ struct Named {
 const std::vector<Named> &commands()
 {
     static const std::vector<Named> table = {
-        {"display", {"display X Y W H | display resize N X Y W H | display remove N",
-                     "add a display (the first is the primary one) | move or resize display N (1 is the primary) | "
-                     "remove display N (windows stay where they are)", 2, 6, run_display}},
+        {"display", {"display X Y W H [scale P] | display resize N X Y W H [scale P] | display remove N",
+                     "add a display (the first is the primary one), at P percent (100 by default) | move or resize "
+                     "display N (1 is the primary), its scale P percent | "
+                     "remove display N (windows stay where they are)", 2, 8, run_display}},
         {"mouse", {"mouse X Y", "put the mouse pointer at X Y", 2, 2,
                    [](Context &c) { c.world.mouse(point_at(c, 1).x, point_at(c, 1).y); }}},
         {"plugin", {"plugin NAME WxH [delay N]", "declare a plug-in: its editor's size and its delay in samples", 2, 4,
                     run_plugin}},
-        {"patch", {"patch FILE", "open a Max patch file here (relative: beside the scenario), then run the queue dry",
+        {"patch", {"patch FILE",
+                   "open a Max patch file here, before any box (relative: beside the scenario), then run the queue dry",
                    1, 1, run_patch}},
         {"box", {"box [NAME =] TEXT...",
                  "make an object box from its text, with scripting name NAME (PATH/NAME: in the subpatcher at PATH)",
                  1, SIZE_MAX, run_box}},
-        {"send", {"send BOX SELECTOR ATOMS...", "send a message to the object in BOX, as a patch cord would", 2,
+        {"send", {"send BOX SELECTOR ATOMS...",
+                  "send a message to the object in BOX, as a patch cord would (a number first: int, float or list)", 2,
                   SIZE_MAX, [](Context &c) { c.world.send(c.text(1), c.text(2), c.line.rest(3)); }}},
         {"click", {"click BOX", "click a message box: it sends what it shows", 1, 1,
                    [](Context &c) { c.world.click(c.text(1)); }}},
@@ -435,14 +484,20 @@ const std::vector<Named> &commands()
                        run_misbehave}},
         {"window", {"window X Y W H [COUNT]", "open COUNT windows of another application with their content at X Y",
                     4, 5, run_window}},
-        {"user", {"user move WINDOW X Y | user resize WINDOW W H | user close WINDOW | user activate WINDOW",
+        {"user", {"user move WINDOW X Y | user resize WINDOW W H | user close WINDOW | user activate WINDOW | "
+                  "user minimise WINDOW | user restore WINDOW",
                   "drag WINDOW (editor [BOX], or window: the other application's made last) until its content is at X Y | "
-                  "resize WINDOW's content to W H | click WINDOW's close button | click WINDOW, making it active",
+                  "resize WINDOW's content to W H | click WINDOW's close button | click WINDOW, making it active | "
+                  "click WINDOW's minimise button | restore the minimised WINDOW, making it active",
                   2, 5, run_user}},
         {"app", {"app background | app foreground", "switch to another application | switch back to Max", 1, 1,
                  run_app}},
-        {"look", {"look editor [BOX]", "add a transcript line with where the editor (BOX's) is and how it shows", 1,
-                  2, run_look}},
+        {"hover", {"hover BOX inlet N | hover BOX outlet N",
+                   "add a transcript line with the text Max shows over inlet N of BOX's object | ... over outlet N",
+                   3, 3, run_hover}},
+        {"look", {"look editor [BOX] | look patch",
+                  "add a transcript line with where the editor (BOX's) is and how it shows | ... with whether the "
+                  "patch has unsaved changes (look patch dirty 0|1)", 1, 2, run_look}},
         {"snapshot", {"snapshot FILE.svg | snapshot FILE.png",
                       "draw the desktop into FILE.svg (relative: in the pictures folder) | ... as PNG (natively)", 1,
                       1, [](Context &c) { c.world.snapshot(c.text(1)); }}},
@@ -521,6 +576,24 @@ void run(World &world, const Line &line, const Player::Sink &sink, Player::Recor
     command.run(context);
 }
 
+// The box a command names in its first argument, as the box shows now:
+// "[TEXT]" for an object box, "[TEXT(" for a message box, as patches are
+// written in text; "" when the line names no box or no such box is there.
+std::string named_box(World &world, const Line &line)
+{
+    static const std::set<std::string> naming = {"click",  "send", "delete",  "retype",    "rename", "load",
+                                                 "unload", "latency", "hover", "misbehave"};
+    if (line.words.size() < 2 || !naming.count(line.words[0].text))
+        return "";
+    try {
+        t_object *box = world.find(line.words[1].text);
+        const std::string cls = simhost_box_maxclass(box), text = simhost_box_text(box);
+        return "[" + text + (cls == "message" ? "(" : "]");
+    } catch (const Error &) {
+        return "";
+    }
+}
+
 std::string trimmed(const std::string &s)
 {
     const size_t begin = s.find_first_not_of(" \t");
@@ -547,7 +620,7 @@ std::vector<std::string> text_lines(const std::string &text)
 // next expectation looks at.
 void Player::play(const std::string &text, const std::string &file, const Sink &sink)
 {
-    Step step{0, "", "", {}, {}};
+    Step step{0, "", "", "", {}, {}};
     const Sink emit = [&](const std::string &line) {
         sink(line);
         step.transcript.push_back(line);
@@ -572,8 +645,10 @@ void Player::play(const std::string &text, const std::string &file, const Sink &
         if (echo_)
             sink("> " + shown);
         step.line = shown;
+        record_.where = where + shown;
         try {
             const Line line = split(raw);
+            step.box = named_box(world_, line);
             if (!line.words.empty())
                 run(world_, line, emit, record_, file);
         } catch (const Error &e) {

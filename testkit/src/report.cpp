@@ -45,12 +45,14 @@ std::string lines_block(const char *cls, const std::vector<std::string> &lines)
 }
 
 // What a person sees in a picture: the windows shown and where, the
-// displays, the mouse; read back from the picture's own data attributes.
+// displays, the mouse, whether Max is in the background, which of the
+// patch's patchers its window shows; read back from the picture's own data
+// attributes.
 // Hidden windows, activation and the helper windows off view do not count.
 std::string visible(const std::string &svg)
 {
     std::string seen;
-    for (const char *key : {"<g class=\"window", "data-display=\"", "data-mouse=\""})
+    for (const char *key : {"<g class=\"window", "data-display=\"", "data-mouse=\"", "data-app=\""})
         for (size_t at = svg.find(key); at != std::string::npos; at = svg.find(key, at + 1)) {
             const std::string element = svg.substr(at, svg.find('>', at) - at);
             const std::string cls = element.substr(0, element.find("\" ")); // a window's classes
@@ -83,6 +85,7 @@ section.step.failed { border-left-color: #b03030; background: #fdf0f0; }
 section.step.quiet { border-left-color: #e5e7eb; }
 section.step h2 { font-size: 1em; margin: 0.3em 0; font-weight: normal; }
 section.step h2 .number { color: #6b7280; display: inline-block; min-width: 3em; }
+section.step h2 .box { color: #374151; background: #eef2f7; padding: 0 0.3em; }
 section.step h2 .met { color: #15803d; font-weight: bold; margin-left: 0.5em; }
 pre { margin: 0.2em 0; white-space: pre-wrap; }
 pre.comments { color: #4b5563; font-style: italic; }
@@ -114,6 +117,7 @@ void Report::add(const Player::Step &step, const std::string &picture)
         section.html += "<pre class=\"comments\">" + html_escape(step.comments) + "</pre>\n";
     section.html += "<h2><span class=\"number\">" + (step.number ? std::to_string(step.number) : std::string()) +
                     "</span><code class=\"line\">" + html_escape(step.line) + "</code>" +
+                    (step.box.empty() ? "" : " <code class=\"box\">" + html_escape(step.box) + "</code>") +
                     (met ? "<span class=\"met\" title=\"expectation met\">\u2713</span>" : "") + "</h2>\n";
     if (!step.transcript.empty())
         section.html += lines_block("transcript", step.transcript);

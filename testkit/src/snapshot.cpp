@@ -1,5 +1,6 @@
-// A picture of the desktop as SVG, read only through the host's display and
-// mouse calls and the Win32 window calls, so that it shows the same thing
+// A picture of the desktop as SVG, read only through the host's control
+// calls for its displays and mouse (in Windows pixels) and the Win32 window
+// calls, so that it shows the same thing
 // natively and under Windows.
 //
 // Elements are placed in desktop pixels (the viewBox is a piece of the
@@ -8,10 +9,13 @@
 #include "testkit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 
 #ifndef _WIN32
@@ -163,6 +167,55 @@ std::string marks(const Window &w)
     return out;
 }
 
+// What the boxes of the shown patcher show now, by id.
+using Texts = std::map<std::string, std::string>;
+
+// A box of the shown patcher where it lies on the desktop.
+struct Placed {
+    Box at;
+    const nlohmann::json *json;
+};
+
+// The boxes of a patcher that the window's content shows, by id.
+std::map<std::string, Placed> placed(const Window &w, const nlohmann::json &patcher)
+{
+    std::map<std::string, Placed> out;
+    const auto boxes = patcher.find("boxes"); // by reference: the boxes placed point into patcher
+    if (boxes == patcher.end() || !boxes->is_array())
+        return out;
+    for (const nlohmann::json &item : *boxes) {
+        if (!item.is_object() || !item.value("box", nlohmann::json()).is_object())
+            continue;
+        const nlohmann::json &b = item["box"];
+        const nlohmann::json &r = b.value("patching_rect", nlohmann::json::array());
+        if (r.size() < 4 || !r[0].is_number() || !r[1].is_number() || !r[2].is_number() || !r[3].is_number())
+            continue;
+        const Box at{w.client.x + whole(r[0].get<double>()), w.client.y + whole(r[1].get<double>()),
+                     std::max(whole(r[2].get<double>()), 1LL), std::max(whole(r[3].get<double>()), 1LL)};
+        if (at.meets(w.client))
+            out.emplace(b.value("id", ""), Placed{at, &b});
+    }
+    return out;
+}
+
+// One end of a patch cord: the box and its outlet or inlet.
+struct End {
+    std::string id;
+    long long port;
+    const Placed *box;
+};
+
+std::optional<End> end_of(const nlohmann::json &cord, const char *key, const std::map<std::string, Placed> &at)
+{
+    const nlohmann::json &e = cord.is_object() ? cord.value(key, nlohmann::json()) : nlohmann::json();
+    if (!e.is_array() || e.size() < 2 || !e[0].is_string() || !e[1].is_number_integer())
+        return std::nullopt;
+    const auto box = at.find(e[0].get<std::string>());
+    if (box == at.end())
+        return std::nullopt;
+    return End{box->first, e[1].get<long long>(), &box->second};
+}
+
 // Draws in desktop pixels; lengths meant as screen sizes (text, strokes)
 // are divided by the scale, so that they look the same on any desktop.
 class Canvas {
@@ -179,16 +232,21 @@ public:
     long long px(double screen) const { return (long long)(screen / scale_ + 0.5); }
 
     // The picture is the view with the legend's lines below it.
-    void begin(std::ostream &out, size_t legend_lines)
+    void begin(std::ostream &out, size_t legend_lines, bool background)
     {
         picture_ = Box{view_.x, view_.y, view_.w, view_.h + px(18) * (long long)(legend_lines + 1)};
         out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << (long long)(picture_.w * scale_ + 0.5)
             << "\" height=\"" << (long long)(picture_.h * scale_ + 0.5) << "\" viewBox=\"" << numbers(picture_)
-            << "\" data-view=\"" << numbers(view_) << "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\""
+            << "\" data-view=\"" << numbers(view_) << "\" data-app=\"" << (background ? "background" : "foreground")
+            << "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\""
             << px(12) << "\">\n"
             << "<title>Simulated desktop</title>\n"
             << "<rect class=\"background\" " << rect(picture_) << " fill=\"#f7f7f4\"/>\n";
+        if (background)
+            out << "<text class=\"app\" x=\"" << view_.right() - px(8) << "\" y=\"" << view_.y + px(20)
+                << "\" text-anchor=\"end\" fill=\"#b03030\" font-weight=\"bold\">Max is in the background: "
+                   "another application is active</text>\n";
     }
 
     // Lines every step across the displays, labelled on the top and left
@@ -227,6 +285,7 @@ public:
     // taskbar's strip.
     void display(std::ostream &out, long index, const Box &display, const Box &workarea) const
     {
+        const long percent = std::lround(simhost_display_scale(index) * 100);
         out << "<g class=\"display" << (index == 0 ? " primary" : "") << "\" data-display=\"" << numbers(display)
             << "\" data-workarea=\"" << numbers(workarea) << "\">\n"
             << "<rect class=\"display-area\" " << rect(display) << " fill=\"#4b5563\"/>\n"
@@ -234,16 +293,20 @@ public:
             << num(1 / scale_) << "\"/>\n"
             << "<text x=\"" << workarea.x + px(6) << "\" y=\"" << workarea.bottom() - px(6)
             << "\" fill=\"#4b5563\">display " << index + 1 << (index == 0 ? " (primary) " : " ")
-            << placement(display) << ", work area " << placement(workarea) << "</text>\n</g>\n";
+            << placement(display) << (percent != 100 ? ", scale " + std::to_string(percent) + "%" : "")
+            << ", work area " << placement(workarea) << "</text>\n</g>\n";
     }
 
+    // A patch window names the patcher it shows (its path of ids) in
+    // data-shows.
     void window(std::ostream &out, int id, const Window &w, const nlohmann::json *patcher = nullptr,
-                const std::string &clicked = "") const
+                const std::string &shows = "", const std::string &clicked = "", const Texts &texts = {}) const
     {
         out << "<g class=\"window" << (w.visible ? "" : " hidden") << (w.topmost ? " topmost" : "")
             << (w.toolwindow ? " toolwindow" : "") << (w.active ? " active" : "") << "\" data-title=\""
             << xml_text(w.title) << "\" data-frame=\"" << numbers(w.frame) << "\" data-client=\"" << numbers(w.client)
-            << "\"" << (w.visible ? "" : " opacity=\"0.6\"") << ">\n"
+            << "\"" << (patcher ? " data-shows=\"" + xml_text(shows) + "\"" : "")
+            << (w.visible ? "" : " opacity=\"0.6\"") << ">\n"
             << "<clipPath id=\"window" << id << "\"><rect " << rect(w.frame) << "/></clipPath>\n";
         const std::string dashes =
             w.visible ? "" : " stroke-dasharray=\"" + num(6 / scale_) + " " + num(4 / scale_) + "\"";
@@ -253,8 +316,10 @@ public:
             << "<rect class=\"client\" " << rect(w.client) << " fill=\"#ffffff\""
             << (w.visible ? "" : " fill-opacity=\"0.35\"") << stroke << dashes << "/>\n"
             << "<g clip-path=\"url(#window" << id << ")\" fill=\"#111827\">\n";
-        if (patcher)
-            boxes(out, w, *patcher, clicked);
+        if (patcher) {
+            cords(out, w, *patcher);
+            boxes(out, w, *patcher, clicked, texts);
+        }
         // The title goes in the caption when the caption is as high as the
         // text, else just above the frame.
         const bool in_caption = w.client.y - w.frame.y >= px(12);
@@ -273,34 +338,88 @@ public:
     }
 
     // The boxes of the patcher the window shows, where the file lays them
-    // out in its content; the box clicked last framed in red. Each box
-    // clips its own text.
-    void boxes(std::ostream &out, const Window &w, const nlohmann::json &patcher, const std::string &clicked) const
+    // out in its content, each with the text it shows now; the box clicked
+    // last framed in red. An object or message box grows to hold its text,
+    // a comment wraps at its width and runs down as far as it needs.
+    void boxes(std::ostream &out, const Window &w, const nlohmann::json &patcher, const std::string &clicked,
+               const Texts &texts) const
     {
-        out << "<g class=\"boxes\" font-size=\"" << px(9) << "\">\n";
-        for (const nlohmann::json &item : patcher.value("boxes", nlohmann::json::array())) {
-            if (!item.is_object() || !item.value("box", nlohmann::json()).is_object())
-                continue;
-            const nlohmann::json &b = item["box"];
-            const nlohmann::json &r = b.value("patching_rect", nlohmann::json::array());
-            if (r.size() < 4 || !r[0].is_number() || !r[1].is_number() || !r[2].is_number() || !r[3].is_number())
-                continue;
-            const Box at{w.client.x + whole(r[0].get<double>()), w.client.y + whole(r[1].get<double>()),
-                         std::max(whole(r[2].get<double>()), 1LL), std::max(whole(r[3].get<double>()), 1LL)};
-            if (!at.meets(w.client))
-                continue;
-            const std::string cls = b.value("maxclass", ""), id = b.value("id", "");
+        out << "<g class=\"boxes\">\n";
+        for (const auto &[id, b] : placed(w, patcher)) {
+            const std::string cls = b.json->value("maxclass", "");
             const bool mark = id == clicked, comment = cls == "comment";
-            const nlohmann::json &text = b.value("text", nlohmann::json());
-            out << "<svg class=\"box" << (mark ? " clicked" : "") << "\" data-id=\"" << xml_text(id) << "\" "
-                << rect(at) << "><rect width=\"100%\" height=\"100%\" fill=\""
-                << (comment ? "none" : cls == "message" ? "#e5e7eb" : "#ffffff") << "\" stroke=\""
+            const auto now = texts.find(id);
+            const nlohmann::json &file_text = b.json->value("text", nlohmann::json());
+            const std::string text = now != texts.end() ? now->second
+                                     : file_text.is_string() ? file_text.get<std::string>() : cls;
+            const nlohmann::json &size = b.json->value("fontsize", nlohmann::json(box_font));
+            const long long font = size.is_number() ? std::clamp<long long>(whole(size.get<double>()), 6, 72) : box_font;
+            const std::vector<std::string> lines =
+                comment ? wrapped(text, b.at.w, font) : std::vector<std::string>{text};
+            const long long width = comment ? b.at.w : std::max(b.at.w, text_width(text, font) + 6);
+            out << "<g class=\"box" << (mark ? " clicked" : "") << "\" data-id=\"" << xml_text(id)
+                << "\" data-text=\"" << xml_text(text) << "\"><rect " << rect(Box{b.at.x, b.at.y, width, b.at.h})
+                << " fill=\"" << (comment ? "none" : cls == "message" ? "#e5e7eb" : "#ffffff") << "\" stroke=\""
                 << (mark ? "#b03030" : comment ? "none" : "#6b7280") << "\" stroke-width=\""
-                << num((mark ? 3 : 1) / scale_) << "\"/><text x=\"" << px(2) << "\" y=\"" << px(10)
-                << "\" fill=\"#111827\">" << xml_text(text.is_string() ? text.get<std::string>() : cls)
-                << "</text></svg>\n";
+                << num((mark ? 3 : 1) / scale_) << "\"/><text fill=\"#111827\" font-size=\"" << font << "\"";
+            out << (b.json->value("fontface", nlohmann::json(0)) == nlohmann::json(1) ? " font-weight=\"bold\">" : ">");
+            for (size_t i = 0; i < lines.size(); ++i)
+                out << "<tspan x=\"" << b.at.x + 3 << "\" y=\"" << b.at.y + font + 3 + (font + 2) * (long long)i
+                    << "\">" << xml_text(lines[i]) << "</tspan>";
+            out << "</text></g>\n";
         }
         out << "</g>\n";
+    }
+
+    // A patch cord from the bottom of its source's outlet to the top of its
+    // destination's inlet, the outlets and inlets spread over the box.
+    void cords(std::ostream &out, const Window &w, const nlohmann::json &patcher) const
+    {
+        const std::map<std::string, Placed> at = placed(w, patcher);
+        out << "<g class=\"cords\" stroke=\"#4b5563\" stroke-width=\"" << num(1 / scale_) << "\">\n";
+        for (const nlohmann::json &item : patcher.value("lines", nlohmann::json::array())) {
+            const nlohmann::json cord = item.is_object() ? item.value("patchline", nlohmann::json()) : nlohmann::json();
+            const std::optional<End> from = end_of(cord, "source", at), to = end_of(cord, "destination", at);
+            if (!from || !to)
+                continue;
+            const long long x1 = port(*from, "numoutlets"), x2 = port(*to, "numinlets");
+            out << "<line class=\"cord\" data-cord=\"" << xml_text(from->id) << ":" << from->port << " "
+                << xml_text(to->id) << ":" << to->port << "\" x1=\"" << x1 << "\" y1=\"" << from->box->at.bottom()
+                << "\" x2=\"" << x2 << "\" y2=\"" << to->box->at.y << "\"/>\n";
+        }
+        out << "</g>\n";
+    }
+
+    // The x of an end's outlet or inlet: the first at the box's left, the
+    // last at its right, the others evenly between.
+    long long port(const End &e, const char *count_key) const
+    {
+        const nlohmann::json &n = e.box->json->value(count_key, nlohmann::json(1));
+        const long long count = n.is_number_integer() ? std::max(n.get<long long>(), 1LL) : 1;
+        const long long span = std::max(e.box->at.w - px(6), 0LL), port = std::min(e.port, count - 1);
+        return e.box->at.x + px(3) + (count > 1 ? span * std::max(port, 0LL) / (count - 1) : 0);
+    }
+
+    // Text widths are guessed from the font size: DejaVu Sans averages a
+    // little under six tenths of an em a character.
+    static long long text_width(const std::string &text, long long font)
+    {
+        return box_char * font / box_font * (long long)text.size();
+    }
+
+    // A comment's text in lines that fit width, broken at blanks.
+    static std::vector<std::string> wrapped(const std::string &text, long long width, long long font)
+    {
+        const size_t fit = (size_t)std::max(width / std::max(box_char * font / box_font, 1LL), 8LL);
+        std::vector<std::string> lines;
+        std::istringstream words(text);
+        for (std::string word; words >> word;) {
+            if (!lines.empty() && lines.back().size() + 1 + word.size() <= fit)
+                lines.back() += " " + word;
+            else
+                lines.push_back(word);
+        }
+        return lines.empty() ? std::vector<std::string>{""} : lines;
     }
 
     // A cross on the centre of a work area, the point centred editors are
@@ -344,6 +463,10 @@ public:
     }
 
 private:
+    // A patch's boxes are drawn in its own pixels, as Max draws them at
+    // 100%: their texts keep the patch's proportions, not the labels' size.
+    static constexpr long long box_font = 12, box_char = 7;
+
     double scale_;
     Box desktop_;
     Point mouse_;
@@ -421,8 +544,10 @@ const json *box_patcher(const json &patcher, const std::string &id)
 
 // The patcher a patch window shows: the one holding the box clicked last
 // (a path of ids), else the first tab of a patch shown on tabs, else the top.
-const json *shown_patcher(const json &root, const std::string &clicked)
+// path becomes its path of ids ("" for the top).
+const json *shown_patcher(const json &root, const std::string &clicked, std::string &path)
 {
+    path = clicked.substr(0, clicked.rfind('/') == std::string::npos ? 0 : clicked.rfind('/'));
     const auto top = root.is_object() ? root.find("patcher") : root.end();
     if (!root.is_object() || top == root.end() || !top->is_object())
         return nullptr;
@@ -441,8 +566,10 @@ const json *shown_patcher(const json &root, const std::string &clicked)
     for (const json &item : *boxes) // by reference: the patcher returned lives in root
         if (item.is_object() && item.value("box", json()).is_object() &&
             item["box"].value("patcher", json()).is_object() &&
-            item["box"]["patcher"].value("showontab", json(0)) != json(0))
+            item["box"]["patcher"].value("showontab", json(0)) != json(0)) {
+            path = item["box"].value("id", "");
             return &item["box"]["patcher"];
+        }
     return level;
 }
 
@@ -452,7 +579,7 @@ std::string World::picture() const
 {
     const std::vector<std::pair<Box, Box>> displays = displays_now();
     Point mouse{0, 0};
-    jmouse_getposition_global(&mouse.x, &mouse.y);
+    simhost_mouse_get(&mouse.x, &mouse.y);
     Box desktop{0, 0, 0, 0};
     for (size_t i = 0; i < displays.size(); ++i)
         desktop = i == 0 ? displays[i].first : unite(desktop, displays[i].first);
@@ -467,7 +594,7 @@ std::string World::picture() const
             off_view.push_back(w);
 
     std::ostringstream out;
-    canvas.begin(out, off_view.size());
+    canvas.begin(out, off_view.size(), background_);
     out << "<g class=\"displays\">\n";
     for (size_t i = 0; i < displays.size(); ++i)
         canvas.display(out, long(i), displays[i].first, displays[i].second);
@@ -475,13 +602,18 @@ std::string World::picture() const
     canvas.axes(out);
     out << "<g class=\"windows\">\n";
     const json patch = json::parse(source_, nullptr, false);
-    const json *shown = shown_patcher(patch, clicked_);
+    std::string shown_path;
+    const json *shown = shown_patcher(patch, clicked_, shown_path);
+    Texts texts;
+    for (const Entry &e : entries_)
+        if (e.alive && !e.id.empty() && e.parent == shown_path)
+            texts[e.id] = simhost_box_text(e.box);
     const HWND patch_window = static_cast<HWND>(simhost_patcher_window(patcher_));
     const std::string clicked_id = clicked_.substr(clicked_.rfind('/') + 1);
     int id = 0;
     for (const Window &w : windows)
         if (w.frame.meets(canvas.view()))
-            canvas.window(out, ++id, w, w.hwnd == patch_window ? shown : nullptr, clicked_id);
+            canvas.window(out, ++id, w, w.hwnd == patch_window ? shown : nullptr, shown_path, clicked_id, texts);
     out << "</g>\n";
     for (const auto &d : displays)
         canvas.centre(out, d.second);

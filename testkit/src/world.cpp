@@ -238,14 +238,23 @@ std::string World::name_of(t_object *box) const
     throw Error("a box that this World did not make");
 }
 
+// A message whose first word is a number travels as int or float (one
+// atom) or list (more), as a patch cord carries it; the number is then the
+// first atom, not a selector.
 void World::send(const std::string &box, const std::string &selector, const std::string &atoms)
 {
     t_object *obj = object(box);
+    t_atom *head = nullptr;
+    const long heads = simhost_parse_atoms(selector.c_str(), &head);
+    const bool number = heads == 1 && atom_gettype(head) != A_SYM;
     t_atom *argv = nullptr;
-    const long argc = atoms.empty() ? 0 : simhost_parse_atoms(atoms.c_str(), &argv);
-    simhost_send(obj, selector.c_str(), argc, argv);
-    if (argv)
-        sysmem_freeptr(argv);
+    const std::string text = number ? selector + " " + atoms : atoms;
+    const long argc = text.empty() ? 0 : simhost_parse_atoms(text.c_str(), &argv);
+    const char *typed = !number ? selector.c_str() : argc > 1 ? "list" : atom_gettype(head) == A_LONG ? "int" : "float";
+    simhost_send(obj, typed, argc, argv);
+    for (t_atom *made : {head, argv})
+        if (made)
+            sysmem_freeptr(made);
     sync();
 }
 
@@ -326,6 +335,20 @@ void World::click(const std::string &box)
     sync();
 }
 
+// Max asks with a buffer of 512 bytes and lets the text take 500; the rest
+// shows a text that ran past the limit.
+std::string World::hover(const std::string &box, bool inlet, long n)
+{
+    t_object *obj = object(box);
+    char text[512] = "";
+    call(obj, "assist", find(box), (void *)(t_atom_long)(inlet ? ASSIST_INLET : ASSIST_OUTLET), (void *)(t_atom_long)n,
+         text);
+    sync();
+    if (strnlen(text, sizeof text) > ASSIST_MAX_STRING_LEN)
+        throw Error("the hover text of '" + box + "' is longer than " + std::to_string(ASSIST_MAX_STRING_LEN));
+    return text;
+}
+
 std::vector<std::string> World::lines()
 {
     sync();
@@ -334,9 +357,10 @@ std::vector<std::string> World::lines()
     return out;
 }
 
-void World::display(int x, int y, int w, int h)
+void World::display(int x, int y, int w, int h, int percent)
 {
     display_with_workarea(x, y, w, h, h);
+    simhost_display_set_scale(simhost_display_count() - 1, percent / 100.0);
 }
 
 void World::display_with_workarea(int x, int y, int w, int h, int workarea_h)
@@ -359,11 +383,12 @@ long display_index(int n)
 
 } // namespace
 
-void World::display_resize(int n, int x, int y, int w, int h)
+void World::display_resize(int n, int x, int y, int w, int h, int percent)
 {
     default_display();
     const t_rect r{double(x), double(y), double(w), double(h)};
     simhost_display_set(display_index(n), r, r);
+    simhost_display_set_scale(display_index(n), percent / 100.0);
     broadcast_display_change();
     sync();
 }
@@ -519,10 +544,29 @@ HWND World::active_window()
 // app_foreground() gives activation back to the window that had it.
 void World::user_activate(HWND hwnd)
 {
-    if (GetActiveWindow() && std::find(foreign_.begin(), foreign_.end(), hwnd) != foreign_.end())
+    const bool foreign = std::find(foreign_.begin(), foreign_.end(), hwnd) != foreign_.end();
+    if (GetActiveWindow() && foreign)
         active_before_background_ = GetActiveWindow();
+    background_ = foreign;
     SetForegroundWindow(hwnd);
     sync();
+}
+
+void World::user_minimise(HWND hwnd)
+{
+    ShowWindow(hwnd, SW_MINIMIZE);
+    sync();
+}
+
+void World::user_restore(HWND hwnd)
+{
+    ShowWindow(hwnd, SW_RESTORE);
+    sync();
+}
+
+bool World::patch_dirty() const
+{
+    return object_attr_getlong(patcher_, gensym("dirty")) != 0;
 }
 
 Point World::frame_for_client(HWND hwnd, int x, int y)

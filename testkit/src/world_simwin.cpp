@@ -89,12 +89,14 @@ void World::user_close(HWND hwnd)
 
 void World::app_background()
 {
+    background_ = true;
     simwin_app_activate(0);
     sync();
 }
 
 void World::app_foreground()
 {
+    background_ = false;
     simwin_app_activate(1);
     sync();
 }

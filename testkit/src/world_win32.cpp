@@ -233,6 +233,7 @@ void World::user_close(HWND hwnd)
 
 void World::app_background()
 {
+    background_ = true;
     if (!app_active())
         return;
     active_before_background_ = GetActiveWindow();
@@ -245,6 +246,7 @@ void World::app_background()
 // of the application.
 void World::app_foreground()
 {
+    background_ = false;
     if (app_active())
         return;
     HWND to = active_before_background_;

@@ -105,8 +105,10 @@ TEST(KorvelBinding, FreedTargetUnbindsThenBindsAgainLater)
                         "console post NO PLUG LOADED", "out qzkorvel#1 pluginname free",
                         "out qzkorvel#1 savedpluginname free", "out qzkorvel#1 delay 0",
                         "console post checkWindowState()", "out qzkorvel#1 state -12345 0 0 0 0"}},
-                      /* a state list for a record with no editor only stores it */
-                      {"send qzkorvel#1 state 1 2 3 4 0\npass 2", {"console post state(): incoming "}},
+                      /* a state list for a record with no plug-in waits for one, and is the state meanwhile */
+                      {"send qzkorvel#1 state 1 2 3 4 0\npass 2",
+                       {"console post state(): incoming ", "console post checkWindowState()",
+                        "out qzkorvel#1 state 1 2 3 4 0"}},
                   });
 }
 
@@ -374,7 +376,7 @@ TEST(KorvelAdopt, NextInstanceOnTheSameObjectTakesTheEditorOver)
                       {"send qzkorvel#4 hide\npass 2", state("300 300 640 480 2", "qzkorvel#4")},
                       {"box qzkorvel synth\npass\ndelete qzkorvel#4", report("PLUG", "64", "-12345 0 0 0 0", "qzkorvel#5")},
                       {"send qzkorvel#5 state 1 2 3 4 7\npass 2", {}},
-                      {"send qzkorvel#5 state 1 2 3 4 1\npass 2", state("300 300 640 480 1", "qzkorvel#5")},
+                      {"send qzkorvel#5 state 1 2 3 4 1\npass 2", state("1 2 640 480 1", "qzkorvel#5")},
                   });
     EXPECT_EQ(editor, record(w, "qzkorvel#5")->editor_hwnd);
     /* destroyed while remembered: the next open asks for a new editor */

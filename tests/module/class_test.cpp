@@ -190,7 +190,6 @@ TEST(KorvelClass, NewRecordStartsUnboundAndBindsOnlyLater)
     EXPECT_EQ(0, x->delay);
     EXPECT_EQ(0, x->hidden);
     EXPECT_EQ(1, x->app_active);
-    EXPECT_EQ(0, x->pos_checked);
     EXPECT_EQ(0, x->debug);
     EXPECT_EQ(0, x->stayontop);
     EXPECT_EQ(0, simhost_observer_count(w.object("synth")));

@@ -29,9 +29,9 @@ TEST(KorvelPlacement, CentresByTheWorkedValues)
         {0, 0, 0, 0, 500, 500, 800, 1000, 560, 20, 800, 1000},
         {0, 0, 0, 0, 500, 500, 800, 1002, 560, 39, 800, 1002},
         {0, 0, 0, 0, 500, 500, 800, 1010, 560, 35, 800, 1010},
-        {0, 0, 0, 0, 500, 500, 1920, 1040, 0, 20, 1920, 1025},
+        {0, 0, 0, 0, 500, 500, 1920, 1040, 0, 27, 1920, 1025},
         {0, 0, 0, 0, 500, 500, 2000, 600, 10, 50, 1924, 600},
-        {0, 0, 0, 0, 500, 500, 1920, 1041, 10, 50, 1920, 1025},
+        {0, 0, 0, 0, 500, 500, 1920, 1041, 0, 27, 1920, 1025},
         {-800, 0, 800, 984, -400, 400, 501, 400, -650, 212, 501, 400},
     };
     for (const Row &r : rows) {
@@ -46,12 +46,15 @@ TEST(KorvelPlacement, CentresByTheWorkedValues)
         w.box("qzkorvel synth");
         w.pass();
         w.lines();
-        /* under Wine the X screen, not the declared displays, cuts the size */
+        /* under Wine the X screen, not the declared displays, cuts the size,
+         * and the editor is centred by its size on the screen */
         testkit::Player player(w);
         Lines lines = player.play("send qzkorvel#1 open\npass 2");
         ASSERT_EQ(1u, lines.size()) << testkit::diff({}, lines);
         std::string place = "out qzkorvel#1 state " + std::to_string(r.x) + " " + std::to_string(r.y) + " ";
-        EXPECT_EQ(place, lines[0].substr(0, place.size()));
+        if (World::simulated() || r.ch == r.h) {
+            EXPECT_EQ(place, lines[0].substr(0, place.size()));
+        }
         if (World::simulated()) {
             EXPECT_EQ(place + std::to_string(r.cw) + " " + std::to_string(r.ch) + " 1", lines[0]);
         }
@@ -119,7 +122,6 @@ TEST(KorvelOpen, TypicalRoadOpensCapturesAndReports)
                        "console post --> attach window observer"}));
     t_korvel *x = record(w);
     EXPECT_EQ(w.editor(), x->editor_hwnd);
-    EXPECT_EQ(1, x->pos_checked);
     EXPECT_TRUE(plays(w, "pass\nlook editor",
                       {"console post checkWindowState()", "out qzkorvel#1 state 100 200 640 480 1",
                        "look editor 100 200 640 480 visible topmost toolwindow active"}));
@@ -134,15 +136,14 @@ TEST(KorvelOpen, ArgumentsChooseTheSpot)
     struct Row {
         const char *args;
         const char *state;
-        int pos_checked;
     };
     const Row rows[] = {
-        {"", "out qzkorvel#1 state 640 150 640 480 1", 0},
-        {"300", "out qzkorvel#1 state 640 150 640 480 1", 0},
-        {"-12345 7", "out qzkorvel#1 state 640 150 640 480 1", 0},
-        {"300 200", "out qzkorvel#1 state 300 200 640 480 1", 1},
-        {"100.7 -20.9", "out qzkorvel#1 state 100 -20 640 480 1", 1},
-        {"-900 -900", "out qzkorvel#1 state 640 150 640 480 1", 1},
+        {"", "out qzkorvel#1 state 640 150 640 480 1"},
+        {"300", "out qzkorvel#1 state 640 150 640 480 1"},
+        {"-12345 7", "out qzkorvel#1 state 640 150 640 480 1"},
+        {"300 200", "out qzkorvel#1 state 300 200 640 480 1"},
+        {"100.7 -20.9", "out qzkorvel#1 state 100 -20 640 480 1"},
+        {"-900 -900", "out qzkorvel#1 state 640 150 640 480 1"},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.args);
@@ -151,11 +152,10 @@ TEST(KorvelOpen, ArgumentsChooseTheSpot)
         w.mouse(500, 500);
         bound_setup(w);
         EXPECT_TRUE(plays(w, std::string("send qzkorvel#1 open ") + r.args + "\npass 2", {r.state}));
-        EXPECT_EQ(r.pos_checked, record(w)->pos_checked);
     }
 }
 
-TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
+TEST(KorvelOpen, PositionIsValidatedAtEveryOpen)
 {
     World w;
     w.mouse(500, 500);
@@ -163,8 +163,8 @@ TEST(KorvelOpen, PositionIsValidatedOnceAndAgainAfterRestore)
     play_steps(w, {
                       {"send qzkorvel#1 open -900 -900\npass 2", state("640 200 640 480 1")},
                       {"send qzkorvel#1 close\npass 2", state("640 200 640 480 0")},
-                      {"send qzkorvel#1 open -900 -900\npass 2", state("-900 -900 640 480 1")},
-                      {"send qzkorvel#1 close\npass 2", state("-900 -900 640 480 0")},
+                      {"send qzkorvel#1 open -900 -900\npass 2", state("640 200 640 480 1")},
+                      {"send qzkorvel#1 close\npass 2", state("640 200 640 480 0")},
                       {"send qzkorvel#1 state -900 -900 640 480 1\npass 2", state("640 200 640 480 1")},
                   });
     /* a list restored while no plug-in is loaded is checked by the open
@@ -255,7 +255,8 @@ TEST(KorvelOpen, MoreThanTheTableHoldsIsSafe)
 }
 
 /* More windows on the point than the table holds, and no new one there: none
- * of them is taken for the editor. (A unit test rather than a scenario: the
+ * of them is taken for the editor; one opened off the point is, as the one
+ * window of our process that appeared. (A unit test rather than a scenario: the
  * managed-window run of the scenarios under Wine pays seconds per window.) */
 TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
 {
@@ -266,10 +267,10 @@ TEST(KorvelOpen, ACrowdedPointWithoutANewWindowCapturesNothing)
     play_steps(w, {
                       {"misbehave synth noeditor\nsend qzkorvel#1 open 100 200\npass " + std::to_string(late_passes + 1),
                        {"console error critical: NEW WINDOW NOT FOUND"}},
-                      {"misbehave synth offset 30 0\nsend qzkorvel#1 open 100 200\npass " + std::to_string(late_passes + 1),
-                       {"console error critical: NEW WINDOW NOT FOUND"}},
+                      {"misbehave synth offset 30 0\nsend qzkorvel#1 open 100 200\npass 3",
+                       {"out qzkorvel#1 state 100 200 640 480 1"}},
                   });
-    EXPECT_EQ(nullptr, record(w)->editor_hwnd);
+    EXPECT_EQ(w.editor(), record(w)->editor_hwnd);
     EXPECT_TRUE(std::none_of(foreign.begin(), foreign.end(),
                              [](HWND h) { return World::topmost(h) || World::toolwindow(h); }));
 }
@@ -380,16 +381,19 @@ TEST(KorvelOpen, ALateEditorIsNoLongerAwaitedOnceTheRecordHasOne)
     EXPECT_FALSE(World::toolwindow(stray));
 }
 
-TEST(KorvelOpen, EditorOpenedElsewhereIsNotFound)
+/* An editor opened off the point is the one window of our process that
+ * appeared, moved onto the point; no editor at all is said. */
+TEST(KorvelOpen, EditorOpenedElsewhereIsTakenAndMoved)
 {
     World w;
     bound_setup(w);
     play_steps(w, {
-                      {"misbehave synth offset 5 5\nsend qzkorvel#1 open 100 200\npass " + std::to_string(late_passes + 1),
-                       {"console error critical: NEW WINDOW NOT FOUND"}},
+                      {"misbehave synth offset 5 5\nsend qzkorvel#1 open 100 200\npass 3\nlook editor",
+                       {"out qzkorvel#1 state 100 200 640 480 1",
+                        "look editor 100 200 640 480 visible topmost toolwindow active"}},
                       {"misbehave synth normal\nuser close editor\nmisbehave synth noeditor\n"
                        "send qzkorvel#1 open 30 40\npass " + std::to_string(late_passes + 1),
-                       {"console error critical: NEW WINDOW NOT FOUND"}},
+                       {"out qzkorvel#1 state 100 200 640 480 0", "console error critical: NEW WINDOW NOT FOUND"}},
                   });
     t_korvel *x = record(w);
     EXPECT_EQ(nullptr, x->editor_hwnd);
@@ -454,8 +458,8 @@ TEST(KorvelOpen, NoPluginLoadedOpensNothing)
     EXPECT_EQ(nullptr, w.editor());
 }
 
-/* Values beyond the window coordinates are brought into them before they
- * reach the vst object; a NaN opens nothing. */
+/* Values beyond the window coordinates are out of view; a NaN opens
+ * nothing. */
 TEST(KorvelOpen, OutOfRangeAndNanCoordinates)
 {
     World w;
@@ -474,16 +478,11 @@ TEST(KorvelOpen, OutOfRangeAndNanCoordinates)
     EXPECT_EQ(nullptr, w.editor());
     EXPECT_EQ(KORVEL_CENTRE_SENTINEL, record(w)->win_x);
 
-    record(w)->pos_checked = 1;
-    w.misbehave("synth", SIMHOST_VST_NOEDITOR);
     atom_setfloat(av, 1e12);
     atom_setfloat(av + 1, -INFINITY);
     simhost_send(obj, "direct_open", 2, av);
-    EXPECT_EQ(KORVEL_COORD_MAX, record(w)->win_x);
-    w.pass(late_passes);
-    EXPECT_TRUE(same_lines({"console error critical: NEW WINDOW NOT FOUND"}, w.lines()));
-    EXPECT_EQ(KORVEL_COORD_MAX, record(w)->win_x);
-    EXPECT_EQ(KORVEL_COORD_MIN, record(w)->win_y);
+    w.pass();
+    EXPECT_TRUE(same_lines(state("640 200 640 480 1"), w.lines()));
 }
 
 /* ---- visibility ---- */
@@ -583,7 +582,8 @@ TEST(KorvelState, RestoresByVisibility)
                        report("free", "0", "-12345 0 0 0 0")},
                       {"send qzkorvel#1 state 1 2 3 4\npass 2",
                        {"console error qzkorvel: state error: missing arguments"}},
-                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", {}},
+                      /* waiting, the list is the state */
+                      {"send qzkorvel#1 state 100 200 640 480 1\npass 2", state("100 200 640 480 1")},
                       /* the restored visibility waits for the plug-in: the report that finds it
                        * shows the restored list, and the editor opens after it */
                       {"load synth PLUG\npass 2",
@@ -593,9 +593,10 @@ TEST(KorvelState, RestoresByVisibility)
                       {"send qzkorvel#1 close\npass 2", state("100 200 640 480 0")},
                       {"send qzkorvel#1 state 1 2 3 4 7\npass 2", {}},
                       {"send qzkorvel#1 state 100 200 640 480 1\npass 2", state("100 200 640 480 1")},
-                      {"send qzkorvel#1 state 5 6 7 8 2\npass 3", state("100 200 640 480 2")},
-                      {"send qzkorvel#1 state 5 6 7 8 1\npass 2", state("100 200 640 480 1")},
-                      {"send qzkorvel#1 state 5 6 7 8 0\npass 2", state("5 6 7 8 0")},
+                      /* an open editor moves to the list's place; the size stays the plug-in's */
+                      {"send qzkorvel#1 state 5 6 7 8 2\npass 3", state("5 6 640 480 1") + state("5 6 640 480 2")},
+                      {"send qzkorvel#1 state 5 6 7 8 1\npass 2", state("5 6 640 480 1")},
+                      {"send qzkorvel#1 state 5 6 7 8 0\npass 2", state("5 6 640 480 0")},
                       {"send qzkorvel#1 state 300 200 640 480 2\npass 3", state("300 200 640 480 2")},
                       {"look editor", {"look editor 300 200 640 480 hidden topmost toolwindow"}},
                   });
@@ -620,18 +621,19 @@ TEST(KorvelState, ShowsAtOnceEvenInTheBackground)
     World w;
     open_setup(w);
     play_steps(w, {
-                      {"app background\nsend qzkorvel#1 state 1 2 3 4 1\npass 2\nlook editor",
-                       {"out qzkorvel#1 state 100 200 640 480 1", "out qzkorvel#1 state 100 200 640 480 1",
-                        "look editor 100 200 640 480 visible topmost toolwindow"}},
-                      {"send qzkorvel#1 state 1 2 3 4 2\npass 2\nlook editor",
-                       {"look editor 100 200 640 480 visible topmost toolwindow"}},
+                      {"app background\nsend qzkorvel#1 state 100 200 3 4 1\npass 2\nlook editor",
+                       state("100 200 640 480 1") + state("100 200 640 480 1") +
+                           Lines{"look editor 100 200 640 480 visible topmost toolwindow"}},
+                      /* shown in the background, it is in sight: a hidden list hides it */
+                      {"send qzkorvel#1 state 100 200 3 4 2\npass 2\nlook editor",
+                       {"look editor 100 200 640 480 hidden topmost toolwindow"}},
                   });
     EXPECT_EQ(1, record(w)->hidden);
     /* one to stay on top is hidden at once, as the hide gate would */
     play_steps(w, {
-                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 1 2 3 4 1\npass 2",
-                       state("100 200 640 480 1")},
-                      {"send qzkorvel#1 state 1 2 3 4 2\npass 3\nlook editor", editor_at_home(false)},
+                      {"send qzkorvel#1 stayontop 1\nsend qzkorvel#1 state 100 200 3 4 1\npass 2",
+                       state("100 200 640 480 2") + state("100 200 640 480 1")},
+                      {"send qzkorvel#1 state 100 200 3 4 2\npass 3\nlook editor", editor_at_home(false)},
                   });
 }
 
@@ -807,7 +809,7 @@ TEST(KorvelState, ReportStopsWhenTheStateSystemDeletesTheBox)
 
 /* What setvalueof set is read back before the queue runs, rounded to whole
  * numbers (pattrstorage's interpolation gives floats); the window follows
- * on the queue, and an open editor keeps its place. */
+ * on the queue, an open editor to the list's place. */
 TEST(KorvelState, ValueSetIsReadBackAtOnceRounded)
 {
     World w;
@@ -823,8 +825,8 @@ TEST(KorvelState, ValueSetIsReadBackAtOnceRounded)
                        "look editor 101 200 640 480 visible topmost toolwindow active"}));
     set_value(x, {5, 6, 7, 8, 2});
     EXPECT_EQ("5 6 7 8 2", value_of(x));
-    EXPECT_TRUE(plays(w, "pass 3", state("101 200 640 480 2")));
-    EXPECT_EQ("101 200 640 480 2", value_of(x));
+    EXPECT_TRUE(plays(w, "pass 3", state("5 6 640 480 1") + state("5 6 640 480 2")));
+    EXPECT_EQ("5 6 640 480 2", value_of(x));
 }
 
 /* A visibility restored before the plug-in is loaded is applied when it

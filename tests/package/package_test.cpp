@@ -148,8 +148,9 @@ TEST_F(Package, ReferencePageNamesExactlyTheRegisteredMessagesAndAttributes)
 {
     std::string xml = read_file(kPackage + "/docs/qzkorvel.maxref.xml");
     ASSERT_FALSE(xml.empty());
-    // the module is the package the object comes in, not the host's own
-    EXPECT_EQ(xml_attribute(xml, "c74object", "qzkorvel", "module"), "qzkorvel");
+    // Max's reference pages name one of Max's own modules; a control object's is max
+    EXPECT_EQ(xml_attribute(xml, "c74object", "qzkorvel", "module"), "max");
+    EXPECT_NE(xml.find("64-bit Windows"), std::string::npos);
 
     EXPECT_EQ(xml_names(xml, "methodlist", "method"), messages_);
     EXPECT_EQ(xml_names(xml, "attributelist", "attribute"), attributes_);
@@ -228,6 +229,10 @@ protected:
             if (!box.contains("patcher"))
                 continue;
             Tab tab{box.value("varname", ""), box.at("patcher"), {}, {}};
+            if (tab.name == "reference") { // comments only, as Max's own help patches have
+                reference_ = tab.patcher;
+                continue;
+            }
             for (const json &e : tab.patcher.at("boxes"))
                 tab.boxes[e.at("box").at("id").get<std::string>()] = e.at("box");
             for (const json &e : tab.patcher.at("lines")) {
@@ -239,7 +244,7 @@ protected:
         }
     }
 
-    json root_;
+    json root_, reference_;
     std::vector<Tab> tabs_;
 };
 
@@ -249,7 +254,7 @@ protected:
 TEST_F(HelpPatch, TopLevelHoldsTheTabs)
 {
     EXPECT_EQ(root_.at("showrootpatcherontab"), 0);
-    ASSERT_EQ(tabs_.size(), root_.at("boxes").size());
+    ASSERT_EQ(tabs_.size() + 1, root_.at("boxes").size());
     std::vector<std::string> names;
     for (const json &entry : root_.at("boxes")) {
         const json &box = entry.at("box");
@@ -258,7 +263,22 @@ TEST_F(HelpPatch, TopLevelHoldsTheTabs)
         EXPECT_EQ(box.at("patcher").at("showontab"), 1);
         names.push_back(box.at("varname"));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"basics", "placement", "visibility", "changes", "persistence"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"basics", "placement", "visibility", "changes", "persistence", "reference"}));
+}
+
+// The reference tab names every related object of the reference page, and
+// every message the object takes.
+TEST_F(HelpPatch, ReferenceTabNamesTheRelatedObjectsAndMessages)
+{
+    std::string text;
+    for (const json &entry : reference_.at("boxes"))
+        text += entry.at("box").value("text", "") + "\n";
+    for (const char *name : {"vst~", "autopattr", "pattr", "pattrstorage"})
+        EXPECT_NE(text.find(name), std::string::npos) << name;
+    for (const std::set<std::string> &names : {messages_, attributes_})
+        for (const std::string &name : names)
+            EXPECT_NE(text.find(name), std::string::npos) << name;
 }
 
 // Each tab opens with the standard header: the object's name in large bold

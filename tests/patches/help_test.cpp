@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "files.h"
 #include "simhost.h"
 #include "testkit.h"
@@ -43,6 +45,21 @@ void walk(t_object *patcher, const std::function<void(t_object *)> &visit)
         t_object *obj = jbox_get_object(box);
         if (obj && std::string(object_classname(obj)->s_name) == "patcher")
             walk(obj, visit);
+    }
+}
+
+// Checks that each box of patcher, and of its subpatchers, ends within
+// the width and height of the window the patcher opens in.
+void fits(const nlohmann::json &patcher, const std::string &where)
+{
+    const double width = patcher["rect"][2], height = patcher["rect"][3];
+    for (const nlohmann::json &item : patcher["boxes"]) {
+        const nlohmann::json &box = item["box"];
+        const nlohmann::json &r = box["patching_rect"];
+        EXPECT_LE(r[0].get<double>() + r[2].get<double>(), width) << where << " " << box["id"];
+        EXPECT_LE(r[1].get<double>() + r[3].get<double>(), height) << where << " " << box["id"];
+        if (box.contains("patcher"))
+            fits(box["patcher"], where + "/" + box["id"].get<std::string>());
     }
 }
 
@@ -106,9 +123,10 @@ TEST(HelpPatch, EveryMessageBoxIsClicked)
 {
     Help help;
     std::set<t_object *> clicked;
-    for (const std::string &line : split(files().at("examples/tour.ksim")))
-        if (line.rfind("click ", 0) == 0)
-            clicked.insert(help.world.find(line.substr(6)));
+    for (const char *scenario : {"examples/tour.ksim", "tests/patches/data/help-promises.ksim"})
+        for (const std::string &line : split(files().at(scenario)))
+            if (line.rfind("click ", 0) == 0)
+                clicked.insert(help.world.find(line.substr(6)));
     for (const std::string &id : clicked_by_tests)
         clicked.insert(help.world.find(id));
     walk(help.world.patcher(), [&clicked](t_object *box) {
@@ -139,6 +157,24 @@ TEST(HelpPatch, TourPrintsTheReviewedTranscript)
     std::filesystem::remove_all(pictures);
     const Lines expected = split(files().at("tests/patches/tour.expected"));
     EXPECT_TRUE(same_lines(expected, actual));
+}
+
+// What each tab's comments promise, played as a user reads them: the
+// scenario quotes each promise above the expectations that check it.
+TEST(HelpPatch, EveryTabKeepsItsPromises)
+{
+    Help help;
+    testkit::Player player(help.world);
+    player.before(help.opened);
+    EXPECT_NO_THROW(player.play(files().at("tests/patches/data/help-promises.ksim"), "help-promises.ksim"));
+}
+
+// Every box of every tab, and of the overview patch, lies inside the
+// window its patcher opens in: no comment is cut off.
+TEST(HelpPatch, EveryBoxFitsItsWindow)
+{
+    for (const char *file : {"package/qzkorvel/help/qzkorvel.maxhelp", "package/qzkorvel/extras/qzkorvel-overview.maxpat"})
+        fits(nlohmann::json::parse(files().at(file))["patcher"], file);
 }
 
 // In the basics tab the report reaches the console through [print] and the

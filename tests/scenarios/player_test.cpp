@@ -20,7 +20,7 @@ const Fault faults[] = {
     {"pas 2", "t.ksim:1: unknown command 'pas'; did you mean 'pass'? (pass [N])"},
     {"snapshots x.svg", "t.ksim:1: unknown command 'snapshots'; did you mean 'snapshot'? (snapshot FILE.svg | "
                         "snapshot FILE.png)"},
-    {"Look editor", "t.ksim:1: unknown command 'Look'; did you mean 'look'? (look editor [BOX])"},
+    {"Look editor", "t.ksim:1: unknown command 'Look'; did you mean 'look'? (look editor [BOX] | look patch)"},
     {"# comment\n\nsend nosuch open", "t.ksim:3: unknown box 'nosuch'"},
     {"send vst~#2 open", "t.ksim:1: unknown box 'vst~#2'"},
     {"send qzkorvel#0 open", "t.ksim:1: unknown box 'qzkorvel#0'"},
@@ -28,8 +28,12 @@ const Fault faults[] = {
     {"pass 0", "t.ksim:1: malformed line: '0' is not a positive number"},
     {"pass 1 2", "t.ksim:1: malformed line: usage: pass [N]"},
     {"pass 99999999999", "t.ksim:1: malformed line: '99999999999' is not a whole number"},
-    {"display 0 0 1920", "t.ksim:1: malformed line: usage: display X Y W H | display resize N X Y W H | display "
-                         "remove N"},
+    {"display 0 0 1920", "t.ksim:1: malformed line: usage: display X Y W H [scale P] | display resize N X Y W H "
+                         "[scale P] | display remove N"},
+    {"display 0 0 1920 1080 size 150", "t.ksim:1: malformed line: usage: display X Y W H [scale P] | display resize "
+                                       "N X Y W H [scale P] | display remove N"},
+    {"display 0 0 1920 1080 scale", "t.ksim:1: malformed line: usage: display X Y W H [scale P] | display resize N X "
+                                    "Y W H [scale P] | display remove N"},
     {"display remove 2", "t.ksim:1: no display 2 (there are 1)"},
     {"display remove 1", "t.ksim:1: the last display cannot go"},
     {"display resize 1 0 0 0 10", "t.ksim:1: malformed line: '0' is not a positive number"},
@@ -47,7 +51,7 @@ const Fault faults[] = {
     {"user move window 1 2", "t.ksim:1: no window made"},
     {"user move frame 1 2", "t.ksim:1: unknown window 'frame' (the windows are 'editor', 'editor BOX' and 'window')"},
     {"user fly editor", "t.ksim:1: malformed line: usage: user move WINDOW X Y | user resize WINDOW W H | user "
-                        "close WINDOW | user activate WINDOW"},
+                        "close WINDOW | user activate WINDOW | user minimise WINDOW | user restore WINDOW"},
     {"app sideways", "t.ksim:1: malformed line: usage: app background | app foreground"},
     {"box k = qzkorvel synth\nload k OTHER", "t.ksim:2: box 'k' holds no vst~ object"},
     {"box qzkorvel\nsend qzkorvel#1 open", "t.ksim:2: box 'qzkorvel#1' holds no object"},
@@ -65,11 +69,15 @@ const Fault faults[] = {
     {"box s = vst~\nlook editor nosuch", "t.ksim:2: unknown box 'nosuch'"},
     {"box q = qzkorvel other\nuser close editor q", "t.ksim:2: box 'q' is no vst~ box and names none"},
     {"window 1 2 3 4\nuser close window q", "t.ksim:2: malformed line: usage: user move WINDOW X Y | user resize "
-                                            "WINDOW W H | user close WINDOW | user activate WINDOW"},
+                                            "WINDOW W H | user close WINDOW | user activate WINDOW | "
+     "user minimise WINDOW | user restore WINDOW"},
     {"box s = vst~\nbox s/q = qzkorvel s", "t.ksim:2: box 's' is no subpatcher of the patch file"},
     {"display 2147483000 0 2147483647 100",
      "t.ksim:1: number out of range: '2147483000': a coordinate is -32768 to 32767"},
     {"display resize 1 0 0 32768 100", "t.ksim:1: number out of range: '32768': a width or height is 1 to 32767"},
+    {"display 0 0 1920 1080 scale 99", "t.ksim:1: number out of range: '99': a display's scale is 100 to 500"},
+    {"display resize 1 0 0 1920 1080 scale 501",
+     "t.ksim:1: number out of range: '501': a display's scale is 100 to 500"},
     {"mouse 0 -32769", "t.ksim:1: number out of range: '-32769': a coordinate is -32768 to 32767"},
     {"plugin P 40000x480", "t.ksim:1: number out of range: '40000': a width or height is 1 to 32767"},
     {"window 1 2 3 4\nuser move window 2147483647 0",
@@ -254,9 +262,13 @@ expect look editor b 600 100 400 300 visible topmost toolwindow active
               "t.ksim:13: expect out qzkorvel#1 state 100 100 300 200 1\n"
               "  wanted a line 'out qzkorvel#1 state 100 100 300 200 1'\n"
               "  seen since the last expectation met: no lines\n"
+              "  an earlier expectation, met, dropped a line it wants: out qzkorvel#1 state 100 100 300 200 1\n"
+              "    t.ksim:12: expect out qzkorvel#2 state 600 100 400 300 1\n"
               "t.ksim:14: expect /^out qzkorvel#2 state 600/\n"
               "  wanted a line matching /^out qzkorvel#2 state 600/\n"
               "  seen since the last expectation met: no lines\n"
+              "  an earlier expectation, met, dropped a line it wants: out qzkorvel#2 state 600 100 400 300 1\n"
+              "    t.ksim:12: expect out qzkorvel#2 state 600 100 400 300 1\n"
               "t.ksim:17: expect no /^look/\n"
               "  wanted no line matching /^look/\n"
               "  seen since the last expectation met: 1 lines\n"
@@ -274,16 +286,20 @@ TEST(Player, EchoesLinesAndReportsSteps)
     std::vector<testkit::Player::Step> steps;
     player.observe([&steps](const testkit::Player::Step &s) { steps.push_back(s); });
     Lines seen;
-    const char *text = "# binding\nbox synth = vst~\n  box qzkorvel synth   # bound\npass\nexpect nothing\n";
+    const char *text =
+        "# binding\nbox synth = vst~\n  box qzkorvel synth   # bound\npass\nsend qzkorvel#1 debug 0\nexpect nothing\n";
     EXPECT_THROW(player.play(text, "t.ksim", [&seen](const std::string &l) { seen.push_back(l); }), testkit::Error);
     ASSERT_GE(seen.size(), 5u);
     EXPECT_EQ(Lines(seen.begin() + 1, seen.begin() + 5),
               (Lines{"# binding", "> box synth = vst~", "> box qzkorvel synth   # bound", "> pass"}));
-    ASSERT_EQ(steps.size(), 4u);
+    ASSERT_EQ(steps.size(), 5u);
     EXPECT_EQ(steps[0].comments, "# binding\n");
     EXPECT_EQ(steps[2].number, 4u);
     EXPECT_EQ(steps[2].transcript.front(), "out qzkorvel#1 pluginname free");
-    EXPECT_EQ(steps[3].failures.size(), 1u);
+    EXPECT_EQ(steps[4].failures.size(), 1u);
+    // the box a line names, for the report's header
+    EXPECT_EQ(steps[1].box, "");
+    EXPECT_EQ(steps[3].box, "[qzkorvel synth]");
 }
 
 // "editor BOX" is the editor of that vst~ box, or of the one a qzkorvel box

@@ -275,7 +275,8 @@ TEST_F(BasicObjects, RouteSendsMatchesWithoutTheKeyAndTheRestUnchanged)
         {bynum, "int", {long_atom(7)}, "out route:2 int 7"},
         {bynum, "list", {}, "out route:2 list"},
         {bynum, "state", {long_atom(1)}, "out route:2 state 1"},
-        {bare, "state", {long_atom(1)}, "out route state 1"},
+        {bare, "state", {long_atom(1)}, "out route:1 state 1"},
+        {bare, "int", {long_atom(0)}, "out route bang"},
     };
     for (const Case &c : cases) {
         send(c.route, c.selector, c.atoms);

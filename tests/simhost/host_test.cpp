@@ -587,6 +587,26 @@ TEST_F(Host, ViolationsOfTheContractAreReportedAndSurviveTheReset)
     EXPECT_EQ(simhost_violation_count(), before + 12);
 }
 
+// A pointer that is no object (a field never set, full of the pattern new
+// objects come with) is refused by the calls that attach, detach and
+// notify, as a violation: Max would read through it.
+TEST_F(Host, ObserverCallsRefuseWhatIsNoObject)
+{
+    const long before = simhost_violation_count();
+    t_probe *x = probe();
+    void *none = (void *)(uintptr_t)0xA5A5A5A5A5A5A5A5u;
+    EXPECT_NE(object_attach_byptr_register(x, none, gensym("nobox")), MAX_ERR_NONE);
+    EXPECT_NE(object_attach_byptr_register(none, x, gensym("nobox")), MAX_ERR_NONE);
+    EXPECT_NE(object_detach_byptr(x, none), MAX_ERR_NONE);
+    EXPECT_NE(object_notify(none, gensym("modified"), nullptr), MAX_ERR_NONE);
+    EXPECT_EQ(simhost_observer_count(&x->ob), 0);
+    EXPECT_EQ(events(), Lines({"console violation object_attach_byptr_register names no object",
+                               "console violation object_attach_byptr_register names no object",
+                               "console violation object_detach_byptr names no object",
+                               "console violation object_notify names no object"}));
+    EXPECT_EQ(simhost_violation_count(), before + 4);
+}
+
 // ---- patchers and boxes ----
 
 TEST_F(Host, ConstructorsFindTheirPatcherAndBoxThroughTheObex)

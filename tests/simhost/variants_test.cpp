@@ -176,6 +176,39 @@ std::string resizes()
            " " + std::to_string(origin.y);
 }
 
+// A 4K display at 150%, in Windows pixels.
+void scaled_display()
+{
+    simhost_display_add(t_rect{0, 0, 3840, 2160}, t_rect{0, 0, 3840, 2120});
+    simhost_display_set_scale(0, 1.5);
+}
+
+std::string display_units()
+{
+    scaled_display();
+    t_rect r = {};
+    jmonitor_getdisplayrect_forpoint(0, t_pt{10, 10}, &r);
+    const t_pt p = jmonitor_scale_pt(t_pt{300, 150});
+    return std::to_string((int)r.width) + " wide, 300 150 is " + std::to_string((int)p.x) + " " +
+           std::to_string((int)p.y);
+}
+
+std::string editor_place()
+{
+    scaled_display();
+    POINT origin = {};
+    ClientToScreen(open_editor(simhost_object_new("vst~ Alpha"), 200, 100), &origin);
+    return std::to_string(origin.x) + " " + std::to_string(origin.y);
+}
+
+std::string editor_size()
+{
+    scaled_display();
+    RECT r = {};
+    GetClientRect(open_editor(simhost_object_new("vst~ Alpha"), 200, 100), &r);
+    return std::to_string(r.right) + "x" + std::to_string(r.bottom);
+}
+
 struct Probe {
     simhost_variant variant;
     const char *setting; /* what simhost_variant_set is given */
@@ -196,6 +229,10 @@ const Probe probes[] = {
     {simhost_variant::autopattr_ui_only, "autopattr-ui-only", autopattr_takes, "1 observer", "0 observer"},
     {simhost_variant::attr_empty_array, "attr-empty-array", empty_array, "0 atoms, no array",
      "0 atoms, an array"},
+    {simhost_variant::max_pixel_units, "max-pixel-units", display_units, "2560 wide, 300 150 is 200 100",
+     "3840 wide, 300 150 is 300 150"},
+    {simhost_variant::vst_open_pixels, "vst-open-pixels", editor_place, "300 150", "200 100"},
+    {simhost_variant::editor_dpi_unaware, "editor-dpi-unaware", editor_size, "640x480", "960x720"},
     {simhost_variant::editor_close_deferred, "editor-close-deferred", close_deferred, "gone gone", "shown gone"},
     {simhost_variant::editor_open_reshows, "editor-open-reshows", open_reshows, "new shown at 300 250",
      "same shown at 100 200"},

@@ -89,16 +89,32 @@ TEST_F(ActivationTest, ActivationPassesBelowFirstThenFromTheTop)
                "hidden WM_ACTIVATEAPP 0", "t WM_DESTROY", "t WM_NCDESTROY");
     EXPECT_EQ(simwin_app_active(), 0);
 
-    // Minimising the active window hands activation on too, here to the
-    // other application below it; restoring it activates it again.
+    // Minimising the active window parks it off screen and hands activation
+    // on too, here to the other application below it; restoring it brings
+    // it back where it was and activates it again.
     simwin_app_activate(1);
     SetActiveWindow(o);
+    RECT before = {};
+    GetWindowRect(o, &before);
     take();
     EXPECT_TRUE(ShowWindow(o, SW_MINIMIZE));
-    EXPECT_LOG("o WM_WINDOWPOSCHANGING", "o WM_ACTIVATE WA_INACTIVE to -", "o WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0", "hidden WM_ACTIVATEAPP 0");
+    EXPECT_LOG("o WM_WINDOWPOSCHANGING", "o WM_WINDOWPOSCHANGED nosize nozorder noactivate noclientsize",
+               "o WM_MOVE -31996,-31977", "o WM_WINDOWPOSCHANGING", "o WM_ACTIVATE WA_INACTIVE to -", "o WM_ACTIVATEAPP 0", "h WM_ACTIVATEAPP 0", "hidden WM_ACTIVATEAPP 0");
     EXPECT_TRUE(IsWindowVisible(o) && (GetWindowLongPtrA(o, GWL_STYLE) & WS_MINIMIZE));
+    RECT parked = {};
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    EXPECT_TRUE(GetWindowRect(o, &parked) && GetWindowPlacement(o, &wp) && IsIconic(o));
+    EXPECT_EQ(parked.left, -32000);
+    EXPECT_EQ(wp.showCmd, UINT(SW_SHOWMINIMIZED));
+    EXPECT_EQ(wp.rcNormalPosition.left, before.left);
+    EXPECT_EQ(wp.rcNormalPosition.bottom, before.bottom);
     ShowWindow(o, SW_RESTORE);
     EXPECT_EQ(GetActiveWindow(), o);
+    RECT back = {};
+    EXPECT_TRUE(GetWindowRect(o, &back) && !IsIconic(o));
+    EXPECT_EQ(back.left, before.left);
+    EXPECT_EQ(back.top, before.top);
     EXPECT_FALSE(GetWindowLongPtrA(o, GWL_STYLE) & WS_MINIMIZE);
     t = make_window("t");
     ShowWindow(t, SW_SHOWNA);

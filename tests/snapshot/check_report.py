@@ -18,6 +18,9 @@ from html.parser import HTMLParser
 CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                   "--disable-background-networking", "--disable-component-update", "--disable-sync"]
 WIDTH, HEIGHT = 1000, 1400
+# Seconds after which a chromium run counts as hung: each takes a few seconds,
+# and on a 2-core machine busy with other work some ten times that.
+HUNG = 600
 
 
 class Dom(HTMLParser):
@@ -35,12 +38,16 @@ class Dom(HTMLParser):
         classes = attrs.get("class", "").split()
         if tag == "section" and "step" in classes:
             self.steps.append({"classes": classes, "id": attrs.get("id"), "line": "", "transcript": "", "failure": "",
-                               "mark": "", "windows": [], "boxes": []})
+                               "mark": "", "box": "", "windows": [], "boxes": [], "cords": 0, "app": []})
         elif tag == "g" and "window" in classes and self.steps:
             self.steps[-1]["windows"].append(attrs)
-        elif tag == "svg" and "box" in classes and self.steps:
+        elif tag == "g" and "box" in classes and self.steps:
             self.steps[-1]["boxes"].append(attrs)
-        self.open.append(next((k for k in ("line", "transcript", "failure") if k in classes),
+        elif tag == "line" and "cord" in classes and self.steps:
+            self.steps[-1]["cords"] += 1
+        elif tag == "svg" and "data-app" in attrs and self.steps:
+            self.steps[-1]["app"].append(attrs["data-app"])
+        self.open.append(next((k for k in ("line", "transcript", "failure", "box") if k in classes and tag != "g"),
                               "mark" if "met" in classes and tag == "span" else None))
 
     def handle_endtag(self, tag):
@@ -65,7 +72,7 @@ def fail(message):
 
 def chromium(folder, page, *args):
     run = subprocess.run(["chromium", *CHROMIUM_FLAGS, "--user-data-dir=" + os.path.join(folder, "profile"),
-                          *args, "file://" + page], capture_output=True, text=True, check=False, timeout=120)
+                          *args, "file://" + page], capture_output=True, text=True, check=False, timeout=HUNG)
     if run.returncode != 0:
         fail(f"chromium exited with {run.returncode}:\n{run.stderr[-2000:]}")
     return run.stdout
@@ -88,13 +95,25 @@ def check_tour(folder):
         fail(f"summary {summary} against {len(dom.steps)} steps")
     pictures = sum(1 for t, a in dom.elements if t == "figure")
     # a picture where the desktop changed as a person sees it, not one a line
-    if pictures != int(summary["data-pictures"]) or not 10 <= pictures <= 17 \
-            or sum(t == "svg" and "box" not in a.get("class", "") for t, a in dom.elements) != pictures:
+    if pictures != int(summary["data-pictures"]) or not 10 <= pictures <= 30 \
+            or sum(t == "svg" for t, a in dom.elements) != pictures:
         fail(f"{pictures} figures, summary says {summary['data-pictures']}")
     expects = [s for s in dom.steps if s["line"].startswith("expect ")]
     if not expects or any("met" not in s["classes"] or "\u2713" not in s["mark"] for s in expects) \
-            or not summary["data-met"] == summary["data-expectations"] == str(len(expects)):
+            or not summary["data-met"] == summary["data-expectations"] == str(len(expects)) or len(expects) < 15:
         fail(f"expectations met unmarked: {expects}, summary {summary}")
+    # every tab expects something; each click names its box as it shows
+    for tab in ("basics", "placement", "visibility", "changes", "persistence"):
+        if not any(s["line"].startswith("expect ") and any(p["line"].startswith(f"click {tab}/") for p in dom.steps[
+                :dom.steps.index(s)][-12:]) for s in expects):
+            fail(f"no expectation in the tab {tab}")
+    clicks = [s for s in dom.steps if s["line"].startswith("click ")]
+    if not clicks or any(not (s["box"].startswith("[") and s["box"].endswith("(")) for s in clicks) \
+            or not any(s["box"] == "[open 100 200(" for s in clicks):
+        fail(f"click steps without their message box: {[(s['line'], s['box']) for s in clicks]}")
+    # Max in the background pictured, and the patch drawn with its cords
+    if not any("background" in s["app"] for s in dom.steps) or not any(s["cords"] >= 10 for s in dom.steps):
+        fail("no picture of Max in the background, or no cords drawn")
     if "Off view: (untitled)" in page_text(page) or "max-width" in page_text(page).split("figure svg")[-1][:80]:
         fail("helper windows listed, or pictures squeezed below their size")
     ids = [a["id"] for t, a in dom.elements if t == "clippath" and "id" in a]

@@ -143,7 +143,7 @@ void open(testkit::World &world, const Options &o, const std::string &text, test
           testkit::Report *report)
 {
     world.open_patch(text, o.patch);
-    testkit::Player::Step step{0, "open " + o.patch, "", {}, {}};
+    testkit::Player::Step step{0, "open " + o.patch, "", "", {}, {}};
     for (const std::string &box : world.vst_boxes())
         step.transcript.push_back("patch " + box);
     world.settle();

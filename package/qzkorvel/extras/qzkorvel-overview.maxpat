@@ -13,7 +13,7 @@
 			100.0,
 			100.0,
 			640.0,
-			440.0
+			510.0
 		],
 		"bglocked": 0,
 		"openinpresentation": 0,
@@ -95,7 +95,7 @@
 						600.0,
 						20.0
 					],
-					"text": "Try it: load a plug-in into the vst~ box below, then click open."
+					"text": "Try it: click plug beside the vst~ box and choose one of your plug-ins, then click open."
 				}
 			},
 			{
@@ -238,7 +238,7 @@
 					"numoutlets": 0,
 					"patching_rect": [
 						15.0,
-						405.0,
+						420.0,
 						600.0,
 						60.0
 					],
@@ -269,7 +269,7 @@
 			{
 				"box": {
 					"id": "obj-14",
-					"linecount": 3,
+					"linecount": 4,
 					"maxclass": "comment",
 					"numinlets": 1,
 					"numoutlets": 0,
@@ -277,9 +277,42 @@
 						15.0,
 						345.0,
 						600.0,
-						47.0
+						62.0
 					],
-					"text": "Keep the place with the patch: qzkorvel has the scripting name editor, and the cord from autopattr's left (include) outlet takes it in (autopattr alone takes in user interface objects only). [pattr @bindto editor] does the same. Save with the editor open: it opens there again."
+					"text": "Keep the place with the patch: qzkorvel has the scripting name editor, and the cord from autopattr's left (include) outlet takes it in (autopattr alone takes in user interface objects only). [pattr @bindto editor] does the same. Copy these boxes into a new patch and save it with the editor open: it opens there again."
+				}
+			},
+			{
+				"box": {
+					"id": "obj-15",
+					"maxclass": "comment",
+					"numinlets": 1,
+					"numoutlets": 0,
+					"patching_rect": [
+						330.0,
+						225.0,
+						150.0,
+						20.0
+					],
+					"text": "Click plug to choose a plug-in:"
+				}
+			},
+			{
+				"box": {
+					"id": "obj-16",
+					"maxclass": "message",
+					"numinlets": 2,
+					"numoutlets": 1,
+					"outlettype": [
+						""
+					],
+					"patching_rect": [
+						485.0,
+						225.0,
+						35.0,
+						22.0
+					],
+					"text": "plug"
 				}
 			}
 		],
@@ -340,6 +373,18 @@
 					],
 					"source": [
 						"obj-13",
+						0
+					]
+				}
+			},
+			{
+				"patchline": {
+					"destination": [
+						"obj-9",
+						0
+					],
+					"source": [
+						"obj-16",
 						0
 					]
 				}

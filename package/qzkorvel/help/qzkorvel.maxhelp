@@ -568,12 +568,12 @@
 							{
 								"box" : {
 									"id" : "obj-8",
-									"linecount" : 3,
+									"linecount" : 5,
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 340.0, 119.0, 380.0, 62.0 ],
-									"text" : "pos x y puts the editor's content at x y of the screen, now if open, else at the next open. pos -12345 0 forgets the place: the next open centres the editor, a little above the middle."
+									"patching_rect" : [ 340.0, 119.0, 380.0, 76.0 ],
+									"text" : "pos x y puts the editor's content at x y of the screen: at once if the editor is open, else at the next open. pos -12345 0 forgets the place and centres the editor, a little above the middle: at once if it is open, else at the next open."
 								}
 							},
 							{
@@ -583,7 +583,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 1,
 									"outlettype" : [ "" ],
-									"patching_rect" : [ 10.0, 185.0, 95.0, 22.0 ],
+									"patching_rect" : [ 10.0, 205.0, 95.0, 22.0 ],
 									"text" : "qzkorvel synth"
 								}
 							},
@@ -594,7 +594,7 @@
 									"numinlets" : 2,
 									"numoutlets" : 8,
 									"outlettype" : [ "signal", "signal", "", "list", "int", "", "", "" ],
-									"patching_rect" : [ 560.0, 185.0, 150.0, 22.0 ],
+									"patching_rect" : [ 560.0, 205.0, 150.0, 22.0 ],
 									"text" : "vst~ 2 2",
 									"varname" : "synth"
 								}
@@ -606,7 +606,7 @@
 									"numinlets" : 2,
 									"numoutlets" : 2,
 									"outlettype" : [ "", "" ],
-									"patching_rect" : [ 10.0, 225.0, 75.0, 22.0 ],
+									"patching_rect" : [ 10.0, 245.0, 75.0, 22.0 ],
 									"text" : "route state"
 								}
 							},
@@ -617,7 +617,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 0,
 									"outlettype" : [  ],
-									"patching_rect" : [ 120.0, 225.0, 85.0, 22.0 ],
+									"patching_rect" : [ 120.0, 245.0, 85.0, 22.0 ],
 									"text" : "print qzkorvel"
 								}
 							},
@@ -628,7 +628,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 1,
 									"outlettype" : [ "" ],
-									"patching_rect" : [ 10.0, 260.0, 105.0, 22.0 ],
+									"patching_rect" : [ 10.0, 280.0, 105.0, 22.0 ],
 									"text" : "prepend set state"
 								}
 							},
@@ -639,7 +639,7 @@
 									"numinlets" : 2,
 									"numoutlets" : 1,
 									"outlettype" : [ "" ],
-									"patching_rect" : [ 10.0, 295.0, 170.0, 22.0 ],
+									"patching_rect" : [ 10.0, 315.0, 170.0, 22.0 ],
 									"text" : ""
 								}
 							},
@@ -650,7 +650,7 @@
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 190.0, 289.0, 380.0, 33.0 ],
+									"patching_rect" : [ 190.0, 309.0, 380.0, 33.0 ],
 									"text" : "1. The last state list qzkorvel reported. Click it to store it below."
 								}
 							},
@@ -661,7 +661,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 1,
 									"outlettype" : [ "" ],
-									"patching_rect" : [ 10.0, 330.0, 75.0, 22.0 ],
+									"patching_rect" : [ 10.0, 350.0, 75.0, 22.0 ],
 									"text" : "prepend set"
 								}
 							},
@@ -672,30 +672,30 @@
 									"numinlets" : 2,
 									"numoutlets" : 1,
 									"outlettype" : [ "" ],
-									"patching_rect" : [ 10.0, 365.0, 170.0, 22.0 ],
+									"patching_rect" : [ 10.0, 385.0, 170.0, 22.0 ],
 									"text" : "state 100 200 640 480 1"
 								}
 							},
 							{
 								"box" : {
 									"id" : "obj-18",
-									"linecount" : 3,
+									"linecount" : 5,
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 190.0, 359.0, 380.0, 47.0 ],
-									"text" : "2. The stored state list. Click it to put the editor back there: closed, it reopens, shown (1) or hidden (2); open, it moves there and follows the last number (0 closes it)."
+									"patching_rect" : [ 190.0, 379.0, 380.0, 76.0 ],
+									"text" : "2. The stored state list. Click it to put the editor back there: closed, it reopens, shown (1) or hidden (2); open, it moves there and follows the last number (0 closes it). Clicked before a plug-in is chosen, it waits: the editor opens there when you choose one."
 								}
 							},
 							{
 								"box" : {
 									"id" : "obj-19",
-									"linecount" : 4,
+									"linecount" : 6,
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 10.0, 420.0, 560.0, 76.0 ],
-									"text" : "A state list is x y width height visible: where the editor's content starts on the screen, its size, and 0 (closed), 1 (shown) or 2 (hidden). An x of -12345 means no place yet: the first list, -12345 0 0 0 0, comes before any editor opened, and the next open centres the editor. The size is only remembered: the plug-in decides its editor's size. Save the patch with a stored list to keep the place."
+									"patching_rect" : [ 10.0, 465.0, 560.0, 91.0 ],
+									"text" : "A state list is x y width height visible: where the editor's content starts on the screen, its size, and 0 (closed), 1 (shown) or 2 (hidden). An x of -12345 means no place yet: the first list, -12345 0 0 0 0, comes before any editor opened, and the next open centres the editor. The size is only remembered: the plug-in decides its editor's size. To keep a place, copy this tab into a new patch and save it with a stored list."
 								}
 							},
 							{
@@ -704,7 +704,7 @@
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 300.0, 185.0, 150.0, 20.0 ],
+									"patching_rect" : [ 300.0, 205.0, 150.0, 20.0 ],
 									"text" : "Click plug to choose a plug-in:"
 								}
 							},
@@ -715,7 +715,7 @@
 									"numinlets" : 2,
 									"numoutlets" : 1,
 									"outlettype" : [ "" ],
-									"patching_rect" : [ 455.0, 185.0, 35.0, 22.0 ],
+									"patching_rect" : [ 455.0, 205.0, 35.0, 22.0 ],
 									"text" : "plug"
 								}
 							}
@@ -1187,7 +1187,7 @@
 									"numinlets" : 1,
 									"numoutlets" : 0,
 									"patching_rect" : [ 150.0, 119.0, 420.0, 33.0 ],
-									"text" : "Choose a plug-in, then another: qzkorvel sends willchange, then the new plug-in's report."
+									"text" : "Choose another plug-in here once one is loaded: qzkorvel sends willchange, then the new plug-in's report."
 								}
 							},
 							{
@@ -1289,6 +1289,28 @@
 									"patching_rect" : [ 10.0, 355.0, 560.0, 47.0 ],
 									"text" : "Every report starts with pluginname, savedpluginname and delay (while no plug-in is loaded, both names read \"free\" and the delay is 0); delay comes again whenever the plug-in's delay changes."
 								}
+							},
+							{
+								"box" : {
+									"id" : "obj-16",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 300.0, 280.0, 150.0, 33.0 ],
+									"text" : "Click plug to choose a plug-in:",
+									"linecount" : 2
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-17",
+									"maxclass" : "message",
+									"numinlets" : 2,
+									"numoutlets" : 1,
+									"outlettype" : [ "" ],
+									"patching_rect" : [ 455.0, 280.0, 35.0, 22.0 ],
+									"text" : "plug"
+								}
 							}
 						],
 						"lines" : [
@@ -1326,6 +1348,12 @@
 								"patchline" : {
 									"destination" : [ "obj-14", 0 ],
 									"source" : [ "obj-12", 0 ]
+								}
+							},
+							{
+								"patchline" : {
+									"destination" : [ "obj-13", 0 ],
+									"source" : [ "obj-17", 0 ]
 								}
 							}
 						]
@@ -1433,12 +1461,12 @@
 							{
 								"box" : {
 									"id" : "obj-6",
-									"linecount" : 2,
+									"linecount" : 3,
 									"maxclass" : "comment",
 									"numinlets" : 1,
 									"numoutlets" : 0,
-									"patching_rect" : [ 160.0, 134.0, 410.0, 33.0 ],
-									"text" : "Open the editor, move it, then save the patch and open it again: the editor comes back where you left it."
+									"patching_rect" : [ 160.0, 134.0, 410.0, 47.0 ],
+									"text" : "Open the editor and move it. Copy this tab into a new patch, save it and open it again: the editor comes back where you left it."
 								}
 							},
 							{
@@ -1561,6 +1589,163 @@
 					},
 					"text" : "p persistence",
 					"varname" : "persistence"
+				}
+			},
+			{
+				"box" : {
+					"id" : "obj-6",
+					"maxclass" : "newobj",
+					"numinlets" : 0,
+					"numoutlets" : 0,
+					"patcher" : {
+						"fileversion" : 1,
+						"appversion" : {
+							"major" : 8,
+							"minor" : 6,
+							"revision" : 0,
+							"architecture" : "x64",
+							"modernui" : 1
+						},
+						"classnamespace" : "box",
+						"rect" : [ 100.0, 126.0, 780.0, 594.0 ],
+						"bglocked" : 0,
+						"openinpresentation" : 0,
+						"default_fontsize" : 12.0,
+						"default_fontface" : 0,
+						"default_fontname" : "Arial",
+						"gridonopen" : 1,
+						"gridsize" : [ 15.0, 15.0 ],
+						"gridsnaponopen" : 1,
+						"objectsnaponopen" : 1,
+						"statusbarvisible" : 2,
+						"toolbarvisible" : 1,
+						"showontab" : 1,
+						"description" : "",
+						"digest" : "",
+						"tags" : "",
+						"style" : "",
+						"boxes" : [
+							{
+								"box" : {
+									"fontface" : 1,
+									"fontsize" : 24.0,
+									"id" : "obj-1",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 10.0, 200.0, 33.0 ],
+									"text" : "qzkorvel"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-2",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 45.0, 560.0, 20.0 ],
+									"text" : "Place, hide, show and remember a vst~ plug-in editor window"
+								}
+							},
+							{
+								"box" : {
+									"fontface" : 1,
+									"id" : "obj-3",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 75.0, 640.0, 20.0 ],
+									"text" : "Messages, into the inlet (hover over it for a summary):"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-4",
+									"linecount" : 6,
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 103.0, 640.0, 91.0 ],
+									"text" : "open [x y]: open the editor, at x y of the screen or where the last pos or state put it (centred on the display under the mouse if none). close: close it. hide, show: take it out of sight and bring it back without taking the focus. pos x y: set where the editor's content starts; moves an open editor at once (-12345 0: centred). state x y width height visible: restore a state list (1 opens or shows, 2 opens hidden, 0 closes). clear: close the editor and rebuild the vst~ box from its text."
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-5",
+									"linecount" : 2,
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 202.0, 640.0, 33.0 ],
+									"text" : "Attributes, saved with the patch: stayontop 0/1 keeps the editor in sight while Max is in the background; debug 0/1 prints what qzkorvel does in the Max window."
+								}
+							},
+							{
+								"box" : {
+									"fontface" : 1,
+									"id" : "obj-6",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 243.0, 640.0, 20.0 ],
+									"text" : "Out of the outlet (hover over it for a summary):"
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-7",
+									"linecount" : 4,
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 271.0, 640.0, 62.0 ],
+									"text" : "pluginname, savedpluginname and delay when qzkorvel finds its vst~ or the plug-in changes (free, free and 0 while none is loaded); delay again when the plug-in's delay changes; willchange just before the vst~ changes its plug-in; state x y width height visible whenever the editor opens, moves, hides, shows or closes."
+								}
+							},
+							{
+								"box" : {
+									"fontface" : 1,
+									"id" : "obj-8",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 341.0, 640.0, 20.0 ],
+									"text" : "Argument: the scripting name of a vst~ box in the same patcher."
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-9",
+									"linecount" : 2,
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 369.0, 640.0, 33.0 ],
+									"text" : "Related objects: vst~ hosts the plug-in; autopattr, pattr and pattrstorage keep the editor's layout with the patch and in presets (see the persistence tab)."
+								}
+							},
+							{
+								"box" : {
+									"id" : "obj-10",
+									"maxclass" : "comment",
+									"numinlets" : 1,
+									"numoutlets" : 0,
+									"patching_rect" : [ 10.0, 410.0, 640.0, 20.0 ],
+									"text" : "qzkorvel is for Max on 64-bit Windows: the editor it manages is a Windows window."
+								}
+							}
+						],
+						"lines" : [  ]
+					},
+					"patching_rect" : [ 520.0, 10.0, 90.0, 22.0 ],
+					"saved_object_attributes" : {
+						"description" : "",
+						"digest" : "",
+						"globalpatchername" : "",
+						"tags" : ""
+					},
+					"text" : "p reference",
+					"varname" : "reference"
 				}
 			}
 		],

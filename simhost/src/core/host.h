@@ -140,9 +140,12 @@ struct EventRec {
     std::string classname;
 };
 
+/* A display and its work area in Windows pixels, and its scale (1.5 for
+ * 150%). */
 struct Display {
     t_rect rect;
     t_rect work;
+    double scale = 1.0;
 };
 
 /* An object under construction: the box its obex answers with (NULL
@@ -337,6 +340,13 @@ struct Cord {
     long inlet;
 };
 void box_connections(t_object *box, long outlet, std::vector<Cord> &targets);
+/* Every patch cord out of box, in the order they were made. */
+struct CordOut {
+    long outlet;
+    t_object *dst;
+    long inlet;
+};
+std::vector<CordOut> box_cords(t_object *box);
 /* A box the host makes itself, not from its text (a message box holding
  * obj, a comment holding nothing); NULL when patcher is not a patcher. */
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj);

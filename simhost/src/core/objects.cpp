@@ -163,6 +163,18 @@ bool dangling(const void *x, const char *what)
     return true;
 }
 
+/* A call that names no live object (freed, or never one: memory the
+ * caller never set) would read through it in Max. */
+static bool not_object(const void *x, const char *what)
+{
+    if (dangling(x, what))
+        return true;
+    if (info(x))
+        return false;
+    violation(nullptr, std::string(what) + " names no object");
+    return true;
+}
+
 t_class *class_of(const void *x)
 {
     ObjInfo *i = info(x);
@@ -476,9 +488,9 @@ t_max_err object_attach_byptr_register(void *x, void *object_to_attach, t_symbol
     count("object_attach_byptr_register");
     ObjInfo *xi = info(x);
     ObjInfo *oi = info(object_to_attach);
-    if (dangling(x, "object_attach_byptr_register") || dangling(object_to_attach, "object_attach_byptr_register"))
+    if (not_object(x, "object_attach_byptr_register") || not_object(object_to_attach, "object_attach_byptr_register"))
         return MAX_ERR_GENERIC;
-    if (!xi || !oi || x == object_to_attach)
+    if (x == object_to_attach)
         return MAX_ERR_GENERIC;
     for (const Observer &o : oi->observers)
         if (o.x == x)
@@ -491,11 +503,9 @@ t_max_err object_attach_byptr_register(void *x, void *object_to_attach, t_symbol
 t_max_err object_detach_byptr(void *x, void *registered)
 {
     count("object_detach_byptr");
-    if (dangling(x, "object_detach_byptr") || dangling(registered, "object_detach_byptr"))
+    if (not_object(x, "object_detach_byptr") || not_object(registered, "object_detach_byptr"))
         return MAX_ERR_GENERIC;
     ObjInfo *oi = info(registered);
-    if (!oi)
-        return MAX_ERR_GENERIC;
     size_t before = oi->observers.size();
     unobserve(oi, (t_object *)x);
     if (ObjInfo *xi = info(x))
@@ -506,7 +516,7 @@ t_max_err object_detach_byptr(void *x, void *registered)
 t_max_err object_notify(void *x, t_symbol *s, void *data)
 {
     count("object_notify");
-    if (!info(x) || !s)
+    if (not_object(x, "object_notify") || !s)
         return MAX_ERR_GENERIC;
     notify_observers((t_object *)x, (t_object *)x, s, data);
     return MAX_ERR_NONE;

@@ -350,6 +350,15 @@ void box_connections(t_object *box, long outlet, std::vector<Cord> &targets)
             targets.push_back(Cord{c.dst, c.inlet});
 }
 
+std::vector<CordOut> box_cords(t_object *box)
+{
+    std::vector<CordOut> cords;
+    if (t_simbox *b = as_box(box))
+        for (const Connection &c : b->impl->connections)
+            cords.push_back(CordOut{c.outlet, c.dst, c.inlet});
+    return cords;
+}
+
 t_object *box_add(t_object *patcher, const char *maxclass, const char *varname, const char *text, t_object *obj)
 {
     t_simpatcher *p = as_patcher(patcher);

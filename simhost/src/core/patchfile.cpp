@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <stdexcept>
+#include <tuple>
 
 namespace simhost {
 
@@ -88,6 +89,18 @@ const json *member(const json &object, const char *key)
 {
     const auto found = object.find(key);
     return found == object.end() ? nullptr : &*found;
+}
+
+// One end of a patch cord: [id, outlet or inlet].
+bool cord_end(const json &line, const char *key, std::string &id, long long &index)
+{
+    const json *v = member(line, key);
+    if (!v || !v->is_array() || v->size() != 2 || !(*v)[0].is_string() || !(*v)[1].is_number_unsigned() ||
+        (*v)[1].get<unsigned long long>() > INT_MAX)
+        return false;
+    id = (*v)[0].get<std::string>();
+    index = (*v)[1].get<long long>();
+    return true;
 }
 
 class Reader {
@@ -221,18 +234,6 @@ private:
             box.kind = box.maxclass == "comment" || box.maxclass == "panel" ? Kind::quiet : Kind::inert;
     }
 
-    // One end of a patch cord: [id, outlet or inlet].
-    static bool end(const json &line, const char *key, std::string &id, long long &index)
-    {
-        const json *v = member(line, key);
-        if (!v || !v->is_array() || v->size() != 2 || !(*v)[0].is_string() || !(*v)[1].is_number_unsigned() ||
-            (*v)[1].get<unsigned long long>() > INT_MAX)
-            return false;
-        id = (*v)[0].get<std::string>();
-        index = (*v)[1].get<long long>();
-        return true;
-    }
-
     Cord cord(const json &entry, const Level &level, const std::string &at) const
     {
         const std::string &where = level.where;
@@ -240,9 +241,9 @@ private:
         if (!l || !l->is_object())
             fail(where, at + ": not {\"patchline\": {...}}");
         Cord cord;
-        if (!end(*l, "source", cord.src, cord.outlet))
+        if (!cord_end(*l, "source", cord.src, cord.outlet))
             fail(where, at + ": \"source\" is not [id, outlet]");
-        if (!end(*l, "destination", cord.dst, cord.inlet))
+        if (!cord_end(*l, "destination", cord.dst, cord.inlet))
             fail(where, at + ": \"destination\" is not [id, inlet]");
         const std::string what = "patch cord " + cord.src + ":" + std::to_string(cord.outlet) + " -> " + cord.dst +
                                  ":" + std::to_string(cord.inlet);
@@ -495,6 +496,7 @@ struct Saver {
                     originals[b["box"]["id"].get<std::string>()] = b["box"];
         json boxes = json::array();
         std::set<std::string> kept;
+        std::vector<std::pair<t_object *, std::string>> ids;
         int fresh = 0;
         for (long n = 0; n < simhost_patcher_boxcount(patcher); ++n) {
             t_object *box = simhost_patcher_box(patcher, n);
@@ -504,25 +506,53 @@ struct Saver {
             while (id.empty() || (!known && (originals.count(id) || kept.count(id))))
                 id = "obj-" + std::to_string(++fresh);
             kept.insert(id);
+            ids.emplace_back(box, id);
             boxes.push_back({{"box", entry(box, known ? originals[id] : json::object(), id, boxes.size())}});
         }
         p["boxes"] = boxes;
-        json lines = json::array();
-        if (p.contains("lines") && p["lines"].is_array())
-            for (const json &l : p["lines"])
-                if (kept.count(end(l, "source")) && kept.count(end(l, "destination")))
-                    lines.push_back(l);
-        p["lines"] = lines;
+        p["lines"] = lines(p.contains("lines") && p["lines"].is_array() ? p["lines"] : json::array(), ids);
         return p;
     }
 
-    static std::string end(const json &line, const char *key)
+    // [source id, outlet, destination id, inlet]
+    using Ends = std::tuple<std::string, long long, std::string, long long>;
+
+    // The cords the patcher holds now, whoever made or cut them: a line of
+    // the file that still joins the same ports is written as the file had
+    // it, in its place; cords made since follow, in the order they were made.
+    static json lines(const json &original, const std::vector<std::pair<t_object *, std::string>> &ids)
     {
+        const auto id_of = [&ids](t_object *box) {
+            return std::find_if(ids.begin(), ids.end(), [box](const auto &i) { return i.first == box; })->second;
+        };
+        std::vector<Ends> live;
+        for (const auto &box : ids)
+            for (const CordOut &c : box_cords(box.first))
+                live.emplace_back(box.second, c.outlet, id_of(c.dst), c.inlet);
+        json out = json::array();
+        for (const json &l : original) {
+            const auto at = std::find(live.begin(), live.end(), ends(l));
+            if (at == live.end())
+                continue;
+            live.erase(at);
+            out.push_back(l);
+        }
+        for (const Ends &e : live)
+            out.push_back({{"patchline",
+                            {{"source", {std::get<0>(e), std::get<1>(e)}},
+                             {"destination", {std::get<2>(e), std::get<3>(e)}}}}});
+        return out;
+    }
+
+    static Ends ends(const json &line)
+    {
+        Ends e{"", -1, "", -1};
         const json *pl = line.is_object() && line.contains("patchline") ? &line["patchline"] : nullptr;
-        if (!pl || !pl->is_object() || !pl->contains(key) || !(*pl)[key].is_array() || (*pl)[key].empty() ||
-            !(*pl)[key][0].is_string())
-            return "";
-        return (*pl)[key][0].get<std::string>();
+        if (!pl || !pl->is_object())
+            return e;
+        cord_end(*pl, "source", std::get<0>(e), std::get<1>(e));
+        cord_end(*pl, "destination", std::get<2>(e), std::get<3>(e));
+        return e;
     }
 
     json entry(t_object *box, json b, const std::string &id, size_t index)

@@ -25,7 +25,7 @@ struct t_pattr {
     t_atom_long invisible;   /* @invisible: hidden from pattrstorage */
     t_atom_long autorestore; /* @autorestore: gives the saved value when the patch is made */
     t_atom_long thru;        /* @thru: sends each new value out */
-    t_atom_long dirty;       /* @dirty: accepted, not acted on */
+    t_atom_long dirty;       /* @dirty: a change of the bound object's value marks the patch unsaved */
     void *out[3];            /* value, bind (a cord binds), dumpout */
     Atoms *value;            /* its own value: saved, given, or through its inlet */
     bool has_value;          /* value holds something */
@@ -156,12 +156,23 @@ void pattr_anything(t_pattr *x, t_symbol *s, long argc, t_atom *argv)
     pattr_set(x, kit::message_atoms(s, argc, argv));
 }
 
+/* The top-level patcher, whose window Max marks as changed. */
+void mark_dirty(t_pattr *x)
+{
+    t_object *top = kit::patcher(x);
+    while (kit::patcher(top))
+        top = kit::patcher(top);
+    object_attr_setlong(top, _sym_dirty, 1);
+}
+
 /* The bound object changed: read it and send the new value out. */
 t_max_err pattr_notify(t_pattr *x, t_symbol *s, t_symbol *msg, void *sender, void *data)
 {
     if (!held_changed(msg) || !held_alive(*x->held) || sender != x->held->obj)
         return MAX_ERR_NONE;
     held_read(*x->held);
+    if (x->dirty)
+        mark_dirty(x);
     pattr_output(x);
     return MAX_ERR_NONE;
 }

@@ -1,6 +1,7 @@
 /* route KEYS: a message that starts with a key leaves by that key's outlet
  * without it; the rest by the last outlet. The inlet right of the left one
- * for each key replaces it. */
+ * for each key replaces it. No keys is one key, 0, as in Max: a bare route
+ * has its right inlet and two outlets. */
 #include "kit.h"
 
 using kit::Atoms;
@@ -9,7 +10,7 @@ namespace {
 
 void *route_new(t_symbol *s, long argc, t_atom *argv)
 {
-    return kit::matcher_new(s, kit::args(argc, argv));
+    return kit::matcher_new(s, kit::args(argc, argv, "0"));
 }
 
 bool same(const t_atom &a, const t_atom &b)

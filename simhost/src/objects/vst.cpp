@@ -9,6 +9,7 @@
 #include "kit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <map>
@@ -394,8 +395,13 @@ void editor_grow(t_vst *x)
 void editor_make(t_vst *x, long long left, long long top)
 {
     t_plugininstance *plugin = (t_plugininstance *)x->instance;
-    HWND hwnd = kit::window(EDITOR_CLASS, editor_proc, plugin->name, left, top, (int)plugin->rect.width,
-                            (int)plugin->rect.height, WS_EX_APPWINDOW);
+    /* Windows stretches a window unaware of display scales by its display's */
+    double stretch = 1.0;
+    if (kit::variant(simhost_variant::editor_dpi_unaware))
+        stretch = jmonitor_getdisplayscalefactor_forpoint(jmonitor_scale_pt(t_pt{(double)left, (double)top}));
+    HWND hwnd = kit::window(EDITOR_CLASS, editor_proc, plugin->name, left, top,
+                            (int)std::lround(plugin->rect.width * stretch),
+                            (int)std::lround(plugin->rect.height * stretch), WS_EX_APPWINDOW);
     if (!hwnd) {
         object_error(&x->ob, "can't open the plug-in editor");
         return;
@@ -424,6 +430,17 @@ void editor_make_late(t_vst *x)
         editor_make(x, x->late_x, x->late_y);
 }
 
+/* The point of an open in Windows pixels: vst~ reads it in Max's scaled
+ * units, or as pixels where the run's host is so. Held far beyond any
+ * screen, where the window system holds it further. */
+t_pt editor_point(long long x, long long y)
+{
+    t_pt p = {(double)std::clamp(x, -1000000000LL, 1000000000LL), (double)std::clamp(y, -1000000000LL, 1000000000LL)};
+    if (!kit::variant(simhost_variant::vst_open_pixels))
+        p = jmonitor_unscale_pt(p);
+    return t_pt{std::round(p.x), std::round(p.y)};
+}
+
 /* The open-editor message: the editor at (x, y), at once or, where the run's
  * host is so, N queue passes later. */
 void *vst_open(t_vst *x, void *px, void *py)
@@ -435,8 +452,9 @@ void *vst_open(t_vst *x, void *px, void *py)
     }
     if (!x->instance || x->editor || x->late_pending || x->behaviour == SIMHOST_VST_NOEDITOR)
         return nullptr;
-    long long left = (intptr_t)px;
-    long long top = (intptr_t)py;
+    const t_pt at = editor_point((intptr_t)px, (intptr_t)py);
+    long long left = (long long)at.x;
+    long long top = (long long)at.y;
     if (x->behaviour == SIMHOST_VST_OFFSET) {
         left += x->dx;
         top += x->dy;
