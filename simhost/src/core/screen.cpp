@@ -93,10 +93,10 @@ Screen screen()
         while (n < i && !touches(d.rect, s.all[n].rect))
             ++n;
         if (i > 0) {
-            const Display &near = s.all[n == i ? 0 : n];
-            const t_rect &near_scaled = s.scaled[n == i ? 0 : n];
-            r.x = beside(d.rect.x, d.rect.width, k, near.rect.x, near_scaled.x, unit(near));
-            r.y = beside(d.rect.y, d.rect.height, k, near.rect.y, near_scaled.y, unit(near));
+            const Display &neighbour = s.all[n == i ? 0 : n];
+            const t_rect &neighbour_scaled = s.scaled[n == i ? 0 : n];
+            r.x = beside(d.rect.x, d.rect.width, k, neighbour.rect.x, neighbour_scaled.x, unit(neighbour));
+            r.y = beside(d.rect.y, d.rect.height, k, neighbour.rect.y, neighbour_scaled.y, unit(neighbour));
         }
         s.scaled.push_back(r);
     }
