@@ -70,11 +70,11 @@ bool touches(const t_rect &a, const t_rect &b)
 // One coordinate of a display laid beside its neighbour: one that ends
 // where the neighbour starts ends there in scaled units too; any other
 // keeps its distance from the neighbour's origin, in the neighbour's units.
-double beside(double at, double size, double scale, double near_at, double near_scaled_at, double near_scale)
+double beside(double at, double size, double scale, double neighbour_at, double neighbour_scaled_at, double neighbour_scale)
 {
-    if (at + size == near_at)
-        return near_scaled_at - size / scale;
-    return near_scaled_at + (at - near_at) / near_scale;
+    if (at + size == neighbour_at)
+        return neighbour_scaled_at - size / scale;
+    return neighbour_scaled_at + (at - neighbour_at) / neighbour_scale;
 }
 
 struct Screen {
