@@ -242,7 +242,7 @@ void open_fallback(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
     state.SetLabel("time per open + close, the editor off the point");
 }
-BENCHMARK(open_fallback)->Name("OpenFallback")->Arg(0)->Arg(300);
+BENCHMARK(open_fallback)->Name("OpenFallback")->Arg(0)->Arg(64)->Arg(300);
 
 /* ---- large patches ---- */
 

@@ -38,9 +38,10 @@ enum korvel_vis {
 /* How many windows on the requested point an open remembers from before the
  * editor appears (see korvel_scan in korvel_open.cpp). */
 #define KORVEL_KNOWN_WINDOWS 256
-/* Queue passes an open waits for an editor window that its host makes
- * after open returns. */
-#define KORVEL_LATE_PASSES 2
+/* How long, by the host's clock (systime_ms), an open waits for an editor
+ * window that its host makes after open returns: a heavy editor may take
+ * seconds, and a pass of the queue may take no time at all. */
+#define KORVEL_LATE_MS 3000
 
 /* The range in which the window system keeps window coordinates. */
 #define KORVEL_COORD_MIN (-32768)
@@ -137,14 +138,13 @@ typedef struct _korvel {
     /* the target whose editor editor_hwnd is, NULL once that target is gone; korvel_open, korvel_adopt,
      * korvel_notify, korvel_forget_editor */
     t_object *editor_owner;
-    /* the editor its host hid instead of destroying when it was closed, for the next open to show again, while
-     * the target is still closed_owner (a box renamed away and back keeps its object; a freed object takes its
-     * windows with it); korvel_park_editor, korvel_reopen_parked */
-    HWND closed_hwnd;
-    t_object *closed_owner;
     /* an open whose editor window has not appeared yet, NULL when none; korvel_capture, korvel_capture_late,
-     * korvel_free */
+     * korvel_close (marks it closed), korvel_forget_late (its vst object freed), korvel_free */
     struct korvel_scan *late_scan;
+    /* asked to close (close, its close button) while its host has not yet hidden or destroyed it, and since when
+     * by the host's clock; korvel_closed_or_closing sets, korvel_forget_editor and korvel_still_closing clear */
+    char closing;
+    t_uint32 closing_since;
     /* counts the changes of target, so that a handler sees one made while the patch ran; korvel_bind_target,
      * korvel_unbind */
     uint32_t binding;
@@ -220,7 +220,14 @@ void korvel_release_editor(t_korvel *x);
 void korvel_forget_dead_window(t_korvel *x);
 void korvel_observe(t_korvel *x);
 void korvel_park_editor(t_korvel *x);
+void korvel_closed_or_closing(t_korvel *x, HWND hwnd);
+bool korvel_still_closing(t_korvel *x);
 void korvel_drop_late(t_korvel *x);
+void korvel_forget_late(t_korvel *x, const void *owner);
+bool korvel_close_awaited(t_korvel *x);
+void korvel_leave_late(t_korvel *x);
+void korvel_inherit_late(t_korvel *x);
+bool korvel_held_elsewhere(const t_korvel *x, const t_object *owner);
 
 /* ---- the displays in Windows pixels, through the host's units (korvel_screen.cpp) ---- */
 t_pt korvel_host_point(int32_t x, int32_t y);
@@ -237,7 +244,8 @@ t_max_err korvel_setvalueof(t_korvel *x, long ac, t_atom *av);
 void korvel_apply_restore(t_korvel *x);
 
 /* ---- editors that outlive their instance (korvel_adopt.cpp, its own lock) ---- */
-void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden);
+void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden, bool closed);
+HWND korvel_take_closed(t_object *owner);
 void korvel_forget_window(HWND hwnd);
 void korvel_forget_owner(t_object *owner);
 void korvel_forget_all_editors(void);

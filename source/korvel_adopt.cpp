@@ -4,7 +4,10 @@
  * retyped, or bound to another vst object) leaves the window up and
  * unmanaged. The window is remembered here for the vst object whose editor
  * it is, and the next instance bound to that object takes it over at its
- * next window message instead of asking for a second editor. */
+ * next window message instead of asking for a second editor. An editor
+ * that its host hid when it was closed is remembered as closed, for the
+ * next open of any instance bound to its object to show again: its host
+ * may not make another while it keeps this one. */
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -15,6 +18,7 @@ struct korvel_remembered {
     t_object *owner; /* the vst object whose editor it is */
     HWND hwnd;
     int32_t hidden; /* hidden on request when it was let go */
+    bool closed;    /* hidden by its host on close, for the next open */
 };
 
 /* Module-wide, and read by the "show" gate on any thread: the lock is held
@@ -22,7 +26,7 @@ struct korvel_remembered {
 static std::mutex korvel_remembered_lock;
 static std::vector<korvel_remembered> korvel_remembered_windows;
 
-void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden)
+void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden, bool closed)
 {
     if (!owner || !hwnd || !IsWindow(hwnd))
         return;
@@ -34,10 +38,10 @@ void korvel_remember_editor(t_object *owner, HWND hwnd, int32_t hidden)
     }
     /* windows destroyed since are dropped, so that the table stays small */
     for (HWND h : known)
-        if (!IsWindow(h))
+        if (h == hwnd || !IsWindow(h))
             korvel_forget_window(h);
     std::lock_guard<std::mutex> hold(korvel_remembered_lock);
-    korvel_remembered_windows.push_back({owner, hwnd, hidden});
+    korvel_remembered_windows.push_back({owner, hwnd, hidden, closed});
 }
 
 void korvel_forget_window(HWND hwnd)
@@ -69,12 +73,13 @@ bool korvel_remembering(void)
     return !korvel_remembered_windows.empty();
 }
 
-/* Takes the remembered editor of owner out of the table; false for none. */
-static bool korvel_take_remembered(t_object *owner, korvel_remembered *out)
+/* Takes the remembered editor of owner, open or closed, out of the table;
+ * false for none. */
+static bool korvel_take_remembered(t_object *owner, bool closed, korvel_remembered *out)
 {
     std::lock_guard<std::mutex> hold(korvel_remembered_lock);
     for (auto it = korvel_remembered_windows.begin(); it != korvel_remembered_windows.end(); ++it) {
-        if (it->owner == owner) {
+        if (it->owner == owner && it->closed == closed) {
             *out = *it;
             korvel_remembered_windows.erase(it);
             return true;
@@ -89,7 +94,7 @@ static bool korvel_take_remembered(t_object *owner, korvel_remembered *out)
 bool korvel_adopt(t_korvel *x)
 {
     korvel_remembered r = {};
-    if (x->editor_hwnd || !x->target || !korvel_take_remembered(x->target, &r) || !IsWindow(r.hwnd))
+    if (x->editor_hwnd || !x->target || !korvel_take_remembered(x->target, false, &r) || !IsWindow(r.hwnd))
         return false;
     korvel_trace(x, "adopting the open editor of the vst object");
     x->editor_hwnd = r.hwnd;
@@ -101,4 +106,12 @@ bool korvel_adopt(t_korvel *x)
     if (!x->hidden && (x->app_active || x->stayontop) && !IsWindowVisible(r.hwnd))
         korvel_window_pos(r.hwnd, NULL, KORVEL_SWP_SHOW);
     return true;
+}
+
+/* The closed editor of owner that its host keeps hidden, taken out of the
+ * table; NULL for none, or for one destroyed since. */
+HWND korvel_take_closed(t_object *owner)
+{
+    korvel_remembered r = {};
+    return korvel_take_remembered(owner, true, &r) && IsWindow(r.hwnd) ? r.hwnd : NULL;
 }

@@ -62,8 +62,10 @@ static bool korvel_bind_target(t_korvel *x)
     x->binding++;
     korvel_trace(x, "ATTACHED TO OBJ");
     /* an editor of obj that an instance let go of is ours from now on, so
-     * that the report, the saved value and the observer count it at once */
-    korvel_adopt(x);
+     * that the report, the saved value and the observer count it at once;
+     * so is the wait for one that has not come */
+    if (!korvel_adopt(x))
+        korvel_inherit_late(x);
     return true;
 }
 
@@ -256,6 +258,8 @@ t_max_err korvel_notify(t_korvel *x, t_symbol *s, t_symbol *msg, void *sender, v
      * its address next */
     if (msg == _sym_free && sender == x->editor_owner)
         x->editor_owner = NULL;
+    if (msg == _sym_free)
+        korvel_forget_late(x, sender);
     t_symbol *taken = korvel_notification(x, msg, sender);
     if (taken == _sym_free) {
         korvel_trace(x, "vst obj 'free' notification");

@@ -64,6 +64,19 @@ bool korvel_is_live(const void *x, t_atom_long serial)
     return serial != 0 && korvel_serial_of(x) == serial;
 }
 
+/* Another live record holds owner's open editor. Read on the main thread,
+ * where the records' editor fields are written. */
+bool korvel_held_elsewhere(const t_korvel *x, const t_object *owner)
+{
+    std::lock_guard<std::mutex> hold(korvel_live_lock);
+    for (const auto &live : korvel_live) {
+        const t_korvel *other = static_cast<const t_korvel *>(live.first);
+        if (other != x && other->editor_owner == owner && other->editor_hwnd)
+            return true;
+    }
+    return false;
+}
+
 void korvel_defer_guarded(t_korvel *x, method trampoline, t_symbol *s, long argc, t_atom *argv)
 {
     t_atom_long serial = korvel_serial_of(x);
@@ -234,8 +247,8 @@ static void korvel_defaults(t_korvel *x)
     x->helper_hwnd = NULL;
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;
-    x->closed_hwnd = NULL;
-    x->closed_owner = NULL;
+    x->closing = 0;
+    x->closing_since = 0;
     x->late_scan = NULL;
     x->binding = 0;
     x->reports = 0;
@@ -289,7 +302,7 @@ static void korvel_free(t_korvel *x)
         object_detach_byptr(x, x->target);
     if (x->target_box)
         object_detach_byptr(x, x->target_box);
-    korvel_drop_late(x);
+    korvel_leave_late(x);
     korvel_release_editor(x);
     if (x->helper_hwnd)
         DestroyWindow(x->helper_hwnd);

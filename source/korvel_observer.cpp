@@ -7,6 +7,7 @@ void korvel_forget_editor(t_korvel *x)
     x->editor_hwnd = NULL;
     x->editor_owner = NULL;
     x->hidden = 0;
+    x->closing = 0;
 }
 
 /* Lets the editor go and leaves it open: the observer comes off and the
@@ -20,7 +21,7 @@ void korvel_release_editor(t_korvel *x)
     korvel_trace(x, "<-- detach window observer");
     if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
         object_error((t_object *)x, "unset observer: failed to remove subclass!");
-    korvel_remember_editor(x->editor_owner, hwnd, x->hidden);
+    korvel_remember_editor(x->editor_owner, hwnd, x->hidden, false);
     korvel_forget_editor(x);
 }
 
@@ -33,15 +34,15 @@ void korvel_forget_dead_window(t_korvel *x)
 }
 
 /* The editor's host hid it on close instead of destroying it: for us it is
- * closed, and the next open shows it again. */
+ * closed, and the next open of its vst object shows it again, whichever
+ * record sends it (this one renamed away and back, or retyped). */
 void korvel_park_editor(t_korvel *x)
 {
     HWND hwnd = x->editor_hwnd;
     korvel_trace(x, "<-- window hidden by its host on close, unsetting observer");
     if (!RemoveWindowSubclass(hwnd, korvel_subclassproc, (UINT_PTR)x) && x->debug)
         object_error((t_object *)x, "close: failed to remove subclass!");
-    x->closed_hwnd = hwnd;
-    x->closed_owner = x->editor_owner;
+    korvel_remember_editor(x->editor_owner, hwnd, 0, true);
     korvel_forget_editor(x);
     qelem_set(x->state_qelem);
 }
@@ -85,13 +86,35 @@ void korvel_note_place(t_korvel *x)
 
 /* ---- observer ---- */
 
+/* After a close was asked: the editor hidden by its host is parked; one
+ * still shown is being closed, which its host may do passes later. */
+void korvel_closed_or_closing(t_korvel *x, HWND hwnd)
+{
+    if (!korvel_is_registered(x) || x->editor_hwnd != hwnd || !IsWindow(hwnd))
+        return;
+    if (!IsWindowVisible(hwnd)) {
+        korvel_park_editor(x);
+        return;
+    }
+    x->closing = 1;
+    x->closing_since = systime_ms();
+}
+
+/* The editor asked to close is still going, for a bounded time: a host that
+ * has not closed it by then keeps it open. */
+bool korvel_still_closing(t_korvel *x)
+{
+    if (x->closing && systime_ms() - x->closing_since >= (t_uint32)KORVEL_LATE_MS)
+        x->closing = 0;
+    return x->closing;
+}
+
 /* The close goes on to the window's own procedure, which destroys the
  * window (the observer forgets it at WM_DESTROY) or may only hide it. */
 static LRESULT korvel_on_close(t_korvel *x, HWND hWnd, WPARAM wParam, LPARAM lParam)
 {
     LRESULT r = DefSubclassProc(hWnd, WM_CLOSE, wParam, lParam);
-    if (korvel_is_registered(x) && x->editor_hwnd == hWnd && IsWindow(hWnd) && !IsWindowVisible(hWnd))
-        korvel_park_editor(x);
+    korvel_closed_or_closing(x, hWnd);
     return r;
 }
 
@@ -109,6 +132,19 @@ static void korvel_follow_app(t_korvel *x, bool active)
         korvel_window_pos(hwnd, NULL, KORVEL_SWP_SHOW);
     }
     x->app_active = active ? 1 : 0;
+}
+
+/* The editor moved, resized, shown or hidden. */
+static void korvel_on_moved(t_korvel *x, HWND hWnd)
+{
+    korvel_trace(x, "WM_WINDOWPOSCHANGED");
+    /* taken now: a close before the report keeps where it was left */
+    korvel_note_place(x);
+    /* the host hides the editor it was asked to close */
+    if (x->closing && !IsWindowVisible(hWnd))
+        korvel_park_editor(x);
+    else
+        qelem_set(x->state_qelem);
 }
 
 LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR uIdSubclass,
@@ -136,10 +172,7 @@ LRESULT CALLBACK korvel_subclassproc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
         korvel_follow_app(x, wParam != 0);
         break;
     case WM_WINDOWPOSCHANGED:
-        korvel_trace(x, "WM_WINDOWPOSCHANGED");
-        /* taken now: a close before the report keeps where it was left */
-        korvel_note_place(x);
-        qelem_set(x->state_qelem);
+        korvel_on_moved(x, hWnd);
         break;
     case WM_SIZING:
         korvel_trace(x, "WM_SIZING");

@@ -2,6 +2,8 @@
  * by position, and placing it. */
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <vector>
 
 #include "korvel.h"
 
@@ -57,8 +59,9 @@ struct korvel_scan {
     HWND candidate;    /* on a crowded point: the first unrecorded window met before that */
     int32_t px, py;    /* the point the editor opens on */
     bool centre;       /* the editor is to be centred once captured */
-    uint32_t binding;  /* the record's binding when the vst object was asked to open */
-    int passes;        /* queue passes waited for a late window */
+    t_object *owner;   /* the vst object asked to open */
+    t_uint32 asked;    /* the host's clock then (systime_ms) */
+    bool closed;       /* a close came while the window was awaited */
     DWORD process;     /* our process, whose windows the second table holds */
     HWND shown_windows[KORVEL_KNOWN_WINDOWS]; /* our process's windows shown before the open */
     int shown;         /* entries of shown_windows in use */
@@ -120,6 +123,22 @@ static BOOL CALLBACK korvel_enumknown(HWND hwnd, LPARAM lp)
     return TRUE;
 }
 
+/* The frame made anew for the tool window's smaller caption, around the
+ * content as it is: else the window system does so at the editor's first
+ * resize, and the content moves. */
+static void korvel_fit_frame(HWND hwnd)
+{
+    RECT r = {};
+    if (!GetClientRect(hwnd, &r))
+        return;
+    const DWORD style = (DWORD)GetWindowLongPtrA(hwnd, GWL_STYLE);
+    const DWORD ex = (DWORD)GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+    if (!AdjustWindowRectEx(&r, style, FALSE, ex))
+        return;
+    SetWindowPos(hwnd, NULL, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 /* Makes the captured editor a topmost tool window, without a taskbar
  * button. */
 static void korvel_make_tool(t_korvel *x, HWND hwnd)
@@ -131,6 +150,7 @@ static void korvel_make_tool(t_korvel *x, HWND hwnd)
     if (!SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex | (LONG_PTR)WS_EX_TOOLWINDOW) && x->debug)
         error("error setting | WS_EX_TOOLWINDOW");
     korvel_window_pos(hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
+    korvel_fit_frame(hwnd);
 }
 
 /* Takes hwnd for the editor. */
@@ -317,31 +337,114 @@ void korvel_drop_late(t_korvel *x)
     x->late_scan = NULL;
 }
 
-/* An open whose window has not come: looked for again on the next passes,
- * a bounded number of them, then said once. The bind it was for must hold. */
+/* The vst object is going: its window will not come, and its address may
+ * come back as another object's. */
+void korvel_forget_late(t_korvel *x, const void *owner)
+{
+    if (x->late_scan && x->late_scan->owner == owner)
+        korvel_drop_late(x);
+}
+
+/* A close that comes while the window is awaited closes it once it comes. */
+bool korvel_close_awaited(t_korvel *x)
+{
+    if (!x->late_scan || x->late_scan->owner != x->target)
+        return false;
+    korvel_trace(x, "close: the editor awaited is closed when it comes");
+    x->late_scan->closed = true;
+    return true;
+}
+
+/* The awaited window came: captured, then reported (a pass late already),
+ * or closed at once if a close came meanwhile. */
+static void korvel_late_captured(t_korvel *x)
+{
+    const bool centre = x->late_scan->centre;
+    const bool closed = x->late_scan->closed;
+    korvel_drop_late(x);
+    korvel_captured(x, x->target, centre);
+    if (closed)
+        korvel_close(x, NULL, 0, NULL);
+    else
+        checkWindowState(x);
+}
+
+/* An open whose window has not come: looked for again on the next passes
+ * for a bounded time of the host's clock, then said once. It is looked for
+ * only while the record is bound to the object asked (not while that box
+ * is renamed away). */
 static void korvel_capture_late(t_korvel *x)
 {
     korvel_scan *scan = x->late_scan;
     if (!scan)
         return;
-    if (x->binding != scan->binding || !x->target || x->editor_hwnd) {
+    if (x->editor_hwnd) {
         korvel_drop_late(x);
         return;
     }
-    const bool centre = scan->centre;
-    if (korvel_find_new(scan)) {
-        korvel_drop_late(x);
-        korvel_captured(x, x->target, centre);
-        /* reported now, a pass late already */
-        checkWindowState(x);
+    if (x->target == scan->owner && korvel_find_new(scan)) {
+        korvel_late_captured(x);
         return;
     }
-    if (++scan->passes < KORVEL_LATE_PASSES) {
+    if (systime_ms() - scan->asked < (t_uint32)KORVEL_LATE_MS) {
         korvel_defer_call<korvel_capture_late>(x);
         return;
     }
+    const bool closed = scan->closed;
     korvel_drop_late(x);
-    error("critical: NEW WINDOW NOT FOUND");
+    if (!closed)
+        error("critical: NEW WINDOW NOT FOUND");
+}
+
+/* Awaited windows whose record went (its box retyped or deleted): the next
+ * record bound to the object asked takes the wait over. Module-wide, under
+ * its lock for each change. */
+static std::mutex korvel_orphans_lock;
+static std::vector<korvel_scan *> korvel_orphans;
+
+/* Leaves the record's wait, if any, to the next record bound to its object;
+ * one whose time is over goes. */
+void korvel_leave_late(t_korvel *x)
+{
+    korvel_scan *scan = x->late_scan;
+    x->late_scan = NULL;
+    if (!scan)
+        return;
+    const t_uint32 now = systime_ms();
+    std::vector<korvel_scan *> over;
+    {
+        std::lock_guard<std::mutex> hold(korvel_orphans_lock);
+        korvel_orphans.push_back(scan);
+        const auto split = std::partition(korvel_orphans.begin(), korvel_orphans.end(), [now](korvel_scan *s) {
+            return now - s->asked < (t_uint32)KORVEL_LATE_MS;
+        });
+        over.assign(split, korvel_orphans.end());
+        korvel_orphans.erase(split, korvel_orphans.end());
+    }
+    for (korvel_scan *s : over)
+        sysmem_freeptr(s);
+}
+
+/* Takes over the wait a record of the target left, if any. */
+void korvel_inherit_late(t_korvel *x)
+{
+    korvel_scan *scan = NULL;
+    {
+        std::lock_guard<std::mutex> hold(korvel_orphans_lock);
+        auto found = std::find_if(korvel_orphans.begin(), korvel_orphans.end(),
+                                  [x](const korvel_scan *s) { return s->owner == x->target; });
+        if (found == korvel_orphans.end())
+            return;
+        scan = *found;
+        korvel_orphans.erase(found);
+    }
+    korvel_drop_late(x);
+    scan->x = x;
+    x->late_scan = scan;
+    x->win_x = scan->px;
+    x->win_y = scan->py;
+    korvel_trace(x, "open: waiting for the editor window another object asked for");
+    korvel_defer_call<korvel_capture_late>(x);
 }
 
 /* Keeps the scan of an open whose window is not there yet for the next
@@ -368,6 +471,7 @@ static void korvel_capture(t_korvel *x, t_object *obj, bool centre)
     scan.px = x->win_x;
     scan.py = x->win_y;
     scan.centre = centre;
+    scan.owner = obj;
     scan.process = GetCurrentProcessId();
     EnumWindows(korvel_enumknown, (LPARAM)&scan);
     korvel_hold hold(x);
@@ -376,7 +480,7 @@ static void korvel_capture(t_korvel *x, t_object *obj, bool centre)
     korvel_send(obj, _sym_open, (void *)(t_atom_long)std::lround(at.x), (void *)(t_atom_long)std::lround(at.y));
     if (!hold.holds())
         return;
-    scan.binding = x->binding;
+    scan.asked = systime_ms();
     if (korvel_find_new(&scan))
         korvel_captured(x, obj, centre);
     else
@@ -386,9 +490,8 @@ static void korvel_capture(t_korvel *x, t_object *obj, bool centre)
 /* The editor its host hid when it was closed, shown again on the point. */
 static bool korvel_reopen_parked(t_korvel *x, t_object *obj, bool centre)
 {
-    HWND hwnd = x->closed_hwnd;
-    x->closed_hwnd = NULL;
-    if (!hwnd || !IsWindow(hwnd) || x->closed_owner != obj)
+    HWND hwnd = korvel_take_closed(obj);
+    if (!hwnd)
         return false;
     korvel_trace(x, "open: showing the editor closed before");
     x->editor_hwnd = hwnd;
@@ -420,6 +523,11 @@ void korvel_observe(t_korvel *x)
 void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
 {
     korvel_forget_dead_window(x);
+    /* its host closes it passes later: the open comes after that */
+    if (korvel_still_closing(x)) {
+        korvel_defer<korvel_open>(x, s, argc, argv);
+        return;
+    }
     if (x->editor_hwnd) {
         korvel_window_pos(x->editor_hwnd, HWND_TOPMOST, KORVEL_SWP_TOPMOST);
         korvel_keep_in_view(x);
@@ -436,8 +544,13 @@ void korvel_open(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
         korvel_keep_in_view(x);
         return;
     }
-    if (x->late_scan) {
+    if (x->late_scan && x->late_scan->owner == obj) {
         korvel_trace(x, "open: the editor window is still awaited");
+        return;
+    }
+    /* its vst object opens no second editor: not ours, and not missing */
+    if (korvel_held_elsewhere(x, obj)) {
+        object_warn((t_object *)x, "open: another qzkorvel object holds this editor");
         return;
     }
     bool centre = false;

@@ -84,6 +84,8 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
             korvel_trace(x, "close: not attached to object");
         return;
     }
+    if (korvel_close_awaited(x))
+        return;
     korvel_adopt(x);
     if (!x->editor_hwnd) {
         korvel_trace(x, "close: window not opened");
@@ -94,6 +96,6 @@ void korvel_close(t_korvel *x, t_symbol *s, long argc, t_atom *argv)
     korvel_hold hold(x);
     HWND hwnd = x->editor_hwnd;
     korvel_send(x->target, _sym_wclose);
-    if (hold.alive() && x->editor_hwnd == hwnd && IsWindow(hwnd) && !IsWindowVisible(hwnd))
-        korvel_park_editor(x);
+    if (hold.alive())
+        korvel_closed_or_closing(x, hwnd);
 }

@@ -176,6 +176,8 @@ MAXAPI t_max_err simhost_send(t_object *obj, const char *selector, long argc, co
  * The host's clock (systime_ms) has no other time: it starts at 0 and each
  * pass moves it on by SIMHOST_PASS_MS before anything runs. */
 #define SIMHOST_PASS_MS 10
+/* What an editor grows by, each way, under the variant editor-resizes. */
+#define SIMHOST_EDITOR_GROWTH 40
 MAXAPI long simhost_queue_pass(void);
 MAXAPI long simhost_queue_pending(void);
 /* Calls hook(data) on the calling thread each time defer_low has queued a

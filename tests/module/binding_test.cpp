@@ -273,6 +273,13 @@ TEST(KorvelObserver, CloseFollowsWhatTheEditorDid)
         play_steps(w, {{"send qzkorvel#1 close\npass 2", {}},
                        {"user move editor 300 300\npass", state("300 300 640 480 1")}});
         EXPECT_EQ(editor, record(w)->editor_hwnd);
+        /* an open waits for a close under way, for a bounded time: then the
+         * editor is taken as kept open, and only raised */
+        EXPECT_TRUE(plays(w, "send qzkorvel#1 open 100 100\npass " + std::to_string(late_passes - 10), {}));
+        EXPECT_EQ(1, record(w)->closing);
+        EXPECT_TRUE(plays(w, "pass 12", {}));
+        EXPECT_EQ(0, record(w)->closing);
+        EXPECT_EQ(editor, record(w)->editor_hwnd);
     }
     World w;
     w.host("editor-hides-on-close");

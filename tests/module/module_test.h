@@ -25,6 +25,9 @@ public:
 };
 
 /* Lines of one step after another. */
+/* The passes of the host's clock that an open waits for a late editor. */
+constexpr int late_passes = KORVEL_LATE_MS / SIMHOST_PASS_MS;
+
 inline Lines operator+(Lines a, const Lines &b)
 {
     a.insert(a.end(), b.begin(), b.end());

@@ -12,11 +12,15 @@ reason:
     + the line(s) under the variant in its place (none: the line is gone)
 
 Each declared line must be found, in order, in the default transcript;
-everything else must be identical. Exits 1 on any other difference, on a
+everything else must be identical. [VARIANT *] declares what differs in
+every example: each "- PATTERN" is a regular expression, each line of both
+transcripts matching it rewritten as its "+ REPLACEMENT" says (re.sub)
+before they are compared. Exits 1 on any other difference, on a
 declared one that no longer occurs, and on a declaration of no example."""
 import difflib
 import glob
 import os
+import re
 import subprocess
 import sys
 
@@ -33,6 +37,13 @@ def declared(path):
             sys.exit(f"{path}: [{head}]: [VARIANT SCENARIO] expected")
         table[(variant, scenario)] = edits
     return table
+
+
+def rewrite(lines, rules):
+    """lines with each rule's pattern replaced by its replacement."""
+    for pattern, replacement in rules:
+        lines = [re.sub(pattern, replacement[0] if replacement else "", line) for line in lines]
+    return lines
 
 
 def play(korvel_sim, pictures, files, variant=None):
@@ -52,13 +63,14 @@ def main():
         scenarios[name] = [help_patch, path] if name == "tour.ksim" else [path]
     faults = []
     for (variant, scenario) in sorted(set(table)):
-        if variant not in variants or scenario not in scenarios:
+        if variant not in variants or (scenario not in scenarios and scenario != "*"):
             faults.append(f"[{variant} {scenario}] declared, but no such variant or example")
     for scenario, files in scenarios.items():
         default = play(korvel_sim, pictures, files)
         for variant in variants:
-            actual = play(korvel_sim, pictures, files, variant)
-            expected, missing = differences.apply(default, table.get((variant, scenario), []))
+            actual = rewrite(play(korvel_sim, pictures, files, variant), table.get((variant, "*"), []))
+            expected, missing = differences.apply(rewrite(default, table.get((variant, "*"), [])),
+                                                  table.get((variant, scenario), []))
             for before, _ in missing:
                 faults.append(f"[{variant} {scenario}] the declared difference no longer occurs: - {before}")
             if expected != actual:

@@ -140,6 +140,42 @@ std::string empty_array()
     return seen;
 }
 
+// Right after wclose, and a pass later.
+std::string close_deferred()
+{
+    t_object *vst = simhost_object_new("vst~ Alpha");
+    HWND editor = open_editor(vst, 100, 200);
+    testkit::call(vst, "wclose");
+    const std::string now = window_state(editor);
+    simhost_queue_pass();
+    return now + " " + window_state(editor);
+}
+
+// The second open's window: the first one or another, and where.
+std::string open_reshows()
+{
+    t_object *vst = simhost_object_new("vst~ Alpha");
+    HWND first = open_editor(vst, 100, 200);
+    testkit::call(vst, "wclose");
+    HWND second = open_editor(vst, 300, 250);
+    POINT origin = {};
+    ClientToScreen(second, &origin);
+    return std::string(first == second ? "same " : "new ") + window_state(second) + " at " +
+           std::to_string(origin.x) + " " + std::to_string(origin.y);
+}
+
+std::string resizes()
+{
+    HWND editor = open_editor(simhost_object_new("vst~ Alpha"), 100, 200);
+    simhost_queue_pass();
+    RECT client = {};
+    GetClientRect(editor, &client);
+    POINT origin = {};
+    ClientToScreen(editor, &origin);
+    return std::to_string(client.right) + "x" + std::to_string(client.bottom) + " at " + std::to_string(origin.x) +
+           " " + std::to_string(origin.y);
+}
+
 // A 4K display at 150%, in Windows pixels.
 void scaled_display()
 {
@@ -197,6 +233,10 @@ const Probe probes[] = {
      "3840 wide, 300 150 is 300 150"},
     {simhost_variant::vst_open_pixels, "vst-open-pixels", editor_place, "300 150", "200 100"},
     {simhost_variant::editor_dpi_unaware, "editor-dpi-unaware", editor_size, "640x480", "960x720"},
+    {simhost_variant::editor_close_deferred, "editor-close-deferred", close_deferred, "gone gone", "shown gone"},
+    {simhost_variant::editor_open_reshows, "editor-open-reshows", open_reshows, "new shown at 300 250",
+     "same shown at 100 200"},
+    {simhost_variant::editor_resizes, "editor-resizes", resizes, "640x480 at 100 200", "680x520 at 100 200"},
 };
 
 std::string probe(const Probe &p, bool on)

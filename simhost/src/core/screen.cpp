@@ -70,11 +70,11 @@ bool touches(const t_rect &a, const t_rect &b)
 // One coordinate of a display laid beside its neighbour: one that ends
 // where the neighbour starts ends there in scaled units too; any other
 // keeps its distance from the neighbour's origin, in the neighbour's units.
-double beside(double at, double size, double scale, double near_at, double near_scaled_at, double near_scale)
+double beside(double at, double size, double scale, double neighbour_at, double neighbour_scaled_at, double neighbour_scale)
 {
-    if (at + size == near_at)
-        return near_scaled_at - size / scale;
-    return near_scaled_at + (at - near_at) / near_scale;
+    if (at + size == neighbour_at)
+        return neighbour_scaled_at - size / scale;
+    return neighbour_scaled_at + (at - neighbour_at) / neighbour_scale;
 }
 
 struct Screen {
@@ -93,10 +93,10 @@ Screen screen()
         while (n < i && !touches(d.rect, s.all[n].rect))
             ++n;
         if (i > 0) {
-            const Display &near = s.all[n == i ? 0 : n];
-            const t_rect &near_scaled = s.scaled[n == i ? 0 : n];
-            r.x = beside(d.rect.x, d.rect.width, k, near.rect.x, near_scaled.x, unit(near));
-            r.y = beside(d.rect.y, d.rect.height, k, near.rect.y, near_scaled.y, unit(near));
+            const Display &neighbour = s.all[n == i ? 0 : n];
+            const t_rect &neighbour_scaled = s.scaled[n == i ? 0 : n];
+            r.x = beside(d.rect.x, d.rect.width, k, neighbour.rect.x, neighbour_scaled.x, unit(neighbour));
+            r.y = beside(d.rect.y, d.rect.height, k, neighbour.rect.y, neighbour_scaled.y, unit(neighbour));
         }
         s.scaled.push_back(r);
     }

@@ -38,6 +38,8 @@ struct t_vst {
     long long late_x, late_y; /* the point of that open, while late_qelem is set */
     long late_passes;         /* the passes still to go before it comes */
     bool late_pending;
+    void *close_qelem;  /* closes the editor a pass after it was asked (editor-close-deferred) */
+    void *resize_qelem; /* resizes the editor a pass after it opened (editor-resizes) */
     int behaviour;
     int dx, dy;
 };
@@ -160,15 +162,41 @@ t_plugininstance *instance_make(const std::string &text)
 
 /* ---- the editor window ---- */
 
+/* Closing the editor on the run's host: its window hidden, or destroyed. */
+void editor_shut(t_vst *x)
+{
+    if (!x->editor)
+        return;
+    if (kit::variant(simhost_variant::editor_hides_on_close) || kit::variant(simhost_variant::editor_open_reshows))
+        ShowWindow(x->editor, SW_HIDE);
+    else
+        DestroyWindow(x->editor);
+}
+
+/* A close asked for (wclose, the close button): done now, or a pass later
+ * where the run's host posts it to itself. */
+void editor_close_asked(t_vst *x)
+{
+    if (!kit::variant(simhost_variant::editor_close_deferred)) {
+        editor_shut(x);
+        return;
+    }
+    if (!x->close_qelem)
+        x->close_qelem = qelem_new(x, as_method(editor_shut));
+    qelem_set(x->close_qelem);
+}
+
 LRESULT CALLBACK editor_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
-    case WM_CLOSE:
-        if (kit::variant(simhost_variant::editor_hides_on_close))
-            ShowWindow(hwnd, SW_HIDE);
+    case WM_CLOSE: {
+        auto found = s_editors.find(hwnd);
+        if (found != s_editors.end())
+            editor_close_asked(found->second);
         else
             DestroyWindow(hwnd);
         return 0;
+    }
     case WM_DESTROY: {
         auto found = s_editors.find(hwnd);
         if (found != s_editors.end()) {
@@ -301,8 +329,9 @@ void *vst_new(t_symbol *s, long argc, t_atom *argv)
 void vst_free(t_vst *x)
 {
     vst_forget(x);
-    if (x->late_qelem)
-        qelem_free(x->late_qelem);
+    for (void *q : {x->late_qelem, x->close_qelem, x->resize_qelem})
+        if (q)
+            qelem_free(q);
     s_live.erase(std::remove(s_live.begin(), s_live.end(), x), s_live.end());
 }
 
@@ -349,6 +378,17 @@ t_max_err vst_setvalueof(t_vst *x, long ac, t_atom *av)
     return MAX_ERR_NONE;
 }
 
+/* An editor that lays itself out once shown grows by SIMHOST_EDITOR_GROWTH
+ * each way, its frame's origin kept. */
+void editor_grow(t_vst *x)
+{
+    RECT frame = {};
+    if (!x->editor || !GetWindowRect(x->editor, &frame))
+        return;
+    SetWindowPos(x->editor, nullptr, 0, 0, frame.right - frame.left + SIMHOST_EDITOR_GROWTH,
+                 frame.bottom - frame.top + SIMHOST_EDITOR_GROWTH, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 /* The editor's client-area origin at (left, top), or its frame's where the
  * run's host puts the frame there. A plug-in's editor is a top-level window
  * of its own, shown on the taskbar until its holder says otherwise. */
@@ -372,6 +412,11 @@ void editor_make(t_vst *x, long long left, long long top)
     x->editor = hwnd;
     s_editors[hwnd] = x;
     ShowWindow(hwnd, SW_SHOW);
+    if (!kit::variant(simhost_variant::editor_resizes))
+        return;
+    if (!x->resize_qelem)
+        x->resize_qelem = qelem_new(x, as_method(editor_grow));
+    qelem_set(x->resize_qelem);
 }
 
 void editor_make_late(t_vst *x)
@@ -400,6 +445,11 @@ t_pt editor_point(long long x, long long y)
  * host is so, N queue passes later. */
 void *vst_open(t_vst *x, void *px, void *py)
 {
+    /* shown where it was: such a host does not move it */
+    if (x->editor && !IsWindowVisible(x->editor) && kit::variant(simhost_variant::editor_open_reshows)) {
+        ShowWindow(x->editor, SW_SHOW);
+        return nullptr;
+    }
     if (!x->instance || x->editor || x->late_pending || x->behaviour == SIMHOST_VST_NOEDITOR)
         return nullptr;
     const t_pt at = editor_point((intptr_t)px, (intptr_t)py);
@@ -429,10 +479,8 @@ void vst_wclose(t_vst *x)
         return;
     if (x->editor && kit::variant(simhost_variant::wclose_by_message))
         SendMessageA(x->editor, WM_CLOSE, 0, 0);
-    else if (x->editor && kit::variant(simhost_variant::editor_hides_on_close))
-        ShowWindow(x->editor, SW_HIDE);
     else
-        editor_close(x);
+        editor_close_asked(x);
 }
 
 /* "PARAMETER VALUE" sets a plug-in parameter in Max; parameters are not
