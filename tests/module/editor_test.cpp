@@ -144,6 +144,11 @@ TEST(KorvelOpen, ArgumentsChooseTheSpot)
         {"300 200", "out qzkorvel#1 state 300 200 640 480 1"},
         {"100.7 -20.9", "out qzkorvel#1 state 100 -20 640 480 1"},
         {"-900 -900", "out qzkorvel#1 state 640 150 640 480 1"},
+        {"-1 300", "out qzkorvel#1 state 640 150 640 480 1"},
+        {"300 -101", "out qzkorvel#1 state 640 150 640 480 1"},
+        {"1919 1039", "out qzkorvel#1 state 1919 1039 640 480 1"},
+        {"1920 300", "out qzkorvel#1 state 640 150 640 480 1"},
+        {"300 1040", "out qzkorvel#1 state 640 150 640 480 1"},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.args);
@@ -394,6 +399,8 @@ TEST(KorvelOpen, EditorOpenedElsewhereIsTakenAndMoved)
                       {"misbehave synth offset 5 5\nsend qzkorvel#1 open 100 200\npass 3\nlook editor",
                        {"out qzkorvel#1 state 100 200 640 480 1",
                         "look editor 100 200 640 480 visible topmost toolwindow active"}},
+                      {"misbehave synth offset 0 30\nuser close editor\npass\nsend qzkorvel#1 open 100 200\npass 3",
+                       {"out qzkorvel#1 state 100 200 640 480 0", "out qzkorvel#1 state 100 200 640 480 1"}},
                       {"misbehave synth normal\nuser close editor\nmisbehave synth noeditor\n"
                        "send qzkorvel#1 open 30 40\npass 3",
                        {"out qzkorvel#1 state 100 200 640 480 0", "console error critical: NEW WINDOW NOT FOUND"}},

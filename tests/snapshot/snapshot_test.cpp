@@ -113,6 +113,21 @@ TEST_F(Snapshot, MouseOffTheDisplaysIsNamedNotDrawn)
     EXPECT_NE(picture.find("Mouse (off view) at 30000,-500."), std::string::npos) << picture;
 }
 
+// A scaled display says its scale; the mouse is drawn where it is in
+// pixels, not where Max's scaled units put it.
+TEST_F(Snapshot, ScaledDisplaysAreLabelledAndTheMouseDrawnInPixels)
+{
+    testkit::World world;
+    world.display(0, 0, 3840, 2160, 150);
+    world.display(3840, 0, 1920, 1080);
+    world.mouse(1000, 1000);
+    const std::string picture = world.picture();
+    EXPECT_NE(picture.find("display 1 (primary) 0,0 3840\u00d72160, scale 150%, work area"), std::string::npos)
+        << picture;
+    EXPECT_NE(picture.find("display 2 3840,0 1920\u00d71080, work area"), std::string::npos) << picture;
+    EXPECT_NE(picture.find("data-mouse=\"1000 1000\""), std::string::npos) << picture;
+}
+
 // A window a user put off view is named in the legend; the host's untitled
 // helper windows are not.
 TEST_F(Snapshot, TitledWindowsOffViewAreListed)
