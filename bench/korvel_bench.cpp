@@ -443,10 +443,18 @@ void standin_open(t_standin *x, t_symbol *, long argc, t_atom *argv)
     if (!vst || !object_method_imp(vst, gensym("getinstance"), 0, 0, 0, 0, 0, 0, 0, 0) || argc < 2)
         return;
     const t_atom_long px = (t_atom_long)atom_getfloat(argv), py = (t_atom_long)atom_getfloat(argv + 1);
+    /* the point checked against the display that holds it, in the host's
+     * units, as an open must on a scaled desktop; then given to vst~ in them */
+    t_rect work = {};
+    jmonitor_getdisplayrect_forpoint(1, jmonitor_scale_pt(t_pt{(double)px, (double)py}), &work);
+    jmonitor_unscale_pt(t_pt{work.x, work.y});
+    jmonitor_unscale_pt(t_pt{work.x + work.width, work.y + work.height});
+    const t_pt at = jmonitor_scale_pt(t_pt{(double)px, (double)py});
     for (HWND &slot : x->known)
         slot = nullptr;
     EnumWindows(standin_known, (LPARAM)x);
-    object_method_imp(vst, gensym("open"), (void *)px, (void *)py, 0, 0, 0, 0, 0, 0);
+    object_method_imp(vst, gensym("open"), (void *)(t_atom_long)at.x, (void *)(t_atom_long)at.y, 0, 0, 0, 0, 0,
+                      0);
     if (EnumWindows(standin_new, (LPARAM)x))
         return;
     SetWindowSubclass(x->editor, standin_subclass, (UINT_PTR)x, 0);

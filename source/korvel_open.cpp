@@ -396,60 +396,9 @@ static void korvel_capture_late(t_korvel *x)
         error("critical: NEW WINDOW NOT FOUND");
 }
 
-/* Awaited windows whose record went (its box retyped or deleted): the next
- * record bound to the object asked takes the wait over. Module-wide, under
- * its lock for each change. */
-static std::mutex korvel_orphans_lock;
-static std::vector<korvel_scan *> korvel_orphans;
-
-/* Leaves the record's wait, if any, to the next record bound to its object;
- * one whose time is over goes. */
-void korvel_leave_late(t_korvel *x)
-{
-    korvel_scan *scan = x->late_scan;
-    x->late_scan = NULL;
-    if (!scan)
-        return;
-    const t_uint32 now = systime_ms();
-    std::vector<korvel_scan *> over;
-    {
-        std::lock_guard<std::mutex> hold(korvel_orphans_lock);
-        korvel_orphans.push_back(scan);
-        const auto split = std::partition(korvel_orphans.begin(), korvel_orphans.end(), [now](korvel_scan *s) {
-            return now - s->asked < (t_uint32)KORVEL_LATE_MS;
-        });
-        over.assign(split, korvel_orphans.end());
-        korvel_orphans.erase(split, korvel_orphans.end());
-    }
-    for (korvel_scan *s : over)
-        sysmem_freeptr(s);
-}
-
-/* Takes over the wait a record of the target left, if any. */
-void korvel_inherit_late(t_korvel *x)
-{
-    korvel_scan *scan = NULL;
-    {
-        std::lock_guard<std::mutex> hold(korvel_orphans_lock);
-        auto found = std::find_if(korvel_orphans.begin(), korvel_orphans.end(),
-                                  [x](const korvel_scan *s) { return s->owner == x->target; });
-        if (found == korvel_orphans.end())
-            return;
-        scan = *found;
-        korvel_orphans.erase(found);
-    }
-    korvel_drop_late(x);
-    scan->x = x;
-    x->late_scan = scan;
-    x->win_x = scan->px;
-    x->win_y = scan->py;
-    korvel_trace(x, "open: waiting for the editor window another object asked for");
-    korvel_defer_call<korvel_capture_late>(x);
-}
-
 /* Keeps the scan of an open whose window is not there yet for the next
- * passes; only such an open allocates. */
-static void korvel_await(t_korvel *x, const korvel_scan &scan)
+ * passes, and looks again then; only such an open allocates. */
+static void korvel_await(t_korvel *x, const korvel_scan &scan, const char *trace)
 {
     korvel_drop_late(x);
     x->late_scan = (korvel_scan *)sysmem_newptr(sizeof(korvel_scan));
@@ -458,8 +407,57 @@ static void korvel_await(t_korvel *x, const korvel_scan &scan)
         return;
     }
     *x->late_scan = scan;
-    korvel_trace(x, "open: waiting for the editor window");
+    korvel_trace(x, trace);
     korvel_defer_call<korvel_capture_late>(x);
+}
+
+/* Awaited windows whose record went (its box retyped or deleted): the next
+ * record bound to the object asked takes the wait over. Kept as copies in
+ * the module's own memory, which goes with the module: nothing is left to
+ * the host's allocator when Max quits with a wait pending. Module-wide,
+ * under its lock for each change. */
+static std::mutex korvel_orphans_lock;
+static std::vector<korvel_scan> korvel_orphans;
+
+/* Leaves the record's wait, if any, to the next record bound to its object;
+ * one whose time is over goes. */
+void korvel_leave_late(t_korvel *x)
+{
+    if (!x->late_scan)
+        return;
+    const t_uint32 now = systime_ms();
+    {
+        std::lock_guard<std::mutex> hold(korvel_orphans_lock);
+        korvel_orphans.erase(std::remove_if(korvel_orphans.begin(), korvel_orphans.end(),
+                                            [now](const korvel_scan &s) {
+                                                return now - s.asked >= (t_uint32)KORVEL_LATE_MS;
+                                            }),
+                             korvel_orphans.end());
+        korvel_orphans.push_back(*x->late_scan);
+    }
+    korvel_drop_late(x);
+}
+
+/* Takes over the wait a record of the target left, if any and still on
+ * time. */
+void korvel_inherit_late(t_korvel *x)
+{
+    korvel_scan scan;
+    const t_uint32 now = systime_ms();
+    {
+        std::lock_guard<std::mutex> hold(korvel_orphans_lock);
+        auto found = std::find_if(korvel_orphans.begin(), korvel_orphans.end(), [x, now](const korvel_scan &s) {
+            return s.owner == x->target && now - s.asked < (t_uint32)KORVEL_LATE_MS;
+        });
+        if (found == korvel_orphans.end())
+            return;
+        scan = *found;
+        korvel_orphans.erase(found);
+    }
+    scan.x = x;
+    x->win_x = scan.px;
+    x->win_y = scan.py;
+    korvel_await(x, scan, "open: waiting for the editor window another object asked for");
 }
 
 /* Has the vst object open its editor on the settled point and captures the
@@ -484,7 +482,7 @@ static void korvel_capture(t_korvel *x, t_object *obj, bool centre)
     if (korvel_find_new(&scan))
         korvel_captured(x, obj, centre);
     else
-        korvel_await(x, scan);
+        korvel_await(x, scan, "open: waiting for the editor window");
 }
 
 /* The editor its host hid when it was closed, shown again on the point. */

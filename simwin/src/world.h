@@ -111,7 +111,8 @@ struct World {
     std::unordered_map<HWND, WindowPtr> windows;
     ZOrder zorder;
     RECT screen = DEFAULT_SCREEN; // the virtual screen: every display
-    std::map<std::string, int> faults;
+    // looked up by a call's name as given: a lookup allocates nothing, as Win32's calls do not
+    std::map<std::string, int, std::less<>> faults;
     HWND active = nullptr;
     HWND saved_active = nullptr; // given back when the application returns
     bool app_active = false;     // no window active until the first activation

@@ -86,11 +86,11 @@ typedef struct atom {
     union word a_w;
 } t_atom;
 
-typedef struct rect {
+typedef struct _rect {
     double x, y, width, height;
 } t_rect;
 
-typedef struct pt {
+typedef struct _pt {
     double x, y;
 } t_pt;
 
